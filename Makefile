@@ -1,0 +1,39 @@
+# Front door of the project: every target installs what is missing first.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+XVFB       := xvfb-run -a -s "-screen 0 1920x1080x24"
+
+.PHONY: deps build run test bench asan assets clean
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Starts the game; without a display it runs under a virtual X server.
+run: build
+	@if [ -n "$$DISPLAY" ]; then ./$(BUILD)/velmaris; else $(XVFB) ./$(BUILD)/velmaris; fi
+
+# Every test, the window and OpenGL ones under a virtual X server.
+test: build
+	@cd $(BUILD) && $(XVFB) ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@$(XVFB) ./$(BUILD)/velmaris_bench
+
+asan: deps
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMARIS_SANITIZE=ON >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 $(XVFB) ctest --output-on-failure -j $(JOBS)
+
+# Regenerates every image and sound under data/ (needs the generator's packages).
+assets:
+	@scripts/install-deps --assets
+	@/usr/bin/python3 tools/assets/generate.py
+	@mkdir -p $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)
