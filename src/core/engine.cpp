@@ -1,0 +1,35 @@
+#include "core/engine.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "core/log.h"
+#include "graphics/graphics.h"
+#include "input/input.h"
+
+namespace core {
+
+bool EnterDataDirectory() {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (fs::is_directory("Levels", error)) return true;
+  fs::current_path(VELMARIS_DATA_DIR, error);
+  if (error) {
+    LogError("startup", std::string("no Levels/ here and cannot enter the data folder ") +
+                            VELMARIS_DATA_DIR + ": " + error.message());
+    return false;
+  }
+  return true;
+}
+
+void StartEngine(platform::Window& window) {
+  graphics::g_WindowHandle = &window;
+  input::AttachWindow(&window);
+}
+
+void StopEngine() {
+  input::AttachWindow(nullptr);
+  graphics::g_WindowHandle = nullptr;
+}
+
+}  // namespace core

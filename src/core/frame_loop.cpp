@@ -1,0 +1,53 @@
+#include "core/frame_loop.h"
+
+#include "graphics/graphics.h"
+#include "input/input.h"
+
+namespace core {
+
+float PacedFrameTimer::WaitForFrame() {
+  controller_.WaitForFrame();
+  return NanosecondsToSeconds(controller_.FrameEnd() - controller_.FrameStart());
+}
+
+bool FrameLoop::Turn() {
+  if (finished_) return false;
+  platform::Message message;
+  if (window_.PeekMessage(message)) {
+    WindowProcedure(message, window_, quit_);
+    return true;
+  }
+  // The quit message is taken once nothing else is waiting.
+  if (quit_.posted) {
+    finished_ = true;
+    return false;
+  }
+  RunFrame();
+  return true;
+}
+
+bool FrameLoop::RunOneFrame() {
+  const long long before = frames_;
+  while (frames_ == before) {
+    if (!Turn()) return false;
+  }
+  return true;
+}
+
+int FrameLoop::Run() {
+  while (Turn()) {
+  }
+  return quit_.exitCode;
+}
+
+void FrameLoop::RunFrame() {
+  const float dt = timer_.WaitForFrame();
+  input::TakeSnapshot();
+  states_.Step(dt);
+  graphics::PresentFrame();
+  if (g_NextState == kQuitState) quit_.Post(0);
+  input::ReadPlatformKeyBuffer(window_);
+  ++frames_;
+}
+
+}  // namespace core

@@ -1,0 +1,70 @@
+// The frame loop: each turn either handles one waiting window message or runs one
+// frame (wait, dt, key snapshot, state step, present, quit check, key buffer).
+#pragma once
+
+#include "core/frame_rate_controller.h"
+#include "core/game_state_manager.h"
+#include "core/window_procedure.h"
+#include "platform/window.h"
+
+namespace core {
+
+// Where a frame's dt comes from.
+class FrameTimer {
+ public:
+  virtual ~FrameTimer() = default;
+  // Waits for the frame's turn and returns its frame time in seconds.
+  virtual float WaitForFrame() = 0;
+};
+
+// The game's pacing: the frame rate controller on a real or manual clock.
+class PacedFrameTimer final : public FrameTimer {
+ public:
+  explicit PacedFrameTimer(FrameRateController& controller) : controller_(controller) {}
+  float WaitForFrame() override;
+
+ private:
+  FrameRateController& controller_;
+};
+
+// A constant dt without waiting: headless runs and tests.
+class FixedFrameTimer final : public FrameTimer {
+ public:
+  explicit FixedFrameTimer(float dt) : dt_(dt) {}
+  float WaitForFrame() override { return dt_; }
+
+ private:
+  float dt_;
+};
+
+class FrameLoop {
+ public:
+  // None of the arguments is owned; all must outlive the loop.
+  FrameLoop(platform::Window& window, GameStateManager& states, FrameTimer& timer)
+      : window_(window), states_(states), timer_(timer) {}
+
+  // One turn of the loop. False once the quit message has been taken.
+  bool Turn();
+
+  // Turns until one frame has run; false if the loop ended first.
+  bool RunOneFrame();
+
+  // Turns until the quit message; returns its exit code.
+  int Run();
+
+  bool Finished() const { return finished_; }
+  int ExitCode() const { return quit_.exitCode; }
+  long long FramesRun() const { return frames_; }
+
+ private:
+  void RunFrame();
+
+  platform::Window& window_;
+  GameStateManager& states_;
+  FrameTimer& timer_;
+  QuitMessage quit_;
+  bool finished_ = false;
+  long long frames_ = 0;
+};
+
+}  // namespace core

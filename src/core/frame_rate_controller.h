@@ -1,0 +1,64 @@
+// Paces the frame loop to a target rate with a coarse sleep and a short busy wait,
+// and caps the frame time so that a stall never becomes one huge simulation step.
+#pragma once
+
+#include <cstdint>
+
+#include "core/clock.h"
+
+namespace core {
+
+class FrameRateController {
+ public:
+  // How close to the deadline the controller sleeps and spins, in seconds.
+  struct Pacing {
+    // The sleep stops this long before the end of the period, to cover the
+    // coarseness of the platform's sleep.
+    float sleepMargin;
+    // The busy wait stops once no more than this much of the period is left.
+    float spinTolerance;
+  };
+  // A coarse-sleep platform: a 15 ms margin and 1 ms tolerance.
+  static constexpr Pacing kCoarsePacing{0.015f, 0.001f};
+  // Linux sleeps to within a fraction of a millisecond, so a short margin keeps
+  // the busy wait (and the CPU it burns) small; see bench/frame_pacing_bench.cpp.
+  static constexpr Pacing kFinePacing{0.002f, 0.0001f};
+
+  // Rates in frames per second; a rate of 0 disables pacing (target) or the cap
+  // (minimum, which then caps at 1 s). The clock is not owned and must outlive this.
+  FrameRateController(float targetRate, float minimumRate, Clock& clock,
+                      Pacing pacing = kCoarsePacing);
+
+  // Called at the start of every frame: measures the frame since the previous call
+  // and waits until the target period has passed. The first call only takes the time.
+  void WaitForFrame();
+
+  // The frame just measured, in clock nanoseconds.
+  std::int64_t FrameStart() const { return frameStart_; }
+  std::int64_t FrameEnd() const { return frameEnd_; }
+
+  // (frame end - frame start) in seconds, at most the maximum frame time.
+  float FrameTime() const;
+
+  // Seconds per frame at the target rate; 0 when the target rate is 0.
+  float TargetPeriod() const;
+  // Longest frame time ever reported, in seconds.
+  float MaximumFrameTime() const;
+
+ private:
+  float Elapsed() const;
+
+  float targetRate_;
+  float minimumRate_;
+  Clock& clock_;
+  Pacing pacing_;
+  std::int64_t frameStart_ = 0;
+  std::int64_t frameEnd_ = 0;
+  bool firstFrame_ = true;
+};
+
+// Seconds between two clock readings, as the frame loop computes its dt:
+// nanoseconds to float, then / 1,000,000 and / 1000.
+float NanosecondsToSeconds(std::int64_t nanoseconds);
+
+}  // namespace core

@@ -1,0 +1,46 @@
+// The game's entry point: one window, the engine's services, the frame loop.
+#include <exception>
+#include <iostream>
+#include <memory>
+
+#include "core/clock.h"
+#include "core/engine.h"
+#include "core/frame_loop.h"
+#include "core/game_state_manager.h"
+#include "game/state_table.h"
+#include "platform/sdl/sdl_window.h"
+
+namespace {
+
+int RunGame() {
+  core::EnterDataDirectory();
+  platform::sdl::SdlWindow window(/*fullScreen=*/true);
+  try {
+    core::StartEngine(window);
+    core::SteadyClock clock;
+    core::FrameRateController frameRate(60.0f, 40.0f, clock, core::FrameRateController::kFinePacing);
+    core::PacedFrameTimer timer(frameRate);
+    core::GameStateManager states(game::GameStateTable());
+    core::FrameLoop loop(window, states, timer);
+    const int exitCode = loop.Run();
+    core::StopEngine();
+    return exitCode;
+  } catch (const std::exception& error) {
+    window.ShowMessageBox("Velmaris", error.what());
+    throw;
+  }
+}
+
+}  // namespace
+
+int main() {
+  try {
+    return RunGame();
+  } catch (const std::exception& error) {
+    std::cerr << "velmaris: " << error.what() << std::endl;
+    return 1;
+  } catch (...) {
+    std::cerr << "velmaris: unknown error" << std::endl;
+    return 1;
+  }
+}

@@ -1,0 +1,65 @@
+#include "input/input.h"
+
+#include <array>
+#include <cstdint>
+
+namespace input {
+namespace {
+
+struct KeyFrame {
+  std::uint8_t current = 0;
+  std::uint8_t previous = 0;
+};
+
+std::array<std::uint8_t, platform::kKeyCount> g_RawKeys{};
+std::array<KeyFrame, platform::kKeyCount> g_FrameKeys{};
+platform::KeyboardState g_PlatformKeyBuffer{};
+MousePosition g_Mouse;
+const platform::Window* g_Window = nullptr;
+
+bool InRange(int virtualKey) { return virtualKey >= 0 && virtualKey < platform::kKeyCount; }
+
+}  // namespace
+
+void SetRawKey(int virtualKey, bool down) {
+  if (InRange(virtualKey)) g_RawKeys[virtualKey] = down ? 1 : 0;
+}
+
+void SetMousePosition(int x, int y) {
+  // Client coordinates travel as unsigned 16-bit values.
+  g_Mouse.x = static_cast<float>(static_cast<std::uint16_t>(x));
+  g_Mouse.y = static_cast<float>(static_cast<std::uint16_t>(y));
+}
+
+void TakeSnapshot() {
+  for (int code = 0; code < platform::kKeyCount; ++code) {
+    g_FrameKeys[code].previous = g_FrameKeys[code].current;
+    g_FrameKeys[code].current = g_RawKeys[code];
+  }
+}
+
+void ReadPlatformKeyBuffer(const platform::Window& window) { window.GetKeyboardState(g_PlatformKeyBuffer); }
+
+bool IsKeyDown(int virtualKey) { return InRange(virtualKey) && g_FrameKeys[virtualKey].current != 0; }
+
+bool IsKeyTriggered(int virtualKey) {
+  return InRange(virtualKey) && g_FrameKeys[virtualKey].current != 0 &&
+         g_FrameKeys[virtualKey].previous == 0;
+}
+
+MousePosition GetMousePosition() { return g_Mouse; }
+
+const platform::KeyboardState& PlatformKeyBuffer() { return g_PlatformKeyBuffer; }
+
+void AttachWindow(const platform::Window* window) { g_Window = window; }
+
+bool IsKeyHeldNow(int virtualKey) { return g_Window != nullptr && g_Window->IsKeyHeld(virtualKey); }
+
+void ResetInput() {
+  g_RawKeys.fill(0);
+  g_FrameKeys.fill(KeyFrame{});
+  g_PlatformKeyBuffer.fill(0);
+  g_Mouse = MousePosition{};
+}
+
+}  // namespace input

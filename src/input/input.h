@@ -1,0 +1,45 @@
+// Keyboard and mouse as the game reads them: process-wide tables that the window
+// procedure fills from messages and the frame loop turns into a per-frame snapshot.
+// Keys and the three mouse buttons are addressed by their virtual-key codes, 0-255.
+#pragma once
+
+#include "platform/window.h"
+
+namespace input {
+
+// Writers, used by the window procedure between frames.
+void SetRawKey(int virtualKey, bool down);
+// The pointer in client pixels, (0, 0) top left.
+void SetMousePosition(int x, int y);
+
+// Frame loop: at the start of each frame's update, previous = current and
+// current = raw for every code.
+void TakeSnapshot();
+// Frame loop, after presenting: the platform's whole keyboard state, which the
+// cursor reads one frame behind.
+void ReadPlatformKeyBuffer(const platform::Window& window);
+
+// Down in this frame's snapshot.
+bool IsKeyDown(int virtualKey);
+// Down in this frame and up in the previous one: pressed since the last frame.
+bool IsKeyTriggered(int virtualKey);
+
+struct MousePosition {
+  float x = 0.0f;  // client pixels
+  float y = 0.0f;
+  float z = 0.0f;  // always 0
+};
+MousePosition GetMousePosition();
+
+// The platform key buffer of the end of the previous frame (bit 0x80 down).
+const platform::KeyboardState& PlatformKeyBuffer();
+
+// The window whose immediate key state IsKeyHeldNow reports; not owned, may be null.
+void AttachWindow(const platform::Window* window);
+// The immediate state of a key as the window knows it now, not the snapshot.
+bool IsKeyHeldNow(int virtualKey);
+
+// Zeroes every table (start-up state; tests).
+void ResetInput();
+
+}  // namespace input

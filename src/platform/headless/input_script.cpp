@@ -1,0 +1,122 @@
+#include "platform/headless/input_script.h"
+
+#include <rapidjson/document.h>
+#include <rapidjson/error/en.h>
+
+#include <fstream>
+
+#include "platform/key_names.h"
+
+namespace platform::headless {
+namespace {
+
+// Remembers where the pointer was, so that button events carry it as real ones do.
+struct PointerState {
+  int x = 0;
+  int y = 0;
+};
+
+[[noreturn]] void Fail(const std::string& name, int line, const std::string& what) {
+  throw InputScriptError(name + ":" + std::to_string(line) + ": " + what);
+}
+
+bool ReadDown(const rapidjson::Value& event, const std::string& name, int line) {
+  if (!event.HasMember("down") || !event["down"].IsBool()) {
+    Fail(name, line, "\"down\" must be true or false");
+  }
+  return event["down"].GetBool();
+}
+
+Message ParseEvent(const rapidjson::Value& event, PointerState& pointer, const std::string& name,
+                   int line) {
+  Message message;
+  if (event.HasMember("key") || event.HasMember("vk")) {
+    int code = 0;
+    if (event.HasMember("key")) {
+      if (!event["key"].IsString()) Fail(name, line, "\"key\" must be a key name");
+      code = VirtualKeyFromName(event["key"].GetString());
+      if (code == 0) Fail(name, line, std::string("unknown key \"") + event["key"].GetString() + "\"");
+    } else {
+      if (!event["vk"].IsInt() || event["vk"].GetInt() <= 0 || event["vk"].GetInt() >= kKeyCount) {
+        Fail(name, line, "\"vk\" must be a virtual-key code from 1 to 255");
+      }
+      code = event["vk"].GetInt();
+    }
+    message.type = ReadDown(event, name, line) ? MessageType::kKeyDown : MessageType::kKeyUp;
+    message.virtualKey = code;
+    return message;
+  }
+  if (event.HasMember("mouse")) {
+    const rapidjson::Value& at = event["mouse"];
+    if (!at.IsArray() || at.Size() != 2 || !at[0].IsInt() || !at[1].IsInt() || at[0].GetInt() < 0 ||
+        at[0].GetInt() >= Window::kClientWidth || at[1].GetInt() < 0 ||
+        at[1].GetInt() >= Window::kClientHeight) {
+      Fail(name, line, "\"mouse\" must be [x, y] in client pixels, 0-1279 and 0-719");
+    }
+    pointer.x = at[0].GetInt();
+    pointer.y = at[1].GetInt();
+    message.type = MessageType::kMouseMove;
+    message.x = pointer.x;
+    message.y = pointer.y;
+    return message;
+  }
+  if (event.HasMember("button")) {
+    const int code = event["button"].IsString() ? MouseButtonFromName(event["button"].GetString()) : 0;
+    if (code == 0) Fail(name, line, "\"button\" must be \"left\", \"right\" or \"middle\"");
+    message.type = ReadDown(event, name, line) ? MessageType::kMouseButtonDown
+                                               : MessageType::kMouseButtonUp;
+    message.virtualKey = code;
+    message.x = pointer.x;
+    message.y = pointer.y;
+    return message;
+  }
+  if (event.HasMember("close") || event.HasMember("minimize")) {
+    message.type = MessageType::kSystemCommand;
+    message.command = event.HasMember("close") ? SystemCommand::kClose : SystemCommand::kMinimize;
+    return message;
+  }
+  Fail(name, line, "an event needs one of \"key\", \"vk\", \"mouse\", \"button\", \"close\", \"minimize\"");
+}
+
+}  // namespace
+
+InputScript InputScript::Parse(std::istream& in, const std::string& name) {
+  InputScript script;
+  PointerState pointer;
+  std::string text;
+  int line = 0;
+  long long lastFrame = 0;
+  while (std::getline(in, text)) {
+    ++line;
+    if (text.find_first_not_of(" \t\r") == std::string::npos) continue;
+    rapidjson::Document event;
+    event.Parse(text.c_str(), text.size());
+    if (event.HasParseError()) {
+      Fail(name, line, std::string("not JSON: ") + rapidjson::GetParseError_En(event.GetParseError()) +
+                           " at column " + std::to_string(event.GetErrorOffset() + 1));
+    }
+    if (!event.IsObject()) Fail(name, line, "each line must be one JSON object");
+    if (!event.HasMember("frame") || !event["frame"].IsInt64() || event["frame"].GetInt64() < 1) {
+      Fail(name, line, "\"frame\" must be a whole number from 1");
+    }
+    const long long frame = event["frame"].GetInt64();
+    if (frame < lastFrame) Fail(name, line, "frames must not go backwards");
+    lastFrame = frame;
+    script.frames_[frame].push_back(ParseEvent(event, pointer, name, line));
+  }
+  return script;
+}
+
+InputScript InputScript::Load(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) throw InputScriptError(path + ": cannot open the input script");
+  return Parse(in, path);
+}
+
+const std::vector<Message>& InputScript::EventsOf(long long frame) const {
+  static const std::vector<Message> kNone;
+  const auto found = frames_.find(frame);
+  return found == frames_.end() ? kNone : found->second;
+}
+
+}  // namespace platform::headless

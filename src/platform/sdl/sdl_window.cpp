@@ -1,0 +1,230 @@
+#include "platform/sdl/sdl_window.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include "core/log.h"
+
+namespace platform::sdl {
+
+int TranslateKey(int sdlKeycode) {
+  if (sdlKeycode >= SDLK_a && sdlKeycode <= SDLK_z) return 0x41 + (sdlKeycode - SDLK_a);
+  if (sdlKeycode >= SDLK_0 && sdlKeycode <= SDLK_9) return 0x30 + (sdlKeycode - SDLK_0);
+  if (sdlKeycode >= SDLK_F1 && sdlKeycode <= SDLK_F12) return kVkF1 + (sdlKeycode - SDLK_F1);
+  switch (sdlKeycode) {
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return kVkReturn;
+    case SDLK_ESCAPE: return kVkEscape;
+    case SDLK_SPACE: return kVkSpace;
+    case SDLK_TAB: return kVkTab;
+    case SDLK_BACKSPACE: return kVkBackspace;
+    case SDLK_LEFT: return kVkLeft;
+    case SDLK_UP: return kVkUp;
+    case SDLK_RIGHT: return kVkRight;
+    case SDLK_DOWN: return kVkDown;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT: return kVkShift;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL: return kVkControl;
+    case SDLK_LALT:
+    case SDLK_RALT: return kVkAlt;
+    default: return 0;
+  }
+}
+
+Rect Letterbox(int drawableWidth, int drawableHeight) {
+  if (drawableWidth <= 0 || drawableHeight <= 0) return Rect{0, 0, 0, 0};
+  // The largest picture of the client's aspect ratio that fits, centred.
+  const long long wide = static_cast<long long>(drawableWidth) * Window::kClientHeight;
+  const long long tall = static_cast<long long>(drawableHeight) * Window::kClientWidth;
+  int width = drawableWidth;
+  int height = drawableHeight;
+  if (wide > tall) {
+    width = static_cast<int>(tall / Window::kClientHeight);
+  } else {
+    height = static_cast<int>(wide / Window::kClientWidth);
+  }
+  const int left = (drawableWidth - width) / 2;
+  const int top = (drawableHeight - height) / 2;
+  return Rect{left, top, left + width, top + height};
+}
+
+SdlWindow::SdlWindow(bool fullScreen) {
+  // Ctrl+C in a terminal should end the process, not reach the game as a close.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    throw WindowError(std::string("cannot start the video system: ") + SDL_GetError());
+  }
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+
+  window_ = SDL_CreateWindow("Velmaris", 0, 0, kClientWidth, kClientHeight,
+                             SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if (window_ == nullptr) {
+    const std::string error = SDL_GetError();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    throw WindowError("cannot create the window: " + error);
+  }
+  glContext_ = SDL_GL_CreateContext(window_);
+  if (glContext_ == nullptr) {
+    const std::string error = SDL_GetError();
+    SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    throw WindowError("cannot create an OpenGL 3.3 context: " + error);
+  }
+  SDL_GL_MakeCurrent(window_, glContext_);
+  SDL_GL_SetSwapInterval(0);  // frames are paced by the frame rate controller
+  SetFullScreen(fullScreen);
+  SDL_ShowWindow(window_);
+}
+
+SdlWindow::~SdlWindow() {
+  if (glContext_ != nullptr) SDL_GL_DeleteContext(glContext_);
+  if (window_ != nullptr) SDL_DestroyWindow(window_);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool SdlWindow::PeekMessage(Message& message) {
+  if (destroyMessagePending_) {
+    destroyMessagePending_ = false;
+    message = Message{};
+    message.type = MessageType::kDestroy;
+    return true;
+  }
+  SDL_Event event;
+  while (SDL_PollEvent(&event) != 0) {
+    if (Translate(event, message)) {
+      keys_.Apply(message);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SdlWindow::Translate(const SDL_Event& event, Message& message) const {
+  message = Message{};
+  switch (event.type) {
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+      message.virtualKey = TranslateKey(event.key.keysym.sym);
+      if (message.virtualKey == 0) return false;
+      message.type = event.type == SDL_KEYDOWN ? MessageType::kKeyDown : MessageType::kKeyUp;
+      return true;
+    case SDL_MOUSEMOTION:
+      message.type = MessageType::kMouseMove;
+      ToClient(event.motion.x, event.motion.y, message.x, message.y);
+      return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      switch (event.button.button) {
+        case SDL_BUTTON_LEFT: message.virtualKey = kVkLeftButton; break;
+        case SDL_BUTTON_RIGHT: message.virtualKey = kVkRightButton; break;
+        case SDL_BUTTON_MIDDLE: message.virtualKey = kVkMiddleButton; break;
+        default: return false;
+      }
+      message.type = event.type == SDL_MOUSEBUTTONDOWN ? MessageType::kMouseButtonDown
+                                                       : MessageType::kMouseButtonUp;
+      ToClient(event.button.x, event.button.y, message.x, message.y);
+      return true;
+    case SDL_QUIT:
+      message.type = MessageType::kSystemCommand;
+      message.command = SystemCommand::kClose;
+      return true;
+    case SDL_WINDOWEVENT:
+      message.type = MessageType::kSystemCommand;
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
+        message.command = SystemCommand::kClose;
+        return true;
+      }
+      if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
+        message.command = SystemCommand::kMinimize;
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+void SdlWindow::ToClient(int windowX, int windowY, int& x, int& y) const {
+  // Window coordinates are in window units; the picture rectangle is in drawable
+  // pixels, which differ on high-density displays.
+  int windowWidth = 0, windowHeight = 0, drawableWidth = 0, drawableHeight = 0;
+  SDL_GetWindowSize(window_, &windowWidth, &windowHeight);
+  SDL_GL_GetDrawableSize(window_, &drawableWidth, &drawableHeight);
+  if (windowWidth <= 0 || windowHeight <= 0) {
+    x = windowX;
+    y = windowY;
+    return;
+  }
+  const double px = static_cast<double>(windowX) * drawableWidth / windowWidth;
+  const double py = static_cast<double>(windowY) * drawableHeight / windowHeight;
+  const Rect picture = Letterbox(drawableWidth, drawableHeight);
+  if (picture.Width() <= 0 || picture.Height() <= 0) {
+    x = windowX;
+    y = windowY;
+    return;
+  }
+  // Positions on the letterbox bars are pinned to the picture's edge: the game
+  // only ever sees client coordinates.
+  x = std::clamp(static_cast<int>((px - picture.left) * kClientWidth / picture.Width()), 0,
+                 kClientWidth - 1);
+  y = std::clamp(static_cast<int>((py - picture.top) * kClientHeight / picture.Height()), 0,
+                 kClientHeight - 1);
+}
+
+Rect SdlWindow::GetClientRect() const { return Rect{0, 0, kClientWidth, kClientHeight}; }
+
+bool SdlWindow::IsKeyHeld(int virtualKey) const { return keys_.IsHeld(virtualKey); }
+
+void SdlWindow::GetKeyboardState(KeyboardState& state) const { state = keys_.State(); }
+
+void SdlWindow::SetFullScreen(bool fullScreen) {
+  if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+    core::LogError("window", std::string("cannot change full screen: ") + SDL_GetError());
+    return;
+  }
+  fullScreen_ = fullScreen;
+  if (!fullScreen) SDL_SetWindowPosition(window_, 0, 0);
+}
+
+void SdlWindow::Minimize() { SDL_MinimizeWindow(window_); }
+
+void SdlWindow::Destroy() {
+  // The SDL window stays until this object goes, so the GL context outlives the
+  // frame loop; the game sees the window as gone.
+  if (destroyed_) return;
+  destroyed_ = true;
+  destroyMessagePending_ = true;
+  SDL_HideWindow(window_);
+}
+
+void SdlWindow::ShowMessageBox(std::string_view caption, std::string_view text) {
+  // A modal box would wait for a click nobody gives in automated runs.
+  if (std::getenv("VELMARIS_NO_DIALOGS") != nullptr) return;
+  const std::string captionText(caption);
+  const std::string bodyText(text);
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(), bodyText.c_str(), window_);
+}
+
+void SdlWindow::GetDrawableSize(int& width, int& height) const {
+  SDL_GL_GetDrawableSize(window_, &width, &height);
+}
+
+Rect SdlWindow::PictureViewport() const {
+  int width = 0, height = 0;
+  GetDrawableSize(width, height);
+  const Rect topDown = Letterbox(width, height);
+  // GL counts rows from the bottom.
+  return Rect{topDown.left, height - topDown.bottom, topDown.right, height - topDown.top};
+}
+
+void SdlWindow::SwapBuffers() { SDL_GL_SwapWindow(window_); }
+
+}  // namespace platform::sdl

@@ -1,0 +1,66 @@
+// The real window: SDL2 with an OpenGL 3.3 core context. The game's 1280 x 720
+// picture is letterboxed into the drawable; mouse positions come back in client pixels.
+#pragma once
+
+#include <memory>
+#include <stdexcept>
+
+#include "platform/key_state_tracker.h"
+#include "platform/window.h"
+
+struct SDL_Window;
+union SDL_Event;
+
+namespace platform::sdl {
+
+// Thrown when SDL cannot give us a window or a GL context.
+class WindowError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Win32 virtual-key code of an SDL key code, 0 for keys the game does not know.
+int TranslateKey(int sdlKeycode);
+
+// Where a picture of the client size sits, centred and scaled, inside a drawable
+// of the given size (top-down coordinates).
+Rect Letterbox(int drawableWidth, int drawableHeight);
+
+class SdlWindow final : public Window, public GlSurface {
+ public:
+  // Opens the window titled "Velmaris", in desktop full screen when asked to.
+  explicit SdlWindow(bool fullScreen);
+  ~SdlWindow() override;
+  SdlWindow(const SdlWindow&) = delete;
+  SdlWindow& operator=(const SdlWindow&) = delete;
+
+  bool PeekMessage(Message& message) override;
+  Rect GetClientRect() const override;
+  bool IsKeyHeld(int virtualKey) const override;
+  void GetKeyboardState(KeyboardState& state) const override;
+  void SetFullScreen(bool fullScreen) override;
+  bool IsFullScreen() const override { return fullScreen_; }
+  void Minimize() override;
+  void Destroy() override;
+  void ShowMessageBox(std::string_view caption, std::string_view text) override;
+  GlSurface* GetGlSurface() override { return this; }
+
+  void GetDrawableSize(int& width, int& height) const override;
+  Rect PictureViewport() const override;
+  void SwapBuffers() override;
+
+ private:
+  // Turns one SDL event into a message; false for events the game ignores.
+  bool Translate(const SDL_Event& event, Message& message) const;
+  // Maps a window position (window pixels) into client pixels.
+  void ToClient(int windowX, int windowY, int& x, int& y) const;
+
+  SDL_Window* window_ = nullptr;
+  void* glContext_ = nullptr;
+  bool fullScreen_ = false;
+  bool destroyed_ = false;
+  bool destroyMessagePending_ = false;
+  KeyStateTracker keys_;
+};
+
+}  // namespace platform::sdl

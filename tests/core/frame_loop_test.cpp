@@ -1,0 +1,162 @@
+#include "core/frame_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "game/game_flags.h"
+#include "input/input.h"
+#include "platform/headless/headless_window.h"
+
+namespace {
+
+using platform::headless::HeadlessWindow;
+
+// What the current state's operations saw, frame by frame.
+struct Observed {
+  std::vector<bool> keyDown;
+  std::vector<bool> keyTriggered;
+  int shutdowns = 0;
+  int quitAfterFrame = -1;  // the state asks for quit in this frame (1-based)
+  int frame = 0;
+};
+Observed g_Seen;
+
+void ObservingUpdate(float) {
+  ++g_Seen.frame;
+  g_Seen.keyDown.push_back(input::IsKeyDown('A'));
+  g_Seen.keyTriggered.push_back(input::IsKeyTriggered('A'));
+  if (g_Seen.frame == g_Seen.quitAfterFrame) core::g_NextState = core::kQuitState;
+}
+
+const core::StateTable& ObservingTable() {
+  static core::StateTable table = [] {
+    core::StateTable t;
+    t.fill(core::kEmptyState);
+    t[core::kGameLogos].update = ObservingUpdate;
+    t[core::kGameLogos].shutdown = [] { ++g_Seen.shutdowns; };
+    return t;
+  }();
+  return table;
+}
+
+class FrameLoopTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    core::ResetGameStates();
+    input::ResetInput();
+    game::ResetGameFlags();
+    g_Seen = Observed{};
+  }
+  HeadlessWindow window;
+  core::FixedFrameTimer timer{1.0f / 60.0f};
+  core::GameStateManager states{ObservingTable()};
+  core::FrameLoop loop{window, states, timer};
+};
+
+TEST_F(FrameLoopTest, DrainsEveryWaitingMessageBeforeAFrameRuns) {
+  window.PostKey('A', true);
+  window.PostMouseMove(10, 20);
+  window.PostKey('B', true);
+  for (int turn = 0; turn < 3; ++turn) {
+    ASSERT_TRUE(loop.Turn());
+    EXPECT_EQ(loop.FramesRun(), 0) << "turn " << turn << " ran a frame with messages waiting";
+  }
+  ASSERT_TRUE(loop.Turn());
+  EXPECT_EQ(loop.FramesRun(), 1);
+  EXPECT_EQ(g_Seen.keyDown, std::vector<bool>{true});
+  EXPECT_EQ(input::GetMousePosition().x, 10.0f);
+}
+
+TEST_F(FrameLoopTest, KeyPressedAndReleasedBetweenFramesIsNeverSeen) {
+  ASSERT_TRUE(loop.RunOneFrame());
+  window.PostKey('A', true);
+  window.PostKey('A', false);
+  ASSERT_TRUE(loop.RunOneFrame());
+  ASSERT_TRUE(loop.RunOneFrame());
+  EXPECT_EQ(g_Seen.keyDown, (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(g_Seen.keyTriggered, (std::vector<bool>{false, false, false}));
+}
+
+TEST_F(FrameLoopTest, HeldKeyTriggersInItsFirstFrameOnly) {
+  window.PostKey('A', true);
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(loop.RunOneFrame());
+  // Released and pressed again before the next snapshot: still down, no new trigger.
+  window.PostKey('A', false);
+  window.PostKey('A', true);
+  ASSERT_TRUE(loop.RunOneFrame());
+  EXPECT_EQ(g_Seen.keyDown, (std::vector<bool>{true, true, true, true}));
+  EXPECT_EQ(g_Seen.keyTriggered, (std::vector<bool>{true, false, false, false}));
+}
+
+TEST_F(FrameLoopTest, QuitRequestFinishesTheFrameThenEndsWithCodeZero) {
+  g_Seen.quitAfterFrame = 2;
+  EXPECT_EQ(loop.Run(), 0);
+  EXPECT_EQ(loop.FramesRun(), 2) << "the frame that asked for quit is completed";
+  EXPECT_EQ(g_Seen.shutdowns, 1) << "the state is left before the loop ends";
+  EXPECT_FALSE(loop.Turn());
+}
+
+TEST_F(FrameLoopTest, MessagesPostedBeforeTheQuitAreStillHandled) {
+  g_Seen.quitAfterFrame = 1;
+  ASSERT_TRUE(loop.RunOneFrame());
+  window.PostKey('Q', true);
+  EXPECT_TRUE(loop.Turn()) << "the key message comes before the quit";
+  EXPECT_FALSE(loop.Turn());
+  EXPECT_EQ(loop.FramesRun(), 1);
+}
+
+TEST_F(FrameLoopTest, CloseBeforeTheFirstLevelQuitsAtOnce) {
+  ASSERT_TRUE(loop.RunOneFrame());
+  window.PostSystemCommand(platform::SystemCommand::kClose);
+  EXPECT_EQ(loop.Run(), 0);
+  EXPECT_TRUE(window.IsDestroyed());
+  EXPECT_EQ(loop.FramesRun(), 1);
+}
+
+TEST_F(FrameLoopTest, CloseAfterTheFirstLevelKeepsTheGameRunning) {
+  game::g_CloseWithoutPrompt = false;
+  window.PostSystemCommand(platform::SystemCommand::kClose);
+  ASSERT_TRUE(loop.RunOneFrame());
+  ASSERT_TRUE(loop.RunOneFrame());
+  EXPECT_FALSE(window.IsDestroyed());
+  EXPECT_FALSE(loop.Finished());
+}
+
+TEST_F(FrameLoopTest, MinimiseRequestsThePauseMenuUnlessAnOverlayIsOpen) {
+  window.PostSystemCommand(platform::SystemCommand::kMinimize);
+  ASSERT_TRUE(loop.RunOneFrame());
+  EXPECT_TRUE(game::g_PauseRequested);
+  EXPECT_TRUE(window.IsMinimized());
+
+  game::ResetGameFlags();
+  game::g_MenuOpen = true;
+  window.PostSystemCommand(platform::SystemCommand::kMinimize);
+  ASSERT_TRUE(loop.RunOneFrame());
+  EXPECT_FALSE(game::g_PauseRequested);
+
+  game::ResetGameFlags();
+  game::g_PausedFromMinimize = true;
+  window.PostSystemCommand(platform::SystemCommand::kMinimize);
+  ASSERT_TRUE(loop.RunOneFrame());
+  EXPECT_FALSE(game::g_PauseRequested);
+}
+
+TEST_F(FrameLoopTest, SwitchingWindowsReturnsToFullScreen) {
+  window.SetFullScreen(false);
+  game::g_FullScreen = false;
+  window.PostSystemCommand(platform::SystemCommand::kNextWindow);
+  ASSERT_TRUE(loop.RunOneFrame());
+  EXPECT_TRUE(game::g_FullScreen);
+}
+
+TEST_F(FrameLoopTest, PlatformKeyBufferLagsOneFrameBehindTheSnapshot) {
+  window.PostKey('A', true);
+  ASSERT_TRUE(loop.RunOneFrame());
+  EXPECT_EQ(input::PlatformKeyBuffer()['A'] & 0x80, 0x80) << "read after the frame";
+  window.PostKey('A', false);
+  ASSERT_TRUE(loop.Turn());  // the release is handled, no frame yet
+  EXPECT_EQ(input::PlatformKeyBuffer()['A'] & 0x80, 0x80);
+}
+
+}  // namespace

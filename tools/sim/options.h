@@ -1,0 +1,36 @@
+// Command line of the headless runner.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct Screenshot {
+  long long frame = 0;
+  std::string path;
+};
+
+struct Options {
+  std::string dataDir;             // working-directory tree; empty: the project's data/
+  std::optional<int> startState;   // default: the game's first state
+  long long frames = 1;
+  float dt = 1.0f / 60.0f;
+  std::string inputScript;         // empty: no scripted input
+  std::vector<std::string> levels; // loaded before the first frame, in order
+  std::string dumpPath;            // empty: no dump
+  std::vector<Screenshot> screenshots;
+  bool realWindow = false;
+};
+
+// Thrown for arguments the runner cannot take; the text says which and why.
+struct UsageError {
+  std::string message;
+};
+
+Options ParseOptions(int argc, char** argv);
+
+extern const char* const kUsage;
+
+}  // namespace sim
