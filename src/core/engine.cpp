@@ -25,9 +25,12 @@ bool EnterDataDirectory() {
 void StartEngine(platform::Window& window) {
   graphics::g_WindowHandle = &window;
   input::AttachWindow(&window);
+  // A failure has been reported by the graphics; the game runs on drawing nothing.
+  graphics::InitializeGraphics();
 }
 
 void StopEngine() {
+  graphics::ShutdownGraphics();
   input::AttachWindow(nullptr);
   graphics::g_WindowHandle = nullptr;
 }

@@ -1,6 +1,7 @@
 #include "core/frame_loop.h"
 
 #include "graphics/graphics.h"
+#include "graphics/screenshot.h"
 #include "input/input.h"
 
 namespace core {
@@ -44,6 +45,8 @@ void FrameLoop::RunFrame() {
   const float dt = timer_.WaitForFrame();
   input::TakeSnapshot();
   states_.Step(dt);
+  // F12 keeps the picture just drawn, before it is presented.
+  if (input::IsKeyTriggered(platform::kVkF12)) graphics::SaveScreenshotToFolder();
   graphics::PresentFrame();
   if (g_NextState == kQuitState) quit_.Post(0);
   input::ReadPlatformKeyBuffer(window_);

@@ -1,6 +1,15 @@
 // The graphics block: the process-wide state of everything that talks to the GPU,
-// and the operations over it (clear, draw, present, full screen, shut down).
+// and the operations over it (clear, draw one mesh, present, full screen, shut down).
+// Engine code draws through these; only the render device backends know the API.
 #pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graphics/math.h"
+#include "graphics/render_device.h"
 
 namespace platform {
 class Window;
@@ -10,11 +19,66 @@ namespace graphics {
 
 // The game window; set by the entry point before InitializeGraphics. Not owned.
 extern platform::Window* g_WindowHandle;
+// The device everything is drawn with; null before InitializeGraphics and after
+// ShutdownGraphics.
+extern std::unique_ptr<RenderDevice> g_Device;
 
+// Matrices are stored transposed, as they are uploaded.
+extern Matrix4 g_Projection;  // the last projection built
+extern Matrix4 g_CameraView;  // set by a camera or a state; zeros until then
+extern Matrix4 g_FixedView;   // the view of static sprites, built at initialisation
+
+// The geometry and texture of the next DrawMesh.
+extern std::vector<Vertex> g_Vertices;
+extern std::vector<std::uint16_t> g_Indices;
+extern const Texture* g_TextureView;  // borrowed from a sprite source; may be null
+
+extern float g_Zoom;    // projection divisor: 48 gives 24 pixels to the world unit
+extern float g_Width;   // client width in pixels, set by InitializeGraphics
+extern float g_Height;  // client height in pixels
+
+// The shader file, relative to the working directory.
+inline constexpr const char* kShaderPath = "images/Shaders/UIShader.fx";
+inline constexpr const char* kShaderErrorText =
+    "The FX file cannot be compiled.  Please run this executable from the directory that "
+    "contains the FX file.";
+
+// Creates the device for g_WindowHandle (OpenGL for a real window, the recording
+// device for a headless one), compiles the shader file and builds the projection and
+// the fixed view. Returns 0, or a negative code; the game runs on either way.
+int InitializeGraphics();
+// As above with a device of the caller's choosing (tests).
+int InitializeGraphics(std::unique_ptr<RenderDevice> device);
+
+// Compiles one entry point ("VS" or "PS") of the shader file. Returns 0 or negative,
+// with the compiler's log in `log`.
+int CompileShaderFromFile(const std::string& entryPoint, std::string& log);
+
+// Clears the frame to an RGBA colour.
+void ClearScreen(const float colour[4]);
+// Draws g_Indices over g_Vertices with g_TextureView and the constant blocks as they stand.
+void DrawMesh();
 // Shows the frame drawn since the last call, without waiting for the vertical blank.
 void PresentFrame();
-
 // Full screen (true) or windowed (false).
 void SetFullScreen(bool fullScreen);
+// Leaves full screen and releases the device.
+void ShutdownGraphics();
+
+// The view and object blocks, written before each draw.
+void UploadView(const Matrix4& transposedView);
+void UploadObject(const ObjectConstants& constants);
+
+// Left-handed off-centre orthographic projection spanning +-width/zoom by
+// +-height/zoom world units, near 0.1, far 100.
+Matrix4 BuildProjection(float width, float height, float zoom);
+// Left-handed look-to view.
+Matrix4 BuildLookToView(const XMFLOAT4& eye, const XMFLOAT4& direction, const XMFLOAT4& up);
+
+// Builds a look-to view, stores it transposed in g_CameraView and uploads it.
+void SetCameraView(const XMFLOAT4& eye, const XMFLOAT4& direction, const XMFLOAT4& up);
+
+// Reads back the frame drawn so far; false when the device cannot.
+bool CapturePicture(Picture& picture);
 
 }  // namespace graphics

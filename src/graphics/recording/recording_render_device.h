@@ -1,0 +1,74 @@
+// A render device that draws nothing and remembers every call: for tests and the
+// headless runner, which check what would have been drawn.
+#pragma once
+
+#include "graphics/render_device.h"
+
+namespace graphics::recording {
+
+class RecordingTexture final : public Texture {
+ public:
+  RecordingTexture(std::uint32_t width, std::uint32_t height) : width_(width), height_(height) {}
+  std::uint32_t Width() const override { return width_; }
+  std::uint32_t Height() const override { return height_; }
+
+ private:
+  std::uint32_t width_;
+  std::uint32_t height_;
+};
+
+struct ClearRecord {
+  float rgba[4];
+  long long frame;
+};
+
+struct DrawRecord {
+  std::vector<Vertex> vertices;
+  std::vector<std::uint16_t> indices;
+  Matrix4 view;        // transposed, as uploaded
+  Matrix4 projection;  // transposed, as uploaded
+  ObjectConstants object;
+  const Texture* texture;  // not owned; may dangle once its source is gone
+  long long frame;
+};
+
+class RecordingRenderDevice final : public RenderDevice {
+ public:
+  explicit RecordingRenderDevice(std::uint32_t maxTextureSize = 16384)
+      : maxTextureSize_(maxTextureSize) {}
+
+  int Initialize(int width, int height) override;
+  int CompileShader(ShaderStage stage, const std::string& source, std::string& log) override;
+  void Clear(const float rgba[4]) override;
+  void SetViewBlock(const Matrix4& view) override { view_ = view; }
+  void SetProjectionBlock(const Matrix4& projection) override { projection_ = projection; }
+  void SetObjectBlock(const ObjectConstants& constants) override { object_ = constants; }
+  void Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,
+            const Texture* texture) override;
+  std::unique_ptr<Texture> CreateTexture(const TextureImage& image) override;
+  std::uint32_t MaxTextureSize() const override { return maxTextureSize_; }
+  void Present() override { ++frame_; }
+  bool ReadPicture(Picture&) override { return false; }
+
+  const std::vector<ClearRecord>& Clears() const { return clears_; }
+  const std::vector<DrawRecord>& Draws() const { return draws_; }
+  // Frames presented so far; records carry the frame they belong to.
+  long long Frame() const { return frame_; }
+  int TexturesCreated() const { return texturesCreated_; }
+  int ShadersCompiled() const { return shadersCompiled_; }
+  // Forgets the records (long headless runs keep memory flat this way).
+  void ForgetRecords();
+
+ private:
+  std::uint32_t maxTextureSize_;
+  Matrix4 view_{};
+  Matrix4 projection_{};
+  ObjectConstants object_{};
+  std::vector<ClearRecord> clears_;
+  std::vector<DrawRecord> draws_;
+  long long frame_ = 0;
+  int texturesCreated_ = 0;
+  int shadersCompiled_ = 0;
+};
+
+}  // namespace graphics::recording

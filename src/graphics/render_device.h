@@ -1,0 +1,88 @@
+// What the engine needs of a 3D API: clear, three constant blocks (view, projection,
+// object), textures, one indexed draw of textured triangles, present and read back.
+// Backends: graphics/gl (OpenGL 3.3 core) and graphics/recording (keeps every call).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graphics/math.h"
+
+namespace graphics {
+
+struct TextureImage;
+
+// One corner of a mesh: position in world units, texture coordinate in 0..1 of the
+// sheet, v growing downwards. 20 bytes, no padding: the vertex buffer's layout.
+struct Vertex {
+  float x, y, z;
+  float u, v;
+};
+static_assert(sizeof(Vertex) == 20, "the vertex layout is position at 0, texture coordinate at 12");
+
+// The per-object constant block: the world matrix (transposed, as uploaded) and the
+// tint colour. 80 bytes.
+struct ObjectConstants {
+  Matrix4 world;
+  XMFLOAT4 colour;
+};
+static_assert(sizeof(ObjectConstants) == 80, "the object block is 80 bytes");
+
+// A texture on the device; owned by whoever created it (a sprite source).
+class Texture {
+ public:
+  virtual ~Texture() = default;
+  virtual std::uint32_t Width() const = 0;
+  virtual std::uint32_t Height() const = 0;
+};
+
+// A picture read back from the device: RGBA8, rows top-down.
+struct Picture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgba;
+};
+
+enum class ShaderStage { kVertex, kPixel };
+
+class RenderDevice {
+ public:
+  virtual ~RenderDevice() = default;
+
+  // Sets up the fixed pipeline state (no depth test, back faces culled with clockwise
+  // front faces, alpha blending, viewport, constant blocks) for a picture of the given
+  // size in pixels. Returns 0, or a negative code when the device cannot draw.
+  virtual int Initialize(int width, int height) = 0;
+
+  // Compiles one stage from source text. Returns 0, or a negative code with the
+  // compiler's log in `log`. Both stages compiled: the program is bound.
+  virtual int CompileShader(ShaderStage stage, const std::string& source, std::string& log) = 0;
+
+  // Clears the picture to an RGBA colour (0..1 each).
+  virtual void Clear(const float rgba[4]) = 0;
+
+  // The three constant blocks; matrices arrive transposed, as stored in the graphics block.
+  virtual void SetViewBlock(const Matrix4& view) = 0;
+  virtual void SetProjectionBlock(const Matrix4& projection) = 0;
+  virtual void SetObjectBlock(const ObjectConstants& constants) = 0;
+
+  // Draws the indexed triangles with the given texture (null: fully transparent).
+  virtual void Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,
+                    const Texture* texture) = 0;
+
+  // Creates a texture from prepared pixels; null when the device refuses it.
+  virtual std::unique_ptr<Texture> CreateTexture(const TextureImage& image) = 0;
+
+  // Largest width or height of a texture, in pixels.
+  virtual std::uint32_t MaxTextureSize() const = 0;
+
+  // Shows the frame.
+  virtual void Present() = 0;
+
+  // Reads the picture drawn so far in this frame; false when the device cannot.
+  virtual bool ReadPicture(Picture& picture) = 0;
+};
+
+}  // namespace graphics

@@ -1,0 +1,24 @@
+// Saving the presented picture as a PNG file: the F12 key in the game and the
+// headless runner's --screenshot.
+#pragma once
+
+#include <string>
+
+#include "graphics/render_device.h"
+
+namespace graphics {
+
+// Writes an RGBA8 picture as a PNG file. False (with a line on standard error naming
+// the file) when it cannot be written.
+bool WritePng(const std::string& path, const Picture& picture);
+
+// Reads back the frame drawn so far and writes it to `path`.
+bool SaveScreenshot(const std::string& path);
+
+// The name a screenshot taken now gets: "velmaris-YYYYMMDD-HHMMSS.png".
+std::string ScreenshotFileName();
+
+// F12 in the game: saves the frame into screenshots/ under the working directory.
+void SaveScreenshotToFolder();
+
+}  // namespace graphics

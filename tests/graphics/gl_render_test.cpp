@@ -1,0 +1,188 @@
+// The OpenGL renderer on a real window (Xvfb in automated runs), read back with
+// glReadPixels: colours and positions of what the graphics block draws.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "graphics/graphics.h"
+#include "graphics/image_decoder.h"
+#include "platform/sdl/sdl_window.h"
+
+namespace {
+
+using graphics::Matrix4;
+using graphics::XMFLOAT4;
+
+struct Rgba {
+  int r, g, b, a;
+};
+
+// A window that forwards to the real one but keeps message boxes instead of showing them.
+class CapturingWindow final : public platform::Window {
+ public:
+  explicit CapturingWindow(platform::sdl::SdlWindow& real) : real_(real) {}
+  bool PeekMessage(platform::Message& message) override { return real_.PeekMessage(message); }
+  platform::Rect GetClientRect() const override { return real_.GetClientRect(); }
+  bool IsKeyHeld(int key) const override { return real_.IsKeyHeld(key); }
+  void GetKeyboardState(platform::KeyboardState& state) const override { real_.GetKeyboardState(state); }
+  void SetFullScreen(bool on) override { real_.SetFullScreen(on); }
+  bool IsFullScreen() const override { return real_.IsFullScreen(); }
+  void Minimize() override {}
+  void Destroy() override {}
+  void ShowMessageBox(std::string_view caption, std::string_view text) override {
+    boxes.emplace_back(std::string(caption) + "|" + std::string(text));
+  }
+  platform::GlSurface* GetGlSurface() override { return &real_; }
+  std::vector<std::string> boxes;
+
+ private:
+  platform::sdl::SdlWindow& real_;
+};
+
+class GlRenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previousDirectory_ = std::filesystem::current_path();
+    std::filesystem::current_path(VELMARIS_SOURCE_DIR "/data");
+    real_ = std::make_unique<platform::sdl::SdlWindow>(/*fullScreen=*/false);
+    window_ = std::make_unique<CapturingWindow>(*real_);
+    graphics::g_WindowHandle = window_.get();
+    ASSERT_EQ(graphics::InitializeGraphics(), 0);
+    white_ = SolidTexture(255, 255, 255, 255);
+  }
+  void TearDown() override {
+    white_.reset();
+    graphics::ShutdownGraphics();
+    graphics::g_WindowHandle = nullptr;
+    window_.reset();
+    real_.reset();
+    std::filesystem::current_path(previousDirectory_);
+  }
+
+  static std::unique_ptr<graphics::Texture> SolidTexture(std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                                                         std::uint8_t a) {
+    graphics::TextureImage image;
+    image.width = image.height = 2;
+    image.gpu_format = graphics::GpuFormat::kR8G8B8A8Unorm;
+    image.pixel_format = graphics::PixelFormat::k32bppRGBA;
+    image.gl = *graphics::GlFormatFor(image.gpu_format);
+    image.bits_per_pixel = 32;
+    image.row_pitch = 8;
+    for (int i = 0; i < 4; ++i) image.pixels.insert(image.pixels.end(), {r, g, b, a});
+    return graphics::g_Device->CreateTexture(image);
+  }
+
+  // Draws the unit quad as a sprite does: translated, scaled, tinted.
+  void DrawQuad(float x, float y, float scale, XMFLOAT4 colour, const Matrix4& view,
+                const graphics::Texture* texture) {
+    graphics::g_Vertices = {{-1, -1, -1, 0, 1}, {1, -1, -1, 1, 1}, {1, 1, -1, 1, 0}, {-1, 1, -1, 0, 0}};
+    graphics::g_Indices = {3, 1, 0, 2, 1, 3};
+    graphics::UploadView(view);
+    Matrix4 world = graphics::MatrixIdentity();
+    world.m[0][0] = world.m[1][1] = scale;
+    world.m[3][0] = x;
+    world.m[3][1] = y;
+    graphics::UploadObject({graphics::MatrixTranspose(world), colour});
+    graphics::g_TextureView = texture;
+    graphics::DrawMesh();
+  }
+
+  Rgba PixelAt(int x, int y) {
+    if (!picture_.rgba.empty() || graphics::CapturePicture(picture_)) {
+      const size_t at = (static_cast<size_t>(y) * picture_.width + x) * 4;
+      return {picture_.rgba[at], picture_.rgba[at + 1], picture_.rgba[at + 2], picture_.rgba[at + 3]};
+    }
+    return {-1, -1, -1, -1};
+  }
+
+  void Clear() {
+    const float cornflower[4] = {0.392157f, 0.584314f, 0.929412f, 1.0f};
+    graphics::ClearScreen(cornflower);
+    picture_ = {};
+  }
+
+  std::unique_ptr<platform::sdl::SdlWindow> real_;
+  std::unique_ptr<CapturingWindow> window_;
+  std::unique_ptr<graphics::Texture> white_;
+  graphics::Picture picture_;
+  std::filesystem::path previousDirectory_;
+};
+
+#define EXPECT_COLOUR(pixel, R, G, B)      \
+  do {                                     \
+    const Rgba p = (pixel);                \
+    EXPECT_NEAR(p.r, R, 2) << "red";       \
+    EXPECT_NEAR(p.g, G, 2) << "green";     \
+    EXPECT_NEAR(p.b, B, 2) << "blue";      \
+  } while (0)
+
+TEST_F(GlRenderTest, ClearFillsThePictureWithTheColour) {
+  Clear();
+  EXPECT_EQ(picture_.width, 0);
+  EXPECT_COLOUR(PixelAt(0, 0), 100, 149, 237);
+  EXPECT_EQ(picture_.width, 1280);
+  EXPECT_EQ(picture_.height, 720);
+  EXPECT_COLOUR(PixelAt(1279, 719), 100, 149, 237);
+}
+
+TEST_F(GlRenderTest, TintedQuadCoversFortyEightPixelsAtTwentyFourPerUnit) {
+  Clear();
+  graphics::SetCameraView({0, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
+  DrawQuad(2.0f, 1.0f, 1.0f, {1, 0, 0, 1}, graphics::g_CameraView, white_.get());
+  // World (2, 1) is 48 pixels right of and 24 above the centre; the quad spans 48 x 48.
+  EXPECT_COLOUR(PixelAt(688, 336), 255, 0, 0);
+  EXPECT_COLOUR(PixelAt(666, 314), 255, 0, 0);
+  EXPECT_COLOUR(PixelAt(709, 357), 255, 0, 0);
+  EXPECT_COLOUR(PixelAt(661, 336), 100, 149, 237);
+  EXPECT_COLOUR(PixelAt(715, 336), 100, 149, 237);
+  EXPECT_COLOUR(PixelAt(688, 309), 100, 149, 237);
+  EXPECT_COLOUR(PixelAt(688, 363), 100, 149, 237);
+}
+
+TEST_F(GlRenderTest, TranslucentQuadBlendsOverAnEarlierOne) {
+  Clear();
+  DrawQuad(0, 0, 1, {0, 1, 0, 1}, graphics::g_FixedView, white_.get());
+  DrawQuad(0, 0, 1, {1, 0, 0, 0.5f}, graphics::g_FixedView, white_.get());
+  EXPECT_COLOUR(PixelAt(640, 360), 128, 128, 0);
+}
+
+TEST_F(GlRenderTest, FixedViewIgnoresTheCamera) {
+  Clear();
+  graphics::SetCameraView({10, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
+  DrawQuad(0, 0, 1, {0, 0, 1, 1}, graphics::g_FixedView, white_.get());   // static: stays centred
+  DrawQuad(10, 5, 1, {1, 1, 0, 1}, graphics::g_CameraView, white_.get()); // follows the camera
+  EXPECT_COLOUR(PixelAt(640, 360), 0, 0, 255);
+  EXPECT_COLOUR(PixelAt(640, 240), 255, 255, 0);
+}
+
+TEST_F(GlRenderTest, MissingTextureDrawsNothing) {
+  Clear();
+  DrawQuad(0, 0, 1, {1, 0, 0, 1}, graphics::g_FixedView, nullptr);
+  EXPECT_COLOUR(PixelAt(640, 360), 100, 149, 237);
+}
+
+TEST_F(GlRenderTest, BrokenShaderShowsTheErrorBoxAndDrawsNothing) {
+  const auto folder = std::filesystem::path(testing::TempDir()) / "broken-shader";
+  std::filesystem::create_directories(folder / "images/Shaders");
+  {
+    std::ofstream shader(folder / "images/Shaders/UIShader.fx");
+    shader << "#ifdef VS\nvoid main() { this is not GLSL }\n#endif\n";
+  }
+  std::filesystem::current_path(folder);
+  graphics::ShutdownGraphics();
+  testing::internal::CaptureStderr();
+  EXPECT_LT(graphics::InitializeGraphics(), 0);
+  const std::string log = testing::internal::GetCapturedStderr();
+  ASSERT_EQ(window_->boxes.size(), 1u) << "only the vertex entry point is tried";
+  EXPECT_EQ(window_->boxes[0],
+            "Error|The FX file cannot be compiled.  Please run this executable from the directory "
+            "that contains the FX file.");
+  EXPECT_NE(log.find("images/Shaders/UIShader.fx: entry point VS does not compile"), std::string::npos) << log;
+  white_ = SolidTexture(255, 255, 255, 255);
+  Clear();
+  DrawQuad(0, 0, 1, {1, 0, 0, 1}, graphics::g_FixedView, white_.get());
+  EXPECT_COLOUR(PixelAt(640, 360), 100, 149, 237);
+}
+
+}  // namespace
