@@ -1,0 +1,54 @@
+// Silent output: keeps the handles consistent so the sound system behaves as with sound.
+#include "audio/silent/silent_backend.h"
+
+#include <cmath>
+#include <fstream>
+
+#include "core/log.h"
+
+namespace audio {
+
+Result SilentBackend::Create() { return kOk; }
+
+Result SilentBackend::Initialize(int /*channelCount*/) {
+  ready_ = true;
+  return kOk;
+}
+
+Result SilentBackend::LoadDecoders() { return kOk; }
+
+Result SilentBackend::CreateSound(const std::string& path, std::uint32_t /*mode*/, SoundHandle* out) {
+  *out = {};
+  if (!ready_) return kErrNotReady;
+  // The file must be readable, so a missing file is reported as with real output.
+  if (!std::ifstream(path, std::ios::binary).is_open()) {
+    core::LogErrorOnce("audio", "cannot load '" + path + "': the file cannot be opened");
+    return kErrFileOpen;
+  }
+  out->value = ++soundCount_;
+  return kOk;
+}
+
+Result SilentBackend::PlaySound(SoundHandle sound, bool /*paused*/, ChannelHandle* out) {
+  *out = {};
+  if (!ready_) return kErrNotReady;
+  if (!sound || sound.value > soundCount_) return kErrInvalidSound;
+  out->value = ++channelCount_;
+  return kOk;
+}
+
+Result SilentBackend::SetVolume(ChannelHandle channel, float gain) {
+  if (!IsPlaying(channel)) return kErrChannelGone;
+  if (!std::isfinite(gain) || gain < 0.0f) return kErrInvalidVolume;
+  return kOk;
+}
+
+Result SilentBackend::SetPaused(ChannelHandle channel, bool /*paused*/) {
+  return IsPlaying(channel) ? kOk : kErrChannelGone;
+}
+
+bool SilentBackend::IsPlaying(ChannelHandle channel) const {
+  return channel && channel.value <= channelCount_;
+}
+
+}  // namespace audio

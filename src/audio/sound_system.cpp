@@ -1,0 +1,138 @@
+// Sound cache, channel ids and the order of backend calls for loading and playing.
+#include "audio/sound_system.h"
+
+#include <cmath>
+#include <iostream>
+#include <utility>
+
+#include "audio/sdl_mixer/sdl_mixer_backend.h"
+#include "audio/silent/silent_backend.h"
+#include "core/log.h"
+
+namespace audio {
+
+SoundSystem* g_SoundSystem = nullptr;
+std::int32_t g_MusicChannel = kNoChannel;
+bool g_MusicOn = true;
+bool g_SfxOn = true;
+
+namespace {
+
+// Owns what g_SoundSystem points at.
+std::unique_ptr<SoundSystem>& OwnedSystem() {
+  static std::unique_ptr<SoundSystem> system;
+  return system;
+}
+
+// Preloaded so that their first play does not open a file in the middle of a frame.
+struct StartupSound {
+  const char* path;
+  bool loop;
+};
+constexpr StartupSound kStartupSounds[] = {
+    {"Audio/AltStarCollect.ogg", false},
+    {"Audio/ButtonClick.ogg", false},
+    {"Audio/Rizoz ed Udavovi Vivid.ogg", true},
+};
+
+}  // namespace
+
+float DecibelsToGain(float volumeDb) {
+  return static_cast<float>(std::pow(10.0, static_cast<double>(volumeDb) * 0.05));
+}
+
+std::int32_t CheckResult(std::int32_t code) {
+  if (code == kOk) {
+    std::cout << "FMOD all good" << std::endl;
+    return 0;
+  }
+  std::cout << "FMOD ERROR " << code << std::endl;
+  return 1;
+}
+
+void InitSoundSystem() { InitSoundSystem(std::make_unique<SdlMixerBackend>()); }
+
+void InitSoundSystem(std::unique_ptr<AudioBackend> backend) {
+  // The old system goes first: only one backend can hold the output device.
+  ShutdownSoundSystem();
+  if (!backend) backend = std::make_unique<SilentBackend>();
+  auto system = std::make_unique<SoundSystem>();
+  // Start-up failures are reported and start-up goes on.
+  CheckResult(backend->Create());
+  CheckResult(backend->Initialize(kChannelCount));
+  CheckResult(backend->LoadDecoders());
+  if (!backend->IsReady()) {
+    std::string why = backend->LastErrorText();
+    core::LogError("audio", "no audio device" + (why.empty() ? std::string() : " (" + why + ")") +
+                                "; the game runs without sound");
+    backend.reset();  // closes what the failed backend had opened
+    backend = std::make_unique<SilentBackend>();
+    backend->Create();
+    backend->Initialize(kChannelCount);
+    backend->LoadDecoders();
+  }
+  system->backend = std::move(backend);
+  OwnedSystem() = std::move(system);
+  g_SoundSystem = OwnedSystem().get();
+
+  for (const StartupSound& sound : kStartupSounds) LoadSound(sound.path, sound.loop);
+}
+
+void ShutdownSoundSystem() {
+  g_SoundSystem = nullptr;
+  OwnedSystem().reset();
+  g_MusicChannel = kNoChannel;
+}
+
+void LoadSound(const std::string& path, bool loop) {
+  SoundSystem* system = g_SoundSystem;
+  if (system == nullptr) {
+    core::LogErrorOnce("audio", "LoadSound before InitSoundSystem: " + path);
+    return;
+  }
+  if (system->sounds.contains(path)) return;
+  const std::uint32_t mode = kModeCreateStream | kMode2D | (loop ? kModeLoopNormal : kModeLoopOff);
+  SoundHandle sound;
+  CheckResult(system->backend->CreateSound(path, mode, &sound));
+  // A sound that failed to load is not cached, so the next play tries again.
+  if (sound) system->sounds.emplace(path, sound);
+}
+
+std::int32_t PlaySound(const std::string& path, const float* /*position*/, float volumeDb) {
+  SoundSystem* system = g_SoundSystem;
+  if (system == nullptr) {
+    core::LogErrorOnce("audio", "PlaySound before InitSoundSystem: " + path);
+    return kNoChannel;
+  }
+  const std::int32_t id = system->nextChannelId;
+  // Wraps instead of overflowing after 2^31 plays.
+  system->nextChannelId = static_cast<std::int32_t>(static_cast<std::uint32_t>(id) + 1u);
+
+  auto found = system->sounds.find(path);
+  if (found == system->sounds.end()) {
+    LoadSound(path, false);
+    found = system->sounds.find(path);
+    if (found == system->sounds.end()) return id;
+  }
+
+  AudioBackend& backend = *system->backend;
+  ChannelHandle channel;
+  // Started paused and unpaused only after the volume is set, so that no sample is
+  // heard at the wrong volume.
+  CheckResult(backend.PlaySound(found->second, true, &channel));
+  if (!channel) return id;
+  CheckResult(backend.SetVolume(channel, DecibelsToGain(volumeDb)));
+  CheckResult(backend.SetPaused(channel, false));
+  system->channels[id] = channel;
+  return id;
+}
+
+void SetMusicVolume(float volumeDb) {
+  SoundSystem* system = g_SoundSystem;
+  if (system == nullptr) return;
+  auto found = system->channels.find(g_MusicChannel);
+  if (found == system->channels.end()) return;
+  CheckResult(system->backend->SetVolume(found->second, DecibelsToGain(volumeDb)));
+}
+
+}  // namespace audio

@@ -1,0 +1,65 @@
+// The game's sound system: music and sound effects named by file path, volumes in
+// decibels. One process-wide instance over an AudioBackend; every backend result is
+// reported on standard output by CheckResult.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "audio/audio_backend.h"
+
+namespace audio {
+
+// Mixing channels the output is opened with.
+inline constexpr int kChannelCount = 32;
+// g_MusicChannel before the music has started: no id PlaySound hands out.
+inline constexpr std::int32_t kNoChannel = -1;
+
+struct SoundSystem {
+  std::unique_ptr<AudioBackend> backend;  // never null once published
+  std::int32_t nextChannelId = 0;         // id the next PlaySound hands out
+  // Loaded sounds by path exactly as given (case matters); never shrinks.
+  std::map<std::string, SoundHandle> sounds;
+  // Every channel PlaySound started, by id; entries are never removed.
+  std::map<std::int32_t, ChannelHandle> channels;
+};
+
+// The one sound system; null before InitSoundSystem (and after ShutdownSoundSystem).
+extern SoundSystem* g_SoundSystem;
+// Channel id of the music, set by the level that starts it; kNoChannel until then.
+extern std::int32_t g_MusicChannel;
+// Music wanted / sound effects wanted; both start true, the options menu toggles them.
+extern bool g_MusicOn;
+extern bool g_SfxOn;
+
+// Creates the sound system on real output (SDL_mixer) and preloads the start-up
+// sounds. Without a usable audio device it writes one line on standard error and
+// goes on with a silent backend.
+void InitSoundSystem();
+// The same over a given backend (tests: RecordingBackend; headless runs:
+// SilentBackend or RecordingBackend). Replaces an earlier sound system.
+void InitSoundSystem(std::unique_ptr<AudioBackend> backend);
+// Destroys the sound system (closing its output) and resets g_MusicChannel. The
+// game never calls it; tests and tools do, between runs.
+void ShutdownSoundSystem();
+
+// Makes sure the sound at path is loaded, as a looping sound if loop is set.
+void LoadSound(const std::string& path, bool loop);
+// Starts the sound at path (loading it first as a one-shot sound if needed) at
+// volumeDb decibels and returns its channel id. The id is used up even when nothing
+// plays. position points at two floats (x, y) and may be null; it has no effect on
+// these two-dimensional sounds. Returns kNoChannel before InitSoundSystem.
+std::int32_t PlaySound(const std::string& path, const float* position, float volumeDb);
+// Sets the volume of the music channel (g_MusicChannel); does nothing before the
+// music has started.
+void SetMusicVolume(float volumeDb);
+// Writes "FMOD all good" for kOk and "FMOD ERROR <code>" otherwise, each as one
+// flushed line on standard output. Returns 0 for kOk, 1 otherwise.
+std::int32_t CheckResult(std::int32_t code);
+
+// Linear gain of a volume in decibels: 10^(dB x 0.05), computed in double.
+float DecibelsToGain(float volumeDb);
+
+}  // namespace audio
