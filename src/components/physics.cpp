@@ -1,0 +1,58 @@
+// Physics: integration, the speed limit and the registration of "Physics".
+#include "components/physics.h"
+
+#include <cmath>
+
+#include "components/transform.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+
+Physics::Physics() : BaseComponent("Physics") {}
+
+bool Physics::Initialize() {
+  transform = owner != nullptr ? static_cast<Transform*>(owner->GetComponent("Transform")) : nullptr;
+  return transform != nullptr;
+}
+
+void Physics::Update(float dt) {
+  if (transform == nullptr) return;
+  previousPosition = {transform->translation.x, transform->translation.y};
+
+  velocity.x = acceleration.x * dt + velocity.x;
+  velocity.y = acceleration.y * dt + velocity.y;
+
+  if (maxVelocity > 0.0f) {
+    const float squared = velocity.x * velocity.x + velocity.y * velocity.y;
+    const float speed = static_cast<float>(std::sqrt(static_cast<double>(squared)));
+    if (speed > maxVelocity) {
+      if (speed > 0.0f) {
+        const float inverse = 1.0f / speed;
+        velocity.x *= inverse;
+        velocity.y *= inverse;
+      }
+      velocity.x *= maxVelocity;
+      velocity.y *= maxVelocity;
+    }
+  }
+
+  transform->translation.x = velocity.x * dt + transform->translation.x;
+  transform->translation.y = velocity.y * dt + transform->translation.y;
+}
+
+void RegisterPhysics(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<Physics>("Physics")
+      .AddHeaderMember()
+      .AddVectorMember({"", ""}, VELMARIS_OFFSETOF(Physics, previousPosition))
+      .AddVectorMember({"x_acceleration", "y_acceleration"}, VELMARIS_OFFSETOF(Physics, acceleration))
+      .AddVectorMember({"x_velocity", "y_velocity"}, VELMARIS_OFFSETOF(Physics, velocity))
+      .AddMember(MemberType::Float, "max_velocity", VELMARIS_FIELD(Physics, maxVelocity))
+      .AddMember(MemberType::Float, "mass", VELMARIS_FIELD(Physics, mass))
+      .AddMember(MemberType::Float, "", VELMARIS_FIELD(Physics, inverseMass))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(Physics, transform))
+      .FinishType();
+}
+
+}  // namespace components

@@ -1,0 +1,71 @@
+// Matrix operations in the row-vector convention.
+#include "graphics/math.h"
+
+#include <cmath>
+
+namespace graphics {
+
+Matrix4 MatrixIdentity() {
+  Matrix4 result;
+  for (int i = 0; i < 4; ++i) result.m[i][i] = 1.0f;
+  return result;
+}
+
+Matrix4 MatrixMultiply(const Matrix4& a, const Matrix4& b) {
+  Matrix4 result;
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      float sum = 0.0f;
+      for (int k = 0; k < 4; ++k) sum += a.m[row][k] * b.m[k][column];
+      result.m[row][column] = sum;
+    }
+  }
+  return result;
+}
+
+Matrix4 MatrixTranspose(const Matrix4& m) {
+  Matrix4 result;
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 4; ++column) result.m[row][column] = m.m[column][row];
+  }
+  return result;
+}
+
+void ScalarSinCos(float* sine, float* cosine, float angle) {
+  constexpr float kTwoPi = 6.283185307f;
+  constexpr float kOneOverTwoPi = 0.159154943f;
+  // Map the angle into -pi..pi first, as DirectXMath does, so large angles keep
+  // the same precision as small ones.
+  float quotient = kOneOverTwoPi * angle;
+  quotient = quotient >= 0.0f ? static_cast<float>(static_cast<int>(quotient + 0.5f))
+                              : static_cast<float>(static_cast<int>(quotient - 0.5f));
+  const float reduced = angle - kTwoPi * quotient;
+  *sine = std::sin(reduced);
+  *cosine = std::cos(reduced);
+}
+
+Matrix4 MatrixAffineTransformation2D(vector2D scaling, vector2D rotationOrigin, float rotation,
+                                     vector2D translation) {
+  float sine = 0.0f;
+  float cosine = 1.0f;
+  ScalarSinCos(&sine, &cosine, rotation);
+
+  // scale x (translate(-origin) x rotate x translate(origin)) x translate
+  Matrix4 result = MatrixIdentity();
+  result.m[0][0] = scaling.x * cosine;
+  result.m[0][1] = scaling.x * sine;
+  result.m[1][0] = -scaling.y * sine;
+  result.m[1][1] = scaling.y * cosine;
+  const float ox = rotationOrigin.x;
+  const float oy = rotationOrigin.y;
+  result.m[3][0] = ox - (ox * cosine - oy * sine) + translation.x;
+  result.m[3][1] = oy - (ox * sine + oy * cosine) + translation.y;
+  return result;
+}
+
+vector2D TransformPoint(vector2D point, const Matrix4& m) {
+  return {point.x * m.m[0][0] + point.y * m.m[1][0] + m.m[3][0],
+          point.x * m.m[0][1] + point.y * m.m[1][1] + m.m[3][1]};
+}
+
+}  // namespace graphics

@@ -1,0 +1,38 @@
+// The component interface: every component type derives from BaseComponent and is
+// found on its game object by its registered type name.
+#pragma once
+
+#include <string>
+
+namespace objects {
+
+class GameObject;
+
+class BaseComponent {
+ public:
+  // `type` is the registered type name, e.g. "Transform".
+  explicit BaseComponent(std::string type);
+  // Virtual so that a game object destroys each component as its own type.
+  virtual ~BaseComponent() = default;
+
+  BaseComponent(const BaseComponent&) = delete;
+  BaseComponent& operator=(const BaseComponent&) = delete;
+
+  // dt: frame time in seconds.
+  virtual void Update(float dt);
+  // Runs after every space has been updated (the camera reads final positions).
+  virtual void LateUpdate(float dt);
+  virtual void Draw();
+  // Called after the object's components were read from a file and by
+  // GameObject::Initialize; false reports a component that cannot work.
+  virtual bool Initialize();
+
+  const std::string& GetType() const { return type; }
+  // The object the component was added to; null until then. Not owning.
+  GameObject* GetOwner() const { return owner; }
+
+  std::string type;
+  GameObject* owner = nullptr;
+};
+
+}  // namespace objects

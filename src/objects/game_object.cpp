@@ -1,0 +1,61 @@
+// Component storage of a game object and the creation of components by type name.
+#include "objects/game_object.h"
+
+#include <new>
+#include <utility>
+
+#include "serialization/type_registry.h"
+
+namespace objects {
+
+GameObject::GameObject(std::string objectName) : name(std::move(objectName)) {}
+
+GameObject::~GameObject() {
+  // Map order, as the components were updated.
+  for (auto& entry : components) entry.second.reset();
+  components.clear();
+  retired.clear();
+}
+
+BaseComponent* GameObject::AddComponent(const std::string& typeName) {
+  const serialization::TypeDescriptor& descriptor = serialization::FindType(typeName);
+  std::unique_ptr<BaseComponent> component(serialization::CreateComponent(descriptor));
+  component->type = typeName;
+  component->owner = this;
+  BaseComponent* result = component.get();
+  auto [position, inserted] = components.try_emplace(typeName, nullptr);
+  if (inserted) {
+    position->second = std::move(component);
+  } else {
+    retired.push_back(std::move(component));
+  }
+  return result;
+}
+
+BaseComponent* GameObject::AddComponent(BaseComponent* component) {
+  if (component == nullptr) return nullptr;
+  std::unique_ptr<BaseComponent>& slot = components[component->type];
+  if (slot.get() == component) return component;  // already stored here
+  component->owner = this;
+  if (slot) retired.push_back(std::move(slot));
+  slot.reset(component);
+  return component;
+}
+
+BaseComponent* GameObject::GetComponent(std::string_view typeName) const {
+  auto position = components.find(typeName);
+  return position == components.end() ? nullptr : position->second.get();
+}
+
+bool GameObject::HasComponent(std::string_view typeName) const {
+  return components.find(typeName) != components.end();
+}
+
+bool GameObject::Initialize() {
+  for (auto& entry : components) {
+    if (!entry.second->Initialize()) return false;
+  }
+  return true;
+}
+
+}  // namespace objects

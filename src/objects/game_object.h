@@ -1,0 +1,67 @@
+// A named bag of components, found by exact type name. Objects are owned by their
+// space through shared references; an object owns its components outright.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "objects/base_component.h"
+
+namespace objects {
+
+class Space;
+
+class GameObject {
+ public:
+  // Components by type name, byte-wise ascending (the update and draw order).
+  using ComponentMap = std::map<std::string, std::unique_ptr<BaseComponent>, std::less<>>;
+
+  explicit GameObject(std::string name);
+  ~GameObject();
+
+  GameObject(const GameObject&) = delete;
+  GameObject& operator=(const GameObject&) = delete;
+
+  // Creates a component of a registered type (throws the registry's type error for
+  // an unknown name, allocating nothing). When the object already holds a component
+  // of that type, the existing one stays in the map and the new one is returned
+  // unattached; the object keeps it alive (unreachable by GetComponent) until it is
+  // destroyed itself.
+  BaseComponent* AddComponent(const std::string& typeName);
+
+  // Takes ownership of a component built with `new` and stores it under its own
+  // type, replacing the one stored there before. The replaced component is no longer
+  // reachable by GetComponent but lives until this object dies, so pointers that
+  // siblings cached to it stay valid. Null gives null.
+  BaseComponent* AddComponent(BaseComponent* component);
+
+  // Exact, case-sensitive match; null when absent.
+  BaseComponent* GetComponent(std::string_view typeName) const;
+  bool HasComponent(std::string_view typeName) const;
+
+  // Initialize of every component in type-name order; false at the first failure.
+  bool Initialize();
+
+  void SetActive(bool isActive) { active = isActive; }
+  bool IsActive() const { return active; }
+  const std::string& GetName() const { return name; }
+  // The owning space; null for an object that no space has taken.
+  Space* GetSpace() const { return space; }
+  const ComponentMap& GetComponents() const { return components; }
+
+ private:
+  friend class Space;
+
+  std::string name;
+  bool active = true;
+  Space* space = nullptr;
+  ComponentMap components;
+  // Components that AddComponent did not attach or that were replaced.
+  std::vector<std::unique_ptr<BaseComponent>> retired;
+};
+
+}  // namespace objects

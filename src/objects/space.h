@@ -1,0 +1,62 @@
+// A named layer of game objects (a level, an overlay, a menu page), updated and
+// drawn in object-name order.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "objects/game_object.h"
+
+namespace objects {
+
+class Space {
+ public:
+  // Objects by name, byte-wise ascending; the space owns them.
+  using ObjectMap = std::map<std::string, std::shared_ptr<GameObject>, std::less<>>;
+
+  explicit Space(std::string name);
+
+  Space(const Space&) = delete;
+  Space& operator=(const Space&) = delete;
+
+  // A new active object without components, or an empty reference (and no change)
+  // when the name is taken.
+  std::shared_ptr<GameObject> CreateObject(const std::string& name);
+
+  // Takes shared ownership of a hand-built object and stores it under its name if
+  // the name is free. The returned reference owns the object either way; null gives
+  // an empty reference.
+  std::shared_ptr<GameObject> AddObject(GameObject* object);
+
+  std::weak_ptr<GameObject> FindObject(std::string_view name) const;
+  std::vector<std::weak_ptr<GameObject>> GetAllObjects() const;
+  // Objects holding a component stored under exactly this type name, in name order.
+  std::vector<std::weak_ptr<GameObject>> GetObjectsWithComponent(std::string_view typeName) const;
+
+  // Components' Update of every active object, then the collision pass; nothing
+  // when the space is inactive or paused.
+  void Update(float dt);
+  // Components' LateUpdate of every active object; nothing when inactive or paused.
+  void LateUpdate(float dt);
+  // Components' Draw of every active object; a paused space is still drawn.
+  void Draw();
+
+  const std::string& GetName() const { return name; }
+  bool IsActive() const { return active; }
+  void SetActive(bool isActive) { active = isActive; }
+  bool IsPaused() const { return paused; }
+  void SetPaused(bool isPaused) { paused = isPaused; }
+  const ObjectMap& GetObjects() const { return objects; }
+
+ private:
+  std::string name;
+  ObjectMap objects;
+  bool active = true;
+  bool paused = false;
+};
+
+}  // namespace objects

@@ -1,0 +1,69 @@
+// The space registries and the registry passes.
+#include "objects/space_registry.h"
+
+namespace objects {
+
+Space* SpaceRegistry::FindSpace(std::string_view spaceName) const {
+  auto position = spaces.find(spaceName);
+  return position == spaces.end() ? nullptr : position->second.get();
+}
+
+Space& SpaceRegistry::CreateSpace(const std::string& spaceName) {
+  std::unique_ptr<Space>& slot = spaces[spaceName];
+  if (!slot) slot = std::make_unique<Space>(spaceName);
+  return *slot;
+}
+
+void SpaceRegistry::UpdateSpaces(float dt) {
+  for (auto& entry : spaces) {
+    if (entry.second->IsActive()) entry.second->Update(dt);
+  }
+}
+
+void SpaceRegistry::LateUpdateSpaces(float dt) {
+  for (auto& entry : spaces) {
+    if (entry.second->IsActive()) entry.second->LateUpdate(dt);
+  }
+}
+
+void SpaceRegistry::DrawSpaces() {
+  for (auto& entry : spaces) {
+    if (entry.second->IsActive()) entry.second->Draw();
+  }
+}
+
+SpaceRegistry& GetSpaceRegistry() {
+  static SpaceRegistry registry;
+  return registry;
+}
+
+Space* FindSpace(std::string_view spaceName) { return GetSpaceRegistry().FindSpace(spaceName); }
+
+void UpdateSpaces(float dt) { GetSpaceRegistry().UpdateSpaces(dt); }
+
+void LateUpdateSpaces(float dt) { GetSpaceRegistry().LateUpdateSpaces(dt); }
+
+void DrawSpaces() { GetSpaceRegistry().DrawSpaces(); }
+
+namespace {
+
+// Holds "MenuTestSpace"; ResetSpaces replaces it with a fresh one.
+std::unique_ptr<Space>& MenuTestSpaceSlot() {
+  static std::unique_ptr<Space> space = std::make_unique<Space>("MenuTestSpace");
+  return space;
+}
+
+}  // namespace
+
+Space& GetMenuTestSpace() { return *MenuTestSpaceSlot(); }
+
+std::shared_ptr<GameObject> AddObject(GameObject* object) {
+  return GetMenuTestSpace().AddObject(object);
+}
+
+void ResetSpaces() {
+  GetSpaceRegistry().Clear();
+  MenuTestSpaceSlot() = std::make_unique<Space>("MenuTestSpace");
+}
+
+}  // namespace objects

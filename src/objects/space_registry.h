@@ -1,0 +1,58 @@
+// The spaces of the game, by name: the process-wide registry that the level loader
+// fills and the game states drive every frame, and the hand-built "MenuTestSpace"
+// that lives outside it.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "objects/space.h"
+
+namespace objects {
+
+class SpaceRegistry {
+ public:
+  // Spaces by name, byte-wise ascending: "Level1" updates and draws before
+  // "X_PauseMenu", so overlays draw on top. The registry owns its spaces.
+  using SpaceMap = std::map<std::string, std::unique_ptr<Space>, std::less<>>;
+
+  // Null for an unknown name.
+  Space* FindSpace(std::string_view name) const;
+  // The space of that name, created (active, not paused) and entered when absent.
+  Space& CreateSpace(const std::string& name);
+
+  // Each active space in name order: Update (which skips paused spaces),
+  // LateUpdate, Draw.
+  void UpdateSpaces(float dt);
+  void LateUpdateSpaces(float dt);
+  void DrawSpaces();
+
+  const SpaceMap& GetSpaces() const { return spaces; }
+  // Removes every space (tests, and a state that owns a registry of its own).
+  void Clear() { spaces.clear(); }
+
+ private:
+  SpaceMap spaces;
+};
+
+// The process-wide registry: every space lives in it until the process ends.
+SpaceRegistry& GetSpaceRegistry();
+
+// The registry operations on the process-wide registry.
+Space* FindSpace(std::string_view name);
+void UpdateSpaces(float dt);
+void LateUpdateSpaces(float dt);
+void DrawSpaces();
+
+// "MenuTestSpace": filled, updated and drawn only by the menu test state.
+Space& GetMenuTestSpace();
+// Stores a hand-built object in "MenuTestSpace" (see Space::AddObject).
+std::shared_ptr<GameObject> AddObject(GameObject* object);
+
+// Empties the process-wide registry and "MenuTestSpace" (tests only).
+void ResetSpaces();
+
+}  // namespace objects

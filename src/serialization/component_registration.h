@@ -1,0 +1,12 @@
+// Fills the process-wide reflection registry with every component type that level
+// and prefab files may name.
+#pragma once
+
+namespace serialization {
+
+// Registers the component types (each through its own Register function next to its
+// class) and "TestComponent" for the serializer self-tests. Called once, first thing
+// in engine start-up; calling it again registers the same types afresh.
+void RegisterComponents();
+
+}  // namespace serialization

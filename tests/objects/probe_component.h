@@ -1,0 +1,66 @@
+// A component for tests: records its calls in a shared journal, counts its
+// initialisations and carries one member of every serializable kind.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "objects/base_component.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace testing_support {
+
+class Probe : public objects::BaseComponent {
+ public:
+  Probe() : BaseComponent("Probe") {}
+
+  // "<object>/<type>.<call>" lines in call order, shared by all probes.
+  static std::vector<std::string>& Journal() {
+    static std::vector<std::string> journal;
+    return journal;
+  }
+
+  void Update(float) override { Record("Update"); }
+  void LateUpdate(float) override { Record("LateUpdate"); }
+  void Draw() override { Record("Draw"); }
+  bool Initialize() override {
+    ++initializations;
+    Record("Initialize");
+    return succeed;
+  }
+
+  std::int32_t count = 7;
+  float factor = 0.5f;
+  std::string label = "none";
+  bool flag = false;
+  std::vector<std::int32_t> ints{9};
+  std::vector<float> floats{9.5f};
+  bool succeed = true;
+  std::int32_t initializations = 0;
+
+ private:
+  void Record(const char* call) {
+    Journal().push_back((owner != nullptr ? owner->GetName() : std::string("?")) + "/" + type + "." + call);
+  }
+};
+
+// Registers Probe under `name` with the members count, factor, label, flag, ints,
+// floats, succeed (the last field is unnamed).
+inline void RegisterProbe(serialization::TypeRegistry& registry, const std::string& name) {
+  using serialization::MemberType;
+  registry.RegisterType<Probe>(name)
+      .AddHeaderMember()
+      .AddMember(MemberType::Int, "count", VELMARIS_FIELD(Probe, count))
+      .AddMember(MemberType::Float, "factor", VELMARIS_FIELD(Probe, factor))
+      .AddMember(MemberType::String, "label", VELMARIS_FIELD(Probe, label))
+      .AddMember(MemberType::Bool, "flag", VELMARIS_FIELD(Probe, flag))
+      .AddMember(MemberType::IntVector, "ints", VELMARIS_FIELD(Probe, ints))
+      .AddMember(MemberType::FloatVector, "floats", VELMARIS_FIELD(Probe, floats))
+      .AddMember(MemberType::Bool, "succeed", VELMARIS_FIELD(Probe, succeed))
+      .AddMember(MemberType::Int, "", VELMARIS_FIELD(Probe, initializations))
+      .FinishType();
+}
+
+}  // namespace testing_support

@@ -1,0 +1,77 @@
+// A fixture for loader tests: the real component types plus probe types registered,
+// a space registry of its own and a scratch folder for level and prefab files.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "objects/probe_component.h"
+#include "objects/space_registry.h"
+#include "serialization/component_registration.h"
+#include "serialization/serializer.h"
+
+namespace testing_support {
+
+class SerializerFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    serialization::ResetTypeRegistry();
+    serialization::RegisterComponents();
+    for (const char* name : {"Alpha", "Beta", "Gamma"}) RegisterProbe(serialization::GetTypeRegistry(), name);
+    Probe::Journal().clear();
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = std::filesystem::temp_directory_path() /
+             ("velmaris_" + std::to_string(::getpid()) + "_" + test->test_suite_name() + "_" + test->name());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override {
+    std::filesystem::remove_all(folder);
+    serialization::ResetTypeRegistry();
+  }
+
+  // Writes a file into the scratch folder; returns its full path.
+  std::string Write(const std::string& name, const std::string& text) {
+    const std::filesystem::path path = folder / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+  }
+
+  // Loads the text as a level file into `spaces`; returns the path used.
+  std::string Load(const std::string& text, const std::string& name = "level.txt") {
+    const std::string path = Write(name, text);
+    serialization::Serializer serializer(&spaces);
+    EXPECT_TRUE(serializer.LoadLevel(path));
+    return path;
+  }
+
+  // The message of the runtime_error that loading the text throws.
+  std::string LoadError(const std::string& text, const std::string& name = "level.txt") {
+    try {
+      Load(text, name);
+    } catch (const std::runtime_error& error) {
+      return error.what();
+    }
+    return "(no exception)";
+  }
+
+  std::shared_ptr<objects::GameObject> Object(const std::string& space, const std::string& name) const {
+    objects::Space* found = spaces.FindSpace(space);
+    return found != nullptr ? found->FindObject(name).lock() : nullptr;
+  }
+
+  template <typename T>
+  T* ComponentOf(const std::string& space, const std::string& object, const std::string& type) const {
+    auto found = Object(space, object);
+    return found ? static_cast<T*>(found->GetComponent(type)) : nullptr;
+  }
+
+  objects::SpaceRegistry spaces;
+  std::filesystem::path folder;
+};
+
+}  // namespace testing_support

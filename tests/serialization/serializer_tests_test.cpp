@@ -1,0 +1,127 @@
+// The serializer self-tests: the report files they write.
+#include "serialization/serializer_tests.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "components/physics.h"
+#include "components/transform.h"
+#include "serialization/serializer_fixture.h"
+#include "serialization/test_component.h"
+
+namespace {
+
+using ::testing::HasSubstr;
+
+class SelfTestTest : public testing_support::SerializerFixture {
+ protected:
+  // Stand-ins for the size test's types whose classes are registered elsewhere.
+  static void RegisterStandIns() {
+    for (const char* name : {"Sprite", "SpriteSource", "Pool", "Timer", "PlayerController", "Camera"}) {
+      if (serialization::GetTypeRegistry().TryFindType(name) == nullptr) {
+        testing_support::RegisterProbe(serialization::GetTypeRegistry(), name);
+      }
+    }
+  }
+
+  std::string Read(const std::string& name) {
+    std::ifstream file(folder / name);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+
+  // The report block lines that hold values (not addresses).
+  static std::vector<std::string> ValueLines(const std::string& report, std::size_t from) {
+    std::vector<std::string> lines;
+    std::istringstream stream(report.substr(from));
+    std::string line;
+    while (std::getline(stream, line)) {
+      for (const char* prefix : {" Position:", "    Scale:", " Rotation:", "Int Vector:", "Float Vector:"}) {
+        if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+      }
+    }
+    return lines;
+  }
+};
+
+TEST_F(SelfTestTest, SizeTestReportsEqualSizesAndTheTestComponentMembers) {
+  RegisterStandIns();
+  serialization::RunSizeTest(folder);
+  const std::string report = Read("serializer_test_output.txt");
+  const std::string transform = std::to_string(sizeof(components::Transform));
+  EXPECT_EQ(report.rfind("Testing size of Transform:\nComponent Size is " + transform +
+                             "\nReflection Size is " + transform + "\n\nTesting size of Physics:\n",
+                         0),
+            0u);
+  const std::string physics = std::to_string(sizeof(components::Physics));
+  EXPECT_THAT(report, HasSubstr("Testing size of Physics:\nComponent Size is " + physics +
+                                "\nReflection Size is " + physics + "\n\n"));
+  EXPECT_THAT(report, HasSubstr("\n\nTesting size of Camera:\n"));
+  const auto& rotation = serialization::FindMember("TestComponent", "rotation");
+  EXPECT_THAT(report, HasSubstr("Basic Component Test:\nMember: x_position\nSize: 4\nOffset: "));
+  EXPECT_THAT(report, HasSubstr("Member: rotation\nSize: 4\nOffset: " + std::to_string(rotation.offset) +
+                                "\nOverall Size: " + std::to_string(sizeof(serialization::TestComponent)) +
+                                "\n\n"));
+}
+
+TEST_F(SelfTestTest, SizeTestShowsARegistrationThatLeftTheRunningSum) {
+  RegisterStandIns();
+  // A registration without FinishType keeps the sum of the widths.
+  serialization::GetTypeRegistry().RegisterType<testing_support::Probe>("Camera").AddHeaderMember();
+  serialization::RunSizeTest(folder);
+  EXPECT_THAT(Read("serializer_test_output.txt"),
+              HasSubstr("Testing size of Camera:\nComponent Size is " + std::to_string(sizeof(testing_support::Probe)) +
+                        "\nReflection Size is " + std::to_string(sizeof(objects::BaseComponent)) + "\n"));
+}
+
+TEST_F(SelfTestTest, SizeTestWithAnUnregisteredTypeThrowsTheRegistryError) {
+  EXPECT_THROW(serialization::RunSizeTest(folder), std::runtime_error);
+}
+
+TEST_F(SelfTestTest, ReadTestFillsBothComponentsAlikeAndReplacesTheSizeReport) {
+  std::filesystem::copy_file(std::filesystem::path(VELMARIS_SOURCE_DIR) / "data" / "serializerTest1.txt",
+                             folder / "serializerTest1.txt");
+  RegisterStandIns();
+  serialization::RunSizeTest(folder);
+  serialization::RunReadTest(folder);
+  const std::string report = Read("serializer_test_output.txt");
+  EXPECT_THAT(report, ::testing::Not(HasSubstr("Testing size of")));
+  EXPECT_EQ(report.rfind("Component Location: ", 0), 0u);
+  const std::size_t second = report.find("Deserialized Component Test:\n");
+  ASSERT_NE(second, std::string::npos);
+  const auto first = ValueLines(report.substr(0, second), 0);
+  EXPECT_EQ(first, ValueLines(report, second));
+  EXPECT_EQ(first, (std::vector<std::string>{" Position: (1.5, -2.5)", "    Scale: (2, 3)", " Rotation: 45",
+                                             "Int Vector:  3, 1, 4, 1, 5,", "Float Vector:  0.25, 1.5, -2.75,"}));
+  EXPECT_THAT(report, HasSubstr("Component: TestComponent\n     Size: " +
+                                std::to_string(sizeof(serialization::TestComponent)) + "\n   Parent: "));
+}
+
+TEST_F(SelfTestTest, ReadTestWithoutItsFileThrows) {
+  try {
+    serialization::RunReadTest(folder);
+    FAIL() << "no exception";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "First serializer test file missing!");
+  }
+}
+
+TEST_F(SelfTestTest, WriteTestOutputReadsBackToItsValues) {
+  serialization::RunWriteTest(folder);
+  const std::string written = Read("serializeComponentTest.txt");
+  EXPECT_EQ(written.rfind("{\n    \"TestComponent\": {\n        \"int_vector\": [\n            1,", 0), 0u);
+  EXPECT_THAT(written, HasSubstr("0.10000000149011612"));
+  std::filesystem::rename(folder / "serializeComponentTest.txt", folder / "serializerTest1.txt");
+  serialization::RunReadTest(folder);
+  const auto lines = ValueLines(Read("serializer_test_output.txt"), 0);
+  ASSERT_EQ(lines.size(), 10u);
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 5),
+            (std::vector<std::string>{" Position: (1, 2)", "    Scale: (3, 4)", " Rotation: 5",
+                                      "Int Vector:  1, 2, 3, 4, 5,", "Float Vector:  0.1, 0.2, 0.3, 0.4, 0.5,"}));
+}
+
+}  // namespace
