@@ -1,0 +1,287 @@
+// BMP decoding against the BMP suite: good files show the suite's picture, bad ones
+// are refused (or decoded when the flaw is harmless) and nothing reads past a buffer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "graphics/image_decoder.h"
+
+namespace graphics {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+const fs::path kSuite = fs::path(VELMARIS_TESTDATA_DIR) / "bmpsuite";
+
+Bytes ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<fs::path> Folder(const char* name) {
+  std::vector<fs::path> files;
+  for (const auto& entry : fs::directory_iterator(kSuite / name)) files.push_back(entry.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+// A decoded file as 8-bit RGBA, or an empty image when it fails.
+DecodedImage Rgba(const std::string& relative) {
+  DecodedImage image, rgba;
+  if (DecodeImageFile((kSuite / relative).string(), image) != ImageResult::kOk) return rgba;
+  if (ConvertImage(image, PixelFormat::k32bppRGBA, image.width, image.height, rgba) !=
+      ImageResult::kOk) {
+    return DecodedImage{};
+  }
+  return rgba;
+}
+
+const uint8_t* Pixel(const DecodedImage& rgba, uint32_t x, uint32_t y) {
+  return rgba.pixels.data() + y * rgba.row_pitch + 4 * x;
+}
+
+int MaxDifference(const DecodedImage& a, const DecodedImage& b) {
+  if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size()) return 999;
+  int worst = 0;
+  for (size_t i = 0; i < a.pixels.size(); ++i) {
+    worst = std::max(worst, std::abs(int{a.pixels[i]} - int{b.pixels[i]}));
+  }
+  return worst;
+}
+
+// A decode that succeeded must be whole: size, pitch and buffer agree.
+void ExpectConsistent(const DecodedImage& image) {
+  EXPECT_GT(image.width, 0u);
+  EXPECT_GT(image.height, 0u);
+  EXPECT_GE(image.row_pitch, (uint64_t{image.width} * BitsPerPixel(image.format) + 7) / 8);
+  EXPECT_EQ(image.pixels.size(), image.row_pitch * image.height);
+}
+
+TEST(BmpSuiteGood, EveryFileDecodes) {
+  const auto files = Folder("g");
+  ASSERT_GE(files.size(), 27u);
+  for (const auto& path : files) {
+    SCOPED_TRACE(path.filename().string());
+    DecodedImage image;
+    ASSERT_EQ(DecodeImageFile(path.string(), image), ImageResult::kOk);
+    EXPECT_EQ(image.container, ImageContainer::kBmp);
+    ExpectConsistent(image);
+    TextureImage texture;
+    EXPECT_EQ(PrepareTexture(image, {}, texture), ImageResult::kOk);
+  }
+}
+
+TEST(BmpSuiteGood, ReferencePictureHasItsKnownColours) {
+  const DecodedImage rgb24 = Rgba("g/rgb24.bmp");
+  ASSERT_EQ(rgb24.width, 127u);
+  ASSERT_EQ(rgb24.height, 64u);
+  struct Known {
+    uint32_t x, y;
+    uint8_t r, g, b;
+  };
+  // Top-left is pure red (the file stores it last: rows run bottom-up); the letters
+  // are white with black outlines over bands of colour.
+  for (const Known& k : {Known{0, 0, 255, 0, 0}, Known{36, 32, 255, 255, 255},
+                         Known{52, 32, 0, 0, 0}, Known{40, 8, 66, 223, 66},
+                         Known{126, 63, 96, 96, 126}}) {
+    SCOPED_TRACE(testing::Message() << k.x << "," << k.y);
+    const uint8_t* p = Pixel(rgb24, k.x, k.y);
+    EXPECT_EQ(p[0], k.r);
+    EXPECT_EQ(p[1], k.g);
+    EXPECT_EQ(p[2], k.b);
+    EXPECT_EQ(p[3], 255);
+  }
+}
+
+TEST(BmpSuiteGood, TrueColourLayoutsShowTheSamePicture) {
+  const DecodedImage rgb24 = Rgba("g/rgb24.bmp");
+  // 5-bit channels are off by at most half a step of 255 / 31.
+  for (const char* name : {"rgb16.bmp", "rgb16-565.bmp", "rgb16-565pal.bmp", "rgb16bfdef.bmp",
+                           "rgb24pal.bmp", "rgb32.bmp", "rgb32bf.bmp", "rgb32bfdef.bmp"}) {
+    SCOPED_TRACE(name);
+    EXPECT_LE(MaxDifference(Rgba(std::string("g/") + name), rgb24), 5);
+  }
+}
+
+TEST(BmpSuiteGood, PaletteVariantsMatchTheirPlainTwin) {
+  const DecodedImage pal8 = Rgba("g/pal8.bmp");
+  for (const char* name : {"pal8-0.bmp", "pal8os2.bmp", "pal8rle.bmp", "pal8topdown.bmp",
+                           "pal8v4.bmp", "pal8v5.bmp"}) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(MaxDifference(Rgba(std::string("g/") + name), pal8), 0);
+  }
+  EXPECT_EQ(MaxDifference(Rgba("g/pal4rle.bmp"), Rgba("g/pal4.bmp")), 0);
+  EXPECT_EQ(MaxDifference(Rgba("g/pal1wb.bmp"), Rgba("g/pal1.bmp")), 0);
+  // The palette picture approximates the true-colour one.
+  EXPECT_LE(MaxDifference(pal8, Rgba("g/rgb24.bmp")), 64);
+}
+
+TEST(BmpSuiteGood, GrayPalettesAndTwoColourPalettesKeepTheirColours) {
+  for (const char* name : {"g/pal8gs.bmp", "g/pal4gs.bmp"}) {
+    SCOPED_TRACE(name);
+    const DecodedImage gray = Rgba(name);
+    ASSERT_FALSE(gray.pixels.empty());
+    for (size_t i = 0; i < gray.pixels.size(); i += 4) {
+      ASSERT_EQ(gray.pixels[i], gray.pixels[i + 1]);
+      ASSERT_EQ(gray.pixels[i], gray.pixels[i + 2]);
+    }
+  }
+  const DecodedImage pal1 = Rgba("g/pal1.bmp");
+  const DecodedImage pal1bg = Rgba("g/pal1bg.bmp");
+  ASSERT_EQ(pal1bg.pixels.size(), pal1.pixels.size());
+  std::set<uint32_t> colours;
+  for (size_t i = 0; i < pal1bg.pixels.size(); i += 4) {
+    colours.insert(uint32_t{pal1bg.pixels[i]} << 16 | pal1bg.pixels[i + 1] << 8 |
+                   pal1bg.pixels[i + 2]);
+  }
+  EXPECT_EQ(colours.size(), 2u);
+  EXPECT_EQ(colours.count(0xFFFFFF) + colours.count(0), 0u);  // neither black nor white
+}
+
+TEST(BmpSuiteGood, FormatsFollowTheFileLayoutAndTheTextureTables) {
+  struct Case {
+    const char* name;
+    PixelFormat decoded;
+    GpuFormat gpu;
+  };
+  for (const Case& c : {
+           Case{"pal1.bmp", PixelFormat::k1bppIndexed, GpuFormat::kR8G8B8A8Unorm},
+           Case{"pal4.bmp", PixelFormat::k4bppIndexed, GpuFormat::kR8G8B8A8Unorm},
+           Case{"pal8.bmp", PixelFormat::k8bppIndexed, GpuFormat::kR8G8B8A8Unorm},
+           Case{"rgb16.bmp", PixelFormat::k16bppBGR555, GpuFormat::kB5G5R5A1Unorm},
+           Case{"rgb16-565.bmp", PixelFormat::k16bppBGR565, GpuFormat::kB5G6R5Unorm},
+           Case{"rgb24.bmp", PixelFormat::k24bppBGR, GpuFormat::kR8G8B8A8Unorm},
+           Case{"rgb32.bmp", PixelFormat::k32bppBGR, GpuFormat::kB8G8R8X8Unorm},
+           Case{"rgb32bf.bmp", PixelFormat::k32bppBGR, GpuFormat::kB8G8R8X8Unorm},
+       }) {
+    SCOPED_TRACE(c.name);
+    DecodedImage image;
+    ASSERT_EQ(DecodeImageFile((kSuite / "g" / c.name).string(), image), ImageResult::kOk);
+    EXPECT_EQ(PixelFormatName(image.format), PixelFormatName(c.decoded));
+    TextureImage texture;
+    ASSERT_EQ(PrepareTexture(image, {}, texture), ImageResult::kOk);
+    EXPECT_EQ(texture.gpu_format, c.gpu);  // a BMP is never taken as sRGB
+  }
+}
+
+TEST(BmpSuiteBad, BrokenFilesAreRefusedAndHarmlessFlawsDecode) {
+  // Wrong size, density or palette-count fields that the pixel data does not need.
+  const std::set<std::string> harmless = {"badbitssize.bmp", "baddens1.bmp", "baddens2.bmp",
+                                          "badfilesize.bmp", "badpalettesize.bmp",
+                                          "rgb16-880.bmp"};
+  const auto files = Folder("b");
+  ASSERT_GE(files.size(), 20u);
+  for (const auto& path : files) {
+    const std::string name = path.filename().string();
+    SCOPED_TRACE(name);
+    DecodedImage image;
+    testing::internal::CaptureStderr();
+    ImageResult result = DecodeImageFile(path.string(), image);
+    std::string err = testing::internal::GetCapturedStderr();
+    if (harmless.count(name)) {
+      EXPECT_EQ(result, ImageResult::kOk);
+      ExpectConsistent(image);
+    } else {
+      EXPECT_NE(result, ImageResult::kOk);
+      EXPECT_TRUE(image.pixels.empty());
+      EXPECT_NE(err.find(name), std::string::npos);
+      EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    }
+  }
+}
+
+TEST(BmpSuiteQuestionable, UnusualFilesDecodeSensiblyOrAreRefusedAsUnsupported) {
+  const std::set<std::string> unsupported = {"pal1huffmsb.bmp", "rgb24jpeg.bmp",
+                                             "rgb24png.bmp", "rgb24rle24.bmp", "rgba64.bmp"};
+  for (const auto& path : Folder("q")) {
+    const std::string name = path.filename().string();
+    SCOPED_TRACE(name);
+    DecodedImage image;
+    testing::internal::CaptureStderr();
+    ImageResult result = DecodeImageFile(path.string(), image);
+    testing::internal::GetCapturedStderr();
+    if (unsupported.count(name)) {
+      EXPECT_EQ(result, ImageResult::kUnsupportedImage);
+      continue;
+    }
+    ASSERT_EQ(result, ImageResult::kOk);
+    ExpectConsistent(image);
+    EXPECT_EQ(image.width, 127u);
+    EXPECT_EQ(image.height, 64u);
+  }
+}
+
+TEST(BmpSuiteQuestionable, AlphaIsReadOnlyWhereTheFileDeclaresIt) {
+  const DecodedImage rgb24 = Rgba("g/rgb24.bmp");
+  // Padding bytes that look like alpha are padding.
+  for (const char* name : {"q/rgb32fakealpha.bmp", "q/rgb16faketrns.bmp", "q/rgb32-xbgr.bmp"}) {
+    SCOPED_TRACE(name);
+    const DecodedImage image = Rgba(name);
+    EXPECT_LE(MaxDifference(image, rgb24), 5);
+  }
+  // Declared alpha masks give partial transparency.
+  for (const char* name : {"q/rgba32-1.bmp", "q/rgba32abf.bmp", "q/rgba16-4444.bmp"}) {
+    SCOPED_TRACE(name);
+    const DecodedImage image = Rgba(name);
+    ASSERT_FALSE(image.pixels.empty());
+    bool translucent = false;
+    for (size_t i = 3; i < image.pixels.size(); i += 4) translucent |= image.pixels[i] < 255;
+    EXPECT_TRUE(translucent);
+  }
+  // Pixels an RLE stream skips show through; the others are the picture.
+  const DecodedImage pal8 = Rgba("g/pal8.bmp");
+  const DecodedImage skipped = Rgba("q/pal8rletrns.bmp");
+  ASSERT_EQ(skipped.pixels.size(), pal8.pixels.size());
+  size_t clear = 0;
+  for (size_t i = 0; i < skipped.pixels.size(); i += 4) {
+    if (skipped.pixels[i + 3] == 0) {
+      ++clear;
+    } else {
+      ASSERT_TRUE(std::equal(&skipped.pixels[i], &skipped.pixels[i + 4], &pal8.pixels[i]));
+    }
+  }
+  EXPECT_GT(clear, 0u);
+}
+
+// Every prefix, and every header byte set to a few hostile values, of files of each
+// header and compression kind: refused or decoded whole, never read out of bounds
+// (the sanitizer build checks the reads).
+TEST(BmpRobustness, TruncatedAndCorruptedHeadersAreHandledSafely) {
+  for (const char* name : {"g/pal8rle.bmp", "g/pal4rle.bmp", "g/pal8os2.bmp", "g/rgb16-565.bmp",
+                           "g/pal1.bmp", "q/rgba32-81284.bmp", "g/pal8v5.bmp"}) {
+    SCOPED_TRACE(name);
+    const Bytes file = ReadFile(kSuite / name);
+    ASSERT_GT(file.size(), 200u);
+    std::string reason;
+    for (size_t length = 0; length < file.size(); length += (length < 200 ? 1 : 37)) {
+      Bytes prefix(file.begin(), file.begin() + length);  // exact-size heap buffer
+      DecodedImage image;
+      if (DecodeImage(prefix, image, reason) == ImageResult::kOk) ExpectConsistent(image);
+    }
+    for (size_t at = 0; at < 160; ++at) {
+      for (uint8_t value : {uint8_t{0x00}, uint8_t{0x7F}, uint8_t{0xFF}}) {
+        Bytes corrupt = file;
+        corrupt[at] = value;
+        DecodedImage image;
+        if (DecodeImage(corrupt, image, reason) == ImageResult::kOk) {
+          ExpectConsistent(image);
+          TextureImage texture;
+          TextureLoadOptions options;
+          options.max_size = 32;
+          EXPECT_EQ(PrepareTexture(image, options, texture), ImageResult::kOk);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace graphics

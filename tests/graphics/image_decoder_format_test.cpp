@@ -1,0 +1,246 @@
+// Texture format choice: the direct, conversion and sRGB tables, the OpenGL mapping,
+// the size cap with its area filter, and the conversions behind them.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+#include "graphics/image_decoder.h"
+
+namespace graphics {
+namespace {
+
+DecodedImage Synthetic(PixelFormat format, uint32_t width, uint32_t height,
+                       std::vector<uint8_t> pixels) {
+  DecodedImage image;
+  image.width = width;
+  image.height = height;
+  image.format = format;
+  image.row_pitch = (uint64_t{width} * BitsPerPixel(format) + 7) / 8;
+  image.pixels = std::move(pixels);
+  image.pixels.resize(image.row_pitch * height);
+  image.container = ImageContainer::kPng;
+  return image;
+}
+
+TEST(TextureFormatTables, EveryConversionLandsOnADirectFormat) {
+  int rows = 0;
+  for (int i = 0; i < static_cast<int>(PixelFormat::kCount); ++i) {
+    const auto format = static_cast<PixelFormat>(i);
+    if (auto target = ConversionTarget(format)) {
+      ++rows;
+      SCOPED_TRACE(PixelFormatName(format));
+      EXPECT_EQ(DirectGpuFormat(format), GpuFormat::kUnknown);  // tables do not overlap
+      EXPECT_NE(DirectGpuFormat(*target), GpuFormat::kUnknown);
+      EXPECT_GT(BitsPerPixel(format), 0u);
+    }
+  }
+  EXPECT_EQ(rows, 39);
+  EXPECT_EQ(ConversionTarget(PixelFormat::k24bppBGR), PixelFormat::k32bppRGBA);
+  EXPECT_EQ(ConversionTarget(PixelFormat::k16bppBGR555), PixelFormat::k16bppBGRA5551);
+  EXPECT_EQ(ConversionTarget(PixelFormat::k4bppGray), PixelFormat::k8bppGray);
+  EXPECT_EQ(ConversionTarget(PixelFormat::k48bppRGB), PixelFormat::k64bppRGBA);
+  EXPECT_EQ(ConversionTarget(PixelFormat::k32bppRGBE), PixelFormat::k128bppRGBAFloat);
+  EXPECT_EQ(DirectGpuFormat(PixelFormat::k32bppBGRA), GpuFormat::kB8G8R8A8Unorm);
+  EXPECT_EQ(static_cast<uint32_t>(DirectGpuFormat(PixelFormat::k8bppAlpha)), 65u);
+}
+
+TEST(TextureFormatTables, SrgbVariantsCoverExactlyTheSevenPairs) {
+  const std::pair<uint32_t, uint32_t> pairs[] = {{28, 29}, {71, 72}, {74, 75}, {77, 78},
+                                                 {87, 91}, {88, 93}, {98, 99}};
+  for (auto [linear, srgb] : pairs) {
+    EXPECT_EQ(static_cast<uint32_t>(ToSrgbFormat(static_cast<GpuFormat>(linear))), srgb);
+  }
+  for (GpuFormat other : {GpuFormat::kR16G16B16A16Unorm, GpuFormat::kR8Unorm,
+                          GpuFormat::kB5G6R5Unorm, GpuFormat::kR8G8B8A8UnormSrgb}) {
+    EXPECT_EQ(ToSrgbFormat(other), other);
+  }
+}
+
+TEST(TextureFormatGl, EveryDirectFormatHasAGlFormatExceptExtendedRange) {
+  for (int i = 0; i < static_cast<int>(PixelFormat::kCount); ++i) {
+    const GpuFormat gpu = DirectGpuFormat(static_cast<PixelFormat>(i));
+    if (gpu == GpuFormat::kUnknown) continue;
+    SCOPED_TRACE(static_cast<uint32_t>(gpu));
+    EXPECT_EQ(GlFormatFor(gpu).has_value(), gpu != GpuFormat::kR10G10B10XrBiasA2Unorm);
+    EXPECT_EQ(PixelFormatOf(gpu), static_cast<PixelFormat>(i));
+    if (ToSrgbFormat(gpu) != gpu) {
+      EXPECT_TRUE(GlFormatFor(ToSrgbFormat(gpu)).has_value());
+    }
+  }
+}
+
+TEST(TextureFormatGl, GrayShowsGrayNotRedAndBgrOrdersUploadAsBgra) {
+  const std::array<GlSwizzle, 4> gray{GlSwizzle::kRed, GlSwizzle::kRed, GlSwizzle::kRed,
+                                      GlSwizzle::kOne};
+  for (GpuFormat format : {GpuFormat::kR8Unorm, GpuFormat::kR16Unorm, GpuFormat::kR16Float,
+                           GpuFormat::kR32Float}) {
+    auto gl = GlFormatFor(format);
+    ASSERT_TRUE(gl);
+    EXPECT_TRUE(gl->needs_swizzle);
+    EXPECT_EQ(gl->swizzle, gray);
+    EXPECT_EQ(gl->layout, GlPixelLayout::kRed);
+  }
+  auto alpha = GlFormatFor(GpuFormat::kA8Unorm);
+  ASSERT_TRUE(alpha);
+  EXPECT_EQ(alpha->swizzle[0], GlSwizzle::kZero);
+  EXPECT_EQ(alpha->swizzle[3], GlSwizzle::kRed);
+
+  EXPECT_EQ(GlFormatFor(GpuFormat::kB8G8R8A8Unorm)->layout, GlPixelLayout::kBGRA);
+  EXPECT_EQ(GlFormatFor(GpuFormat::kB8G8R8A8UnormSrgb)->internal_format,
+            GlInternalFormat::kSRGB8_ALPHA8);
+  EXPECT_EQ(GlFormatFor(GpuFormat::kB5G5R5A1Unorm)->layout, GlPixelLayout::kBGRA);
+  // Padding bytes must not become alpha.
+  EXPECT_EQ(GlFormatFor(GpuFormat::kB8G8R8X8Unorm)->internal_format, GlInternalFormat::kRGB8);
+  EXPECT_FALSE(GlFormatFor(GpuFormat::kR8G8B8A8Unorm)->needs_swizzle);
+  EXPECT_EQ(static_cast<uint32_t>(GlFormatFor(GpuFormat::kR8G8B8A8Unorm)->internal_format),
+            0x8058u);  // GL_RGBA8
+}
+
+// ---- size cap ----
+
+TEST(TextureSizeCap, LongerSideBecomesTheCapAndTheOtherKeepsTheRatio) {
+  struct Case {
+    uint32_t w, h, max, tw, th;
+  };
+  for (const Case& c : {Case{20000, 10000, 16384, 16384, 8192},
+                        Case{10000, 20000, 16384, 8192, 16384},
+                        Case{1, 30000, 16384, 1, 16384}, Case{30000, 1, 16384, 16384, 1},
+                        Case{16384, 16384, 16384, 16384, 16384}, Case{300, 200, 100, 100, 66},
+                        Case{7, 3, 2, 2, 1}}) {
+    uint32_t tw = 0, th = 0;
+    TargetSize(c.w, c.h, c.max, tw, th);
+    EXPECT_EQ(tw, c.tw) << c.w << "x" << c.h;
+    EXPECT_EQ(th, c.th) << c.w << "x" << c.h;
+  }
+}
+
+TEST(TextureSizeCap, ShrinkingAveragesTheCoveredArea) {
+  // 3 -> 2 columns: each output covers one and a half inputs.
+  DecodedImage gray = Synthetic(PixelFormat::k8bppGray, 3, 1, {0, 90, 180});
+  TextureLoadOptions options;
+  options.max_size = 2;
+  TextureImage texture;
+  ASSERT_EQ(PrepareTexture(gray, options, texture), ImageResult::kOk);
+  ASSERT_EQ(texture.width, 2u);
+  ASSERT_EQ(texture.height, 1u);
+  EXPECT_EQ(texture.pixels, (std::vector<uint8_t>{30, 150}));
+
+  // 4 x 2 RGBA -> 2 x 1: each output is the mean of a 2 x 2 block, alpha included.
+  std::vector<uint8_t> pixels = {
+      10, 0, 0, 255, 30, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0,
+      50, 4, 0, 255, 70, 8, 0, 255, 0, 0, 0, 0, 255, 255, 255, 255};
+  DecodedImage rgba = Synthetic(PixelFormat::k32bppRGBA, 4, 2, pixels);
+  ASSERT_EQ(PrepareTexture(rgba, options, texture), ImageResult::kOk);
+  EXPECT_EQ(texture.pixels, (std::vector<uint8_t>{40, 3, 0, 255, 64, 64, 64, 64}));
+}
+
+TEST(TextureSizeCap, ZeroCapMeansTheDeviceLimit) {
+  const auto path = std::filesystem::path(VELMARIS_TESTDATA_DIR) / "pngsuite/basn2c08.png";
+  TextureLoadOptions options;
+  options.device_max_texture_size = 8;
+  TextureImage small;
+  ASSERT_EQ(LoadTextureImage(path.string(), options, small), ImageResult::kOk);
+  EXPECT_EQ(small.width, 8u);
+  EXPECT_EQ(small.height, 8u);
+  EXPECT_EQ(small.pixels.size(), 8u * 8u * 4u);
+
+  TextureImage full;  // neither given: the largest texture any device takes
+  ASSERT_EQ(LoadTextureImage(path.string(), {}, full), ImageResult::kOk);
+  EXPECT_EQ(full.width, 32u);
+  // Each output texel of the 8 x 8 is the mean of a 4 x 4 block of the original.
+  for (uint32_t y = 0; y < 8; ++y) {
+    for (uint32_t x = 0; x < 8; ++x) {
+      for (int c = 0; c < 4; ++c) {
+        int sum = 0;
+        for (uint32_t dy = 0; dy < 4; ++dy) {
+          for (uint32_t dx = 0; dx < 4; ++dx) {
+            sum += full.pixels[(4 * y + dy) * full.row_pitch + 4 * (4 * x + dx) + c];
+          }
+        }
+        EXPECT_NEAR(small.pixels[y * small.row_pitch + 4 * x + c], sum / 16.0, 0.51);
+      }
+    }
+  }
+}
+
+// ---- format choices and conversions ----
+
+TEST(TexturePreparation, ConversionsKeepEveryValue) {
+  // 16-bit 555 gets an opaque alpha bit and nothing else changes.
+  DecodedImage bgr555 = Synthetic(PixelFormat::k16bppBGR555, 2, 1, {0x1F, 0x7C, 0xE0, 0x03});
+  TextureImage texture;
+  ASSERT_EQ(PrepareTexture(bgr555, {}, texture), ImageResult::kOk);
+  EXPECT_EQ(texture.gpu_format, GpuFormat::kB5G5R5A1Unorm);
+  EXPECT_EQ(texture.pixels, (std::vector<uint8_t>{0x1F, 0xFC, 0xE0, 0x83}));
+
+  // 2-bit gray spreads over 0..255.
+  DecodedImage gray2 = Synthetic(PixelFormat::k2bppGray, 4, 1, {0b00011011});
+  ASSERT_EQ(PrepareTexture(gray2, {}, texture), ImageResult::kOk);
+  EXPECT_EQ(texture.gpu_format, GpuFormat::kR8Unorm);
+  EXPECT_EQ(texture.pixels, (std::vector<uint8_t>{0, 85, 170, 255}));
+
+  // Every 8-bit value survives a trip through half floats.
+  std::vector<uint8_t> ramp(256);
+  for (int i = 0; i < 256; ++i) ramp[i] = static_cast<uint8_t>(i);
+  DecodedImage gray = Synthetic(PixelFormat::k8bppGray, 256, 1, ramp);
+  DecodedImage half, back;
+  ASSERT_EQ(ConvertImage(gray, PixelFormat::k64bppRGBAHalf, 256, 1, half), ImageResult::kOk);
+  uint16_t one;
+  std::memcpy(&one, &half.pixels[255 * 8], 2);
+  EXPECT_EQ(one, 0x3C00);  // 1.0
+  ASSERT_EQ(ConvertImage(half, PixelFormat::k8bppGray, 256, 1, back), ImageResult::kOk);
+  EXPECT_EQ(back.pixels, ramp);
+}
+
+TEST(TexturePreparation, UnsupportedDeviceFormatsFallBackToRgba8) {
+  // 565 red, green, blue, white.
+  DecodedImage bgr565 = Synthetic(PixelFormat::k16bppBGR565, 4, 1,
+                                  {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF});
+  TextureLoadOptions options;
+  options.format_supported = [](const GlTextureFormat& gl) {
+    return gl.internal_format != GlInternalFormat::kRGB565;
+  };
+  TextureImage texture;
+  ASSERT_EQ(PrepareTexture(bgr565, options, texture), ImageResult::kOk);
+  EXPECT_EQ(texture.gpu_format, GpuFormat::kR8G8B8A8Unorm);
+  EXPECT_EQ(texture.row_pitch, 16u);
+  EXPECT_EQ(texture.pixels, (std::vector<uint8_t>{255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255,
+                                                  255, 255, 255, 255, 255}));
+  // No GL format at all: extended range becomes RGBA8 too (0x180 bias reads as 0).
+  DecodedImage xr = Synthetic(PixelFormat::k32bppRGBA1010102XR, 1, 1, {0x80, 0x01, 0x06, 0xD8});
+  ASSERT_EQ(PrepareTexture(xr, {}, texture), ImageResult::kOk);
+  EXPECT_EQ(texture.gpu_format, GpuFormat::kR8G8B8A8Unorm);
+  EXPECT_EQ(texture.pixels, (std::vector<uint8_t>{0, 0, 0, 255}));
+}
+
+TEST(TexturePreparation, MipChainsAndThreeChannelFloats) {
+  DecodedImage rgb = Synthetic(PixelFormat::k96bppRGBFloat, 1, 1, std::vector<uint8_t>(12, 0));
+  TextureImage texture;
+  ASSERT_EQ(PrepareTexture(rgb, {}, texture), ImageResult::kOk);
+  EXPECT_EQ(texture.gpu_format, GpuFormat::kR32G32B32A32Float);  // mips need four channels
+  EXPECT_TRUE(texture.generate_mips);
+  TextureLoadOptions single;
+  single.want_mips = false;
+  ASSERT_EQ(PrepareTexture(rgb, single, texture), ImageResult::kOk);
+  EXPECT_EQ(texture.gpu_format, GpuFormat::kR32G32B32Float);
+  EXPECT_FALSE(texture.generate_mips);
+}
+
+TEST(TexturePreparation, RefusalsCarryTheirCodes) {
+  TextureImage texture;
+  // In the conversion table, but no converter reads premultiplied pixels.
+  EXPECT_EQ(PrepareTexture(Synthetic(PixelFormat::k32bppPBGRA, 1, 1, {}), {}, texture),
+            ImageResult::kUnexpected);
+  EXPECT_EQ(PrepareTexture(Synthetic(PixelFormat::kUnknown, 1, 1, {1}), {}, texture),
+            ImageResult::kNotSupported);
+  DecodedImage short_buffer = Synthetic(PixelFormat::k32bppRGBA, 4, 4, {});
+  short_buffer.pixels.resize(20);
+  EXPECT_EQ(PrepareTexture(short_buffer, {}, texture), ImageResult::kInvalidArgument);
+  EXPECT_TRUE(texture.pixels.empty());
+  EXPECT_EQ(PrepareTexture(DecodedImage{}, {}, texture), ImageResult::kInvalidArgument);
+}
+
+}  // namespace
+}  // namespace graphics
