@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "audio/sound_system.h"
 #include "core/log.h"
 #include "graphics/graphics.h"
 #include "input/input.h"
+#include "serialization/component_registration.h"
 
 namespace core {
 
@@ -22,15 +24,22 @@ bool EnterDataDirectory() {
   return true;
 }
 
-void StartEngine(platform::Window& window) {
+void StartEngine(platform::Window& window, std::unique_ptr<audio::AudioBackend> audio) {
   graphics::g_WindowHandle = &window;
   input::AttachWindow(&window);
   // A failure has been reported by the graphics; the game runs on drawing nothing.
   graphics::InitializeGraphics();
+  serialization::RegisterComponents();
+  if (audio) {
+    audio::InitSoundSystem(std::move(audio));
+  } else {
+    audio::InitSoundSystem();
+  }
 }
 
 void StopEngine() {
   graphics::ShutdownGraphics();
+  audio::ShutdownSoundSystem();
   input::AttachWindow(nullptr);
   graphics::g_WindowHandle = nullptr;
 }

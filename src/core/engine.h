@@ -2,8 +2,9 @@
 // the game's entry point and the headless runner.
 #pragma once
 
-#include <string>
+#include <memory>
 
+#include "audio/audio_backend.h"
 #include "platform/window.h"
 
 namespace core {
@@ -14,11 +15,11 @@ namespace core {
 bool EnterDataDirectory();
 
 // Starts the services in their fixed order for the given window: the graphics
-// block, the component registry, the sound system. The window is not owned and
-// must outlive the engine.
-void StartEngine(platform::Window& window);
+// block, the component registry, the sound system (on the given backend, or on the
+// machine's audio device when null). The window is not owned and must outlive the engine.
+void StartEngine(platform::Window& window, std::unique_ptr<audio::AudioBackend> audio = nullptr);
 
-// Takes the graphics down after the frame loop has ended.
+// Takes the graphics and the sound down after the frame loop has ended.
 void StopEngine();
 
 }  // namespace core

@@ -47,6 +47,7 @@ void FrameLoop::RunFrame() {
   states_.Step(dt);
   // F12 keeps the picture just drawn, before it is presented.
   if (input::IsKeyTriggered(platform::kVkF12)) graphics::SaveScreenshotToFolder();
+  if (beforePresent_) beforePresent_();
   graphics::PresentFrame();
   if (g_NextState == kQuitState) quit_.Post(0);
   input::ReadPlatformKeyBuffer(window_);

@@ -2,6 +2,8 @@
 // frame (wait, dt, key snapshot, state step, present, quit check, key buffer).
 #pragma once
 
+#include <functional>
+
 #include "core/frame_rate_controller.h"
 #include "core/game_state_manager.h"
 #include "core/window_procedure.h"
@@ -52,6 +54,10 @@ class FrameLoop {
   // Turns until the quit message; returns its exit code.
   int Run();
 
+  // Called after each frame's state step, before the frame is presented: the picture
+  // is complete and can be read back.
+  void SetBeforePresent(std::function<void()> hook) { beforePresent_ = std::move(hook); }
+
   bool Finished() const { return finished_; }
   int ExitCode() const { return quit_.exitCode; }
   long long FramesRun() const { return frames_; }
@@ -62,6 +68,7 @@ class FrameLoop {
   platform::Window& window_;
   GameStateManager& states_;
   FrameTimer& timer_;
+  std::function<void()> beforePresent_;
   QuitMessage quit_;
   bool finished_ = false;
   long long frames_ = 0;

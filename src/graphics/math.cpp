@@ -63,6 +63,53 @@ Matrix4 MatrixAffineTransformation2D(vector2D scaling, vector2D rotationOrigin, 
   return result;
 }
 
+Matrix4 MatrixInverse(const Matrix4& m) {
+  const float(*a)[4] = m.m;
+  // 2 x 2 minors of the lower and upper row pairs.
+  const float s0 = a[0][0] * a[1][1] - a[1][0] * a[0][1];
+  const float s1 = a[0][0] * a[1][2] - a[1][0] * a[0][2];
+  const float s2 = a[0][0] * a[1][3] - a[1][0] * a[0][3];
+  const float s3 = a[0][1] * a[1][2] - a[1][1] * a[0][2];
+  const float s4 = a[0][1] * a[1][3] - a[1][1] * a[0][3];
+  const float s5 = a[0][2] * a[1][3] - a[1][2] * a[0][3];
+  const float c5 = a[2][2] * a[3][3] - a[3][2] * a[2][3];
+  const float c4 = a[2][1] * a[3][3] - a[3][1] * a[2][3];
+  const float c3 = a[2][1] * a[3][2] - a[3][1] * a[2][2];
+  const float c2 = a[2][0] * a[3][3] - a[3][0] * a[2][3];
+  const float c1 = a[2][0] * a[3][2] - a[3][0] * a[2][2];
+  const float c0 = a[2][0] * a[3][1] - a[3][0] * a[2][1];
+  const float determinant = s0 * c5 - s1 * c4 + s2 * c3 + s3 * c2 - s4 * c1 + s5 * c0;
+  const float r = 1.0f / determinant;
+  Matrix4 inverse;
+  float(*b)[4] = inverse.m;
+  b[0][0] = (a[1][1] * c5 - a[1][2] * c4 + a[1][3] * c3) * r;
+  b[0][1] = (-a[0][1] * c5 + a[0][2] * c4 - a[0][3] * c3) * r;
+  b[0][2] = (a[3][1] * s5 - a[3][2] * s4 + a[3][3] * s3) * r;
+  b[0][3] = (-a[2][1] * s5 + a[2][2] * s4 - a[2][3] * s3) * r;
+  b[1][0] = (-a[1][0] * c5 + a[1][2] * c2 - a[1][3] * c1) * r;
+  b[1][1] = (a[0][0] * c5 - a[0][2] * c2 + a[0][3] * c1) * r;
+  b[1][2] = (-a[3][0] * s5 + a[3][2] * s2 - a[3][3] * s1) * r;
+  b[1][3] = (a[2][0] * s5 - a[2][2] * s2 + a[2][3] * s1) * r;
+  b[2][0] = (a[1][0] * c4 - a[1][1] * c2 + a[1][3] * c0) * r;
+  b[2][1] = (-a[0][0] * c4 + a[0][1] * c2 - a[0][3] * c0) * r;
+  b[2][2] = (a[3][0] * s4 - a[3][1] * s2 + a[3][3] * s0) * r;
+  b[2][3] = (-a[2][0] * s4 + a[2][1] * s2 - a[2][3] * s0) * r;
+  b[3][0] = (-a[1][0] * c3 + a[1][1] * c1 - a[1][2] * c0) * r;
+  b[3][1] = (a[0][0] * c3 - a[0][1] * c1 + a[0][2] * c0) * r;
+  b[3][2] = (-a[3][0] * s3 + a[3][1] * s1 - a[3][2] * s0) * r;
+  b[3][3] = (a[2][0] * s3 - a[2][1] * s1 + a[2][2] * s0) * r;
+  return inverse;
+}
+
+bool HasNaN(const Matrix4& m) {
+  for (const auto& row : m.m) {
+    for (float value : row) {
+      if (std::isnan(value)) return true;
+    }
+  }
+  return false;
+}
+
 vector2D TransformPoint(vector2D point, const Matrix4& m) {
   return {point.x * m.m[0][0] + point.y * m.m[1][0] + m.m[3][0],
           point.x * m.m[0][1] + point.y * m.m[1][1] + m.m[3][1]};

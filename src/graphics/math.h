@@ -42,6 +42,13 @@ Matrix4 MatrixAffineTransformation2D(vector2D scaling, vector2D rotationOrigin, 
 // Sine and cosine in single precision after reducing the angle (radians) to -pi..pi.
 void ScalarSinCos(float* sine, float* cosine, float angle);
 
+// The inverse of m by cofactors. A singular matrix gives non-finite entries (the
+// reciprocal of a zero determinant), which callers test for.
+Matrix4 MatrixInverse(const Matrix4& m);
+
+// True when any entry is NaN.
+bool HasNaN(const Matrix4& m);
+
 // The point (x, y, 0, 1) times m; returns x and y of the result.
 vector2D TransformPoint(vector2D point, const Matrix4& m);
 

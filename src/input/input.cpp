@@ -3,6 +3,9 @@
 #include <array>
 #include <cstdint>
 
+#include "graphics/graphics.h"
+#include "graphics/math.h"
+
 namespace input {
 namespace {
 
@@ -48,6 +51,21 @@ bool IsKeyTriggered(int virtualKey) {
 }
 
 MousePosition GetMousePosition() { return g_Mouse; }
+
+MousePosition GetMouseViewPosition() {
+  platform::Rect client{0, 0, platform::Window::kClientWidth, platform::Window::kClientHeight};
+  if (g_Window != nullptr) client = g_Window->GetClientRect();
+  const float w = static_cast<float>(client.right - client.left);
+  const float h = static_cast<float>(client.bottom - client.top);
+  const float xNdc = (g_Mouse.x - w * 0.5f) / (w * 0.5f);
+  const float yNdc = (h - g_Mouse.y - h * 0.5f) / (h * 0.5f);
+  // The point is a row vector times the inverse of the projection as the graphics
+  // block stores it; a degenerate projection has no inverse, and is used as it is.
+  graphics::Matrix4 inverse = graphics::MatrixInverse(graphics::g_Projection);
+  if (graphics::HasNaN(inverse)) inverse = graphics::g_Projection;
+  const graphics::vector2D view = graphics::TransformPoint({xNdc, yNdc}, inverse);
+  return {view.x, view.y, 0.0f};
+}
 
 const platform::KeyboardState& PlatformKeyBuffer() { return g_PlatformKeyBuffer; }
 

@@ -31,6 +31,11 @@ struct MousePosition {
 };
 MousePosition GetMousePosition();
 
+// The pointer in view space: world units relative to the centre of the view (the
+// camera is not applied), x from -26.67 at the left edge to 26.67 at the right and y
+// from 15 at the top to -15 at the bottom of the 1280 x 720 client area.
+MousePosition GetMouseViewPosition();
+
 // The platform key buffer of the end of the previous frame (bit 0x80 down).
 const platform::KeyboardState& PlatformKeyBuffer();
 

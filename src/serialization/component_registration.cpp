@@ -9,6 +9,9 @@
 
 #include "components/physics.h"
 #include "components/transform.h"
+#include "graphics/camera.h"
+#include "graphics/sprite.h"
+#include "graphics/sprite_source.h"
 #include "serialization/test_component.h"
 #include "serialization/type_registry.h"
 
@@ -19,8 +22,12 @@ void RegisterComponents() {
   components::RegisterPhysics(registry);
   // CircleCollider, BoxCollider
   components::RegisterTransform(registry);
-  // Sprite, SpriteSource, Pool, Timer, PlayerController, Camera, Star, UI, PlayerUI,
-  // Button, NewPlayerController, Script, ScriptData, RotateAround, Animation, PointMover2
+  graphics::RegisterSprite(registry);
+  graphics::RegisterSpriteSource(registry);
+  // Pool, Timer, PlayerController
+  graphics::RegisterCamera(registry);
+  // Star, UI, PlayerUI, Button, NewPlayerController, Script, ScriptData, RotateAround,
+  // Animation, PointMover2
 
   // Not a game type: the serializer self-tests need it.
   RegisterTestComponent(registry);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "graphics/graphics.h"
 #include "platform/headless/headless_window.h"
+
+#include <cmath>
 
 namespace {
 
@@ -46,6 +49,57 @@ TEST_F(InputTest, ImmediateKeyStateComesFromTheAttachedWindow) {
   ASSERT_TRUE(window.PeekMessage(message));
   EXPECT_TRUE(input::IsKeyHeldNow('0'));
   EXPECT_FALSE(input::IsKeyDown('0')) << "the snapshot has not been taken";
+}
+
+}  // namespace
+
+namespace {
+
+class MouseViewPositionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    input::ResetInput();
+    saved_ = graphics::g_Projection;
+    graphics::g_Projection = graphics::MatrixTranspose(graphics::BuildProjection(1280.0f, 720.0f, 48.0f));
+  }
+  void TearDown() override { graphics::g_Projection = saved_; }
+  graphics::Matrix4 saved_;
+};
+
+TEST_F(MouseViewPositionTest, CentreAndCornersOfTheClientArea) {
+  input::SetMousePosition(640, 360);
+  input::MousePosition view = input::GetMouseViewPosition();
+  EXPECT_NEAR(view.x, 0.0f, 1e-5);
+  EXPECT_NEAR(view.y, 0.0f, 1e-5);
+  EXPECT_EQ(view.z, 0.0f);
+  input::SetMousePosition(0, 0);
+  view = input::GetMouseViewPosition();
+  EXPECT_NEAR(view.x, -26.6667f, 1e-3);
+  EXPECT_NEAR(view.y, 15.0f, 1e-4);
+  input::SetMousePosition(1280, 720);
+  view = input::GetMouseViewPosition();
+  EXPECT_NEAR(view.x, 26.6667f, 1e-3);
+  EXPECT_NEAR(view.y, -15.0f, 1e-4);
+}
+
+TEST_F(MouseViewPositionTest, DegenerateProjectionIsUsedAsItIs) {
+  graphics::g_Projection = graphics::Matrix4{};  // all zeros: no inverse
+  input::SetMousePosition(0, 0);
+  const input::MousePosition view = input::GetMouseViewPosition();
+  EXPECT_EQ(view.x, 0.0f);
+  EXPECT_EQ(view.y, 0.0f);
+  EXPECT_FALSE(std::isnan(view.x));
+}
+
+TEST(MatrixInverseTest, InvertsAnAffineMatrixAndFlagsASingularOne) {
+  const graphics::Matrix4 m = graphics::MatrixAffineTransformation2D({2.0f, 3.0f}, {0.0f, 0.0f}, 0.5f, {4.0f, -1.0f});
+  const graphics::Matrix4 product = graphics::MatrixMultiply(m, graphics::MatrixInverse(m));
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      EXPECT_NEAR(product.m[row][column], row == column ? 1.0f : 0.0f, 1e-5) << row << "," << column;
+    }
+  }
+  EXPECT_TRUE(graphics::HasNaN(graphics::MatrixInverse(graphics::Matrix4{})));
 }
 
 }  // namespace

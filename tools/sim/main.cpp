@@ -2,60 +2,130 @@
 // for tests, for level makers and for checking behaviour on machines without a display.
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <memory>
 
+#include "audio/silent/silent_backend.h"
 #include "core/engine.h"
 #include "core/frame_loop.h"
 #include "core/game_state_manager.h"
 #include "game/state_table.h"
+#include "graphics/graphics.h"
+#include "graphics/recording/recording_render_device.h"
+#include "graphics/screenshot.h"
+#include "objects/space_registry.h"
 #include "options.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/input_script.h"
+#include "platform/sdl/sdl_window.h"
+#include "serialization/serializer.h"
 
 namespace {
 
-// Options whose engine parts have not landed in this build.
-void RefuseUnavailable(const sim::Options& options) {
-  auto refuse = [](const char* option) {
-    throw sim::UsageError{std::string(option) + " is not available yet in this build"};
-  };
-  if (!options.levels.empty()) refuse("--load");
-  if (!options.dumpPath.empty()) refuse("--dump");
-  if (!options.screenshots.empty()) refuse("--screenshot");
-  if (options.realWindow) refuse("--real-window");
+namespace fs = std::filesystem;
+
+// The scene viewer's one state: a plain level frame over every loaded space.
+void ViewerUpdate(float dt) {
+  const float cornflower[4] = {0.392157f, 0.584314f, 0.929412f, 1.0f};
+  graphics::ClearScreen(cornflower);
+  objects::UpdateSpaces(dt);
+  objects::LateUpdateSpaces(dt);
+  objects::DrawSpaces();
 }
 
-int Run(const sim::Options& options) {
+const core::StateTable& ViewerTable() {
+  static const core::StateTable table = [] {
+    core::StateTable t;
+    t.fill(core::kEmptyState);
+    t[core::kEmpty].update = ViewerUpdate;
+    return t;
+  }();
+  return table;
+}
+
+// Paths given on the command line name files from where the runner was started;
+// a level path that does not exist there is taken inside the data folder.
+std::string FromStartFolder(const std::string& path) {
+  if (path.empty() || fs::path(path).is_absolute()) return path;
+  return fs::absolute(path).string();
+}
+
+std::string LevelPath(const std::string& path) {
+  std::error_code error;
+  return fs::exists(path, error) ? FromStartFolder(path) : path;
+}
+
+int Run(sim::Options options) {
+  for (std::string& level : options.levels) level = LevelPath(level);
+  options.dumpPath = FromStartFolder(options.dumpPath);
+  options.inputScript = FromStartFolder(options.inputScript);
+  for (sim::Screenshot& shot : options.screenshots) shot.path = FromStartFolder(shot.path);
+
   if (!options.dataDir.empty()) {
-    std::filesystem::current_path(options.dataDir);
+    fs::current_path(options.dataDir);
   } else {
     core::EnterDataDirectory();
   }
   platform::headless::InputScript script;
   if (!options.inputScript.empty()) script = platform::headless::InputScript::Load(options.inputScript);
 
-  platform::headless::HeadlessWindow window;
-  core::StartEngine(window);
+  // The real window is windowed so that its picture is exactly the client size.
+  std::unique_ptr<platform::Window> window;
+  platform::headless::HeadlessWindow* headless = nullptr;
+  if (options.realWindow) {
+    window = std::make_unique<platform::sdl::SdlWindow>(/*fullScreen=*/false);
+  } else {
+    auto scripted = std::make_unique<platform::headless::HeadlessWindow>();
+    headless = scripted.get();
+    window = std::move(scripted);
+  }
+  core::StartEngine(*window, std::make_unique<audio::SilentBackend>());
+  auto* recording = dynamic_cast<graphics::recording::RecordingRenderDevice*>(graphics::g_Device.get());
+
+  for (const std::string& level : options.levels) {
+    serialization::Serializer serializer(&objects::GetSpaceRegistry());
+    if (!serializer.LoadLevel(level)) throw std::runtime_error(level + ": cannot open the level file");
+  }
+
+  const bool viewer = !options.levels.empty() && !options.startState;
   core::ResetGameStates();
-  if (options.startState) core::g_NextState = *options.startState;
+  core::g_NextState = viewer ? core::kEmpty : options.startState.value_or(core::kGameLogos);
 
   core::FixedFrameTimer timer(options.dt);
-  core::GameStateManager states(game::GameStateTable());
-  core::FrameLoop loop(window, states, timer);
+  core::GameStateManager states(viewer ? ViewerTable() : game::GameStateTable());
+  core::FrameLoop loop(*window, states, timer);
 
   long long frame = 0;
+  bool screenshotsWritten = true;
+  loop.SetBeforePresent([&] {
+    for (const sim::Screenshot& shot : options.screenshots) {
+      if (shot.frame == frame + 1) screenshotsWritten = graphics::SaveScreenshot(shot.path) && screenshotsWritten;
+    }
+  });
   while (frame < options.frames) {
-    for (const platform::Message& message : script.EventsOf(frame + 1)) window.Post(message);
+    const auto& events = script.EventsOf(frame + 1);
+    if (headless != nullptr) {
+      for (const platform::Message& message : events) headless->Post(message);
+    }
     const int before = core::g_CurrentState;
     if (!loop.RunOneFrame()) break;
     ++frame;
     if (core::g_CurrentState != before) {
       std::cout << "frame " << frame << ": state " << before << " -> " << core::g_CurrentState << '\n';
     }
+    // Only the last frame's draws matter to anyone; keep memory flat on long runs.
+    if (recording != nullptr) recording->ForgetRecords();
+  }
+
+  if (!options.dumpPath.empty()) {
+    std::ofstream dump(options.dumpPath);
+    if (!dump) throw std::runtime_error(options.dumpPath + ": cannot write the dump");
+    serialization::WriteSpacesJson(dump);
   }
   core::StopEngine();
   std::cout << "frames: " << frame << ", state: " << core::g_CurrentState << std::endl;
-  return 0;
+  return screenshotsWritten ? 0 : 1;
 }
 
 }  // namespace
@@ -64,13 +134,18 @@ int main(int argc, char** argv) {
   sim::Options options;
   try {
     options = sim::ParseOptions(argc, argv);
-    RefuseUnavailable(options);
+    if (!options.screenshots.empty() && !options.realWindow) {
+      throw sim::UsageError{"--screenshot needs --real-window: only a real window draws pixels"};
+    }
+    if (options.realWindow && !options.inputScript.empty()) {
+      throw sim::UsageError{"--input drives the headless window; it cannot be used with --real-window"};
+    }
   } catch (const sim::UsageError& error) {
     std::cerr << "velmaris-sim: " << error.message << '\n' << sim::kUsage << std::endl;
     return 2;
   }
   try {
-    return Run(options);
+    return Run(std::move(options));
   } catch (const std::exception& error) {
     std::cerr << "velmaris-sim: " << error.what() << std::endl;
     return 1;

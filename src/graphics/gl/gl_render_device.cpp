@@ -31,6 +31,13 @@ class GlTexture final : public Texture {
   std::uint32_t height_;
 };
 
+// Replaces a constant block's whole storage rather than writing into it: a buffer the
+// previous draw still reads would make the driver wait for that draw first.
+void UploadBlock(GLuint buffer, const void* data, GLsizeiptr size) {
+  glBindBuffer(GL_UNIFORM_BUFFER, buffer);
+  glBufferData(GL_UNIFORM_BUFFER, size, data, GL_STREAM_DRAW);
+}
+
 std::string ShaderLog(GLuint shader) {
   GLint length = 0;
   glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
@@ -185,18 +192,15 @@ void GlRenderDevice::Clear(const float rgba[4]) {
 }
 
 void GlRenderDevice::SetViewBlock(const Matrix4& view) {
-  glBindBuffer(GL_UNIFORM_BUFFER, blocks_[kViewBlock]);
-  glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(Matrix4), &view);
+  UploadBlock(blocks_[kViewBlock], &view, sizeof(Matrix4));
 }
 
 void GlRenderDevice::SetProjectionBlock(const Matrix4& projection) {
-  glBindBuffer(GL_UNIFORM_BUFFER, blocks_[kProjectionBlock]);
-  glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(Matrix4), &projection);
+  UploadBlock(blocks_[kProjectionBlock], &projection, sizeof(Matrix4));
 }
 
 void GlRenderDevice::SetObjectBlock(const ObjectConstants& constants) {
-  glBindBuffer(GL_UNIFORM_BUFFER, blocks_[kObjectBlock]);
-  glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof(ObjectConstants), &constants);
+  UploadBlock(blocks_[kObjectBlock], &constants, sizeof(ObjectConstants));
 }
 
 void GlRenderDevice::Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,

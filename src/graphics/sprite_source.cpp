@@ -1,0 +1,33 @@
+#include "graphics/sprite_source.h"
+
+#include "graphics/texture_loader.h"
+#include "serialization/type_registry.h"
+
+namespace graphics {
+
+SpriteSource::SpriteSource() : BaseComponent("SpriteSource") {}
+
+SpriteSource::SpriteSource(std::string imagePath) : BaseComponent("SpriteSource"), image(std::move(imagePath)) {}
+
+bool SpriteSource::Initialize() {
+  LoadImage(image);
+  return true;
+}
+
+void SpriteSource::LoadImage(const std::string& imagePath) {
+  texture.reset();
+  texture = LoadTextureFromFile(imagePath);
+}
+
+void RegisterSpriteSource(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<SpriteSource>("SpriteSource")
+      .AddHeaderMember()
+      .AddMember(MemberType::Int, "numrows", VELMARIS_FIELD(SpriteSource, rows))
+      .AddMember(MemberType::Int, "numcols", VELMARIS_FIELD(SpriteSource, columns))
+      .AddMember(MemberType::String, "image", VELMARIS_FIELD(SpriteSource, image))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(SpriteSource, texture))
+      .FinishType();
+}
+
+}  // namespace graphics
