@@ -20,14 +20,25 @@ namespace serialization {
 void RegisterComponents() {
   TypeRegistry& registry = GetTypeRegistry();
   components::RegisterPhysics(registry);
-  // CircleCollider, BoxCollider
+  // CircleCollider
+  // BoxCollider
   components::RegisterTransform(registry);
   graphics::RegisterSprite(registry);
   graphics::RegisterSpriteSource(registry);
-  // Pool, Timer, PlayerController
+  // Pool
+  // Timer
+  // PlayerController
   graphics::RegisterCamera(registry);
-  // Star, UI, PlayerUI, Button, NewPlayerController, Script, ScriptData, RotateAround,
-  // Animation, PointMover2
+  // Star
+  // UI
+  // PlayerUI
+  // Button
+  // NewPlayerController
+  // Script
+  // ScriptData
+  // RotateAround
+  // Animation
+  // PointMover2
 
   // Not a game type: the serializer self-tests need it.
   RegisterTestComponent(registry);
