@@ -25,7 +25,7 @@ std::vector<std::unique_ptr<objects::GameObject>> MakeSprites(int count) {
                                                 static_cast<float>(i / 50 % 30) - 15.0f, 0.0f);
     transform->SetScale(0.5f, 0.5f);
     object->AddComponent(transform);
-    auto* source = new graphics::SpriteSource(VELMARIS_SOURCE_DIR "/../shared/testdata/pngsuite/basn6a08.png");
+    auto* source = new graphics::SpriteSource(VELMARIS_TESTDATA_DIR "/pngsuite/basn6a08.png");
     source->rows = source->columns = 4;
     object->AddComponent(source);
     auto* sprite = new graphics::Sprite();

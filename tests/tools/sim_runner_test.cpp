@@ -6,6 +6,10 @@
 #include <string>
 #include <sys/wait.h>
 
+#include <fstream>
+
+#include "graphics/image_decoder.h"
+
 namespace {
 
 struct Result {
@@ -63,8 +67,75 @@ TEST(SimRunnerTest, ClosingTheWindowEndsTheRun) {
   EXPECT_NE(result.output.find("frames: 4, state: 7\n"), std::string::npos) << result.output;
 }
 
+// A level with a camera at the origin and one PngSuite picture at world (2, 1), scale 1.
+std::string WriteSceneLevel() {
+  const std::string path = testing::TempDir() + "scene.txt";
+  std::ofstream level(path);
+  level << R"({"Scene": {
+    "Camera": {"Transform": {"x_position": 0.0, "y_position": 0.0, "x_scale": 1.0, "y_scale": 1.0},
+               "Camera": {}},
+    "Picture": {"Transform": {"x_position": 2.0, "y_position": 1.0, "x_scale": 1.0, "y_scale": 1.0},
+                "SpriteSource": {"image": ")"
+        << VELMARIS_TESTDATA_DIR << R"(/pngsuite/basn2c08.png", "numrows": 1, "numcols": 1},
+                "Sprite": {}}}})";
+  return path;
+}
+
+TEST(SimRunnerTest, RealWindowScreenshotShowsTheSpriteWhereTheWorldPutsIt) {
+  const std::string shot = testing::TempDir() + "scene.png";
+  std::remove(shot.c_str());
+  const Result result = RunSim("--real-window --load " + WriteSceneLevel() + " --frames 2 --screenshot 2:" + shot);
+  ASSERT_EQ(result.status, 0) << result.output;
+  graphics::DecodedImage picture;
+  ASSERT_EQ(graphics::DecodeImageFile(shot, picture), graphics::ImageResult::kOk);
+  ASSERT_EQ(picture.width, 1280u);
+  ASSERT_EQ(picture.height, 720u);
+  // An 8-bit RGBA PNG decodes in blue, green, red, alpha byte order.
+  ASSERT_EQ(picture.format, graphics::PixelFormat::k32bppBGRA);
+  auto pixel = [&](int x, int y) {
+    const std::uint8_t* p = &picture.pixels[static_cast<size_t>(y) * picture.row_pitch + static_cast<size_t>(x) * 4];
+    return std::array<int, 3>{p[2], p[1], p[0]};
+  };
+  const std::array<int, 3> background{100, 149, 237};
+  // The picture covers 48 x 48 pixels centred 48 right of and 24 above the centre:
+  // its top rows are yellow, its bottom rows dark gray.
+  const auto top = pixel(688, 322);
+  EXPECT_GT(top[0], 200);
+  EXPECT_GT(top[1], 200);
+  EXPECT_LT(top[2], top[0] - 60) << "yellow";
+  const auto bottom = pixel(688, 356);
+  EXPECT_LT(bottom[0], 120);
+  EXPECT_EQ(bottom[0], bottom[2]) << "a gray row";
+  EXPECT_EQ(pixel(660, 336), background);
+  EXPECT_EQ(pixel(716, 336), background);
+  EXPECT_EQ(pixel(688, 306), background);
+  EXPECT_EQ(pixel(688, 366), background);
+  EXPECT_EQ(pixel(640, 360), background);
+}
+
+TEST(SimRunnerTest, LoadDumpsEverySpaceObjectAndComponent) {
+  const std::string dump = testing::TempDir() + "scene.json";
+  const Result result = RunSim("--load " + WriteSceneLevel() + " --frames 1 --dump " + dump);
+  ASSERT_EQ(result.status, 0) << result.output;
+  EXPECT_NE(result.output.find("frame 1: state -3 -> 0\n"), std::string::npos) << result.output;
+  std::ifstream in(dump);
+  const std::string json((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(json.find("\"Scene\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"Picture\""), std::string::npos) << json;
+  EXPECT_NE(json.find("\"x_position\": 2.0"), std::string::npos) << json;
+  EXPECT_NE(json.find("basn2c08.png"), std::string::npos) << json;
+}
+
+TEST(SimRunnerTest, MissingLevelFileIsAnErrorNamingIt) {
+  const Result result = RunSim("--load Levels/NoSuchLevel.txt");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("Levels/NoSuchLevel.txt: cannot open the level file"), std::string::npos)
+      << result.output;
+}
+
 TEST(SimRunnerTest, BadArgumentsExitTwoWithUsage) {
-  for (const char* arguments : {"--frames", "--frames ten", "--dt -1", "--bogus 1", "--screenshot 2"}) {
+  for (const char* arguments : {"--frames", "--frames ten", "--dt -1", "--bogus 1", "--screenshot 2",
+                                "--screenshot 2:x.png"}) {
     const Result result = RunSim(arguments);
     EXPECT_EQ(result.status, 2) << arguments;
     EXPECT_NE(result.output.find("usage: velmaris-sim"), std::string::npos) << arguments;
