@@ -191,16 +191,22 @@ void GlRenderDevice::Clear(const float rgba[4]) {
   glDisable(GL_SCISSOR_TEST);
 }
 
-void GlRenderDevice::SetViewBlock(const Matrix4& view) {
-  UploadBlock(blocks_[kViewBlock], &view, sizeof(Matrix4));
+void GlRenderDevice::SetBlock(unsigned block, const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  std::vector<std::uint8_t>& held = blockContents_[block];
+  if (held.size() == size && std::memcmp(held.data(), bytes, size) == 0) return;
+  held.assign(bytes, bytes + size);
+  UploadBlock(blocks_[block], data, static_cast<GLsizeiptr>(size));
 }
 
+void GlRenderDevice::SetViewBlock(const Matrix4& view) { SetBlock(kViewBlock, &view, sizeof view); }
+
 void GlRenderDevice::SetProjectionBlock(const Matrix4& projection) {
-  UploadBlock(blocks_[kProjectionBlock], &projection, sizeof(Matrix4));
+  SetBlock(kProjectionBlock, &projection, sizeof projection);
 }
 
 void GlRenderDevice::SetObjectBlock(const ObjectConstants& constants) {
-  UploadBlock(blocks_[kObjectBlock], &constants, sizeof(ObjectConstants));
+  SetBlock(kObjectBlock, &constants, sizeof constants);
 }
 
 void GlRenderDevice::Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,
@@ -212,9 +218,11 @@ void GlRenderDevice::Draw(const std::vector<Vertex>& vertices, const std::vector
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
   glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)),
                vertices.data(), GL_STREAM_DRAW);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
-               indices.data(), GL_STREAM_DRAW);
+  if (indices != indexContents_) {
+    indexContents_ = indices;
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
+                 indices.data(), GL_STREAM_DRAW);
+  }
   const auto* glTexture = dynamic_cast<const GlTexture*>(texture);
   glBindTexture(GL_TEXTURE_2D, glTexture != nullptr ? glTexture->Name() : emptyTexture_);
   glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, nullptr);

@@ -32,6 +32,8 @@ class GlRenderDevice final : public RenderDevice {
   int LinkProgram(std::string& log);
   // Points the viewport at the letterboxed picture of the current drawable.
   void UpdateViewport();
+  // Uploads a constant block unless it already holds exactly these bytes.
+  void SetBlock(unsigned block, const void* data, std::size_t size);
 
   platform::GlSurface& surface_;
   unsigned vertexShader_ = 0;
@@ -41,6 +43,11 @@ class GlRenderDevice final : public RenderDevice {
   unsigned vertexBuffer_ = 0;
   unsigned indexBuffer_ = 0;
   unsigned blocks_[3] = {0, 0, 0};  // view, projection, object: bindings 0, 1, 2
+  // What each block and the index buffer hold now: sprites drawn one after another
+  // mostly share the view, the projection and the quad's indices, and an upload the
+  // buffer already holds costs the driver a new allocation for nothing.
+  std::vector<std::uint8_t> blockContents_[3];
+  std::vector<std::uint16_t> indexContents_;
   unsigned sampler_ = 0;
   unsigned emptyTexture_ = 0;  // bound when a draw has no texture: reads as transparent
   platform::Rect viewport_;
