@@ -1,0 +1,88 @@
+// Animation: frame stepping and the registration of "Animation".
+#include "components/animation.h"
+
+#include <string>
+
+#include "components/describe.h"
+#include "core/log.h"
+#include "graphics/sprite.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+
+Animation::Animation() : BaseComponent("Animation") {}
+
+bool Animation::IndexInRange(std::int32_t index) const {
+  return index >= 0 && static_cast<std::size_t>(index) < frames.size() &&
+         static_cast<std::size_t>(index) < frameTimes.size();
+}
+
+bool Animation::Initialize() {
+  sprite = owner != nullptr ? dynamic_cast<graphics::Sprite*>(owner->GetComponent("Sprite")) : nullptr;
+  currentIndex = minFrame;
+  elapsed = 0.0f;
+  // Every index between minFrame and maxFrame is read during play, so both ends
+  // must lie inside both lists.
+  rangeValid = minFrame <= maxFrame && IndexInRange(minFrame) && IndexInRange(maxFrame);
+  if (!rangeValid) {
+    core::LogError("animation", DescribeObject(owner) + ": Animation MinFrame " + std::to_string(minFrame) +
+                                    " to MaxFrame " + std::to_string(maxFrame) + " is not covered by its " +
+                                    std::to_string(frames.size()) + " AnimationFrames and " +
+                                    std::to_string(frameTimes.size()) +
+                                    " AnimationFrameTimes; it does not play");
+    currentFrame = 0;
+    currentDuration = 0.0f;
+    return true;
+  }
+  currentFrame = frames[static_cast<std::size_t>(minFrame)];
+  currentDuration = frameTimes[static_cast<std::size_t>(minFrame)];
+  return true;
+}
+
+void Animation::Update(float dt) {
+  if (!isPlaying || isPaused || !rangeValid) return;
+  elapsed += dt;
+  if (!(elapsed > currentDuration)) return;
+
+  ++currentIndex;
+  if (currentIndex > maxFrame) {
+    if (isLooping) {
+      currentIndex = minFrame;
+    } else {
+      currentIndex = maxFrame;
+      isPlaying = false;
+      elapsed = currentDuration;
+    }
+  }
+  // A script may have moved currentIndex anywhere; start over rather than read
+  // outside the lists.
+  if (!IndexInRange(currentIndex)) currentIndex = minFrame;
+  currentFrame = frames[static_cast<std::size_t>(currentIndex)];
+  currentDuration = frameTimes[static_cast<std::size_t>(currentIndex)];
+  if (isPlaying) {
+    elapsed = 0.0f;
+    if (sprite != nullptr) sprite->frameIndex = currentFrame;
+  }
+}
+
+void RegisterAnimation(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<Animation>("Animation")
+      .AddHeaderMember()
+      .AddMember(MemberType::IntVector, "AnimationFrames", VELMARIS_FIELD(Animation, frames))
+      .AddMember(MemberType::FloatVector, "AnimationFrameTimes", VELMARIS_FIELD(Animation, frameTimes))
+      .AddMember(MemberType::Int, "MinFrame", VELMARIS_FIELD(Animation, minFrame))
+      .AddMember(MemberType::Int, "MaxFrame", VELMARIS_FIELD(Animation, maxFrame))
+      .AddMember(MemberType::Int, "", VELMARIS_FIELD(Animation, currentIndex))
+      .AddMember(MemberType::Int, "", VELMARIS_FIELD(Animation, currentFrame))
+      .AddMember(MemberType::Float, "", VELMARIS_FIELD(Animation, currentDuration))
+      .AddMember(MemberType::Float, "", VELMARIS_FIELD(Animation, elapsed))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(Animation, sprite))
+      .AddMember(MemberType::Bool, "IsLooping", VELMARIS_FIELD(Animation, isLooping))
+      .AddMember(MemberType::Bool, "IsPlaying", VELMARIS_FIELD(Animation, isPlaying))
+      .AddMember(MemberType::Bool, "IsPaused", VELMARIS_FIELD(Animation, isPaused))
+      .FinishType();
+}
+
+}  // namespace components

@@ -1,0 +1,67 @@
+// Button: the click test and the registration of "Button".
+#include "components/button.h"
+
+#include <cmath>
+
+#include "audio/sound_system.h"
+#include "components/describe.h"
+#include "components/transform.h"
+#include "core/log.h"
+#include "input/input.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+namespace {
+
+constexpr int kLeftButton = 0x01;
+
+}  // namespace
+
+Button::Button() : BaseComponent("Button") {}
+
+bool Button::Initialize() {
+  if (owner == nullptr) return false;
+  transform = dynamic_cast<Transform*>(owner->GetComponent("Transform"));
+  if (transform == nullptr) {
+    core::LogError("button", DescribeObject(owner) + ": Button needs a Transform on its object");
+  }
+  return transform != nullptr;
+}
+
+ButtonRect Button::GetRect() const {
+  if (transform == nullptr) return {};
+  const graphics::XMFLOAT4& p = transform->translation;
+  const graphics::XMFLOAT4& s = transform->scale;
+  return {std::trunc(p.x - s.x), std::trunc(p.x + s.x), std::trunc(p.y - s.y), std::trunc(p.y + s.y)};
+}
+
+bool Button::Contains(float x, float y) const {
+  const ButtonRect rect = GetRect();
+  return x > rect.left && rect.top > y && rect.right > x && y > rect.bottom;
+}
+
+void Button::Update(float) {
+  if (!input::IsKeyTriggered(kLeftButton) || !canClick || transform == nullptr) return;
+  const input::MousePosition mouse = input::GetMouseViewPosition();
+  if (!Contains(mouse.x, mouse.y)) return;
+  if (audio::g_SfxOn) {
+    const float position[2] = {0.0f, 0.0f};
+    audio::PlaySound("Audio/ButtonClick.ogg", position, 0.0f);
+  }
+  if (action != nullptr) action();
+}
+
+void RegisterButton(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<Button>("Button")
+      .AddHeaderMember()
+      .AddMember(MemberType::String, "buttonName", VELMARIS_FIELD(Button, buttonName))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(Button, action))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(Button, transform))
+      .AddMember(MemberType::Bool, "_canClick", VELMARIS_FIELD(Button, canClick))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(Button, pressedFlag))
+      .FinishType();
+}
+
+}  // namespace components

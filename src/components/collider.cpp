@@ -1,0 +1,265 @@
+// Colliders: initialisation with the shared handler table, circle against circle,
+// the swept circle against box, and the registration of both shapes.
+#include "components/collider.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "components/collision_handlers.h"
+#include "components/describe.h"
+#include "components/physics.h"
+#include "components/transform.h"
+#include "core/log.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+namespace {
+
+constexpr float kNotEntered = std::numeric_limits<float>::infinity();
+
+bool InUnitRange(float t) { return t >= 0.0f && t <= 1.0f; }
+
+// A side's entry time was computed (it may still be -infinity for a motion along
+// that side's line).
+bool Entered(float t) { return t != kNotEntered; }
+
+SweepResult Contact(SweepResult result, SweepContact contact, graphics::vector2D point) {
+  // No contact is ever reported at a point that would carry NaN or infinity into
+  // the player's position.
+  if (!std::isfinite(point.x) || !std::isfinite(point.y)) return result;
+  result.contact = contact;
+  result.point = point;
+  return result;
+}
+
+// The corner step: the circle's first touch of the corner K on its way from p along
+// d, from the triangle p, K and the contact point (law of sines). Returns the
+// fraction of the motion, or a negative number for no contact.
+double CornerEntryTime(graphics::vector2D p, graphics::vector2D d, graphics::vector2D corner, float radius) {
+  const double len = std::sqrt(static_cast<double>(d.x) * d.x + static_cast<double>(d.y) * d.y);
+  const float ex = corner.x - p.x;
+  const float ey = corner.y - p.y;
+  const double dist = std::sqrt(static_cast<double>(ex) * ex + static_cast<double>(ey) * ey);
+  // The corner at the previous centre: the circle already overlapped it before it
+  // moved, just as a negative entry time means for an edge, so there is no new
+  // contact. (The angle below would be 0/0.)
+  if (!(dist > 0.0) || !(len > 0.0)) return -1.0;
+  // Rounding can push the cosine a hair outside -1..1, where acos gives NaN.
+  const double cosA = std::clamp((static_cast<double>(d.y) * ey + static_cast<double>(d.x) * ex) / (dist * len),
+                                 -1.0, 1.0);
+  const double angle = std::acos(cosA);
+  const double sinA = std::sin(angle);
+  const double q = dist * sinA / radius;
+  if (std::fabs(q) > 1.0) return -1.0;
+  if (sinA == 0.0) {
+    // Moving straight at the corner (angle 0) the circle touches it after dist - r;
+    // straight away from it (angle pi) never. The sine rule below would be 0/0.
+    return angle == 0.0 ? (dist - radius) / len : -1.0;
+  }
+  const double gamma = (std::numbers::pi - angle) - (std::numbers::pi - std::asin(q));
+  const double t = radius * std::sin(gamma) / sinA / len;
+  return std::isfinite(t) ? t : -1.0;
+}
+
+}  // namespace
+
+// --- swept circle against box ------------------------------------------------------
+
+SweepResult SweepCircleAgainstBox(graphics::vector2D previous, graphics::vector2D current, float radius,
+                                  const BoxBounds& box) {
+  SweepResult result;
+  const float px = previous.x, py = previous.y;
+  const float cx = current.x, cy = current.y;
+  const float r = radius;
+  const float dx = cx - px;
+  const float dy = cy - py;
+  // A circle that did not move never touches a box.
+  if (dx == 0.0f && dy == 0.0f) return result;
+
+  const float L = box.left, R = box.right, T = box.top, B = box.bottom;
+  float& tL = result.tLeft;
+  float& tR = result.tRight;
+  float& tT = result.tTop;
+  float& tB = result.tBottom;
+  if (L > px - r && cx + r > L) tL = (L - r - px) / dx;
+  if (px + r > R && R > cx - r) tR = (R + r - px) / dx;
+  if (py + r > T && T > cy - r) tT = (T + r - py) / dy;
+  if (B > py - r && cy + r > B) tB = (B - r - py) / dy;
+
+  // Edges, in this order; the first that holds decides. A left entry outside the
+  // side's span skips the right one, an upper entry outside its span skips the
+  // lower one.
+  if (InUnitRange(tL)) {
+    const float y = tL * dy + py;
+    if (B <= y && y <= T) return Contact(result, SweepContact::LeftEdge, {tL * dx + px, y});
+  } else if (InUnitRange(tR)) {
+    const float y = tR * dy + py;
+    if (B <= y && y <= T) return Contact(result, SweepContact::RightEdge, {tR * dx + px, y});
+  }
+  if (InUnitRange(tT)) {
+    const float x = tT * dx + px;
+    if (L <= x && x <= R) return Contact(result, SweepContact::UpperEdge, {x, tT * dy + py});
+  } else if (InUnitRange(tB)) {
+    const float x = tB * dx + px;
+    if (L <= x && x <= R) return Contact(result, SweepContact::LowerEdge, {x, tB * dy + py});
+  }
+
+  // Corner. tT alone never leads here.
+  if (!Entered(tL) && !Entered(tB) && !Entered(tR)) return result;
+  const bool xChosen = Entered(tL) || Entered(tR);
+  const bool yChosen = Entered(tT) || Entered(tB);
+  graphics::vector2D corner;
+  corner.x = Entered(tL) ? L : R;
+  corner.y = Entered(tT) ? T : B;
+  if (!xChosen) corner.x = dx > 0.0f ? R : L;
+  if (!yChosen) corner.y = dy > 0.0f ? B : T;
+
+  const double t = CornerEntryTime(previous, {dx, dy}, corner, r);
+  if (t > 1.0 || t < 0.0) return result;
+  const float tf = static_cast<float>(t);
+  return Contact(result, SweepContact::Corner, {tf * dx + px, tf * dy + py});
+}
+
+// --- handler table and Collider ----------------------------------------------------
+
+CollisionHandlerTable& GetCollisionHandlers() {
+  static CollisionHandlerTable table;
+  return table;
+}
+
+Collider::Collider(std::string typeName) : BaseComponent(std::move(typeName)) {}
+
+bool Collider::Initialize() {
+  transform = owner != nullptr ? dynamic_cast<Transform*>(owner->GetComponent("Transform")) : nullptr;
+  handlerTable = &GetCollisionHandlers();
+  (*handlerTable)["stopMovement"] = &StopMovement;
+  (*handlerTable)["bounceBack"] = &BounceBack;
+  (*handlerTable)["nextLevelTrigger"] = &NextLevelTrigger;
+  (*handlerTable)["starCollect"] = &StarCollect;
+  handlerFunction = (*handlerTable)[handler];
+  if (handlerFunction == nullptr && !handler.empty()) {
+    core::LogError("collider", DescribeObject(owner) + ": " + type + " handler \"" + handler +
+                                   "\" is not a collision handler; contacts run no handler of its own");
+  }
+  if (transform == nullptr) {
+    core::LogError("collider", DescribeObject(owner) + ": " + type + " needs a Transform on its object");
+  }
+  return transform != nullptr;
+}
+
+// --- CircleCollider ----------------------------------------------------------------
+
+CircleCollider::CircleCollider() : Collider("CircleCollider") {}
+
+bool CircleCollider::CollidesWithCircle(Collider* other) {
+  auto* circle = dynamic_cast<CircleCollider*>(other);
+  if (circle == nullptr || transform == nullptr || circle->transform == nullptr) return false;
+  const float dx = circle->transform->translation.x - transform->translation.x;
+  const float dy = circle->transform->translation.y - transform->translation.y;
+  const float reach = circle->radius + radius;
+  return reach * reach > dx * dx + dy * dy;
+}
+
+bool CircleCollider::CollidesWithBox(Collider* other) {
+  auto* box = dynamic_cast<BoxCollider*>(other);
+  if (box == nullptr || transform == nullptr || box->transform == nullptr || owner == nullptr) return false;
+  auto* physics = dynamic_cast<Physics*>(owner->GetComponent("Physics"));
+  if (physics == nullptr) return false;
+
+  const SweepResult sweep = SweepCircleAgainstBox(
+      physics->previousPosition, {transform->translation.x, transform->translation.y}, radius, box->GetBounds());
+  if (sweep.contact == SweepContact::None) return false;
+
+  collisionInfo = {other, sweep.point, true};
+  graphics::vector2D& velocity = physics->velocity;
+  switch (sweep.contact) {
+    case SweepContact::LeftEdge:
+    case SweepContact::RightEdge:
+      // An entry time still at +infinity counts as greater than 0 here.
+      if (sweep.tBottom > 0.0f) velocity.y = 0.0f;
+      if (sweep.tTop > 0.0f) velocity.y = 0.0f;
+      if (sweep.tRight > 0.0f) velocity.x = 0.0f;
+      if (sweep.tLeft > 0.0f) velocity.x = 0.0f;
+      break;
+    case SweepContact::UpperEdge:
+      // Only the first that holds, and only entry times that were computed.
+      if (Entered(sweep.tBottom) && sweep.tBottom > 0.0f) {
+        velocity.y = 0.0f;
+      } else if (Entered(sweep.tTop) && sweep.tTop > 0.0f) {
+        velocity.y = 0.0f;
+      } else if (Entered(sweep.tRight) && sweep.tRight > 0.0f) {
+        velocity.x = 0.0f;
+      } else if (Entered(sweep.tLeft) && sweep.tLeft > 0.0f) {
+        velocity.x = 0.0f;
+      }
+      break;
+    case SweepContact::LowerEdge:
+      velocity.y = 0.0f;
+      break;
+    case SweepContact::Corner:
+    case SweepContact::None:
+      velocity = {0.0f, 0.0f};
+      break;
+  }
+  return true;
+}
+
+// --- BoxCollider -------------------------------------------------------------------
+
+BoxCollider::BoxCollider() : Collider("BoxCollider") {}
+
+BoxBounds BoxCollider::GetBounds() const {
+  if (transform == nullptr) return {};
+  const float bx = transform->translation.x;
+  const float by = transform->translation.y;
+  return {bx - xSize, bx + xSize, by + ySize, by - ySize};
+}
+
+void BoxCollider::GetEdge(int index, EdgeSegment& edge) const {
+  if (index < 0 || index > 3 || transform == nullptr) return;
+  const BoxBounds b = GetBounds();
+  switch (index) {
+    case 0: edge = {b.left, b.top, b.left, b.bottom}; break;
+    case 1: edge = {b.left, b.top, b.right, b.top}; break;
+    case 2: edge = {b.right, b.top, b.right, b.bottom}; break;
+    default: edge = {b.left, b.bottom, b.right, b.bottom}; break;
+  }
+}
+
+// --- registration ------------------------------------------------------------------
+
+namespace {
+
+// The collider part every shape starts with.
+template <typename T>
+serialization::TypeDescriptor& RegisterColliderPart(serialization::TypeRegistry& registry, const char* name) {
+  using serialization::MemberType;
+  return registry.RegisterType<T>(name)
+      .AddHeaderMember()
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(T, transform))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(T, collisionInfo))
+      .AddMember(MemberType::String, "handler", VELMARIS_FIELD(T, handler))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(T, handlerFunction))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(T, handlerTable));
+}
+
+}  // namespace
+
+void RegisterCircleCollider(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  RegisterColliderPart<CircleCollider>(registry, "CircleCollider")
+      .AddMember(MemberType::Float, "radius", VELMARIS_FIELD(CircleCollider, radius))
+      .FinishType();
+}
+
+void RegisterBoxCollider(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  RegisterColliderPart<BoxCollider>(registry, "BoxCollider")
+      .AddMember(MemberType::Float, "x_size", VELMARIS_FIELD(BoxCollider, xSize))
+      .AddMember(MemberType::Float, "y_size", VELMARIS_FIELD(BoxCollider, ySize))
+      .FinishType();
+}
+
+}  // namespace components

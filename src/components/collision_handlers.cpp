@@ -1,0 +1,103 @@
+// The four collision handlers and the level-end seam.
+#include "components/collision_handlers.h"
+
+#include <cmath>
+
+#include "audio/sound_system.h"
+#include "components/collider.h"
+#include "components/describe.h"
+#include "components/physics.h"
+#include "components/player_controller_new.h"
+#include "components/pool.h"
+#include "components/transform.h"
+#include "core/log.h"
+#include "objects/game_object.h"
+#include "objects/space.h"
+
+namespace components {
+namespace {
+
+LevelEndHandler g_LevelEndHandler = nullptr;
+
+// The player's object when `other` belongs to it, else null.
+objects::GameObject* PlayerOf(Collider& other) {
+  objects::GameObject* object = other.owner;
+  return object != nullptr && object->GetName() == "Player" ? object : nullptr;
+}
+
+template <typename T>
+T* Sibling(objects::GameObject* object, const char* typeName) {
+  return object != nullptr ? dynamic_cast<T*>(object->GetComponent(typeName)) : nullptr;
+}
+
+void PlayEffect(const char* path) {
+  if (!audio::g_SfxOn) return;
+  const float position[2] = {0.0f, 0.0f};
+  audio::PlaySound(path, position, 0.0f);
+}
+
+}  // namespace
+
+void SetLevelEndHandler(LevelEndHandler handler) { g_LevelEndHandler = handler; }
+LevelEndHandler GetLevelEndHandler() { return g_LevelEndHandler; }
+
+void StopMovement(Collider&, Collider& other) {
+  objects::GameObject* player = PlayerOf(other);
+  auto* transform = Sibling<Transform>(player, "Transform");
+  if (transform == nullptr) return;
+  const graphics::vector2D point = other.GetCollisionInfo().point;
+  transform->translation = {point.x, point.y, 0.0f, 0.0f};
+  transform->SetDirty();
+}
+
+void BounceBack(Collider& self, Collider& other) {
+  objects::GameObject* player = PlayerOf(other);
+  if (player == nullptr) return;
+  auto* physics = Sibling<Physics>(player, "Physics");
+  auto* controller = Sibling<PlayerControllerNew>(player, "NewPlayerController");
+  auto* playerTransform = Sibling<Transform>(player, "Transform");
+  auto* ownTransform = Sibling<Transform>(self.owner, "Transform");
+
+  if (controller != nullptr) {
+    controller->knockbackActive = true;
+    controller->knockbackTimer = 0.0f;
+  }
+  if (physics != nullptr && controller != nullptr && playerTransform != nullptr && ownTransform != nullptr) {
+    graphics::vector2D away{playerTransform->translation.x - ownTransform->translation.x,
+                            playerTransform->translation.y - ownTransform->translation.y};
+    const float length = std::sqrt(away.x * away.x + away.y * away.y);
+    if (length > 0.0f) away = {away.x / length, away.y / length};
+    physics->velocity = {away.x * controller->knockbackSpeed, away.y * controller->knockbackSpeed};
+  } else {
+    core::LogErrorOnce("collision", DescribeObject(self.owner) +
+                                        ": bounceBack needs a Transform on its object and Physics, "
+                                        "NewPlayerController and Transform on the player");
+  }
+  PlayEffect("Audio/BirdSmack.ogg");
+}
+
+void NextLevelTrigger(Collider&, Collider& other) {
+  if (PlayerOf(other) == nullptr) return;
+  PlayEffect("Audio/LevelEndSound.ogg");
+  if (g_LevelEndHandler != nullptr) g_LevelEndHandler();
+}
+
+void StarCollect(Collider& self, Collider& other) {
+  if (PlayerOf(other) == nullptr) return;
+  objects::GameObject* star = self.owner;
+  objects::Space* space = star != nullptr ? star->GetSpace() : nullptr;
+  const std::shared_ptr<objects::GameObject> counterObject =
+      space != nullptr ? space->FindObject("c_UI").lock() : nullptr;
+  auto* counter = Sibling<Pool>(counterObject.get(), "Pool");
+  if (counter != nullptr) {
+    counter->Increase();
+  } else {
+    core::LogErrorOnce("collision", DescribeObject(star) +
+                                        ": starCollect finds no object c_UI with a Pool in its space; "
+                                        "the star is not counted");
+  }
+  PlayEffect("Audio/Alt2StarCollect.ogg");
+  if (star != nullptr) star->SetActive(false);
+}
+
+}  // namespace components

@@ -1,0 +1,26 @@
+// The four collision handlers of the shared table, and the seam through which the
+// level logic learns that the player reached the end of a level. Every handler does
+// nothing unless `other` belongs to the object named "Player".
+#pragma once
+
+namespace components {
+
+class Collider;
+
+// Moves the player to the contact point its circle recorded (z and w 0).
+void StopMovement(Collider& self, Collider& other);
+// Starts the player's knock-back away from self's object and plays "BirdSmack".
+void BounceBack(Collider& self, Collider& other);
+// Plays the level-end sound and runs the level-end operation.
+void NextLevelTrigger(Collider& self, Collider& other);
+// Counts a star in the Pool of "c_UI" (held at its capacity), plays the pick-up
+// sound and deactivates self's object.
+void StarCollect(Collider& self, Collider& other);
+
+// The level-end operation "nextLevelTrigger" runs; installed by the game's level
+// logic, null (nothing happens beyond the sound) until then.
+using LevelEndHandler = void (*)();
+void SetLevelEndHandler(LevelEndHandler handler);
+LevelEndHandler GetLevelEndHandler();
+
+}  // namespace components

@@ -1,0 +1,77 @@
+// MoveBetweenTwoPoints: back and forth with a wait at the ends.
+#include "components/move_between_two_points.h"
+
+#include <cmath>
+
+#include "components/describe.h"
+#include "components/transform.h"
+#include "core/log.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+namespace {
+
+// The mover counts as arrived within this distance of its target (world units).
+constexpr float kArrivalDistance = 0.5f;
+
+}  // namespace
+
+MoveBetweenTwoPoints::MoveBetweenTwoPoints() : BaseComponent("PointMover2") {}
+
+bool MoveBetweenTwoPoints::Initialize() {
+  if (owner == nullptr) return false;
+  transform = dynamic_cast<Transform*>(owner->GetComponent("Transform"));
+  if (transform == nullptr) {
+    core::LogError("mover", DescribeObject(owner) + ": PointMover2 needs a Transform on its object");
+    return false;
+  }
+  transform->translation = {start.x, start.y, 0.0f, 0.0f};
+  transform->SetDirty();
+  delay *= 60.0f;
+  target = point0;
+  return true;
+}
+
+void MoveBetweenTwoPoints::Update(float dt) {
+  if (transform == nullptr) return;
+  graphics::XMFLOAT4& position = transform->translation;
+  graphics::vector2D d{target.x - position.x, target.y - position.y};
+  const float dist = std::sqrt(d.x * d.x + d.y * d.y);
+  const bool arrived = dist <= kArrivalDistance;
+
+  if (arrived && waitTimer == 0.0f) {
+    position = {target.x, target.y, 0.0f, 0.0f};
+    transform->SetDirty();
+    const bool atPoint0 = target.x == point0.x && target.y == point0.y;
+    target = atPoint0 ? point1 : point0;
+  } else {
+    if (dist > 0.0f) d = {d.x / dist, d.y / dist};
+    const float step = speed * dt;
+    position = {position.x + d.x * step, position.y + d.y * step, 0.0f, 0.0f};
+    transform->SetDirty();
+  }
+
+  if (arrived && delay > waitTimer) {
+    waitTimer += 1.0f;
+  } else if (waitTimer >= delay) {
+    waitTimer = 0.0f;
+  }
+}
+
+void RegisterMoveBetweenTwoPoints(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<MoveBetweenTwoPoints>("PointMover2")
+      .AddHeaderMember()
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(MoveBetweenTwoPoints, transform))
+      .AddVectorMember({"point_0_x", "point_0_y"}, VELMARIS_OFFSETOF(MoveBetweenTwoPoints, point0))
+      .AddVectorMember({"point_1_x", "point_1_y"}, VELMARIS_OFFSETOF(MoveBetweenTwoPoints, point1))
+      .AddVectorMember({"", ""}, VELMARIS_OFFSETOF(MoveBetweenTwoPoints, target))
+      .AddVectorMember({"start_x", "start_y"}, VELMARIS_OFFSETOF(MoveBetweenTwoPoints, start))
+      .AddMember(MemberType::Float, "speed", VELMARIS_FIELD(MoveBetweenTwoPoints, speed))
+      .AddMember(MemberType::Float, "delay", VELMARIS_FIELD(MoveBetweenTwoPoints, delay))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(MoveBetweenTwoPoints, waitTimer))
+      .FinishType();
+}
+
+}  // namespace components

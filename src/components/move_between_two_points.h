@@ -1,0 +1,42 @@
+// MoveBetweenTwoPoints ("PointMover2"): moves its object back and forth between two
+// points at a constant speed and lingers at each end for `delay` frames.
+#pragma once
+
+#include "graphics/math.h"
+#include "objects/base_component.h"
+
+namespace serialization {
+class TypeRegistry;
+}
+
+namespace components {
+
+class Transform;
+
+class MoveBetweenTwoPoints : public objects::BaseComponent {
+ public:
+  MoveBetweenTwoPoints();
+
+  // Finds the owner's Transform, puts the object on `start` (z and w 0), turns delay
+  // from seconds into frames (x 60) and heads for point0. False without an object or
+  // a Transform.
+  bool Initialize() override;
+  // dt in seconds. Steps speed x dt towards the target (not limited to the distance
+  // left); within 0.5 of it, snaps to it and turns to the other point, counting the
+  // frames waited there.
+  void Update(float dt) override;
+
+  Transform* transform = nullptr;  // sibling, not owned; null until found
+  graphics::vector2D point0;       // world units
+  graphics::vector2D point1;
+  graphics::vector2D target;       // the point being approached
+  graphics::vector2D start;        // position at Initialize
+  float speed = 0.0f;              // world units per second
+  float delay = 0.0f;              // seconds in the file, frames after Initialize
+  float waitTimer = 0.0f;          // frames waited at the current end
+};
+
+// Registers "PointMover2" with its serialized members.
+void RegisterMoveBetweenTwoPoints(serialization::TypeRegistry& registry);
+
+}  // namespace components

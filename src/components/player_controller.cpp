@@ -1,0 +1,61 @@
+// PlayerController: W, A, S, D and the mouse.
+#include "components/player_controller.h"
+
+#include <cmath>
+
+#include "components/describe.h"
+#include "components/physics.h"
+#include "core/log.h"
+#include "input/input.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+namespace {
+
+constexpr int kLeftButton = 0x01;
+constexpr int kKeyW = 0x57;
+constexpr int kKeyA = 0x41;
+constexpr int kKeyS = 0x53;
+constexpr int kKeyD = 0x44;
+
+}  // namespace
+
+PlayerController::PlayerController() : BaseComponent("PlayerController") {}
+
+bool PlayerController::Initialize() {
+  if (owner == nullptr) return false;
+  physics = dynamic_cast<Physics*>(owner->GetComponent("Physics"));
+  if (physics == nullptr) core::LogError("player", DescribeObject(owner) + ": PlayerController needs Physics");
+  return physics != nullptr;
+}
+
+void PlayerController::Update(float) {
+  if (!canMove || physics == nullptr) return;
+  graphics::vector2D d{0.0f, 0.0f};
+  if (input::IsKeyDown(kKeyW)) d.y = 1.0f;
+  if (input::IsKeyDown(kKeyA)) d.x = -1.0f;
+  if (input::IsKeyDown(kKeyS)) d.y -= 1.0f;
+  if (input::IsKeyDown(kKeyD)) d.x += 1.0f;
+  const float length = std::sqrt(d.x * d.x + d.y * d.y);
+  if (length > 0.0f) d = {d.x / length, d.y / length};
+
+  graphics::vector2D velocity{d.x * speed, d.y * speed};
+  if (input::IsKeyDown(kLeftButton)) {
+    const input::MousePosition mouse = input::GetMouseViewPosition();
+    velocity = {mouse.x, mouse.y};
+  }
+  physics->velocity = velocity;
+}
+
+void RegisterPlayerController(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<PlayerController>("PlayerController")
+      .AddHeaderMember()
+      .AddMember(MemberType::Float, "speed", VELMARIS_FIELD(PlayerController, speed))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerController, physics))
+      .AddMember(MemberType::Bool, "canMove", VELMARIS_FIELD(PlayerController, canMove))
+      .FinishType();
+}
+
+}  // namespace components

@@ -1,0 +1,113 @@
+// PlayerControllerNew: steering towards the pointer, drag and knock-back.
+#include "components/player_controller_new.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "components/describe.h"
+#include "components/physics.h"
+#include "components/transform.h"
+#include "core/log.h"
+#include "input/input.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+namespace {
+
+constexpr int kLeftButton = 0x01;
+constexpr int kKeyP = 0x50;
+
+float Length(graphics::vector2D v) { return std::sqrt(v.x * v.x + v.y * v.y); }
+
+}  // namespace
+
+PlayerControllerNew::PlayerControllerNew() : BaseComponent("NewPlayerController") {}
+
+bool PlayerControllerNew::Initialize() {
+  if (owner == nullptr) return false;
+  physics = dynamic_cast<Physics*>(owner->GetComponent("Physics"));
+  transform = dynamic_cast<Transform*>(owner->GetComponent("Transform"));
+  knockbackTime *= 60.0f;
+  if (physics == nullptr || transform == nullptr) {
+    core::LogError("player", DescribeObject(owner) + ": NewPlayerController needs " +
+                                 (physics == nullptr ? "Physics" : "a Transform") + " on its object");
+  }
+  return physics != nullptr && transform != nullptr;
+}
+
+void PlayerControllerNew::Update(float) {
+  if (physics == nullptr || transform == nullptr) return;
+  graphics::vector2D& velocity = physics->velocity;
+
+  if (input::IsKeyTriggered(kKeyP)) canMove = !canMove;
+  if (!canMove) {
+    if (Length(velocity) > 0.0f) velocity = {0.0f, 0.0f};
+    return;
+  }
+
+  // The pointer's offset from the view centre is taken as its offset from the player.
+  const input::MousePosition mouse = input::GetMouseViewPosition();
+  graphics::vector2D dir{mouse.x, mouse.y};
+  const float mouseLength = Length(dir);
+  if (mouseLength > 0.0f) {
+    const float inverse = 1.0f / mouseLength;
+    dir = {dir.x * inverse, dir.y * inverse};
+  }
+
+  if (knockbackActive) {
+    knockbackTimer += 1.0f;
+    if (knockbackTimer > knockbackTime) knockbackActive = false;  // control returns this frame
+  }
+
+  // Facing: 0 degrees with the pointer straight above, -90 to the right, 90 to the
+  // left, 180 below.
+  const float dirLength = Length(dir);
+  if (dirLength > 0.0f) {
+    const double radians = std::acos(static_cast<double>(dir.y / dirLength));
+    float angle = static_cast<float>(radians / std::numbers::pi) * 180.0f;
+    if (dir.x > 0.0f) angle = -angle;
+    transform->rotation = angle;
+  }
+
+  if (!knockbackActive) {
+    // The speed stays (up to the limit) but now points at the pointer.
+    const float speed = std::min(maxMovementSpeed, Length(velocity));
+    velocity = {dir.x * speed, dir.y * speed};
+  }
+
+  if (input::IsKeyDown(kLeftButton) && !knockbackActive) {
+    velocity = {velocity.x + dir.x * movementSpeed, velocity.y + dir.y * movementSpeed};
+    const float speed = Length(velocity);
+    if (speed > maxMovementSpeed && speed > 0.0f) {
+      velocity = {velocity.x / speed * maxMovementSpeed, velocity.y / speed * maxMovementSpeed};
+    }
+  } else {
+    // Drag, also slowing a knock-back down.
+    const float speed = Length(velocity);
+    graphics::vector2D unit = velocity;
+    if (speed > 0.0f) unit = {velocity.x / speed, velocity.y / speed};
+    velocity = {velocity.x - movementDrag * unit.x, velocity.y - movementDrag * unit.y};
+    if (movementDrag >= Length(velocity)) velocity = {0.0f, 0.0f};
+  }
+}
+
+void RegisterPlayerControllerNew(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<PlayerControllerNew>("NewPlayerController")
+      .AddHeaderMember()
+      .AddMember(MemberType::Float, "movementSpeed", VELMARIS_FIELD(PlayerControllerNew, movementSpeed))
+      .AddMember(MemberType::Float, "maxMovementSpeed", VELMARIS_FIELD(PlayerControllerNew, maxMovementSpeed))
+      .AddMember(MemberType::Float, "movementDrag", VELMARIS_FIELD(PlayerControllerNew, movementDrag))
+      .AddMember(MemberType::Float, "knockbackTime", VELMARIS_FIELD(PlayerControllerNew, knockbackTime))
+      .AddMember(MemberType::Float, "knockbackSpeed", VELMARIS_FIELD(PlayerControllerNew, knockbackSpeed))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerControllerNew, knockbackTimer))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerControllerNew, physics))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerControllerNew, transform))
+      .AddMember(MemberType::Bool, "canMove", VELMARIS_FIELD(PlayerControllerNew, canMove))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerControllerNew, knockbackActive))
+      .FinishType();
+}
+
+}  // namespace components

@@ -1,0 +1,54 @@
+// PlayerUI: the star count on screen and for the level end.
+#include "components/player_ui.h"
+
+#include "components/describe.h"
+#include "components/pool.h"
+#include "core/log.h"
+#include "graphics/sprite.h"
+#include "graphics/sprite_source.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+
+int g_CollectedStars = 0;
+
+PlayerUI::PlayerUI() : BaseComponent("PlayerUI") {}
+
+bool PlayerUI::Initialize() {
+  if (owner == nullptr) return true;
+  source = dynamic_cast<graphics::SpriteSource*>(owner->GetComponent("SpriteSource"));
+  sprite = dynamic_cast<graphics::Sprite*>(owner->GetComponent("Sprite"));
+  pool = dynamic_cast<Pool*>(owner->GetComponent("Pool"));
+  if (pool == nullptr || sprite == nullptr) {
+    core::LogError("player", DescribeObject(owner) + ": PlayerUI needs " +
+                                 (pool == nullptr ? "a Pool" : "a Sprite") +
+                                 " on its object; the star count is not shown");
+  }
+  return true;
+}
+
+void PlayerUI::Update(float) {
+  if (pool == nullptr) return;
+  // The counter is unsigned; the file and the published count are int.
+  const auto amount = static_cast<std::int32_t>(pool->amount);
+  if (amount == prevCount) return;
+  prevCount = amount;
+  if (sprite != nullptr) sprite->frameIndex = amount;
+  g_CollectedStars = amount;
+}
+
+void RegisterPlayerUI(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<PlayerUI>("PlayerUI")
+      .AddHeaderMember()
+      .AddMember(MemberType::Int, "prevCount", VELMARIS_FIELD(PlayerUI, prevCount))
+      .AddMember(MemberType::Int, "nextState", VELMARIS_FIELD(PlayerUI, nextState))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerUI, source))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerUI, sprite))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerUI, pool))
+      .AddMember(MemberType::Bool, "canChangeState", VELMARIS_FIELD(PlayerUI, canChangeState))
+      .FinishType();
+}
+
+}  // namespace components

@@ -1,0 +1,54 @@
+// RotateAround: circular motion and the registration of "RotateAround".
+#include "components/rotate_around.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "components/describe.h"
+#include "components/transform.h"
+#include "core/log.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+
+RotateAround::RotateAround() : BaseComponent("RotateAround") {}
+
+bool RotateAround::Initialize() {
+  if (owner == nullptr) return false;
+  transform = dynamic_cast<Transform*>(owner->GetComponent("Transform"));
+  if (transform == nullptr) {
+    core::LogError("mover", DescribeObject(owner) + ": RotateAround needs a Transform on its object");
+    return false;
+  }
+  transform->translation = centre;
+  transform->SetDirty();
+  return true;
+}
+
+void RotateAround::Update(float dt) {
+  if (transform == nullptr) return;
+  angle = clockwise * dt * speed + angle;
+  const double theta = static_cast<double>(static_cast<float>(angle * std::numbers::pi / 180.0));
+  const float x = static_cast<float>(std::cos(theta)) * radius + centre.x;
+  const float y = static_cast<float>(std::sin(theta)) * radius + centre.y;
+  // z and w receive x as well: that is what this mover has always written there, and
+  // only x and y enter motion, collision and drawing.
+  transform->translation = {x, y, x, x};
+  transform->SetDirty();
+}
+
+void RegisterRotateAround(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<RotateAround>("RotateAround")
+      .AddHeaderMember()
+      .AddMember(MemberType::Float, "angle", VELMARIS_FIELD(RotateAround, angle))
+      .AddMember(MemberType::Float, "radius", VELMARIS_FIELD(RotateAround, radius))
+      .AddMember(MemberType::Float, "speed", VELMARIS_FIELD(RotateAround, speed))
+      .AddMember(MemberType::Float, "clockwise", VELMARIS_FIELD(RotateAround, clockwise))
+      .AddVectorMember({"start_x", "start_y", "", ""}, VELMARIS_OFFSETOF(RotateAround, centre))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(RotateAround, transform))
+      .FinishType();
+}
+
+}  // namespace components

@@ -1,0 +1,69 @@
+// Timer: whole-second counting and the registration of "Timer".
+#include "components/timer.h"
+
+#include <cmath>
+#include <limits>
+#include <new>
+
+#include "components/describe.h"
+#include "core/log.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+
+Timer::Timer() : Timer(0) {}
+
+Timer::Timer(std::int32_t startValue) : Pool("Timer", 0, 0xFFFFFFFFu, 0), startValue(startValue) {}
+
+void Timer::Update(float dt) {
+  if (!active) return;
+  // Scripts may pass any number; an infinite or NaN step would never leave the
+  // counting below and would spoil timePassed for good.
+  if (!std::isfinite(dt)) {
+    core::LogErrorOnce("timer", DescribeObject(owner) + ": Timer update with a non-finite dt is ignored");
+    return;
+  }
+  timePassed += dt;
+  if (!(timePassed >= 1.0f)) return;
+  // A long frame counts several seconds at once and the fraction carries over. The
+  // whole seconds are taken in one step (the same result as subtracting 1 at a time,
+  // which is exact in float) so that a huge dt does not loop for ages.
+  const float whole = std::floor(timePassed);
+  timePassed -= whole;
+  if (!std::isfinite(timePassed)) timePassed = 0.0f;  // the sum overflowed to infinity
+  const auto steps = whole >= 1.8e19f ? std::numeric_limits<std::uint64_t>::max()
+                                      : static_cast<std::uint64_t>(whole);
+  if (countUp) {
+    Increase(steps);
+  } else {
+    Decrease(steps);
+  }
+}
+
+void Timer::Reset() {
+  startValue = 0;
+  timePassed = 0.0f;
+}
+
+namespace {
+
+// The factory builds timers with the start value 0.
+objects::BaseComponent* CreateTimer(void* memory) { return new (memory) Timer(0); }
+
+}  // namespace
+
+void RegisterTimer(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<Timer>("Timer", &CreateTimer)
+      .AddHeaderMember()
+      .AddMember(MemberType::Int, "amount", VELMARIS_FIELD(Timer, amount))
+      .AddMember(MemberType::Int, "max", VELMARIS_FIELD(Timer, capacity))
+      .AddMember(MemberType::Int, "min", VELMARIS_FIELD(Timer, minimum))
+      .AddMember(MemberType::Float, "", VELMARIS_FIELD(Timer, timePassed))
+      .AddMember(MemberType::Int, "time", VELMARIS_FIELD(Timer, startValue))
+      .AddMember(MemberType::Bool, "countUp", VELMARIS_FIELD(Timer, countUp))
+      .AddMember(MemberType::Bool, "active", VELMARIS_FIELD(Timer, active))
+      .FinishType();
+}
+
+}  // namespace components

@@ -1,0 +1,40 @@
+// UI: counter pictures and the requested state.
+#include "components/ui.h"
+
+#include "components/pool.h"
+#include "core/game_state_manager.h"
+#include "graphics/sprite_source.h"
+#include "objects/game_object.h"
+#include "serialization/type_registry.h"
+
+namespace components {
+
+UI::UI() : BaseComponent("UI") {}
+
+void UI::Update(float) {
+  if (owner != nullptr) {
+    auto* source = dynamic_cast<graphics::SpriteSource*>(owner->GetComponent("SpriteSource"));
+    auto* pool = dynamic_cast<Pool*>(owner->GetComponent("Pool"));
+    if (source != nullptr && pool != nullptr && pool->amount >= 1 && pool->amount <= kCounterPictures.size()) {
+      const char* picture = kCounterPictures[pool->amount - 1];
+      if (source->image != picture) {
+        source->LoadImage(picture);
+        // LoadImage keeps the old path in `image`; recording the new one here is what
+        // makes the comparison above stop the picture from being decoded again every
+        // frame.
+        source->image = picture;
+      }
+    }
+  }
+  if (core::IsTableState(gmHolder)) core::g_NextState = gmHolder;
+}
+
+void RegisterUI(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<UI>("UI")
+      .AddHeaderMember()
+      .AddMember(MemberType::Int, "gmHolder", VELMARIS_FIELD(UI, gmHolder))
+      .FinishType();
+}
+
+}  // namespace components

@@ -1,0 +1,94 @@
+// Shared set-up for the gameplay component tests: objects built by hand in a space
+// of their own, input driven through the raw tables with the game's projection,
+// and sound effects recorded instead of played.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/recording/recording_backend.h"
+#include "audio/sound_system.h"
+#include "components/transform.h"
+#include "core/log.h"
+#include "graphics/graphics.h"
+#include "graphics/math.h"
+#include "input/input.h"
+#include "objects/game_object.h"
+#include "objects/space.h"
+
+namespace component_testing {
+
+class ComponentTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    input::ResetInput();
+    savedProjection_ = graphics::g_Projection;
+    graphics::g_Projection = graphics::MatrixTranspose(graphics::BuildProjection(1280.0f, 720.0f, 48.0f));
+    audio::g_SfxOn = true;
+    auto backend = std::make_unique<audio::RecordingBackend>();
+    recorder_ = backend.get();
+    testing::internal::CaptureStdout();  // the sound system's status lines
+    audio::InitSoundSystem(std::move(backend));
+    testing::internal::GetCapturedStdout();
+    recorder_->ClearCalls();
+    core::ResetLogOnce();
+  }
+
+  void TearDown() override {
+    audio::ShutdownSoundSystem();
+    audio::g_SfxOn = true;
+    graphics::g_Projection = savedProjection_;
+    input::ResetInput();
+  }
+
+  // A new object in the test space with a Transform at (x, y).
+  objects::GameObject& MakeObject(const std::string& name, float x = 0.0f, float y = 0.0f) {
+    std::shared_ptr<objects::GameObject> object = space_.CreateObject(name);
+    EXPECT_NE(object, nullptr) << name;
+    object->AddComponent(new components::Transform(x, y, 0.0f));
+    return *object;
+  }
+
+  template <typename T>
+  static T* Add(objects::GameObject& object, T* component) {
+    return static_cast<T*>(object.AddComponent(component));
+  }
+
+  template <typename T>
+  static T* Get(const objects::GameObject& object, const char* typeName) {
+    return dynamic_cast<T*>(object.GetComponent(typeName));
+  }
+
+  // The paths of the sounds started since the set-up, in order.
+  std::vector<std::string> PlayedSounds() const {
+    std::vector<std::string> paths;
+    for (const auto& call : recorder_->CallsOf(audio::RecordingBackend::Op::kPlaySound)) {
+      paths.push_back(recorder_->PathOf(call.sound));
+    }
+    return paths;
+  }
+
+  // Places the pointer at a view position in world units (24 pixels to the unit,
+  // origin at the centre of the 1280 x 720 client area, y up).
+  static void PointAt(float x, float y) {
+    input::SetMousePosition(static_cast<int>(640.0f + 24.0f * x), static_cast<int>(360.0f - 24.0f * y));
+  }
+
+  // One frame of input: the raw key state becomes the snapshot.
+  static void Frame(std::initializer_list<int> keysDown = {}) {
+    for (int key : {0x01, 0x0D, 0x41, 0x44, 0x50, 0x53, 0x57}) input::SetRawKey(key, false);
+    for (int key : keysDown) input::SetRawKey(key, true);
+    input::TakeSnapshot();
+  }
+
+  objects::Space space_{"TestLevel"};
+  audio::RecordingBackend* recorder_ = nullptr;
+
+ private:
+  graphics::Matrix4 savedProjection_;
+};
+
+}  // namespace component_testing

@@ -1,0 +1,93 @@
+// RotateAround and MoveBetweenTwoPoints: positions after single steps, the snap and
+// turn at the ends, and the wait counted in frames.
+#include "components/rotate_around.h"
+
+#include <gtest/gtest.h>
+
+#include "component_fixture.h"
+#include "components/move_between_two_points.h"
+
+namespace {
+
+using components::MoveBetweenTwoPoints;
+using components::RotateAround;
+
+class MoversTest : public component_testing::ComponentTest {
+ protected:
+  template <typename T>
+  T* Make() {
+    return Add(MakeObject("Mover" + std::to_string(count_++), 99.0f, 99.0f), new T());
+  }
+  MoveBetweenTwoPoints* MakePointMover(float point0, float speed, float delaySeconds) {
+    auto* mover = Make<MoveBetweenTwoPoints>();
+    mover->point0 = {point0, 0.0f};
+    mover->speed = speed;
+    mover->delay = delaySeconds;
+    EXPECT_TRUE(mover->Initialize());
+    return mover;
+  }
+  int count_ = 0;
+};
+
+TEST_F(MoversTest, RotateAroundStartsOnTheCentreAndTurnsByItsDirection) {
+  for (float direction : {-1.0f, 1.0f}) {
+    auto* rotator = Make<RotateAround>();
+    rotator->centre = {10.0f, 0.0f, 0.0f, 0.0f};
+    rotator->radius = 2.0f;
+    rotator->speed = 90.0f;
+    rotator->clockwise = direction;
+    ASSERT_TRUE(rotator->Initialize());
+    const graphics::XMFLOAT4& p = rotator->transform->translation;
+    EXPECT_EQ(p.x, 10.0f);
+    rotator->transform->dirty = false;
+    rotator->Update(1.0f);
+    EXPECT_FLOAT_EQ(p.x, 10.0f);
+    EXPECT_FLOAT_EQ(p.y, 2.0f * direction);  // clockwise -1 turns to (10, -2)
+    EXPECT_FLOAT_EQ(p.z, 10.0f);
+    EXPECT_FLOAT_EQ(p.w, 10.0f);
+    EXPECT_TRUE(rotator->transform->dirty);
+    for (int i = 0; i < 7; ++i) rotator->Update(1.0f);
+    EXPECT_EQ(rotator->angle, 720.0f * direction);  // never wrapped
+  }
+}
+
+TEST_F(MoversTest, PointMoverStepsSnapsTurnsAndWaitsInFrames) {
+  MoveBetweenTwoPoints* mover = MakePointMover(10.0f, 5.0f, 0.5f);  // from start (0, 0)
+  EXPECT_EQ(mover->delay, 30.0f);
+  const graphics::XMFLOAT4& p = mover->transform->translation;
+  std::vector<float> xs;
+  std::vector<float> waits;
+  for (int i = 0; i < 6; ++i) {
+    mover->Update(1.0f);
+    xs.push_back(p.x);
+    waits.push_back(mover->waitTimer);
+  }
+  // 5, 10, then snap and turn with the first frame of waiting, leave at once, arrive
+  // back at 0 and count the frames spent there.
+  EXPECT_EQ(xs, (std::vector<float>{5, 10, 10, 5, 0, 0}));
+  EXPECT_EQ(waits, (std::vector<float>{0, 0, 1, 1, 1, 2}));
+  EXPECT_EQ(mover->target.x, 0.0f);
+}
+
+TEST_F(MoversTest, PointMoverOvershootsAndSnapsFromTheOtherSide) {
+  MoveBetweenTwoPoints* mover = MakePointMover(1.0f, 1.5f, 0.0f);
+  mover->point1 = {-5.0f, 0.0f};
+  mover->Update(1.0f);
+  EXPECT_EQ(mover->transform->translation.x, 1.5f);  // past point0
+  mover->Update(1.0f);
+  EXPECT_EQ(mover->transform->translation.x, 1.0f);
+  EXPECT_EQ(mover->target.x, -5.0f);
+}
+
+TEST_F(MoversTest, MoversRefuseObjectsWithoutATransform) {
+  std::shared_ptr<objects::GameObject> bare = space_.CreateObject("Bare");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(Add(*bare, new RotateAround())->Initialize());
+  EXPECT_FALSE(Add(*bare, new MoveBetweenTwoPoints())->Initialize());
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("object Bare"), std::string::npos);
+  RotateAround loose;
+  loose.Update(1.0f);  // never initialised: nothing to move, no crash
+  EXPECT_EQ(loose.angle, 0.0f);
+}
+
+}  // namespace
