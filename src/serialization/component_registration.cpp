@@ -7,11 +7,25 @@
 // class has not landed yet gets its line when it does.
 #include "serialization/component_registration.h"
 
+#include "components/animation.h"
+#include "components/button.h"
+#include "components/collider.h"
+#include "components/move_between_two_points.h"
 #include "components/physics.h"
+#include "components/player_controller.h"
+#include "components/player_controller_new.h"
+#include "components/player_ui.h"
+#include "components/pool.h"
+#include "components/rotate_around.h"
+#include "components/star.h"
+#include "components/timer.h"
 #include "components/transform.h"
+#include "components/ui.h"
 #include "graphics/camera.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
+#include "scripting/script.h"
+#include "scripting/script_data.h"
 #include "serialization/test_component.h"
 #include "serialization/type_registry.h"
 
@@ -20,25 +34,25 @@ namespace serialization {
 void RegisterComponents() {
   TypeRegistry& registry = GetTypeRegistry();
   components::RegisterPhysics(registry);
-  // CircleCollider
-  // BoxCollider
+  components::RegisterCircleCollider(registry);
+  components::RegisterBoxCollider(registry);
   components::RegisterTransform(registry);
   graphics::RegisterSprite(registry);
   graphics::RegisterSpriteSource(registry);
-  // Pool
-  // Timer
-  // PlayerController
+  components::RegisterPool(registry);
+  components::RegisterTimer(registry);
+  components::RegisterPlayerController(registry);
   graphics::RegisterCamera(registry);
-  // Star
-  // UI
-  // PlayerUI
-  // Button
-  // NewPlayerController
-  // Script
-  // ScriptData
-  // RotateAround
-  // Animation
-  // PointMover2
+  components::RegisterStar(registry);
+  components::RegisterUI(registry);
+  components::RegisterPlayerUI(registry);
+  components::RegisterButton(registry);
+  components::RegisterPlayerControllerNew(registry);
+  scripting::RegisterScript(registry);
+  scripting::RegisterScriptData(registry);
+  components::RegisterRotateAround(registry);
+  components::RegisterAnimation(registry);
+  components::RegisterMoveBetweenTwoPoints(registry);
 
   // Not a game type: the serializer self-tests need it.
   RegisterTestComponent(registry);

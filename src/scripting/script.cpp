@@ -1,0 +1,152 @@
+// Script: the per-object Lua state, the initialisation and the per-frame run.
+#include "scripting/script.h"
+
+#include <cstring>
+#include <lua.hpp>
+
+#include "components/physics.h"
+#include "components/transform.h"
+#include "core/log.h"
+#include "objects/game_object.h"
+#include "scripting/binding/binding.h"
+#include "scripting/script_call.h"
+#include "scripting/script_data.h"
+#include "scripting/scripting_api.h"
+#include "serialization/type_registry.h"
+
+namespace scripting {
+namespace {
+
+// Every standard library, in the order luaL_openlibs opens them.
+void OpenStandardLibraries(lua_State* L) {
+  static const luaL_Reg kLibraries[] = {
+      {"_G", luaopen_base},         {LUA_LOADLIBNAME, luaopen_package}, {LUA_COLIBNAME, luaopen_coroutine},
+      {LUA_TABLIBNAME, luaopen_table}, {LUA_IOLIBNAME, luaopen_io},     {LUA_OSLIBNAME, luaopen_os},
+      {LUA_STRLIBNAME, luaopen_string}, {LUA_BITLIBNAME, luaopen_bit32}, {LUA_MATHLIBNAME, luaopen_math},
+      {LUA_DBLIBNAME, luaopen_debug},
+  };
+  for (const luaL_Reg& library : kLibraries) {
+    luaL_requiref(L, library.name, library.func, 1);
+    lua_pop(L, 1);
+  }
+}
+
+// Lua shortens long file names in positions to "..." and their end; the report
+// gives the whole name back.
+std::string WithFullName(const std::string& error, const std::string& filename) {
+  if (error.rfind("...", 0) != 0) return error;
+  for (std::size_t colon = error.find(':', 3); colon != std::string::npos; colon = error.find(':', colon + 1)) {
+    const std::size_t tail = colon - 3;
+    if (tail <= filename.size() && filename.compare(filename.size() - tail, tail, error, 3, tail) == 0) {
+      return filename + error.substr(colon);
+    }
+  }
+  return error;
+}
+
+}  // namespace
+
+Script::Script() : BaseComponent("Script"), ownData(std::make_unique<ScriptData>()) {
+  data = ownData.get();
+  state = luaL_newstate();
+  if (state != nullptr) {
+    OpenStandardLibraries(state);
+    RegisterScriptingApi(state);
+  } else {
+    core::LogErrorOnce("SCRIPT", "cannot create a Lua state: out of memory; scripts do not run");
+  }
+  filename = "LuaScripts/testlua.lua";
+}
+
+Script::~Script() {
+  if (state != nullptr) {
+    file.Release(state);
+    lua_close(state);
+  }
+}
+
+void Script::AttachData(ScriptData* objectData) { data = objectData; }
+
+void Script::Report(const std::string& error) const {
+  // Errors of Lua code already start with "file:line:"; the others get the file.
+  const std::string text = WithFullName(error, filename);
+  const bool named = text.compare(0, filename.size(), filename) == 0;
+  core::LogErrorOnce("SCRIPT", named ? text : filename + ": " + text);
+}
+
+bool Script::RunFile() {
+  std::string error;
+  if (file.Run(state, filename, &error)) return true;
+  Report(error);
+  return false;
+}
+
+bool Script::ScriptInit() {
+  if (owner == nullptr || state == nullptr) return false;
+  if (!RunFile()) return false;
+  try {
+    SetGlobal(state, "data", data);
+  } catch (const LuaException& error) {
+    Report(error.what());
+    return false;
+  }
+  std::string error;
+  if (!CallGlobal(state, "Init", nullptr, 0, &error)) {
+    Report(error);
+    return false;
+  }
+  return true;
+}
+
+// A missing component leaves the global as the script last saw it.
+void Script::SetFrameGlobals() {
+  auto* transform = static_cast<components::Transform*>(owner->GetComponent("Transform"));
+  auto* physics = static_cast<components::Physics*>(owner->GetComponent("Physics"));
+  objects::GameObject* parent = owner;
+  ScriptData* block = data;
+  RunProtected(state, [&](lua_State* L) {
+    if (transform != nullptr) {
+      Push(L, transform);
+      lua_setglobal(L, "myTransform");
+    }
+    Push(L, parent);
+    lua_setglobal(L, "parent");
+    if (physics != nullptr) {
+      Push(L, physics);
+      lua_setglobal(L, "physics");
+    }
+    Push(L, block);
+    lua_setglobal(L, "data");
+  });
+}
+
+void Script::Update(float dt) {
+  if (!initState) {
+    if (!ScriptInit()) return;
+  }
+  initState = true;
+  if (owner == nullptr || state == nullptr) return;
+  if (!RunFile()) return;
+  try {
+    SetFrameGlobals();
+  } catch (const LuaException& error) {
+    Report(error.what());
+    return;
+  }
+  const double seconds = dt;
+  std::string error;
+  if (!CallGlobal(state, "Update", &seconds, 1, &error)) Report(error);
+}
+
+void RegisterScript(serialization::TypeRegistry& registry) {
+  using serialization::MemberType;
+  registry.RegisterType<Script>("Script")
+      .AddHeaderMember()
+      .AddMember(MemberType::String, "filename", VELMARIS_FIELD(Script, filename))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(Script, state))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(Script, data))
+      .AddMember(MemberType::Bool, "initState", VELMARIS_FIELD(Script, initState))
+      .FinishType();
+}
+
+}  // namespace scripting

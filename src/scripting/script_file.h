@@ -1,0 +1,55 @@
+// One script file compiled once into one Lua state and run again and again; the file
+// is read and compiled anew only when it changes on disk (live reload).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct lua_State;
+
+namespace scripting {
+
+class ScriptFile {
+ public:
+  ScriptFile() = default;
+  ScriptFile(const ScriptFile&) = delete;
+  ScriptFile& operator=(const ScriptFile&) = delete;
+
+  // Runs the top-level code of the file at path (relative to the working
+  // directory) in L. The compiled chunk is kept between runs and the file compiled
+  // again only when path, or the file's modification time, size or identity,
+  // changed since the last compile; a file that failed to compile fails again
+  // without being read until it changes. A file that cannot be found fails (as if
+  // it were read every time). On failure *error gets the text, which names the
+  // file (and the line, when there is one). Leaves the stack as it found it.
+  bool Run(lua_State* L, const std::string& path, std::string* error);
+
+  // Forgets the compiled chunk, removing it from L's registry.
+  void Release(lua_State* L);
+
+  // How many times the file was read and compiled (for tests and benchmarks).
+  std::uint64_t CompileCount() const { return compiles_; }
+
+ private:
+  // What identifies one version of the file on disk.
+  struct Signature {
+    std::int64_t seconds = 0;
+    std::int64_t nanoseconds = 0;
+    std::int64_t size = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t device = 0;
+    bool operator==(const Signature&) const = default;
+  };
+
+  bool Compile(lua_State* L, const std::string& path, std::string* error);
+
+  bool known_ = false;  // signature_ and path_ describe the last compile
+  Signature signature_;
+  std::string path_;
+  // The compiled chunk sits in the registry under this object's address.
+  bool hasChunk_ = false;
+  std::string compileError_;  // why the last compile failed, when there is no chunk
+  std::uint64_t compiles_ = 0;
+};
+
+}  // namespace scripting

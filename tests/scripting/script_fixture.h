@@ -1,0 +1,90 @@
+// A fixture for Script tests: a scratch folder for script files, a game object to
+// carry the components, and reads of the script's Lua globals.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <lua.hpp>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "core/log.h"
+#include "objects/game_object.h"
+#include "scripting/script.h"
+#include "scripting/script_data.h"
+
+namespace testing_support {
+
+class ScriptFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    core::ResetLogOnce();
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = std::filesystem::temp_directory_path() /
+             ("velmaris_script_" + std::to_string(::getpid()) + "_" + test->name());
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override {
+    object.reset();
+    std::filesystem::remove_all(folder);
+    core::ResetLogOnce();
+  }
+
+  // Writes a script file into the scratch folder; returns its full path. When the
+  // file existed, its modification time is moved a second past the old one, so the
+  // change is seen even on file systems with coarse time stamps.
+  std::string Write(const std::string& text, const std::string& name = "script.lua") {
+    const std::filesystem::path path = folder / name;
+    std::error_code error;
+    const auto before = std::filesystem::last_write_time(path, error);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+    if (!error) std::filesystem::last_write_time(path, before + std::chrono::seconds(1));
+    return path.string();
+  }
+
+  // A Script on `object` running the file at path.
+  scripting::Script& AddScript(const std::string& path) {
+    auto* script = new scripting::Script();
+    script->filename = path;
+    object->AddComponent(script);
+    return *script;
+  }
+
+  // The global as a number; NaN when it is not a number.
+  static double Number(const scripting::Script& script, const char* name) {
+    lua_State* L = script.GetState();
+    lua_getglobal(L, name);
+    const double value = lua_isnumber(L, -1) ? lua_tonumber(L, -1) : std::nan("");
+    lua_pop(L, 1);
+    return value;
+  }
+
+  static bool IsNil(const scripting::Script& script, const char* name) {
+    lua_State* L = script.GetState();
+    lua_getglobal(L, name);
+    const bool nil = lua_isnil(L, -1);
+    lua_pop(L, 1);
+    return nil;
+  }
+
+  // Runs a chunk of Lua in the script's state; returns the error text, or "" when
+  // it ran.
+  static std::string Run(const scripting::Script& script, const std::string& code) {
+    lua_State* L = script.GetState();
+    if (luaL_dostring(L, code.c_str()) == LUA_OK) return "";
+    std::string error = lua_tostring(L, -1);
+    lua_pop(L, 1);
+    return error;
+  }
+
+  std::unique_ptr<objects::GameObject> object = std::make_unique<objects::GameObject>("Hero");
+  std::filesystem::path folder;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,132 @@
+// Scripts as level files give them: the registered members of "Script" and
+// "ScriptData", loading with prefabs, and a level run through the headless runner.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <lua.hpp>
+#include <rapidjson/document.h>
+#include <rapidjson/istreamwrapper.h>
+#include <string>
+#include <sys/wait.h>
+
+#include "core/log.h"
+#include "scripting/script.h"
+#include "scripting/script_data.h"
+#include "serialization/serializer_fixture.h"
+
+namespace {
+
+using testing_support::SerializerFixture;
+
+class ScriptLevelTest : public SerializerFixture {
+ protected:
+  void SetUp() override {
+    SerializerFixture::SetUp();
+    core::ResetLogOnce();
+    scriptPath = Write("counting.lua", R"(
+function Init() inits = (inits or 0) + 1 end
+function Update(dt) updates = (updates or 0) + 1; speed = data and data.speed end
+)");
+  }
+
+  static double Number(const scripting::Script& script, const char* name) {
+    lua_State* L = script.GetState();
+    lua_getglobal(L, name);
+    const double value = lua_isnumber(L, -1) ? lua_tonumber(L, -1) : -1.0;
+    lua_pop(L, 1);
+    return value;
+  }
+
+  std::string scriptPath;
+};
+
+TEST_F(ScriptLevelTest, RegisteredMembersAreTheFileNames) {
+  std::vector<std::string> names;
+  for (const auto* member : serialization::GetSerializedMembers("Script")) names.push_back(member->name);
+  EXPECT_EQ(names, (std::vector<std::string>{"filename", "initState"}));
+  names.clear();
+  for (const auto* member : serialization::GetSerializedMembers("ScriptData")) names.push_back(member->name);
+  EXPECT_EQ(names, (std::vector<std::string>{"start_x", "start_y", "end_x", "end_y", "initTime", "timer",
+                                             "angle", "radius", "speed", "state"}));
+}
+
+TEST_F(ScriptLevelTest, ScriptDataFromTheFileIsTheScriptsDataAndInitRunsTwice) {
+  Load(R"({"Level": {"Hero": {
+    "Script": {"filename": ")" + scriptPath + R"("},
+    "ScriptData": {"start_x": 1.5, "end_y": -2, "speed": 4, "state": true}}}})");
+  auto* script = ComponentOf<scripting::Script>("Level", "Hero", "Script");
+  auto* block = ComponentOf<scripting::ScriptData>("Level", "Hero", "ScriptData");
+  ASSERT_NE(script, nullptr);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(script->data, block);
+  EXPECT_EQ(block->start.x, 1.5f);
+  EXPECT_EQ(block->finish.y, -2.0f);
+  EXPECT_TRUE(block->state);
+  EXPECT_EQ(Number(*script, "inits"), 1);  // during the load
+  spaces.UpdateSpaces(0.016f);
+  EXPECT_EQ(Number(*script, "inits"), 2);
+  EXPECT_EQ(Number(*script, "updates"), 1);
+  EXPECT_EQ(Number(*script, "speed"), 4);
+}
+
+TEST_F(ScriptLevelTest, InitStateTrueFromTheFileSkipsInit) {
+  Load(R"({"Level": {"Hero": {"Script": {"filename": ")" + scriptPath + R"(", "initState": true}}}})");
+  auto* script = ComponentOf<scripting::Script>("Level", "Hero", "Script");
+  ASSERT_NE(script, nullptr);
+  spaces.UpdateSpaces(0.016f);
+  EXPECT_EQ(Number(*script, "inits"), -1);
+  EXPECT_EQ(Number(*script, "updates"), 1);
+}
+
+TEST_F(ScriptLevelTest, ScriptDataWithoutScriptStopsTheLoad) {
+  testing::internal::CaptureStderr();
+  EXPECT_THAT(LoadError(R"({"Level": {"Hero": {"ScriptData": {"speed": 1}}}})"),
+              testing::StartsWith("A component did not initialize correctly."));
+  testing::internal::GetCapturedStderr();
+}
+
+// An object initialised once per layer: the bound block must not fail the later ones.
+TEST_F(ScriptLevelTest, ScriptFromAPrefabAndALevelLoadedTwiceKeepLoading) {
+  const std::string prefab = Write("scripted.json", R"({"Scripted": {
+    "Script": {"filename": ")" + scriptPath + R"("}, "ScriptData": {"speed": 2}}})");
+  const std::string level = R"({"Level": {"Hero": {"prefab": ")" + prefab + R"(", "ScriptData": {"speed": 5}}}})";
+  Load(level);
+  Load(level);
+  auto* script = ComponentOf<scripting::Script>("Level", "Hero", "Script");
+  ASSERT_NE(script, nullptr);
+  EXPECT_EQ(script->data->speed, 5.0f);
+  EXPECT_EQ(Number(*script, "inits"), 1);
+}
+
+// The headless runner plays a level whose script moves its object one unit a frame.
+TEST(ScriptRunnerTest, TenFramesOfTransformAddXMoveTheObjectByTen) {
+  const std::string dump = testing::TempDir() + "script_mover_dump.json";
+  const std::string command = std::string(VELMARIS_SIM_PATH) + " --load " + VELMARIS_SOURCE_DIR +
+                              "/tests/scripting/fixtures/script_mover.txt --frames 10 --dump " + dump +
+                              " 2>&1";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  std::array<char, 512> buffer{};
+  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) output += buffer.data();
+  const int status = pclose(pipe);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;
+  EXPECT_EQ(output.find("SCRIPT:"), std::string::npos) << output;
+
+  std::ifstream file(dump);
+  rapidjson::IStreamWrapper stream(file);
+  rapidjson::Document document;
+  document.ParseStream(stream);
+  ASSERT_FALSE(document.HasParseError());
+  std::remove(dump.c_str());
+  ASSERT_TRUE(document.IsObject() && document.HasMember("ScriptMover"));
+  const rapidjson::Value& mover = document["ScriptMover"]["objects"]["Mover"]["components"];
+  EXPECT_EQ(mover["Transform"]["x_position"].GetDouble(), 10.0);  // started at 0
+  EXPECT_EQ(mover["Transform"]["y_position"].GetDouble(), 2.0);
+  EXPECT_TRUE(mover["Script"]["initState"].GetBool());
+}
+
+}  // namespace
