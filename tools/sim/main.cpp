@@ -18,6 +18,7 @@
 #include "options.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/input_script.h"
+#include "platform/scripted_window.h"
 #include "platform/sdl/sdl_window.h"
 #include "serialization/serializer.h"
 
@@ -71,16 +72,15 @@ int Run(sim::Options options) {
   if (!options.inputScript.empty()) script = platform::headless::InputScript::Load(options.inputScript);
 
   // The real window is windowed so that its picture is exactly the client size.
-  std::unique_ptr<platform::Window> window;
-  platform::headless::HeadlessWindow* headless = nullptr;
+  // Scripted events reach the game ahead of whatever the window itself reports.
+  std::unique_ptr<platform::Window> device;
   if (options.realWindow) {
-    window = std::make_unique<platform::sdl::SdlWindow>(/*fullScreen=*/false);
+    device = std::make_unique<platform::sdl::SdlWindow>(/*fullScreen=*/false);
   } else {
-    auto scripted = std::make_unique<platform::headless::HeadlessWindow>();
-    headless = scripted.get();
-    window = std::move(scripted);
+    device = std::make_unique<platform::headless::HeadlessWindow>();
   }
-  core::StartEngine(*window, std::make_unique<audio::SilentBackend>());
+  platform::ScriptedWindow window(*device, /*scriptOwnsInput=*/!options.inputScript.empty());
+  core::StartEngine(window, std::make_unique<audio::SilentBackend>());
   auto* recording = dynamic_cast<graphics::recording::RecordingRenderDevice*>(graphics::g_Device.get());
 
   for (const std::string& level : options.levels) {
@@ -94,7 +94,7 @@ int Run(sim::Options options) {
 
   core::FixedFrameTimer timer(options.dt);
   core::GameStateManager states(viewer ? ViewerTable() : game::GameStateTable());
-  core::FrameLoop loop(*window, states, timer);
+  core::FrameLoop loop(window, states, timer);
 
   long long frame = 0;
   bool screenshotsWritten = true;
@@ -104,10 +104,7 @@ int Run(sim::Options options) {
     }
   });
   while (frame < options.frames) {
-    const auto& events = script.EventsOf(frame + 1);
-    if (headless != nullptr) {
-      for (const platform::Message& message : events) headless->Post(message);
-    }
+    for (const platform::Message& message : script.EventsOf(frame + 1)) window.Post(message);
     const int before = core::g_CurrentState;
     if (!loop.RunOneFrame()) break;
     ++frame;
@@ -136,9 +133,6 @@ int main(int argc, char** argv) {
     options = sim::ParseOptions(argc, argv);
     if (!options.screenshots.empty() && !options.realWindow) {
       throw sim::UsageError{"--screenshot needs --real-window: only a real window draws pixels"};
-    }
-    if (options.realWindow && !options.inputScript.empty()) {
-      throw sim::UsageError{"--input drives the headless window; it cannot be used with --real-window"};
     }
   } catch (const sim::UsageError& error) {
     std::cerr << "velmaris-sim: " << error.message << '\n' << sim::kUsage << std::endl;
