@@ -22,7 +22,7 @@ class FrameRateController {
   static constexpr Pacing kCoarsePacing{0.015f, 0.001f};
   // Linux sleeps to within a fraction of a millisecond, so a short margin keeps
   // the busy wait (and the CPU it burns) small; see bench/frame_pacing_bench.cpp.
-  static constexpr Pacing kFinePacing{0.002f, 0.0001f};
+  static constexpr Pacing kFinePacing{0.0015f, 0.00002f};
 
   // Rates in frames per second; a rate of 0 disables pacing (target) or the cap
   // (minimum, which then caps at 1 s). The clock is not owned and must outlive this.

@@ -1,52 +1,121 @@
-// Real SDL_mixer output through SDL's disk audio driver, measured from the PCM:
-// levels, silence, gain above 1.0, mixing, paused starts and stale channel ids.
+// Real SDL_mixer output through SDL's disk audio driver, which writes the mixed output
+// as raw 16-bit stereo PCM to a file, measured: levels, silence, gain above 1.0,
+// mixing, paused starts, stale channel ids, refused files and the silent fallback.
 #include "audio/sdl_mixer/sdl_mixer_backend.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
-#include "audio/pcm_capture.h"
 #include "audio/sound_system.h"
 #include "core/log.h"
 
 namespace audio {
 namespace {
 
-using audio_test::DiskOutput;
-using audio_test::Fixture;
-using audio_test::WaitFor;
-
 const float kOrigin[2] = {0.0f, 0.0f};
 constexpr int kRate = 48000;
+constexpr std::size_t kWindow = 240;  // frames: 5 ms at 48 kHz
+constexpr std::size_t kEdge = 480;    // frames: 10 ms, the ramps at a sound's ends
 // The fixture tones: 0.4 of full scale, so an RMS of 0.4 / sqrt(2).
 constexpr double kToneRms = 0.28284;
 constexpr std::size_t kLongFrames = 24576;  // tone_long.ogg: 0.512 s
+
+std::string Fixture(const std::string& name) {
+  return std::string(VELMARIS_SOURCE_DIR) + "/tests/audio/fixtures/" + name;
+}
+
+// Sets an environment variable for the object's lifetime, then restores it.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+// Polls condition until it holds or 15 s have passed; true if it held.
+bool WaitFor(const std::function<bool()>& condition) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
+// RMS of samples[begin, end), as a fraction of full scale.
+double Rms(const std::vector<float>& samples, std::size_t begin, std::size_t end) {
+  end = std::min(end, samples.size());
+  if (begin >= end) return 0.0;
+  double sum = 0.0;
+  for (std::size_t i = begin; i < end; ++i) sum += static_cast<double>(samples[i]) * samples[i];
+  return std::sqrt(sum / static_cast<double>(end - begin));
+}
+
+// A run of loud output, in frames [begin, end): 5 ms windows of an RMS above 0.02.
+struct Burst {
+  std::size_t begin;
+  std::size_t end;
+};
+std::vector<Burst> FindBursts(const std::vector<float>& samples) {
+  std::vector<Burst> bursts;
+  bool inBurst = false;
+  for (std::size_t start = 0; start + kWindow <= samples.size(); start += kWindow) {
+    const bool loud = Rms(samples, start, start + kWindow) > 0.02;
+    if (loud && !inBurst) bursts.push_back({start, start + kWindow});
+    if (loud) bursts.back().end = start + kWindow;
+    inBurst = loud;
+  }
+  return bursts;
+}
+
+// RMS of a burst without its edges.
+double InnerRms(const std::vector<float>& samples, const Burst& burst) {
+  return Rms(samples, burst.begin + kEdge, burst.end - std::min(burst.end, kEdge));
+}
+
+float Peak(const std::vector<float>& samples) {
+  float peak = 0.0f;
+  for (float sample : samples) peak = std::max(peak, std::fabs(sample));
+  return peak;
+}
+
+double Length(const Burst& burst) { return static_cast<double>(burst.end - burst.begin); }
 
 class SdlMixerOutputTest : public testing::Test {
  protected:
   void SetUp() override {
     core::ResetLogOnce();
-    output_ = std::make_unique<DiskOutput>(testing::UnitTest::GetInstance()->current_test_info()->name());
     // The start-up sounds do not exist in the build folder; their errors are expected.
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
     InitSoundSystem(std::make_unique<SdlMixerBackend>());
     testing::internal::GetCapturedStdout();
     testing::internal::GetCapturedStderr();
-    ASSERT_TRUE(g_SoundSystem->backend->IsReady()) << "SDL's disk audio driver did not open";
-    ASSERT_NE(dynamic_cast<SdlMixerBackend*>(g_SoundSystem->backend.get()), nullptr);
+    ASSERT_NE(dynamic_cast<SdlMixerBackend*>(g_SoundSystem->backend.get()), nullptr) << "no disk audio driver";
   }
   void TearDown() override {
     ShutdownSoundSystem();
-    output_.reset();
+    std::filesystem::remove(path_);
   }
 
   AudioBackend& Backend() { return *g_SoundSystem->backend; }
@@ -54,24 +123,52 @@ class SdlMixerOutputTest : public testing::Test {
   bool WaitUntilEnded(int32_t id) {
     return WaitFor([&] { return !Backend().IsPlaying(Channel(id)); });
   }
+  std::uintmax_t Bytes() const {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path_, error);
+    return error ? 0 : size;
+  }
+  // Waits until at least seconds more of output has been written.
+  bool WaitForMoreOutput(double seconds) {
+    const std::uintmax_t target = Bytes() + static_cast<std::uintmax_t>(seconds * kRate) * 4;
+    return WaitFor([&] { return Bytes() >= target; });
+  }
+  // The left channel written so far, as fractions of full scale.
+  std::vector<float> ReadLeft() const {
+    std::ifstream in(path_, std::ios::binary);
+    std::vector<float> left;
+    std::int16_t frame[2];
+    while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) left.push_back(frame[0] / 32768.0f);
+    return left;
+  }
   // Closes the output (flushing the file) and returns what it wrote.
   std::vector<float> Finish() {
     ShutdownSoundSystem();
-    return output_->ReadLeft();
+    return ReadLeft();
+  }
+  // The loud runs of the whole output; fails the test unless there are count.
+  std::vector<Burst> Bursts(const std::vector<float>& pcm, std::size_t count) {
+    std::vector<Burst> bursts = FindBursts(pcm);
+    EXPECT_EQ(bursts.size(), count);
+    bursts.resize(count, Burst{0, 0});
+    return bursts;
   }
 
-  std::unique_ptr<DiskOutput> output_;
+  const std::string path_ = (std::filesystem::temp_directory_path() /
+                             ("velmaris-" + std::to_string(::getpid()) + "-" +
+                              testing::UnitTest::GetInstance()->current_test_info()->name() + ".raw"))
+                                .string();
+  ScopedEnv driver_{"SDL_AUDIODRIVER", "disk"};
+  ScopedEnv file_{"SDL_DISKAUDIOFILE", path_};
 };
 
 TEST_F(SdlMixerOutputTest, ToneAtZeroDecibelsPlaysWholeAtItsRecordedLevel) {
   const int32_t id = PlaySound(Fixture("tone_long.ogg"), kOrigin, 0.0f);
-  ASSERT_TRUE(g_SoundSystem->channels.contains(id));
   ASSERT_TRUE(WaitUntilEnded(id));
   const std::vector<float> pcm = Finish();
-  const auto bursts = audio_test::FindBursts(pcm);
-  ASSERT_EQ(bursts.size(), 1u);
-  EXPECT_NEAR(static_cast<double>(bursts[0].end - bursts[0].begin), kLongFrames, 480.0);
-  EXPECT_NEAR(audio_test::InnerRms(pcm, bursts[0]), kToneRms, kToneRms * 0.03);
+  const Burst tone = Bursts(pcm, 1)[0];
+  EXPECT_NEAR(Length(tone), kLongFrames, 480.0);
+  EXPECT_NEAR(InnerRms(pcm, tone), kToneRms, kToneRms * 0.03);
 }
 
 TEST_F(SdlMixerOutputTest, MinusNinetySixDecibelsIsSilentFromTheFirstSample) {
@@ -84,25 +181,7 @@ TEST_F(SdlMixerOutputTest, MinusNinetySixDecibelsIsSilentFromTheFirstSample) {
   ASSERT_TRUE(WaitUntilEnded(last));
   const std::vector<float> pcm = Finish();
   ASSERT_GE(pcm.size(), kLongFrames);
-  EXPECT_LT(audio_test::Rms(pcm, 0, pcm.size()), 1e-4);
-  EXPECT_LT(audio_test::Peak(pcm), 1e-4f);
-}
-
-TEST_F(SdlMixerOutputTest, PausedStartIsSilentUntilUnpaused) {
-  SoundHandle sound;
-  ASSERT_EQ(Backend().CreateSound(Fixture("tone_long.ogg"), 0x89, &sound), kOk);
-  ChannelHandle channel;
-  ASSERT_EQ(Backend().PlaySound(sound, true, &channel), kOk);
-  ASSERT_TRUE(output_->WaitForMoreOutput(0.2, kRate));
-  EXPECT_TRUE(Backend().IsPlaying(channel));
-  EXPECT_EQ(audio_test::Peak(output_->ReadLeft()), 0.0f);
-
-  ASSERT_EQ(Backend().SetPaused(channel, false), kOk);
-  ASSERT_TRUE(WaitFor([&] { return !Backend().IsPlaying(channel); }));
-  const std::vector<float> pcm = Finish();
-  const auto bursts = audio_test::FindBursts(pcm);
-  ASSERT_EQ(bursts.size(), 1u);
-  EXPECT_NEAR(static_cast<double>(bursts[0].end - bursts[0].begin), kLongFrames, 480.0);
+  EXPECT_LT(Peak(pcm), 1e-4f);
 }
 
 TEST_F(SdlMixerOutputTest, ThirtyTwoChannelsPlayAtOnceAndTheNextStartIsRefused) {
@@ -123,28 +202,26 @@ TEST_F(SdlMixerOutputTest, ThirtyTwoChannelsPlayAtOnceAndTheNextStartIsRefused) 
 TEST_F(SdlMixerOutputTest, MusicTurnedDownAndUpComesBackTwelvePercentLouder) {
   LoadSound(Fixture("tone_long.ogg"), true);
   g_MusicChannel = PlaySound(Fixture("tone_long.ogg"), kOrigin, 0.0f);
-  ASSERT_TRUE(output_->WaitForMoreOutput(0.4, kRate));
+  ASSERT_TRUE(WaitForMoreOutput(0.4));
   SetMusicVolume(-96.0f);
-  ASSERT_TRUE(output_->WaitForMoreOutput(0.3, kRate));
+  ASSERT_TRUE(WaitForMoreOutput(0.3));
   SetMusicVolume(1.0f);
-  ASSERT_TRUE(output_->WaitForMoreOutput(0.4, kRate));
+  ASSERT_TRUE(WaitForMoreOutput(0.4));
   EXPECT_TRUE(Backend().IsPlaying(Channel(g_MusicChannel))) << "the music loops";
   const std::vector<float> pcm = Finish();
 
-  const auto bursts = audio_test::FindBursts(pcm);
-  ASSERT_EQ(bursts.size(), 2u);
-  const double before = audio_test::InnerRms(pcm, bursts[0]);
-  const double after = audio_test::InnerRms(pcm, bursts[1]);
+  const std::vector<Burst> bursts = Bursts(pcm, 2);
+  const double before = InnerRms(pcm, bursts[0]);
   EXPECT_NEAR(before, kToneRms, kToneRms * 0.03);
-  EXPECT_NEAR(after / before, 1.1220, 1.1220 * 0.02);
+  EXPECT_NEAR(InnerRms(pcm, bursts[1]) / before, 1.1220, 1.1220 * 0.02);
   // Between the two, -96 dB: silent.
-  EXPECT_LT(audio_test::Rms(pcm, bursts[0].end + 480, bursts[1].begin - 480), 1e-4);
+  EXPECT_LT(Rms(pcm, bursts[0].end + kEdge, bursts[1].begin - kEdge), 1e-4);
 }
 
 TEST_F(SdlMixerOutputTest, TwoOverlappingPlaysOfOneSoundMix) {
   const int32_t single = PlaySound(Fixture("tone_long.ogg"), kOrigin, 0.0f);
   ASSERT_TRUE(WaitUntilEnded(single));
-  ASSERT_TRUE(output_->WaitForMoreOutput(0.05, kRate));
+  ASSERT_TRUE(WaitForMoreOutput(0.05));
   // The tone's period divides the mixer buffer, so the two stay in phase.
   const int32_t first = PlaySound(Fixture("tone_long.ogg"), kOrigin, 0.0f);
   const int32_t second = PlaySound(Fixture("tone_long.ogg"), kOrigin, 0.0f);
@@ -153,16 +230,18 @@ TEST_F(SdlMixerOutputTest, TwoOverlappingPlaysOfOneSoundMix) {
   ASSERT_TRUE(WaitUntilEnded(second));
   const std::vector<float> pcm = Finish();
 
-  const auto bursts = audio_test::FindBursts(pcm);
-  ASSERT_EQ(bursts.size(), 2u);
-  const double one = audio_test::InnerRms(pcm, bursts[0]);
-  EXPECT_NEAR(audio_test::PeakWindowRms(pcm, bursts[1]) / one, 2.0, 0.1);
+  const std::vector<Burst> bursts = Bursts(pcm, 2);
+  double loudest = 0.0;  // of the 5 ms windows of the pair
+  for (std::size_t start = bursts[1].begin; start + kWindow <= bursts[1].end; start += kWindow) {
+    loudest = std::max(loudest, Rms(pcm, start, start + kWindow));
+  }
+  EXPECT_NEAR(loudest / InnerRms(pcm, bursts[0]), 2.0, 0.1);
 }
 
 TEST_F(SdlMixerOutputTest, AnEndedChannelIdDoesNotTouchTheSoundNowOnItsMixerChannel) {
   const int32_t shortId = PlaySound(Fixture("tone_short.ogg"), kOrigin, 0.0f);
   ASSERT_TRUE(WaitUntilEnded(shortId));
-  ASSERT_TRUE(output_->WaitForMoreOutput(0.05, kRate));  // a gap between the two sounds
+  ASSERT_TRUE(WaitForMoreOutput(0.05));  // a gap between the two sounds
   const int32_t longId = PlaySound(Fixture("tone_long.ogg"), kOrigin, 0.0f);
   // Both starts use the first free mixer channel; only the start count differs.
   ASSERT_EQ(Channel(shortId).value & 0xffffffffu, Channel(longId).value & 0xffffffffu);
@@ -174,25 +253,21 @@ TEST_F(SdlMixerOutputTest, AnEndedChannelIdDoesNotTouchTheSoundNowOnItsMixerChan
   ASSERT_TRUE(WaitUntilEnded(longId));
   const std::vector<float> pcm = Finish();
 
-  const auto bursts = audio_test::FindBursts(pcm);
-  ASSERT_EQ(bursts.size(), 2u);
-  EXPECT_NEAR(static_cast<double>(bursts[1].end - bursts[1].begin), kLongFrames, 480.0);
-  EXPECT_NEAR(audio_test::InnerRms(pcm, bursts[1]), kToneRms, kToneRms * 0.03);
+  const Burst tone = Bursts(pcm, 2)[1];
+  EXPECT_NEAR(Length(tone), kLongFrames, 480.0);
+  EXPECT_NEAR(InnerRms(pcm, tone), kToneRms, kToneRms * 0.03);
 }
 
 TEST_F(SdlMixerOutputTest, FilesThatCannotBeDecodedAreReportedAndNotCached) {
-  const std::string broken = (std::filesystem::temp_directory_path() / "velmaris-broken.ogg").string();
+  const std::string broken = path_ + ".ogg";
   std::ofstream(broken) << "this is not Ogg Vorbis";
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  const int32_t missing = PlaySound("Audio/NoSuchSound.ogg", kOrigin, 0.0f);
-  const int32_t bad = PlaySound(broken, kOrigin, 0.0f);
-  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(PlaySound("Audio/NoSuchSound.ogg", kOrigin, 0.0f), 0);
+  EXPECT_EQ(PlaySound(broken, kOrigin, 0.0f), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "FMOD ERROR 6\nFMOD ERROR 6\n");
   const std::string err = testing::internal::GetCapturedStderr();
   std::filesystem::remove(broken);
-  EXPECT_EQ(missing, 0);
-  EXPECT_EQ(bad, 1);
-  EXPECT_EQ(out, "FMOD ERROR 6\nFMOD ERROR 6\n");
   EXPECT_NE(err.find("Audio/NoSuchSound.ogg"), std::string::npos) << err;
   EXPECT_NE(err.find(broken), std::string::npos) << err;
   EXPECT_TRUE(g_SoundSystem->channels.empty());
@@ -201,20 +276,12 @@ TEST_F(SdlMixerOutputTest, FilesThatCannotBeDecodedAreReportedAndNotCached) {
 
 TEST(SdlMixerStartup, WithoutAnAudioDriverTheSoundSystemFallsBackToSilence) {
   core::ResetLogOnce();
-  const char* old = std::getenv("SDL_AUDIODRIVER");
-  const std::string oldDriver = old ? old : "";
-  setenv("SDL_AUDIODRIVER", "velmaris-no-such-driver", 1);
+  const ScopedEnv driver("SDL_AUDIODRIVER", "velmaris-no-such-driver");
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   InitSoundSystem();
   const std::string out = testing::internal::GetCapturedStdout();
   const std::string err = testing::internal::GetCapturedStderr();
-  if (old) {
-    setenv("SDL_AUDIODRIVER", oldDriver.c_str(), 1);
-  } else {
-    unsetenv("SDL_AUDIODRIVER");
-  }
-
   EXPECT_EQ(err.rfind("audio: no audio device", 0), 0u) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 4) << err;  // and the three missing files
   EXPECT_EQ(out.rfind("FMOD ERROR 1\n", 0), 0u) << out;
@@ -223,8 +290,7 @@ TEST(SdlMixerStartup, WithoutAnAudioDriverTheSoundSystemFallsBackToSilence) {
   testing::internal::CaptureStdout();
   EXPECT_EQ(PlaySound(Fixture("tone_short.ogg"), kOrigin, 0.0f), 0);
   // Load, play, volume, unpause.
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "FMOD all good\nFMOD all good\nFMOD all good\nFMOD all good\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "FMOD all good\nFMOD all good\nFMOD all good\nFMOD all good\n");
   ShutdownSoundSystem();
 }
 

@@ -5,21 +5,27 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "audio/recording/recording_backend.h"
 #include "audio/sound_system.h"
+#include "components/collider.h"
 #include "components/transform.h"
 #include "core/log.h"
 #include "graphics/graphics.h"
 #include "graphics/math.h"
+#include "graphics/recording/recording_render_device.h"
 #include "input/input.h"
 #include "objects/game_object.h"
 #include "objects/space.h"
 
 namespace component_testing {
+
+constexpr int kLeftButton = 0x01;
 
 class ComponentTest : public testing::Test {
  protected:
@@ -38,10 +44,27 @@ class ComponentTest : public testing::Test {
   }
 
   void TearDown() override {
+    testing::internal::CaptureStdout();
     audio::ShutdownSoundSystem();
+    testing::internal::GetCapturedStdout();
     audio::g_SfxOn = true;
     graphics::g_Projection = savedProjection_;
     input::ResetInput();
+    if (!savedDirectory_.empty()) {
+      graphics::g_Device.reset();
+      std::filesystem::current_path(savedDirectory_);
+    }
+  }
+
+  // For tests that load sprite sources: the data folder as working directory and a
+  // recording render device (owned by graphics::g_Device), both undone in TearDown.
+  graphics::recording::RecordingRenderDevice* UseDataFolder() {
+    savedDirectory_ = std::filesystem::current_path();
+    std::filesystem::current_path(VELMARIS_DATA_DIR);
+    auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
+    auto* recording = device.get();
+    graphics::g_Device = std::move(device);
+    return recording;
   }
 
   // A new object in the test space with a Transform at (x, y).
@@ -62,6 +85,22 @@ class ComponentTest : public testing::Test {
     return dynamic_cast<T*>(object.GetComponent(typeName));
   }
 
+  // A new object at (x, y) with an initialised box of sizes (a, b) or circle of
+  // radius a, whose contacts run the handler of that name.
+  template <typename T>
+  T* MakeShape(const std::string& name, float x, float y, float a, float b = 0.0f, const std::string& handler = "") {
+    auto* shape = Add(MakeObject(name, x, y), new T());
+    if constexpr (std::is_same_v<T, components::BoxCollider>) {
+      shape->xSize = a;
+      shape->ySize = b;
+    } else {
+      shape->radius = a;
+    }
+    shape->handler = handler;
+    EXPECT_TRUE(shape->Initialize());
+    return shape;
+  }
+
   // The paths of the sounds started since the set-up, in order.
   std::vector<std::string> PlayedSounds() const {
     std::vector<std::string> paths;
@@ -78,10 +117,15 @@ class ComponentTest : public testing::Test {
   }
 
   // One frame of input: the raw key state becomes the snapshot.
-  static void Frame(std::initializer_list<int> keysDown = {}) {
+  static void Frame(const std::vector<int>& keysDown = {}) {
     for (int key : {0x01, 0x0D, 0x41, 0x44, 0x50, 0x53, 0x57}) input::SetRawKey(key, false);
     for (int key : keysDown) input::SetRawKey(key, true);
     input::TakeSnapshot();
+  }
+  // One frame with the pointer at (x, y) and the left button held or not.
+  static void Frame(float x, float y, bool held) {
+    PointAt(x, y);
+    Frame(held ? std::vector<int>{kLeftButton} : std::vector<int>{});
   }
 
   objects::Space space_{"TestLevel"};
@@ -89,6 +133,7 @@ class ComponentTest : public testing::Test {
 
  private:
   graphics::Matrix4 savedProjection_;
+  std::filesystem::path savedDirectory_;
 };
 
 }  // namespace component_testing

@@ -5,23 +5,19 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "component_fixture.h"
 #include "components/cursor.h"
 #include "components/pool.h"
 #include "components/ui.h"
 #include "core/game_state_manager.h"
-#include "graphics/recording/recording_render_device.h"
 #include "graphics/sprite_source.h"
 
 namespace {
 
 using components::Button;
+using Presses = std::vector<std::string>;
 
-constexpr int kLeftButton = 0x01;
-
-std::vector<std::string> g_Pressed;
+Presses g_Pressed;
 void PressPlay() { g_Pressed.push_back("play"); }
 void PressOptions() { g_Pressed.push_back("options"); }
 void PressQuit() { g_Pressed.push_back("quit"); }
@@ -31,6 +27,11 @@ class MenuComponentsTest : public component_testing::ComponentTest {
   void SetUp() override {
     ComponentTest::SetUp();
     g_Pressed.clear();
+    core::ResetGameStates();
+  }
+  void TearDown() override {
+    core::ResetGameStates();
+    ComponentTest::TearDown();
   }
 
   Button* MakeButton(const std::string& name, float x, float y, float halfWidth, float halfHeight,
@@ -45,11 +46,10 @@ class MenuComponentsTest : public component_testing::ComponentTest {
   }
 
   // A frame with the pointer at view (x, y) and the left button down or up; then
-  // the given buttons update.
-  static void Click(float x, float y, bool down, std::initializer_list<Button*> buttons) {
-    PointAt(x, y);
-    Frame(down ? std::initializer_list<int>{kLeftButton} : std::initializer_list<int>{});
-    for (Button* button : buttons) button->Update(0.0f);
+  // the button updates.
+  static void Click(float x, float y, bool down, Button* button) {
+    Frame(x, y, down);
+    button->Update(0.0f);
   }
 };
 
@@ -65,31 +65,29 @@ TEST_F(MenuComponentsTest, ClickRectangleIsStrictAndTruncatedTowardsZero) {
   EXPECT_FALSE(small->Contains(-0.2f, 0.0f));
 }
 
-TEST_F(MenuComponentsTest, HeldButtonClicksOnceWithItsSound) {
+TEST_F(MenuComponentsTest, HeldButtonClicksOnceWithItsSoundUnlessSilencedOrLocked) {
   Button* play = MakeButton("Play", 0.0f, 0.0f, 5.0f, 2.0f, &PressPlay);
-  for (int frame = 0; frame < 5; ++frame) Click(1.0f, 1.0f, true, {play});
-  EXPECT_EQ(g_Pressed, std::vector<std::string>{"play"});
+  for (int frame = 0; frame < 5; ++frame) Click(1.0f, 1.0f, true, play);
+  EXPECT_EQ(g_Pressed, Presses{"play"});
   EXPECT_EQ(PlayedSounds(), std::vector<std::string>{"Audio/ButtonClick.ogg"});
   // Pressed elsewhere and moved onto the button while held: nothing.
-  Click(20.0f, 10.0f, false, {play});
-  Click(20.0f, 10.0f, true, {play});
-  Click(1.0f, 1.0f, true, {play});
+  Click(20.0f, 10.0f, false, play);
+  Click(20.0f, 10.0f, true, play);
+  Click(1.0f, 1.0f, true, play);
   EXPECT_EQ(g_Pressed.size(), 1u);
-}
-
-TEST_F(MenuComponentsTest, ClickWithoutSoundEffectsOrActionOrPermission) {
-  Button* play = MakeButton("Play", 0.0f, 0.0f, 5.0f, 2.0f, &PressPlay);
-  Button* silent = MakeButton("Silent", 0.0f, 0.0f, 5.0f, 2.0f);
-  Button* locked = MakeButton("Locked", 0.0f, 0.0f, 5.0f, 2.0f, &PressQuit, false);
+  // A fresh press with effects off: the action without the sound.
   audio::g_SfxOn = false;
-  Click(1.0f, 1.0f, true, {play});
-  EXPECT_EQ(g_Pressed, std::vector<std::string>{"play"});
-  EXPECT_TRUE(PlayedSounds().empty());
-  audio::g_SfxOn = true;
-  silent->Update(0.0f);  // no action: only the sound
-  locked->Update(0.0f);  // may not be clicked: nothing at all
+  Click(1.0f, 1.0f, false, play);
+  Click(1.0f, 1.0f, true, play);
+  EXPECT_EQ(g_Pressed, (Presses{"play", "play"}));
   EXPECT_EQ(PlayedSounds().size(), 1u);
-  EXPECT_EQ(g_Pressed.size(), 1u);
+  audio::g_SfxOn = true;
+  Frame(1.0f, 1.0f, false);
+  Frame(1.0f, 1.0f, true);
+  MakeButton("Silent", 0.0f, 0.0f, 5.0f, 2.0f)->Update(0.0f);  // no action: only the sound
+  MakeButton("Locked", 0.0f, 0.0f, 5.0f, 2.0f, &PressQuit, false)->Update(0.0f);  // may not be clicked: nothing
+  EXPECT_EQ(PlayedSounds().size(), 2u);
+  EXPECT_EQ(g_Pressed.size(), 2u);
 }
 
 TEST_F(MenuComponentsTest, CursorCyclesThroughTheButtonsAndPressesTheSelection) {
@@ -103,31 +101,27 @@ TEST_F(MenuComponentsTest, CursorCyclesThroughTheButtonsAndPressesTheSelection) 
   const graphics::XMFLOAT4& at = Get<components::Transform>(arrow, "Transform")->translation;
   EXPECT_EQ(at.x, -6.0f);
   EXPECT_EQ(at.y, 5.0f);
-
-  std::vector<int> selected;
-  for (int press = 0; press < 3; ++press) {
-    Frame({'S'});
+  auto press = [&](std::vector<int> keys) {
+    Frame(keys);
     cursor->Update(0.0f);
-    selected.push_back(cursor->index);
+    return cursor->index;
+  };
+  std::vector<int> selected;
+  for (int i = 0; i < 3; ++i) {
+    selected.push_back(press({'S'}));
     Frame();
   }
   EXPECT_EQ(selected, (std::vector<int>{1, 2, 0}));
-  Frame({'W'});
-  cursor->Update(0.0f);
-  EXPECT_EQ(cursor->index, 2);
+  EXPECT_EQ(press({'W'}), 2);
   EXPECT_EQ(at.y, -5.0f);
   // Enter presses the selection although it may not be clicked, silently.
-  Frame({0x0D});
-  cursor->Update(0.0f);
-  EXPECT_EQ(g_Pressed, std::vector<std::string>{"quit"});
+  press({0x0D});
+  EXPECT_EQ(g_Pressed, Presses{"quit"});
   EXPECT_TRUE(PlayedSounds().empty());
   // Held keys act once: next first, then select.
   Frame();
-  for (int i = 0; i < 3; ++i) {
-    Frame({0x0D, 'S'});
-    cursor->Update(0.0f);
-  }
-  EXPECT_EQ(g_Pressed, (std::vector<std::string>{"quit", "play"}));
+  for (int i = 0; i < 3; ++i) press({0x0D, 'S'});
+  EXPECT_EQ(g_Pressed, (Presses{"quit", "play"}));
 
   // A cursor in a space without buttons cannot work.
   objects::Space empty{"Empty"};
@@ -137,60 +131,33 @@ TEST_F(MenuComponentsTest, CursorCyclesThroughTheButtonsAndPressesTheSelection) 
   lost->Update(0.0f);
 }
 
-class UITest : public MenuComponentsTest {
- protected:
-  void SetUp() override {
-    MenuComponentsTest::SetUp();
-    savedDirectory_ = std::filesystem::current_path();
-    std::filesystem::current_path(VELMARIS_DATA_DIR);
-    auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
-    device_ = device.get();
-    graphics::g_Device = std::move(device);
-    core::ResetGameStates();
-  }
-  void TearDown() override {
-    graphics::g_Device.reset();
-    std::filesystem::current_path(savedDirectory_);
-    core::ResetGameStates();
-    MenuComponentsTest::TearDown();
-  }
-
-  graphics::recording::RecordingRenderDevice* device_ = nullptr;
-  std::filesystem::path savedDirectory_;
-};
-
-TEST_F(UITest, CounterPicturesFollowTheAmountAndLoadOnce) {
+TEST_F(MenuComponentsTest, CounterPicturesFollowTheAmountAndLoadOnce) {
+  graphics::recording::RecordingRenderDevice* device = UseDataFolder();
   objects::GameObject& counter = MakeObject("c_Counter");
   auto* source = Add(counter, new graphics::SpriteSource("images/Counter_1.bmp"));
   auto* pool = Add(counter, new components::Pool());
   auto* ui = Add(counter, new components::UI());
   for (std::uint32_t amount = 1; amount <= 7; ++amount) {
     pool->amount = amount;
-    const int before = device_->TexturesCreated();
+    const int before = device->TexturesCreated();
     ui->Update(0.0f);
     ui->Update(0.0f);
     // Already showing 1; 7 has no picture and leaves the sixth.
     const bool changes = amount != 1 && amount != 7;
-    EXPECT_EQ(device_->TexturesCreated(), before + (changes ? 1 : 0)) << amount;
+    EXPECT_EQ(device->TexturesCreated(), before + (changes ? 1 : 0)) << amount;
     EXPECT_EQ(source->image, "images/Counter_" + std::to_string(std::min(amount, 6u)) + ".bmp");
-    if (changes) {
-      EXPECT_NE(source->GetTexture(), nullptr) << amount;
-    }
+    EXPECT_TRUE(!changes || source->GetTexture() != nullptr) << amount;
   }
 }
 
-TEST_F(UITest, OnlyStatesOfTheTableAreRequested) {
+TEST_F(MenuComponentsTest, UIRequestsOnlyStatesOfTheTable) {
   auto* ui = Add(MakeObject("c_Holder"), new components::UI());
-  for (int request : {13, -1}) {
+  const int kept = core::kLevel2;
+  for (const auto& [request, expected] : {std::pair{13, kept}, {-1, kept}, {12, 12}, {0, 0}}) {
     core::g_NextState = core::kLevel2;
     ui->gmHolder = request;
     ui->Update(0.0f);
-    EXPECT_EQ(core::g_NextState, core::kLevel2) << request;
-  }
-  for (int request : {12, 0}) {
-    ui->gmHolder = request;
-    ui->Update(0.0f);
-    EXPECT_EQ(core::g_NextState, request);
+    EXPECT_EQ(core::g_NextState, expected) << request;
   }
 }
 

@@ -9,84 +9,43 @@
 
 namespace {
 
-// An object holding a Transform at (x, y) and an initialised Physics.
-struct Body {
-  objects::GameObject object{"Body"};
-  components::Transform* transform = nullptr;
-  components::Physics* physics = nullptr;
+using graphics::vector2D;
 
-  Body(float x, float y) {
-    transform = static_cast<components::Transform*>(object.AddComponent(new components::Transform(x, y, 0.0f)));
-    physics = static_cast<components::Physics*>(object.AddComponent(new components::Physics()));
-    EXPECT_TRUE(physics->Initialize());
+TEST(PhysicsTest, OneStepFromAStartPosition) {
+  struct Case {
+    const char* what;
+    vector2D start, acceleration, velocity;
+    float maxVelocity, dt;
+    vector2D velocityAfter, positionAfter;
+    float tolerance = 0.0f;  // exact unless the limit scaled the vector
+  };
+  const Case cases[] = {
+      {"limit scales the vector", {0, 0}, {0, 0}, {3, 4}, 2.0f, 1.0f, {1.2f, 1.6f}, {1.2f, 1.6f}, 1e-6f},
+      {"speed equal to the limit", {0, 0}, {0, 0}, {3, 4}, 5.0f, 1.0f, {3, 4}, {3, 4}},
+      {"no limit at 0", {0, 0}, {0, 0}, {300, -400}, 0.0f, 0.5f, {300, -400}, {150, -200}},
+      {"no limit below 0", {0, 0}, {0, 0}, {300, -400}, -1.0f, 0.5f, {300, -400}, {150, -200}},
+      // Semi-implicit: the new velocity (2, -2) moves the object.
+      {"acceleration first", {1, 1}, {2, -4}, {1, 0}, 0.0f, 0.5f, {2, -2}, {2, 0}},
+  };
+  for (const Case& c : cases) {
+    objects::GameObject object("Body");
+    auto* transform = static_cast<components::Transform*>(
+        object.AddComponent(new components::Transform(c.start.x, c.start.y, 0.0f)));
+    auto* physics = static_cast<components::Physics*>(object.AddComponent(new components::Physics()));
+    ASSERT_TRUE(physics->Initialize());
+    transform->GetMatrix();
+    physics->acceleration = c.acceleration;
+    physics->velocity = c.velocity;
+    physics->maxVelocity = c.maxVelocity;
+    physics->Update(c.dt);
+    EXPECT_NEAR(physics->velocity.x, c.velocityAfter.x, c.tolerance) << c.what;
+    EXPECT_NEAR(physics->velocity.y, c.velocityAfter.y, c.tolerance) << c.what;
+    EXPECT_NEAR(transform->translation.x, c.positionAfter.x, c.tolerance) << c.what;
+    EXPECT_NEAR(transform->translation.y, c.positionAfter.y, c.tolerance) << c.what;
+    EXPECT_EQ(physics->previousPosition.x, c.start.x) << c.what;  // remembered before the move
+    EXPECT_EQ(physics->previousPosition.y, c.start.y) << c.what;
+    EXPECT_FALSE(transform->dirty) << c.what;  // the move leaves the flag alone
   }
-};
-
-TEST(PhysicsTest, SpeedLimitScalesTheVectorNotEachComponent) {
-  Body body(0.0f, 0.0f);
-  body.physics->velocity = {3.0f, 4.0f};
-  body.physics->maxVelocity = 2.0f;
-  body.physics->Update(1.0f);
-  EXPECT_FLOAT_EQ(body.physics->velocity.x, 1.2f);
-  EXPECT_FLOAT_EQ(body.physics->velocity.y, 1.6f);
-  EXPECT_FLOAT_EQ(body.transform->translation.x, 1.2f);
-  EXPECT_FLOAT_EQ(body.transform->translation.y, 1.6f);
-}
-
-TEST(PhysicsTest, NoLimitAtZeroOrBelow) {
-  for (float limit : {0.0f, -1.0f}) {
-    Body body(0.0f, 0.0f);
-    body.physics->velocity = {300.0f, -400.0f};
-    body.physics->maxVelocity = limit;
-    body.physics->Update(0.5f);
-    EXPECT_EQ(body.physics->velocity.x, 300.0f);
-    EXPECT_EQ(body.physics->velocity.y, -400.0f);
-    EXPECT_EQ(body.transform->translation.x, 150.0f);
-    EXPECT_EQ(body.transform->translation.y, -200.0f);
-  }
-}
-
-TEST(PhysicsTest, SpeedEqualToTheLimitIsUnchanged) {
-  Body body(0.0f, 0.0f);
-  body.physics->velocity = {3.0f, 4.0f};
-  body.physics->maxVelocity = 5.0f;
-  body.physics->Update(1.0f);
-  EXPECT_EQ(body.physics->velocity.x, 3.0f);
-  EXPECT_EQ(body.physics->velocity.y, 4.0f);
-}
-
-TEST(PhysicsTest, AccelerationEntersTheVelocityBeforeTheMove) {
-  Body body(1.0f, 1.0f);
-  body.physics->acceleration = {2.0f, -4.0f};
-  body.physics->velocity = {1.0f, 0.0f};
-  body.physics->Update(0.5f);
-  // Semi-implicit: the new velocity (2, -2) moves the object.
-  EXPECT_EQ(body.physics->velocity.x, 2.0f);
-  EXPECT_EQ(body.physics->velocity.y, -2.0f);
-  EXPECT_EQ(body.transform->translation.x, 2.0f);
-  EXPECT_EQ(body.transform->translation.y, 0.0f);
-}
-
-TEST(PhysicsTest, RemembersThePositionBeforeTheMove) {
-  Body body(5.0f, -3.0f);
-  EXPECT_EQ(body.physics->previousPosition.x, 0.0f);
-  body.physics->Update(0.016f);  // velocity zero
-  EXPECT_EQ(body.physics->previousPosition.x, 5.0f);
-  EXPECT_EQ(body.physics->previousPosition.y, -3.0f);
-  body.physics->SetVelocity({10.0f, 0.0f});
-  body.physics->Update(1.0f);
-  EXPECT_EQ(body.physics->previousPosition.x, 5.0f);
-  EXPECT_EQ(body.transform->translation.x, 15.0f);
-  EXPECT_EQ(body.physics->GetVelocity().x, 10.0f);
-}
-
-TEST(PhysicsTest, MoveLeavesTheDirtyFlagAlone) {
-  Body body(0.0f, 0.0f);
-  body.transform->GetMatrix();
-  ASSERT_FALSE(body.transform->dirty);
-  body.physics->velocity = {1.0f, 1.0f};
-  body.physics->Update(1.0f);
-  EXPECT_FALSE(body.transform->dirty);
 }
 
 TEST(PhysicsTest, InitializeNeedsASiblingTransform) {
@@ -98,15 +57,6 @@ TEST(PhysicsTest, InitializeNeedsASiblingTransform) {
   EXPECT_EQ(physics->previousPosition.x, 0.0f);
   components::Physics unattached;
   EXPECT_FALSE(unattached.Initialize());
-}
-
-TEST(PhysicsTest, Defaults) {
-  components::Physics physics;
-  EXPECT_EQ(physics.type, "Physics");
-  EXPECT_EQ(physics.velocity.x, 0.0f);
-  EXPECT_EQ(physics.acceleration.y, 0.0f);
-  EXPECT_EQ(physics.maxVelocity, 0.0f);
-  EXPECT_EQ(physics.transform, nullptr);
 }
 
 }  // namespace

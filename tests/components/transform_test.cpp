@@ -1,78 +1,49 @@
-// Transform: defaults, the constructor with a position, the world matrix and when it
-// is recomputed, the script-facing operations.
+// Transform: the world matrix (scale, then rotation in degrees, then translation)
+// and when it is recomputed; the matrix helpers it is built from.
 #include "components/transform.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
 using graphics::TransformPoint;
 using graphics::vector2D;
 
-TEST(TransformTest, DefaultsAndPositionConstructor) {
-  components::Transform transform;
-  EXPECT_EQ(transform.type, "Transform");
-  EXPECT_EQ(transform.translation.z, 0.0f);
-  EXPECT_EQ(transform.translation.w, 1.0f);
-  EXPECT_EQ(transform.rotation, 0.0f);
-  EXPECT_EQ(transform.scale.x, 0.0f);
-  EXPECT_EQ(transform.scale.y, 0.0f);
-  EXPECT_EQ(transform.scale.z, 0.0f);
-  EXPECT_TRUE(transform.dirty);
-
-  components::Transform placed(1.0f, 2.0f, 3.0f);
-  EXPECT_EQ(placed.translation.x, 1.0f);
-  EXPECT_EQ(placed.translation.y, 2.0f);
-  EXPECT_EQ(placed.translation.z, 3.0f);
-  EXPECT_EQ(placed.translation.w, 1.0f);
-  EXPECT_EQ(placed.scale.x, 0.0f);
-}
-
-TEST(TransformTest, ZeroScaleCollapsesEveryPointToThePosition) {
-  components::Transform transform(4.0f, -2.0f, 0.0f);
-  for (vector2D point : {vector2D{0, 0}, vector2D{1, 0}, vector2D{-7, 13}}) {
-    const vector2D mapped = TransformPoint(point, transform.GetMatrix());
-    EXPECT_EQ(mapped.x, 4.0f);
-    EXPECT_EQ(mapped.y, -2.0f);
+TEST(TransformTest, WorldMatrixScalesThenRotatesCounterClockwiseThenTranslates) {
+  struct Case {
+    const char* what;
+    vector2D position, scale;  // a scale of (0, 0) is the constructor's
+    float degrees;
+    vector2D point, expected;
+  };
+  const Case cases[] = {
+      {"zero scale, origin", {4, -2}, {0, 0}, 0, {0, 0}, {4, -2}},
+      {"zero scale collapses", {4, -2}, {0, 0}, 0, {-7, 13}, {4, -2}},
+      {"quarter turn", {10, 20}, {1, 1}, 90, {1, 0}, {10, 21}},
+      {"scale first", {3, 0}, {2, 1}, 90, {1, 1}, {2, 2}},
+      {"large angles are reduced", {0, 0}, {1, 1}, 30 + 3600, {1, 0}, {std::sqrt(3.0f) / 2, 0.5f}},
+  };
+  for (const Case& c : cases) {
+    components::Transform transform(c.position.x, c.position.y, 0.0f);
+    if (c.scale.x != 0.0f) transform.SetScale(c.scale.x, c.scale.y);
+    transform.SetRotation(c.degrees);
+    const vector2D mapped = TransformPoint(c.point, transform.GetMatrix());
+    EXPECT_NEAR(mapped.x, c.expected.x, 1e-5f) << c.what;
+    EXPECT_NEAR(mapped.y, c.expected.y, 1e-5f) << c.what;
   }
-}
-
-TEST(TransformTest, RotationIsCounterClockwiseInDegreesAboutTheOrigin) {
-  components::Transform transform(10.0f, 20.0f, 0.0f);
-  transform.SetScale(1.0f, 1.0f);
-  transform.SetRotation(90.0f);
-  const vector2D mapped = TransformPoint({1.0f, 0.0f}, transform.GetMatrix());
-  EXPECT_NEAR(mapped.x, 10.0f, 1e-6f);
-  EXPECT_NEAR(mapped.y, 21.0f, 1e-6f);
-}
-
-TEST(TransformTest, ScaleThenRotateThenTranslate) {
+  // Rows (sx cos, sx sin), (-sy sin, sy cos), translation in row 3.
   components::Transform transform(3.0f, 0.0f, 0.0f);
   transform.SetScale(2.0f, 1.0f);
   transform.SetRotation(90.0f);
   const graphics::Matrix4& m = transform.GetMatrix();
-  // Rows (sx cos, sx sin), (-sy sin, sy cos), translation in row 3.
   EXPECT_NEAR(m.m[0][0], 0.0f, 1e-6f);
   EXPECT_NEAR(m.m[0][1], 2.0f, 1e-6f);
   EXPECT_NEAR(m.m[1][0], -1.0f, 1e-6f);
-  EXPECT_NEAR(m.m[1][1], 0.0f, 1e-6f);
   EXPECT_EQ(m.m[2][2], 1.0f);
   EXPECT_EQ(m.m[3][0], 3.0f);
   EXPECT_EQ(m.m[3][3], 1.0f);
-  const vector2D mapped = TransformPoint({1.0f, 1.0f}, m);
-  EXPECT_NEAR(mapped.x, 2.0f, 1e-6f);
-  EXPECT_NEAR(mapped.y, 2.0f, 1e-6f);
-}
-
-TEST(TransformTest, LargeAnglesAreReducedBeforeSineAndCosine) {
-  components::Transform a(0.0f, 0.0f, 0.0f);
-  components::Transform b(0.0f, 0.0f, 0.0f);
-  a.SetScale(1.0f, 1.0f);
-  b.SetScale(1.0f, 1.0f);
-  a.SetRotation(30.0f);
-  b.SetRotation(30.0f + 3600.0f);
-  EXPECT_NEAR(a.GetMatrix().m[0][0], b.GetMatrix().m[0][0], 1e-4f);
-  EXPECT_NEAR(a.GetMatrix().m[0][1], b.GetMatrix().m[0][1], 1e-4f);
 }
 
 TEST(TransformTest, MatrixIsRecomputedOnlyWhenDirty) {
@@ -89,32 +60,14 @@ TEST(TransformTest, MatrixIsRecomputedOnlyWhenDirty) {
   EXPECT_EQ(transform.GetMatrix().m[3][0], -2.0f);
 }
 
-TEST(TransformTest, ScriptOperations) {
-  components::Transform transform(1.0f, 2.0f, 3.0f);
-  transform.AddX(1.0f);
-  transform.AddY(-1.0f);
-  transform.AddZ(0.5f);
-  EXPECT_EQ(transform.GetTranslation().x, 2.0f);
-  EXPECT_EQ(transform.GetTranslation().y, 1.0f);
-  EXPECT_EQ(transform.GetTranslation().z, 3.5f);
-  transform.scale = {0.0f, 0.0f, 7.0f, 9.0f};
-  transform.SetScale(0.5f, 0.25f);
-  EXPECT_EQ(transform.GetScale().x, 0.5f);
-  EXPECT_EQ(transform.GetScale().y, 0.25f);
-  EXPECT_EQ(transform.GetScale().z, 7.0f);
-  EXPECT_EQ(transform.GetScale().w, 9.0f);
-  transform.SetRotation(-45.0f);
-  EXPECT_EQ(transform.GetRotation(), -45.0f);
-}
-
-TEST(MathTest, MultiplyAndTranspose) {
+TEST(MathTest, MultiplyTransposeAndAffineBuilder) {
   graphics::Matrix4 a;
-  graphics::Matrix4 b = graphics::MatrixIdentity();
   for (int r = 0; r < 4; ++r) {
     for (int c = 0; c < 4; ++c) a.m[r][c] = static_cast<float>(r * 4 + c);
   }
-  b.m[3][0] = 1.0f;  // a translation by x + 1
-  const graphics::Matrix4 product = graphics::MatrixMultiply(a, b);
+  graphics::Matrix4 shift = graphics::MatrixIdentity();
+  shift.m[3][0] = 1.0f;  // a translation by x + 1
+  const graphics::Matrix4 product = graphics::MatrixMultiply(a, shift);
   EXPECT_EQ(product.m[0][0], a.m[0][0] + a.m[0][3]);
   EXPECT_EQ(product.m[2][1], a.m[2][1]);
   const graphics::Matrix4 transposed = graphics::MatrixTranspose(a);
@@ -124,21 +77,16 @@ TEST(MathTest, MultiplyAndTranspose) {
   graphics::Matrix4 scale = graphics::MatrixIdentity();
   scale.m[0][0] = 2.0f;
   scale.m[1][1] = 3.0f;
-  const graphics::Matrix4 built =
-      graphics::MatrixAffineTransformation2D({2.0f, 3.0f}, {0.0f, 0.0f}, 0.0f, {1.0f, 0.0f});
-  const graphics::Matrix4 composed = graphics::MatrixMultiply(scale, b);
+  const graphics::Matrix4 built = graphics::MatrixAffineTransformation2D({2.0f, 3.0f}, {0.0f, 0.0f}, 0.0f, {1.0f, 0.0f});
+  const graphics::Matrix4 composed = graphics::MatrixMultiply(scale, shift);
   for (int r = 0; r < 4; ++r) {
     for (int c = 0; c < 4; ++c) EXPECT_EQ(built.m[r][c], composed.m[r][c]) << r << c;
   }
-}
-
-TEST(MathTest, RotationAboutAnOrigin) {
   // A quarter turn about (1, 1) takes (2, 1) to (1, 2).
-  const graphics::Matrix4 m =
-      graphics::MatrixAffineTransformation2D({1.0f, 1.0f}, {1.0f, 1.0f}, 1.5707964f, {0.0f, 0.0f});
-  const vector2D mapped = TransformPoint({2.0f, 1.0f}, m);
-  EXPECT_NEAR(mapped.x, 1.0f, 1e-6f);
-  EXPECT_NEAR(mapped.y, 2.0f, 1e-6f);
+  const vector2D turned = TransformPoint(
+      {2.0f, 1.0f}, graphics::MatrixAffineTransformation2D({1.0f, 1.0f}, {1.0f, 1.0f}, 1.5707964f, {0.0f, 0.0f}));
+  EXPECT_NEAR(turned.x, 1.0f, 1e-6f);
+  EXPECT_NEAR(turned.y, 2.0f, 1e-6f);
 }
 
 }  // namespace

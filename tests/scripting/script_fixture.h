@@ -20,6 +20,24 @@
 
 namespace testing_support {
 
+// The script's global as a number; NaN when it is not a number.
+inline double Number(const scripting::Script& script, const char* name) {
+  lua_State* L = script.GetState();
+  lua_getglobal(L, name);
+  const double value = lua_isnumber(L, -1) ? lua_tonumber(L, -1) : std::nan("");
+  lua_pop(L, 1);
+  return value;
+}
+
+// Runs a chunk of Lua in the script's state; returns the error text, or "" when it ran.
+inline std::string RunLua(const scripting::Script& script, const std::string& code) {
+  lua_State* L = script.GetState();
+  if (luaL_dostring(L, code.c_str()) == LUA_OK) return "";
+  std::string error = lua_tostring(L, -1);
+  lua_pop(L, 1);
+  return error;
+}
+
 class ScriptFixture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -54,33 +72,6 @@ class ScriptFixture : public ::testing::Test {
     script->filename = path;
     object->AddComponent(script);
     return *script;
-  }
-
-  // The global as a number; NaN when it is not a number.
-  static double Number(const scripting::Script& script, const char* name) {
-    lua_State* L = script.GetState();
-    lua_getglobal(L, name);
-    const double value = lua_isnumber(L, -1) ? lua_tonumber(L, -1) : std::nan("");
-    lua_pop(L, 1);
-    return value;
-  }
-
-  static bool IsNil(const scripting::Script& script, const char* name) {
-    lua_State* L = script.GetState();
-    lua_getglobal(L, name);
-    const bool nil = lua_isnil(L, -1);
-    lua_pop(L, 1);
-    return nil;
-  }
-
-  // Runs a chunk of Lua in the script's state; returns the error text, or "" when
-  // it ran.
-  static std::string Run(const scripting::Script& script, const std::string& code) {
-    lua_State* L = script.GetState();
-    if (luaL_dostring(L, code.c_str()) == LUA_OK) return "";
-    std::string error = lua_tostring(L, -1);
-    lua_pop(L, 1);
-    return error;
   }
 
   std::unique_ptr<objects::GameObject> object = std::make_unique<objects::GameObject>("Hero");

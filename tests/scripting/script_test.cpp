@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <lua.hpp>
@@ -15,8 +14,8 @@
 
 namespace {
 
-using ::testing::HasSubstr;
-using ::testing::StartsWith;
+using testing_support::Number;
+using testing_support::RunLua;
 using testing_support::ScriptFixture;
 
 // Init and Update count their calls; the top level counts its runs.
@@ -26,40 +25,51 @@ function Init() inits = (inits or 0) + 1 end
 function Update(dt) updates = (updates or 0) + 1; lastDt = dt end
 )";
 
-// Lines written to standard error while body runs.
-template <class Body>
-std::string Stderr(const Body& body) {
+// What the script wrote to standard error during frames updates of dt 0.016.
+std::string Frames(scripting::Script& script, int frames) {
   ::testing::internal::CaptureStderr();
-  body();
+  for (int frame = 0; frame < frames; ++frame) script.Update(0.016f);
   return ::testing::internal::GetCapturedStderr();
 }
 
-int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
 using ScriptTest = ScriptFixture;
 
-TEST_F(ScriptTest, MissingFileNeverRunsInitOrUpdateAndIsReportedOnce) {
-  scripting::Script& script = AddScript((folder / "absent.lua").string());
-  const std::string errors = Stderr([&] {
-    for (int frame = 0; frame < 3; ++frame) script.Update(0.016f);
-  });
-  EXPECT_FALSE(script.initState);
-  EXPECT_TRUE(IsNil(script, "Init"));
-  EXPECT_EQ(Lines(errors), 1) << errors;
-  EXPECT_THAT(errors, StartsWith("SCRIPT: " + script.filename + ": cannot open the file"));
-  EXPECT_EQ(lua_gettop(script.GetState()), 0);
+TEST_F(ScriptTest, EachFailureIsReportedOnceWithTheScriptLine) {
+  struct Failure {
+    const char* text;  // null: no file
+    const char* report;
+    double updates;  // NaN: Update never reached
+  };
+  const double never = std::nan("");
+  int index = 0;
+  for (const Failure& failure : {
+           Failure{nullptr, ": cannot open the file (No such file or directory)", never},
+           Failure{"function Init()\n  x = = 1\nend\nfunction Update() updates = 1 end\n",
+                   ":2: unexpected symbol near '='", never},
+           Failure{"function Init() end\nfunction Update(dt)\n  updates = (updates or 0) + 1\n  error('boom')\nend\n",
+                   ":4: boom", 3},
+           Failure{"function Init() end\nfunction Update(dt)\n  updates = (updates or 0) + 1\n"
+                   "  myTransform:TransformAddX('far')\nend\n",
+                   ":4: bad argument #1 to 'TransformAddX' (number expected, got string)", 3},
+       }) {
+    const std::string name = "failure" + std::to_string(index++) + ".lua";
+    SCOPED_TRACE(name);
+    object = std::make_unique<objects::GameObject>("Hero");
+    object->AddComponent(new components::Transform());
+    scripting::Script& script = AddScript(failure.text ? Write(failure.text, name) : (folder / name).string());
+    EXPECT_EQ(Frames(script, 3), "SCRIPT: " + script.filename + failure.report + "\n");
+    EXPECT_THAT(Number(script, "updates"), ::testing::NanSensitiveDoubleEq(failure.updates));
+    EXPECT_LE(script.CompileCount(), 1u);  // a broken file is not compiled again every frame
+    EXPECT_EQ(lua_gettop(script.GetState()), 0);
+  }
 }
 
 TEST_F(ScriptTest, WithoutGlobalInitUpdateIsNeverReachedAndInitIsRetriedEachFrame) {
   scripting::Script& script = AddScript(Write("runs = (runs or 0) + 1\nfunction Update() updates = 1 end\n"));
-  const std::string errors = Stderr([&] {
-    for (int frame = 0; frame < 3; ++frame) script.Update(0.016f);
-  });
+  EXPECT_EQ(Frames(script, 3), "SCRIPT: " + script.filename + ": global 'Init' is not a function (a nil value)\n");
   EXPECT_EQ(Number(script, "runs"), 3);  // the file ran once per frame, for ScriptInit
-  EXPECT_TRUE(IsNil(script, "updates"));
+  EXPECT_EQ(RunLua(script, "assert(updates == nil)"), "");
   EXPECT_FALSE(script.initState);
-  EXPECT_EQ(Lines(errors), 1) << errors;
-  EXPECT_THAT(errors, HasSubstr("global 'Init' is not a function (a nil value)"));
 
   // Once the file gains an Init, the next frame initialises and updates.
   Write(kCounting);
@@ -86,60 +96,10 @@ function Update(dt) counter = counter + 1; seen = counter; lastDt = dt end
   EXPECT_EQ(script.CompileCount(), 1u);
 }
 
-TEST_F(ScriptTest, ErrorInUpdateIsReportedOnceWithLineAndNextFrameStillUpdates) {
-  scripting::Script& script = AddScript(Write(
-      "function Init() end\n"
-      "function Update(dt)\n"
-      "  calls = (calls or 0) + 1\n"
-      "  error('boom')\n"
-      "end\n"));
-  const std::string errors = Stderr([&] {
-    for (int frame = 0; frame < 3; ++frame) script.Update(0.016f);
-  });
-  EXPECT_EQ(Number(script, "calls"), 3);
-  EXPECT_EQ(errors, "SCRIPT: " + script.filename + ":4: boom\n");
-  EXPECT_EQ(lua_gettop(script.GetState()), 0);
-}
-
-TEST_F(ScriptTest, ErrorOfABoundFunctionGetsTheScriptLine) {
-  object->AddComponent(new components::Transform());
-  scripting::Script& script = AddScript(Write(
-      "function Init() end\n"
-      "function Update(dt)\n"
-      "  myTransform:TransformAddX('far')\n"
-      "end\n"));
-  const std::string errors = Stderr([&] { script.Update(0.016f); });
-  EXPECT_THAT(errors, StartsWith("SCRIPT: " + script.filename + ":3: bad argument #1"));
-  EXPECT_THAT(errors, HasSubstr("number expected"));
-}
-
-TEST_F(ScriptTest, BrokenFileFailsEveryFrameWithoutRecompilingOrGrowingTheStack) {
-  scripting::Script& script = AddScript(Write("function Init()\n  x = = 1\nend\n"));
-  const std::string errors = Stderr([&] {
-    for (int frame = 0; frame < 4; ++frame) script.Update(0.016f);
-  });
-  EXPECT_FALSE(script.initState);
-  EXPECT_EQ(script.CompileCount(), 1u);
-  EXPECT_EQ(Lines(errors), 1) << errors;
-  EXPECT_THAT(errors, StartsWith("SCRIPT: " + script.filename + ":2:"));
-  EXPECT_EQ(lua_gettop(script.GetState()), 0);
-}
-
-TEST_F(ScriptTest, ErrorInTopLevelCodeStopsTheFrameBeforeUpdate) {
-  scripting::Script& script = AddScript(Write(kCounting));
-  script.Update(0.016f);
-  Write("function Update() updates = 100 end\nerror('top')\n");
-  const std::string errors = Stderr([&] { script.Update(0.016f); });
-  EXPECT_EQ(Number(script, "updates"), 1);
-  EXPECT_THAT(errors, HasSubstr(":2: top"));
-  EXPECT_EQ(lua_gettop(script.GetState()), 0);
-}
-
 TEST_F(ScriptTest, EditedFileTakesEffectOnTheNextFrame) {
   const std::string path = Write("function Init() end\nfunction Update() version = 1 end\n");
   scripting::Script& script = AddScript(path);
-  script.Update(0.016f);
-  script.Update(0.016f);
+  Frames(script, 2);
   EXPECT_EQ(Number(script, "version"), 1);
   EXPECT_EQ(script.CompileCount(), 1u);
 
@@ -148,10 +108,15 @@ TEST_F(ScriptTest, EditedFileTakesEffectOnTheNextFrame) {
   EXPECT_EQ(Number(script, "version"), 2);
   EXPECT_EQ(script.CompileCount(), 2u);
 
+  // An error in the top-level code stops the frame before Update.
+  Write("function Update() version = 100 end\nerror('top')\n");
+  EXPECT_EQ(Frames(script, 1), "SCRIPT: " + path + ":2: top\n");
+  EXPECT_EQ(Number(script, "version"), 2);
+  EXPECT_EQ(lua_gettop(script.GetState()), 0);
+
   // A deleted file stops the script as a missing one does; it comes back with it.
   std::filesystem::remove(path);
-  Stderr([&] { script.Update(0.016f); });
-  EXPECT_EQ(Number(script, "version"), 2);
+  Frames(script, 1);
   Write("function Init() end\nfunction Update() version = 3 end\n");
   script.Update(0.016f);
   EXPECT_EQ(Number(script, "version"), 3);
@@ -177,7 +142,7 @@ function Update(dt)
 end
 )"));
   script.Update(0.016f);
-  EXPECT_FALSE(IsNil(script, "initData"));  // data is set before Init
+  EXPECT_EQ(RunLua(script, "assert(initData ~= nil)"), "");  // data is set before Init
   EXPECT_EQ(transform->translation.x, 11.0f);
   EXPECT_EQ(physics->velocity.x, 3.0f);
   EXPECT_EQ(physics->velocity.y, 4.0f);
@@ -185,44 +150,21 @@ end
   EXPECT_FALSE(object->IsActive());
 }
 
-TEST_F(ScriptTest, MissingComponentLeavesItsGlobalAsItWas) {
+TEST_F(ScriptTest, MissingComponentLeavesItsGlobalAsItWasAndNoOwnerRunsNothing) {
   scripting::Script& script = AddScript(Write(R"(
 function Init() physics = 42 end
 function Update(dt) seenPhysics = physics; seenTransform = myTransform end
 )"));
   script.Update(0.016f);
   EXPECT_EQ(Number(script, "seenPhysics"), 42);
-  EXPECT_TRUE(IsNil(script, "seenTransform"));  // nil in a new state
-}
+  EXPECT_EQ(RunLua(script, "assert(seenTransform == nil)"), "");  // nil in a new state
 
-TEST_F(ScriptTest, WithoutOwnerNothingRuns) {
-  scripting::Script script;
-  script.filename = Write(kCounting);
-  script.Update(0.016f);
-  EXPECT_FALSE(script.ScriptInit());
-  EXPECT_FALSE(script.initState);
-  EXPECT_TRUE(IsNil(script, "runs"));
-}
-
-TEST_F(ScriptTest, WithScriptDataInitRunsTwiceBeforeTheFirstUpdate) {
-  scripting::Script& script = AddScript(Write(kCounting));
-  auto* block = new scripting::ScriptData();
-  block->speed = 3.0f;
-  object->AddComponent(block);
-  ASSERT_TRUE(object->Initialize());  // as the loader does: binds and runs Init
-  EXPECT_TRUE(block->bound);
-  EXPECT_EQ(script.data, block);
-  EXPECT_EQ(Number(script, "inits"), 1);
-  EXPECT_TRUE(IsNil(script, "updates"));
-
-  // A second initialisation (a prefab layer, a level loaded again) changes nothing.
-  ASSERT_TRUE(object->Initialize());
-  EXPECT_EQ(Number(script, "inits"), 1);
-
-  script.Update(0.016f);
-  EXPECT_EQ(Number(script, "inits"), 2);
-  EXPECT_EQ(Number(script, "updates"), 1);
-  EXPECT_EQ(Run(script, "assert(data.speed == 3)"), "");
+  scripting::Script orphan;
+  orphan.filename = Write(kCounting, "orphan.lua");
+  orphan.Update(0.016f);
+  EXPECT_FALSE(orphan.ScriptInit());
+  EXPECT_FALSE(orphan.initState);
+  EXPECT_EQ(RunLua(orphan, "assert(runs == nil)"), "");
 }
 
 // The block a script saw before its object's ScriptData was attached stays usable.
@@ -238,7 +180,7 @@ function Update(dt) kept = kept or data; kept.speed = kept.speed + 1; seen = dat
   ASSERT_TRUE(object->Initialize());
   script.Update(0.016f);
   EXPECT_EQ(script.data, block);
-  EXPECT_EQ(block->speed, 10.0f);       // the old block took the write
+  EXPECT_EQ(block->speed, 10.0f);         // the old block took the write
   EXPECT_EQ(Number(script, "seen"), 10);  // data is the object's block
 }
 
@@ -249,10 +191,10 @@ function Update(dt)
   if step == 1 then data.start.x = 5 else data.start = Vector2D(5, 0) end
 end
 )"));
-  Run(script, "step = 1");
+  RunLua(script, "step = 1");
   script.Update(0.016f);
   EXPECT_EQ(script.data->start.x, 0.0f);
-  Run(script, "step = 2");
+  RunLua(script, "step = 2");
   script.Update(0.016f);
   EXPECT_EQ(script.data->start.x, 5.0f);
   EXPECT_EQ(script.data->start.y, 0.0f);
@@ -267,10 +209,9 @@ TEST_F(ScriptTest, DefaultScriptCirclesItsObjectAndSwitchesItOffAfterInitTime) {
   block->initTime = 2.0f;
   object->AddComponent(block);
   ASSERT_TRUE(object->Initialize());
-  const std::string errors = Stderr([&] {
-    for (int frame = 0; frame < 10; ++frame) script.Update(0.1f);
-  });
-  EXPECT_EQ(errors, "");
+  ::testing::internal::CaptureStderr();
+  for (int frame = 0; frame < 10; ++frame) script.Update(0.1f);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
   // Centre two units left of the start, radius 2 (chosen by Init), 1.5 rad/s.
   EXPECT_FLOAT_EQ(block->start.x, 1.0f);
   EXPECT_FLOAT_EQ(block->angle, 1.5f);

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -41,6 +42,13 @@ class SerializerFixture : public ::testing::Test {
     return path.string();
   }
 
+  // The whole text of a file in the scratch folder.
+  std::string Read(const std::string& name) const {
+    std::ostringstream text;
+    text << std::ifstream(folder / name).rdbuf();
+    return text.str();
+  }
+
   // Loads the text as a level file into `spaces`; returns the path used.
   std::string Load(const std::string& text, const std::string& name = "level.txt") {
     const std::string path = Write(name, text);
@@ -68,6 +76,15 @@ class SerializerFixture : public ::testing::Test {
   T* ComponentOf(const std::string& space, const std::string& object, const std::string& type) const {
     auto found = Object(space, object);
     return found ? static_cast<T*>(found->GetComponent(type)) : nullptr;
+  }
+
+  // Registers "Camera", a type with the component header and nothing else.
+  static void RegisterCamera() {
+    serialization::GetTypeRegistry()
+        .RegisterType<objects::BaseComponent>(
+            "Camera", [](void* m) -> objects::BaseComponent* { return new (m) objects::BaseComponent("Camera"); })
+        .AddHeaderMember()
+        .FinishType();
   }
 
   objects::SpaceRegistry spaces;

@@ -1,46 +1,35 @@
 // The reflection registry: lookups and their messages, member orders, and that every
-// registered position is where the field really is.
+// registered position and size is where and how big the field or class really is.
 #include "serialization/type_registry.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 
 #include "components/physics.h"
 #include "components/transform.h"
-#include "objects/probe_component.h"
-#include "serialization/component_registration.h"
+#include "serialization/serializer_fixture.h"
 #include "serialization/test_component.h"
 
 namespace {
 
+using serialization::FindMember;
+using serialization::FindType;
 using serialization::MemberType;
+using testing_support::Probe;
 
-class TypeRegistryTest : public ::testing::Test {
+class TypeRegistryTest : public testing_support::SerializerFixture {
  protected:
-  void SetUp() override {
-    serialization::ResetTypeRegistry();
-    serialization::RegisterComponents();
-  }
-  void TearDown() override { serialization::ResetTypeRegistry(); }
-
   static std::vector<std::string> SerializedNames(const std::string& type) {
     std::vector<std::string> names;
     for (const auto* member : serialization::GetSerializedMembers(type)) names.push_back(member->name);
     return names;
   }
 
-  static std::string ErrorOf(const std::function<void()>& call) {
-    try {
-      call();
-    } catch (const std::runtime_error& error) {
-      return error.what();
-    }
-    return "(no exception)";
-  }
-
-  // Writes a distinct float through every serialized Float member's offset.
+  // Writes 10, 11, ... through the offsets of the serialized Float members in order.
   static void FillFloatsThroughRegistry(objects::BaseComponent& component) {
     float value = 10.0f;
     for (const auto* member : serialization::GetSerializedMembers(component.type)) {
@@ -51,151 +40,102 @@ class TypeRegistryTest : public ::testing::Test {
   }
 };
 
-TEST_F(TypeRegistryTest, UnknownTypeMessages) {
-  EXPECT_EQ(ErrorOf([] { serialization::FindType(""); }),
-            "Attempted to find component of type .  This type does not exist.");
-  EXPECT_EQ(ErrorOf([] { serialization::FindType("transform"); }),
-            "Attempted to find component of type transform.  This type does not exist.");
-  EXPECT_EQ(ErrorOf([] { serialization::FindMember("Camera2", "x"); }),
-            "Attempted to find component of type Camera2.  This type does not exist.");
-  EXPECT_EQ(ErrorOf([] { serialization::GetSerializedMembers("Nope"); }),
-            "Attempted to find component of type Nope.  This type does not exist.");
-  EXPECT_EQ(serialization::FindType("Transform").name, "Transform");
-}
-
-TEST_F(TypeRegistryTest, UnknownMemberMessagesNameMemberThenType) {
-  EXPECT_EQ(ErrorOf([] { serialization::FindMember("Physics", "velocity"); }),
-            "Tried to find member velocity in component Physics.  This is not a member of this component.");
-  // The empty name would reach the header, which covers the base part.
-  EXPECT_EQ(ErrorOf([] { serialization::FindMember("Transform", ""); }),
-            "Tried to find member  in component Transform.  This is not a member of this component.");
-  EXPECT_EQ(ErrorOf([] { serialization::FindMember("Physics", "X_velocity"); }),
-            "Tried to find member X_velocity in component Physics.  This is not a member of this component.");
-}
-
-TEST_F(TypeRegistryTest, GroupChildIsFoundWithItsOwnPosition) {
-  const auto& child = serialization::FindMember("Physics", "x_velocity");
-  const auto& sibling = serialization::FindMember("Physics", "y_velocity");
-  EXPECT_EQ(child.type, MemberType::Float);
-  EXPECT_EQ(child.size, 4u);
-  EXPECT_EQ(sibling.offset, child.offset + 4);
-  const auto& physics = serialization::FindType("Physics");
-  const serialization::MemberDescriptor* group = nullptr;
-  for (const auto& member : physics.members) {
-    if (!member.children.empty() && member.children[0].name == "x_velocity") group = &member;
+TEST_F(TypeRegistryTest, UnknownTypesAndMembersGiveTheExactMessages) {
+  const std::string noType = ".  This type does not exist.";
+  const std::string noMember = ".  This is not a member of this component.";
+  const std::pair<std::function<void()>, std::string> cases[] = {
+      {[] { FindType(""); }, "Attempted to find component of type " + noType},
+      {[] { FindType("transform"); }, "Attempted to find component of type transform" + noType},
+      {[] { FindMember("Camera2", "x"); }, "Attempted to find component of type Camera2" + noType},
+      {[] { serialization::GetSerializedMembers("Nope"); }, "Attempted to find component of type Nope" + noType},
+      {[] { FindMember("Physics", "velocity"); }, "Tried to find member velocity in component Physics" + noMember},
+      {[] { FindMember("Physics", "X_velocity"); }, "Tried to find member X_velocity in component Physics" + noMember},
+      // The empty name would reach the header, which covers the base part.
+      {[] { FindMember("Transform", ""); }, "Tried to find member  in component Transform" + noMember},
+  };
+  for (const auto& [call, expected] : cases) {
+    try {
+      call();
+      ADD_FAILURE() << "no exception for: " << expected;
+    } catch (const std::runtime_error& error) {
+      EXPECT_EQ(error.what(), expected);
+    }
   }
-  ASSERT_NE(group, nullptr);
-  EXPECT_EQ(group->offset, child.offset);
-  EXPECT_EQ(group->size, 8u);
-  EXPECT_TRUE(group->name.empty());
-}
-
-TEST_F(TypeRegistryTest, SameMemberNameResolvesPerType) {
-  // "rotation" exists in Transform and in TestComponent, at different positions.
-  EXPECT_NE(serialization::FindMember("Transform", "rotation").offset,
-            serialization::FindMember("TestComponent", "rotation").offset);
 }
 
 TEST_F(TypeRegistryTest, SerializedMembersInDeclarationOrderGroupsReplacedByChildren) {
-  EXPECT_EQ(SerializedNames("Physics"),
-            (std::vector<std::string>{"x_acceleration", "y_acceleration", "x_velocity", "y_velocity",
-                                      "max_velocity", "mass"}));
-  EXPECT_EQ(SerializedNames("Transform"),
-            (std::vector<std::string>{"x_position", "y_position", "z_position", "rotation", "x_scale",
-                                      "y_scale", "z_scale"}));
-  EXPECT_EQ(SerializedNames("TestComponent"),
-            (std::vector<std::string>{"int_vector", "float_vector", "x_position", "y_position",
-                                      "x_scale", "y_scale", "rotation"}));
-}
-
-TEST_F(TypeRegistryTest, HeaderOnlyTypeHasNoSerializedMembers) {
-  serialization::GetTypeRegistry()
-      .RegisterType<objects::BaseComponent>("Camera",
-                                            [](void* memory) -> objects::BaseComponent* {
-                                              return new (memory) objects::BaseComponent("Camera");
-                                            })
-      .AddHeaderMember()
-      .FinishType();
+  EXPECT_EQ(SerializedNames("Physics"), (std::vector<std::string>{"x_acceleration", "y_acceleration", "x_velocity",
+                                                                  "y_velocity", "max_velocity", "mass"}));
+  EXPECT_EQ(SerializedNames("Transform"), (std::vector<std::string>{"x_position", "y_position", "z_position",
+                                                                    "rotation", "x_scale", "y_scale", "z_scale"}));
+  EXPECT_EQ(SerializedNames("TestComponent"), (std::vector<std::string>{"int_vector", "float_vector", "x_position",
+                                                                        "y_position", "x_scale", "y_scale",
+                                                                        "rotation"}));
+  RegisterCamera();
   EXPECT_TRUE(serialization::GetSerializedMembers("Camera").empty());
-  EXPECT_EQ(serialization::FindType("Camera").size, sizeof(objects::BaseComponent));
+  // A group child is found with its own position; the unnamed group spans both.
+  const auto& child = FindMember("Physics", "x_velocity");
+  EXPECT_EQ(child.size, 4u);
+  EXPECT_EQ(FindMember("Physics", "y_velocity").offset, child.offset + 4);
+  const auto& members = FindType("Physics").members;
+  const auto group = std::find_if(members.begin(), members.end(), [](const auto& m) {
+    return !m.children.empty() && m.children[0].name == "x_velocity";
+  });
+  ASSERT_NE(group, members.end());
+  EXPECT_EQ(group->offset, child.offset);
+  EXPECT_EQ(group->size, 8u);
+  EXPECT_TRUE(group->name.empty());
+  // "rotation" exists in two types, at different positions.
+  EXPECT_NE(FindMember("Transform", "rotation").offset, FindMember("TestComponent", "rotation").offset);
 }
 
-TEST_F(TypeRegistryTest, RegisteredSizeIsTheClassSize) {
-  EXPECT_EQ(serialization::FindType("Transform").size, sizeof(components::Transform));
-  EXPECT_EQ(serialization::FindType("Physics").size, sizeof(components::Physics));
-  EXPECT_EQ(serialization::FindType("TestComponent").size, sizeof(serialization::TestComponent));
-  // The matrix is 16-byte aligned, so the widths sum to less than the object.
-  const auto& transform = serialization::FindType("Transform");
-  std::uint32_t sum = 0;
-  for (const auto& member : transform.members) sum += member.size;
-  EXPECT_LT(sum, transform.size);
+TEST_F(TypeRegistryTest, SizesAreTheClassSizesAndCreateBuildsTheClass) {
+  RegisterCamera();
+  const std::pair<const char*, std::size_t> cases[] = {{"Transform", sizeof(components::Transform)},
+                                                       {"Physics", sizeof(components::Physics)},
+                                                       {"TestComponent", sizeof(serialization::TestComponent)},
+                                                       {"Camera", sizeof(objects::BaseComponent)}};
+  for (const auto& [name, size] : cases) {
+    EXPECT_EQ(FindType(name).size, size) << name;
+    std::unique_ptr<objects::BaseComponent> component(serialization::CreateComponent(FindType(name)));
+    EXPECT_EQ(component->type, name);
+    EXPECT_EQ(component->owner, nullptr);
+  }
   for (const auto& [name, type] : serialization::GetTypeRegistry().GetTypes()) {
     EXPECT_EQ(type.size, type.allocationSize) << name;
     EXPECT_EQ(type.members.at(0).offset, 0u) << name;
     EXPECT_EQ(type.members.at(0).size, sizeof(objects::BaseComponent)) << name;
   }
+  const std::size_t members = FindType("Physics").members.size();
+  serialization::RegisterComponents();  // registering again replaces, not appends
+  EXPECT_EQ(FindType("Physics").members.size(), members);
 }
 
-TEST_F(TypeRegistryTest, PhysicsOffsetsReachTheFields) {
-  components::Physics physics;
-  FillFloatsThroughRegistry(physics);
-  EXPECT_EQ(physics.acceleration.x, 10.0f);
-  EXPECT_EQ(physics.acceleration.y, 11.0f);
-  EXPECT_EQ(physics.velocity.x, 12.0f);
-  EXPECT_EQ(physics.velocity.y, 13.0f);
-  EXPECT_EQ(physics.maxVelocity, 14.0f);
-  EXPECT_EQ(physics.mass, 15.0f);
-  EXPECT_EQ(physics.previousPosition.x, 0.0f);
-  EXPECT_EQ(physics.inverseMass, 1.0f);
-  EXPECT_EQ(physics.transform, nullptr);
-}
-
-TEST_F(TypeRegistryTest, TransformOffsetsReachTheFields) {
-  components::Transform transform;
-  FillFloatsThroughRegistry(transform);
-  EXPECT_EQ(transform.translation.x, 10.0f);
-  EXPECT_EQ(transform.translation.y, 11.0f);
-  EXPECT_EQ(transform.translation.z, 12.0f);
-  EXPECT_EQ(transform.translation.w, 1.0f);
-  EXPECT_EQ(transform.rotation, 13.0f);
-  EXPECT_EQ(transform.scale.x, 14.0f);
-  EXPECT_EQ(transform.scale.y, 15.0f);
-  EXPECT_EQ(transform.scale.z, 16.0f);
-  EXPECT_TRUE(transform.dirty);
-}
-
-TEST_F(TypeRegistryTest, TestComponentOffsetsReachTheFields) {
-  serialization::TestComponent test;
-  FillFloatsThroughRegistry(test);
-  EXPECT_EQ(test.position.x, 10.0f);
-  EXPECT_EQ(test.position.y, 11.0f);
-  EXPECT_EQ(test.scale.x, 12.0f);
-  EXPECT_EQ(test.scale.y, 13.0f);
-  EXPECT_EQ(test.rotation, 14.0f);
-  const auto base = reinterpret_cast<const unsigned char*>(&test);
-  EXPECT_EQ(base + serialization::FindMember("TestComponent", "int_vector").offset,
-            reinterpret_cast<const unsigned char*>(&test.intVector));
-  EXPECT_EQ(base + serialization::FindMember("TestComponent", "float_vector").offset,
-            reinterpret_cast<const unsigned char*>(&test.floatVector));
-}
-
-TEST_F(TypeRegistryTest, CreateFunctionConstructsTheRegisteredClass) {
-  for (const char* name : {"Transform", "Physics", "TestComponent"}) {
-    std::unique_ptr<objects::BaseComponent> component(
-        serialization::CreateComponent(serialization::FindType(name)));
-    EXPECT_EQ(component->type, name);
-    EXPECT_EQ(component->owner, nullptr);
-  }
-}
-
-TEST_F(TypeRegistryTest, RegisteringAgainReplacesTheDescriptor) {
-  const std::size_t members = serialization::FindType("Physics").members.size();
-  serialization::RegisterComponents();
-  EXPECT_EQ(serialization::FindType("Physics").members.size(), members);
+TEST_F(TypeRegistryTest, OffsetsReachTheFieldsAndNothingBeside) {
+  components::Physics p;
+  FillFloatsThroughRegistry(p);
+  EXPECT_EQ((std::vector<float>{p.acceleration.x, p.acceleration.y, p.velocity.x, p.velocity.y, p.maxVelocity,
+                                p.mass, p.previousPosition.x, p.inverseMass}),
+            (std::vector<float>{10, 11, 12, 13, 14, 15, 0, 1}));
+  EXPECT_EQ(p.transform, nullptr);
+  components::Transform t;
+  FillFloatsThroughRegistry(t);
+  EXPECT_EQ((std::vector<float>{t.translation.x, t.translation.y, t.translation.z, t.translation.w, t.rotation,
+                                t.scale.x, t.scale.y, t.scale.z}),
+            (std::vector<float>{10, 11, 12, 1, 13, 14, 15, 16}));
+  EXPECT_TRUE(t.dirty);
+  serialization::TestComponent c;
+  FillFloatsThroughRegistry(c);
+  EXPECT_EQ((std::vector<float>{c.position.x, c.position.y, c.scale.x, c.scale.y, c.rotation}),
+            (std::vector<float>{10, 11, 12, 13, 14}));
+  const auto* base = reinterpret_cast<const unsigned char*>(&c);
+  EXPECT_EQ(base + FindMember("TestComponent", "int_vector").offset,
+            reinterpret_cast<const unsigned char*>(&c.intVector));
+  EXPECT_EQ(base + FindMember("TestComponent", "float_vector").offset,
+            reinterpret_cast<const unsigned char*>(&c.floatVector));
 }
 
 TEST_F(TypeRegistryTest, RegistrationRefusesLayoutsThatDoNotFitTheClass) {
-  using testing_support::Probe;
   auto& registry = serialization::GetTypeRegistry();
   // Members out of declaration order overlap.
   EXPECT_THROW(registry.RegisterType<Probe>("Bad1")
@@ -204,12 +144,11 @@ TEST_F(TypeRegistryTest, RegistrationRefusesLayoutsThatDoNotFitTheClass) {
                    .AddMember(MemberType::Int, "count", VELMARIS_FIELD(Probe, count)),
                std::logic_error);
   // A named Int that is not four bytes wide.
-  EXPECT_THROW(registry.RegisterType<Probe>("Bad2").AddHeaderMember().AddMember(
-                   MemberType::Int, "label", VELMARIS_FIELD(Probe, label)),
+  EXPECT_THROW(registry.RegisterType<Probe>("Bad2").AddHeaderMember().AddMember(MemberType::Int, "label",
+                                                                                VELMARIS_FIELD(Probe, label)),
                std::logic_error);
   // A group running past the end of the object.
-  EXPECT_THROW(registry.RegisterType<Probe>("Bad3").AddVectorMember({"a", "b"}, sizeof(Probe) - 4),
-               std::logic_error);
+  EXPECT_THROW(registry.RegisterType<Probe>("Bad3").AddVectorMember({"a", "b"}, sizeof(Probe) - 4), std::logic_error);
 }
 
 }  // namespace
