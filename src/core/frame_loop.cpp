@@ -15,11 +15,11 @@ bool FrameLoop::Turn() {
   if (finished_) return false;
   platform::Message message;
   if (window_.PeekMessage(message)) {
-    WindowProcedure(message, window_, quit_);
+    WindowProcedure(message, window_, requests_);
     return true;
   }
   // The quit message is taken once nothing else is waiting.
-  if (quit_.posted) {
+  if (requests_.quitPosted) {
     finished_ = true;
     return false;
   }
@@ -38,7 +38,7 @@ bool FrameLoop::RunOneFrame() {
 int FrameLoop::Run() {
   while (Turn()) {
   }
-  return quit_.exitCode;
+  return requests_.exitCode;
 }
 
 void FrameLoop::RunFrame() {
@@ -46,10 +46,13 @@ void FrameLoop::RunFrame() {
   input::TakeSnapshot();
   states_.Step(dt);
   // F12 keeps the picture just drawn, before it is presented.
-  if (input::IsKeyTriggered(platform::kVkF12)) graphics::SaveScreenshotToFolder();
+  if (requests_.screenshot) {
+    requests_.screenshot = false;
+    graphics::SaveScreenshotToFolder();
+  }
   if (beforePresent_) beforePresent_();
   graphics::PresentFrame();
-  if (g_NextState == kQuitState) quit_.Post(0);
+  if (g_NextState == kQuitState) requests_.PostQuit(0);
   input::ReadPlatformKeyBuffer(window_);
   ++frames_;
 }

@@ -59,7 +59,7 @@ class FrameLoop {
   void SetBeforePresent(std::function<void()> hook) { beforePresent_ = std::move(hook); }
 
   bool Finished() const { return finished_; }
-  int ExitCode() const { return quit_.exitCode; }
+  int ExitCode() const { return requests_.exitCode; }
   long long FramesRun() const { return frames_; }
 
  private:
@@ -69,7 +69,7 @@ class FrameLoop {
   GameStateManager& states_;
   FrameTimer& timer_;
   std::function<void()> beforePresent_;
-  QuitMessage quit_;
+  LoopRequests requests_;
   bool finished_ = false;
   long long frames_ = 0;
 };

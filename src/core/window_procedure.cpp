@@ -32,15 +32,18 @@ void OnSystemCommand(platform::SystemCommand command, platform::Window& window) 
 
 }  // namespace
 
-void WindowProcedure(const platform::Message& message, platform::Window& window, QuitMessage& quit) {
+void WindowProcedure(const platform::Message& message, platform::Window& window, LoopRequests& requests) {
   using platform::MessageType;
   switch (message.type) {
     case MessageType::kDestroy:
-      quit.Post(0);
+      requests.PostQuit(0);
       break;
     case MessageType::kKeyDown:
     case MessageType::kKeyUp:
       input::SetRawKey(message.virtualKey, message.type == MessageType::kKeyDown);
+      if (message.type == MessageType::kKeyDown && message.virtualKey == platform::kVkF12) {
+        requests.screenshot = true;
+      }
       break;
     case MessageType::kMouseButtonDown:
     case MessageType::kMouseButtonUp:

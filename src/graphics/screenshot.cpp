@@ -57,7 +57,12 @@ void SaveScreenshotToFolder() {
     core::LogError("screenshot", "cannot create screenshots/: " + error.message());
     return;
   }
-  const std::string path = "screenshots/" + ScreenshotFileName();
+  // Two shots within one second get -2, -3, ... rather than overwrite each other.
+  const std::string name = ScreenshotFileName();
+  std::string path = "screenshots/" + name;
+  for (int copy = 2; std::filesystem::exists(path, error); ++copy) {
+    path = "screenshots/" + name.substr(0, name.size() - 4) + "-" + std::to_string(copy) + ".png";
+  }
   if (SaveScreenshot(path)) std::cout << "Screenshot saved: " << path << std::endl;
 }
 

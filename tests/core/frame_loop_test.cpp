@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "game/game_flags.h"
@@ -148,6 +149,21 @@ TEST_F(FrameLoopTest, SwitchingWindowsReturnsToFullScreen) {
   window.PostSystemCommand(platform::SystemCommand::kNextWindow);
   ASSERT_TRUE(loop.RunOneFrame());
   EXPECT_TRUE(game::g_FullScreen);
+}
+
+TEST_F(FrameLoopTest, ScreenshotKeyTappedBetweenFramesIsStillTaken) {
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(testing::TempDir());
+  window.PostKey(platform::kVkF12, true);
+  window.PostKey(platform::kVkF12, false);
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(loop.RunOneFrame());
+  ASSERT_TRUE(loop.RunOneFrame());
+  const std::string log = testing::internal::GetCapturedStderr();
+  std::filesystem::current_path(previous);
+  // Without a device that reads back, the attempt is reported, once.
+  EXPECT_EQ(log.find("screenshot: screenshots/velmaris-"), 0u) << log;
+  EXPECT_EQ(log.find("screenshot:", 1), std::string::npos) << log;
 }
 
 TEST_F(FrameLoopTest, PlatformKeyBufferLagsOneFrameBehindTheSnapshot) {
