@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "component_fixture.h"
 #include "components/move_between_two_points.h"
 
@@ -14,12 +16,9 @@ using components::RotateAround;
 
 class MoversTest : public component_testing::ComponentTest {
  protected:
-  template <typename T>
-  T* Make() {
-    return Add(MakeObject("Mover" + std::to_string(count_++), 99.0f, 99.0f), new T());
-  }
+  // A mover on a new object at (99, 99), from (0, 0) towards (point0, 0).
   MoveBetweenTwoPoints* MakePointMover(float point0, float speed, float delaySeconds) {
-    auto* mover = Make<MoveBetweenTwoPoints>();
+    auto* mover = Add(MakeObject("Mover" + std::to_string(count_++), 99.0f, 99.0f), new MoveBetweenTwoPoints());
     mover->point0 = {point0, 0.0f};
     mover->speed = speed;
     mover->delay = delaySeconds;
@@ -31,7 +30,7 @@ class MoversTest : public component_testing::ComponentTest {
 
 TEST_F(MoversTest, RotateAroundStartsOnTheCentreAndTurnsByItsDirection) {
   for (float direction : {-1.0f, 1.0f}) {
-    auto* rotator = Make<RotateAround>();
+    auto* rotator = Add(MakeObject(direction < 0 ? "Clockwise" : "Anticlockwise", 99.0f, 99.0f), new RotateAround());
     rotator->centre = {10.0f, 0.0f, 0.0f, 0.0f};
     rotator->radius = 2.0f;
     rotator->speed = 90.0f;
@@ -41,10 +40,8 @@ TEST_F(MoversTest, RotateAroundStartsOnTheCentreAndTurnsByItsDirection) {
     EXPECT_EQ(p.x, 10.0f);
     rotator->transform->dirty = false;
     rotator->Update(1.0f);
-    EXPECT_FLOAT_EQ(p.x, 10.0f);
-    EXPECT_FLOAT_EQ(p.y, 2.0f * direction);  // clockwise -1 turns to (10, -2)
-    EXPECT_FLOAT_EQ(p.z, 10.0f);
-    EXPECT_FLOAT_EQ(p.w, 10.0f);
+    // Clockwise -1 turns to (10, -2); z and w take the centre's x as well.
+    EXPECT_EQ((std::array{p.x, p.y, p.z, p.w}), (std::array{10.0f, 2.0f * direction, 10.0f, 10.0f}));
     EXPECT_TRUE(rotator->transform->dirty);
     for (int i = 0; i < 7; ++i) rotator->Update(1.0f);
     EXPECT_EQ(rotator->angle, 720.0f * direction);  // never wrapped
@@ -52,14 +49,13 @@ TEST_F(MoversTest, RotateAroundStartsOnTheCentreAndTurnsByItsDirection) {
 }
 
 TEST_F(MoversTest, PointMoverStepsSnapsTurnsAndWaitsInFrames) {
-  MoveBetweenTwoPoints* mover = MakePointMover(10.0f, 5.0f, 0.5f);  // from start (0, 0)
+  MoveBetweenTwoPoints* mover = MakePointMover(10.0f, 5.0f, 0.5f);
   EXPECT_EQ(mover->delay, 30.0f);
-  const graphics::XMFLOAT4& p = mover->transform->translation;
   std::vector<float> xs;
   std::vector<float> waits;
   for (int i = 0; i < 6; ++i) {
     mover->Update(1.0f);
-    xs.push_back(p.x);
+    xs.push_back(mover->transform->translation.x);
     waits.push_back(mover->waitTimer);
   }
   // 5, 10, then snap and turn with the first frame of waiting, leave at once, arrive
@@ -67,16 +63,14 @@ TEST_F(MoversTest, PointMoverStepsSnapsTurnsAndWaitsInFrames) {
   EXPECT_EQ(xs, (std::vector<float>{5, 10, 10, 5, 0, 0}));
   EXPECT_EQ(waits, (std::vector<float>{0, 0, 1, 1, 1, 2}));
   EXPECT_EQ(mover->target.x, 0.0f);
-}
-
-TEST_F(MoversTest, PointMoverOvershootsAndSnapsFromTheOtherSide) {
-  MoveBetweenTwoPoints* mover = MakePointMover(1.0f, 1.5f, 0.0f);
-  mover->point1 = {-5.0f, 0.0f};
-  mover->Update(1.0f);
-  EXPECT_EQ(mover->transform->translation.x, 1.5f);  // past point0
-  mover->Update(1.0f);
-  EXPECT_EQ(mover->transform->translation.x, 1.0f);
-  EXPECT_EQ(mover->target.x, -5.0f);
+  // Overshooting an end snaps back to it from the other side.
+  MoveBetweenTwoPoints* fast = MakePointMover(1.0f, 1.5f, 0.0f);
+  fast->point1 = {-5.0f, 0.0f};
+  fast->Update(1.0f);
+  EXPECT_EQ(fast->transform->translation.x, 1.5f);
+  fast->Update(1.0f);
+  EXPECT_EQ(fast->transform->translation.x, 1.0f);
+  EXPECT_EQ(fast->target.x, -5.0f);
 }
 
 TEST_F(MoversTest, MoversRefuseObjectsWithoutATransform) {

@@ -14,16 +14,21 @@ using components::Pool;
 using components::Timer;
 
 TEST(TimerTest, LongFramesCountSeveralSecondsAndTheFractionCarriesOver) {
-  Timer timer;
+  Timer timer(42);
+  EXPECT_EQ(timer.amount, 0u);  // the start value is for scripts only
   timer.Update(2.5f);
   EXPECT_EQ(timer.GetAmount(), 2u);
   EXPECT_EQ(timer.GetTimePassed(), 0.5f);
-  timer.Update(0.5f);
+  timer.Update(0.75f);
   EXPECT_EQ(timer.GetAmount(), 3u);
-  EXPECT_EQ(timer.GetTimePassed(), 0.0f);
+  EXPECT_EQ(timer.GetTimePassed(), 0.25f);
   timer.SetActive(false);  // frozen, fraction and all
   timer.Update(5.75f);
   EXPECT_EQ(timer.GetAmount(), 3u);
+  EXPECT_EQ(timer.GetTimePassed(), 0.25f);
+  timer.Reset();  // clears the start value and the fraction, not the counter
+  EXPECT_EQ(timer.amount, 3u);
+  EXPECT_EQ(timer.GetStartValue(), 0);
   EXPECT_EQ(timer.GetTimePassed(), 0.0f);
 }
 
@@ -45,16 +50,6 @@ TEST(TimerTest, CountingHoldsAtTheCapacityAndTheMinimum) {
   EXPECT_EQ(down.amount, 3u);
 }
 
-TEST(TimerTest, ResetClearsStartValueAndFractionButNotTheCounter) {
-  Timer timer(42);
-  EXPECT_EQ(timer.amount, 0u);  // the start value is for scripts only
-  timer.Update(3.25f);
-  timer.Reset();
-  EXPECT_EQ(timer.amount, 3u);
-  EXPECT_EQ(timer.GetStartValue(), 0);
-  EXPECT_EQ(timer.GetTimePassed(), 0.0f);
-}
-
 TEST(TimerTest, HugeOrNonFiniteStepsNeitherHangNorSpoilTheTimer) {
   Timer timer;
   timer.Update(1.0e30f);  // one step per second would take ages
@@ -71,10 +66,10 @@ TEST(TimerTest, HugeOrNonFiniteStepsNeitherHangNorSpoilTheTimer) {
 }
 
 TEST(PoolTest, IncreaseAndDecreaseHoldAtTheBoundsWithoutWrapping) {
-  Pool pool(0xFFFFFFFEu, 0xFFFFFFFFu, 0);
-  pool.Increase();
-  pool.Increase();
-  EXPECT_EQ(pool.GetAmount(), 0xFFFFFFFFu);
+  Pool full(0xFFFFFFFEu, 0xFFFFFFFFu, 0);
+  full.Increase();
+  full.Increase();
+  EXPECT_EQ(full.GetAmount(), 0xFFFFFFFFu);
   Pool over(9, 5, 0);  // above its capacity, as a file may give it
   over.Increase();
   EXPECT_EQ(over.amount, 5u);

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -57,14 +58,19 @@ class SerializerFixture : public ::testing::Test {
     return path;
   }
 
-  // The message of the runtime_error that loading the text throws.
-  std::string LoadError(const std::string& text, const std::string& name = "level.txt") {
+  // The message of the runtime_error that the call throws.
+  static std::string ErrorOf(const std::function<void()>& call) {
     try {
-      Load(text, name);
+      call();
     } catch (const std::runtime_error& error) {
       return error.what();
     }
     return "(no exception)";
+  }
+
+  // The message of the runtime_error that loading the text throws.
+  std::string LoadError(const std::string& text, const std::string& name = "level.txt") {
+    return ErrorOf([&] { Load(text, name); });
   }
 
   std::shared_ptr<objects::GameObject> Object(const std::string& space, const std::string& name) const {

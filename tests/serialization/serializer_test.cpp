@@ -280,9 +280,7 @@ TEST_F(WriterTest, WrittenComponentReadsBackToTheSameValues) {
   ASSERT_TRUE(serialization::ParseJsonText(Write(written), document, error)) << error;
   components::Transform read;
   serialization::Serializer(&spaces).DeserializeComponent(&read, *document.MemberBegin());
-  EXPECT_EQ(std::tie(read.translation.x, read.translation.y, read.translation.z, read.rotation, read.scale.x),
-            std::tie(written.translation.x, written.translation.y, written.translation.z, written.rotation,
-                     written.scale.x));
+  EXPECT_EQ(Write(read), Write(written));  // every member, to the last bit
 }
 
 TEST_F(WriterTest, DumpListsSpacesObjectsAndComponentsInNameOrder) {
