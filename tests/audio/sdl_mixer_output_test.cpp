@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
@@ -99,6 +100,16 @@ float Peak(const std::vector<float>& samples) {
   return peak;
 }
 
+// What action wrote to standard output and to standard error.
+template <typename Action>
+std::pair<std::string, std::string> OutputOf(Action action) {
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  action();
+  std::string out = testing::internal::GetCapturedStdout();
+  return {out, testing::internal::GetCapturedStderr()};
+}
+
 double Length(const Burst& burst) { return static_cast<double>(burst.end - burst.begin); }
 
 class SdlMixerOutputTest : public testing::Test {
@@ -106,11 +117,7 @@ class SdlMixerOutputTest : public testing::Test {
   void SetUp() override {
     core::ResetLogOnce();
     // The start-up sounds do not exist in the build folder; their errors are expected.
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    InitSoundSystem(std::make_unique<SdlMixerBackend>());
-    testing::internal::GetCapturedStdout();
-    testing::internal::GetCapturedStderr();
+    OutputOf([] { InitSoundSystem(std::make_unique<SdlMixerBackend>()); });
     ASSERT_NE(dynamic_cast<SdlMixerBackend*>(g_SoundSystem->backend.get()), nullptr) << "no disk audio driver";
   }
   void TearDown() override {
@@ -123,28 +130,22 @@ class SdlMixerOutputTest : public testing::Test {
   bool WaitUntilEnded(int32_t id) {
     return WaitFor([&] { return !Backend().IsPlaying(Channel(id)); });
   }
-  std::uintmax_t Bytes() const {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path_, error);
-    return error ? 0 : size;
-  }
   // Waits until at least seconds more of output has been written.
   bool WaitForMoreOutput(double seconds) {
-    const std::uintmax_t target = Bytes() + static_cast<std::uintmax_t>(seconds * kRate) * 4;
-    return WaitFor([&] { return Bytes() >= target; });
+    std::error_code missing;  // no file before the first write
+    const auto bytes = [&] { const auto size = std::filesystem::file_size(path_, missing); return missing ? 0 : size; };
+    const std::uintmax_t target = bytes() + static_cast<std::uintmax_t>(seconds * kRate) * 4;
+    return WaitFor([&] { return bytes() >= target; });
   }
-  // The left channel written so far, as fractions of full scale.
-  std::vector<float> ReadLeft() const {
+  // Closes the output (flushing the file) and returns its left channel, as fractions
+  // of full scale.
+  std::vector<float> Finish() {
+    ShutdownSoundSystem();
     std::ifstream in(path_, std::ios::binary);
     std::vector<float> left;
     std::int16_t frame[2];
     while (in.read(reinterpret_cast<char*>(frame), sizeof frame)) left.push_back(frame[0] / 32768.0f);
     return left;
-  }
-  // Closes the output (flushing the file) and returns what it wrote.
-  std::vector<float> Finish() {
-    ShutdownSoundSystem();
-    return ReadLeft();
   }
   // The loud runs of the whole output; fails the test unless there are count.
   std::vector<Burst> Bursts(const std::vector<float>& pcm, std::size_t count) {
@@ -247,9 +248,7 @@ TEST_F(SdlMixerOutputTest, AnEndedChannelIdDoesNotTouchTheSoundNowOnItsMixerChan
   ASSERT_EQ(Channel(shortId).value & 0xffffffffu, Channel(longId).value & 0xffffffffu);
 
   g_MusicChannel = shortId;
-  testing::internal::CaptureStdout();
-  SetMusicVolume(-96.0f);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "FMOD ERROR 9\n");
+  EXPECT_EQ(OutputOf([] { SetMusicVolume(-96.0f); }).first, "FMOD ERROR 9\n");
   ASSERT_TRUE(WaitUntilEnded(longId));
   const std::vector<float> pcm = Finish();
 
@@ -261,12 +260,11 @@ TEST_F(SdlMixerOutputTest, AnEndedChannelIdDoesNotTouchTheSoundNowOnItsMixerChan
 TEST_F(SdlMixerOutputTest, FilesThatCannotBeDecodedAreReportedAndNotCached) {
   const std::string broken = path_ + ".ogg";
   std::ofstream(broken) << "this is not Ogg Vorbis";
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(PlaySound("Audio/NoSuchSound.ogg", kOrigin, 0.0f), 0);
-  EXPECT_EQ(PlaySound(broken, kOrigin, 0.0f), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "FMOD ERROR 6\nFMOD ERROR 6\n");
-  const std::string err = testing::internal::GetCapturedStderr();
+  const auto [out, err] = OutputOf([&] {
+    EXPECT_EQ(PlaySound("Audio/NoSuchSound.ogg", kOrigin, 0.0f), 0);
+    EXPECT_EQ(PlaySound(broken, kOrigin, 0.0f), 1);
+  });
+  EXPECT_EQ(out, "FMOD ERROR 6\nFMOD ERROR 6\n");
   std::filesystem::remove(broken);
   EXPECT_NE(err.find("Audio/NoSuchSound.ogg"), std::string::npos) << err;
   EXPECT_NE(err.find(broken), std::string::npos) << err;
@@ -277,20 +275,15 @@ TEST_F(SdlMixerOutputTest, FilesThatCannotBeDecodedAreReportedAndNotCached) {
 TEST(SdlMixerStartup, WithoutAnAudioDriverTheSoundSystemFallsBackToSilence) {
   core::ResetLogOnce();
   const ScopedEnv driver("SDL_AUDIODRIVER", "velmaris-no-such-driver");
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  InitSoundSystem();
-  const std::string out = testing::internal::GetCapturedStdout();
-  const std::string err = testing::internal::GetCapturedStderr();
+  const auto [out, err] = OutputOf([] { InitSoundSystem(); });
   EXPECT_EQ(err.rfind("audio: no audio device", 0), 0u) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 4) << err;  // and the three missing files
   EXPECT_EQ(out.rfind("FMOD ERROR 1\n", 0), 0u) << out;
   ASSERT_NE(g_SoundSystem, nullptr);
   EXPECT_TRUE(g_SoundSystem->backend->IsReady());
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(PlaySound(Fixture("tone_short.ogg"), kOrigin, 0.0f), 0);
   // Load, play, volume, unpause.
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "FMOD all good\nFMOD all good\nFMOD all good\nFMOD all good\n");
+  EXPECT_EQ(OutputOf([] { EXPECT_EQ(PlaySound(Fixture("tone_short.ogg"), kOrigin, 0.0f), 0); }).first,
+            "FMOD all good\nFMOD all good\nFMOD all good\nFMOD all good\n");
   ShutdownSoundSystem();
 }
 

@@ -238,7 +238,7 @@ TEST_F(BindingTest, EveryRefusalGivesItsExactMessage) {
       {"Vec.Dot(Body():ConstPosition(), Square())", "test:1: bad argument #2 to 'Dot' (Vec expected, got Square)"},
       {"Vec(1, 1).Length(Body())", "test:1: bad argument #1 to 'Length' (Vec expected, got Body)"},
       {"Body():SetPosition(cv.x)", "test:1: bad argument #1 to 'SetPosition' (Vec expected, got number)"},
-      {"local sides = Square().Sides; sides(Vec(1, 1))", "test:1: bad argument #1 to 'sides' (Shape expected, got Vec)"},
+      {"local f = Square().Sides; f(Vec(1, 1))", "test:1: bad argument #1 to 'f' (Shape expected, got Vec)"},
       {"Vec(0, 0).Scale(cv, 2)", "test:1: bad argument #1 to 'Scale' (cannot be const)"},
       {"Vec(0, 0).Grow(cv)", "test:1: bad argument #1 to 'Grow' (cannot be const)"},
       {"Vec.Dot(nil, Vec(1, 1))", "test:1: bad argument #1 to 'Dot' (nil passed to reference)"},

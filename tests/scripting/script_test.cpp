@@ -25,6 +25,11 @@ function Init() inits = (inits or 0) + 1 end
 function Update(dt) updates = (updates or 0) + 1; lastDt = dt end
 )";
 
+// A script whose Update sets the global version to v.
+std::string Versioned(int v) {
+  return "function Init() end\nfunction Update() version = " + std::to_string(v) + " end\n";
+}
+
 // What the script wrote to standard error during frames updates of dt 0.016.
 std::string Frames(scripting::Script& script, int frames) {
   ::testing::internal::CaptureStderr();
@@ -97,13 +102,13 @@ function Update(dt) counter = counter + 1; seen = counter; lastDt = dt end
 }
 
 TEST_F(ScriptTest, EditedFileTakesEffectOnTheNextFrame) {
-  const std::string path = Write("function Init() end\nfunction Update() version = 1 end\n");
+  const std::string path = Write(Versioned(1));
   scripting::Script& script = AddScript(path);
   Frames(script, 2);
   EXPECT_EQ(Number(script, "version"), 1);
   EXPECT_EQ(script.CompileCount(), 1u);
 
-  Write("function Init() end\nfunction Update() version = 2 end\n");
+  Write(Versioned(2));
   script.Update(0.016f);
   EXPECT_EQ(Number(script, "version"), 2);
   EXPECT_EQ(script.CompileCount(), 2u);
@@ -117,12 +122,12 @@ TEST_F(ScriptTest, EditedFileTakesEffectOnTheNextFrame) {
   // A deleted file stops the script as a missing one does; it comes back with it.
   std::filesystem::remove(path);
   Frames(script, 1);
-  Write("function Init() end\nfunction Update() version = 3 end\n");
+  Write(Versioned(3));
   script.Update(0.016f);
   EXPECT_EQ(Number(script, "version"), 3);
 
   // Another file name loads the other file, even with the old one unchanged.
-  script.filename = Write("function Init() end\nfunction Update() version = 4 end\n", "other.lua");
+  script.filename = Write(Versioned(4), "other.lua");
   script.Update(0.016f);
   EXPECT_EQ(Number(script, "version"), 4);
 }
