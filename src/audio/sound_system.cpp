@@ -98,6 +98,20 @@ void LoadSound(const std::string& path, bool loop) {
   if (sound) system->sounds.emplace(path, sound);
 }
 
+namespace {
+
+// Only the music's id is ever used after a play; the ids of finished one-shot
+// sounds are dropped so that a sound played every frame of a contact does not
+// grow the map for the rest of the run. Checked once kChannelCount ids are held.
+void ForgetFinishedChannels(SoundSystem& system) {
+  if (system.channels.size() < static_cast<std::size_t>(kChannelCount)) return;
+  std::erase_if(system.channels, [&system](const auto& entry) {
+    return entry.first != g_MusicChannel && !system.backend->IsPlaying(entry.second);
+  });
+}
+
+}  // namespace
+
 std::int32_t PlaySound(const std::string& path, const float* /*position*/, float volumeDb) {
   SoundSystem* system = g_SoundSystem;
   if (system == nullptr) {
@@ -123,6 +137,7 @@ std::int32_t PlaySound(const std::string& path, const float* /*position*/, float
   if (!channel) return id;
   CheckResult(backend.SetVolume(channel, DecibelsToGain(volumeDb)));
   CheckResult(backend.SetPaused(channel, false));
+  ForgetFinishedChannels(*system);
   system->channels[id] = channel;
   return id;
 }

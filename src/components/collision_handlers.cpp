@@ -41,10 +41,14 @@ void PlayEffect(const char* path) {
 void SetLevelEndHandler(LevelEndHandler handler) { g_LevelEndHandler = handler; }
 LevelEndHandler GetLevelEndHandler() { return g_LevelEndHandler; }
 
-void StopMovement(Collider&, Collider& other) {
+void StopMovement(Collider& self, Collider& other) {
   objects::GameObject* player = PlayerOf(other);
   auto* transform = Sibling<Transform>(player, "Transform");
   if (transform == nullptr) return;
+  // Only the swept test against a box records where the contact was; a contact
+  // without its own record (a circle) would otherwise move the player to a stale
+  // point, or to the origin.
+  if (other.GetCollisionInfo().other != &self) return;
   const graphics::vector2D point = other.GetCollisionInfo().point;
   transform->translation = {point.x, point.y, 0.0f, 0.0f};
   transform->SetDirty();

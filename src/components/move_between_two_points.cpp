@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "components/describe.h"
+#include "components/frames.h"
 #include "components/transform.h"
 #include "core/log.h"
 #include "objects/game_object.h"
@@ -28,7 +29,6 @@ bool MoveBetweenTwoPoints::Initialize() {
   }
   transform->translation = {start.x, start.y, 0.0f, 0.0f};
   transform->SetDirty();
-  delay *= 60.0f;
   target = point0;
   return true;
 }
@@ -52,9 +52,10 @@ void MoveBetweenTwoPoints::Update(float dt) {
     transform->SetDirty();
   }
 
-  if (arrived && delay > waitTimer) {
+  const float delayFrames = delay * kFramesPerSecond;
+  if (arrived && delayFrames > waitTimer) {
     waitTimer += 1.0f;
-  } else if (waitTimer >= delay) {
+  } else if (waitTimer >= delayFrames) {
     waitTimer = 0.0f;
   }
 }

@@ -17,9 +17,8 @@ class MoveBetweenTwoPoints : public objects::BaseComponent {
  public:
   MoveBetweenTwoPoints();
 
-  // Finds the owner's Transform, puts the object on `start` (z and w 0), turns delay
-  // from seconds into frames (x 60) and heads for point0. False without an object or
-  // a Transform.
+  // Finds the owner's Transform, puts the object on `start` (z and w 0) and heads for
+  // point0. False without an object or a Transform.
   bool Initialize() override;
   // dt in seconds. Steps speed x dt towards the target (not limited to the distance
   // left); within 0.5 of it, snaps to it and turns to the other point, counting the
@@ -32,7 +31,9 @@ class MoveBetweenTwoPoints : public objects::BaseComponent {
   graphics::vector2D target;       // the point being approached
   graphics::vector2D start;        // position at Initialize
   float speed = 0.0f;              // world units per second
-  float delay = 0.0f;              // seconds in the file, frames after Initialize
+  // Seconds to linger at each end, counted in frames at 60 per second; it stays in
+  // seconds so that initialising again cannot scale it twice.
+  float delay = 0.0f;
   float waitTimer = 0.0f;          // frames waited at the current end
 };
 

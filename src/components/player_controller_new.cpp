@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "components/describe.h"
+#include "components/frames.h"
 #include "components/physics.h"
 #include "components/transform.h"
 #include "core/log.h"
@@ -29,7 +30,6 @@ bool PlayerControllerNew::Initialize() {
   if (owner == nullptr) return false;
   physics = dynamic_cast<Physics*>(owner->GetComponent("Physics"));
   transform = dynamic_cast<Transform*>(owner->GetComponent("Transform"));
-  knockbackTime *= 60.0f;
   if (physics == nullptr || transform == nullptr) {
     core::LogError("player", DescribeObject(owner) + ": NewPlayerController needs " +
                                  (physics == nullptr ? "Physics" : "a Transform") + " on its object");
@@ -58,7 +58,7 @@ void PlayerControllerNew::Update(float) {
 
   if (knockbackActive) {
     knockbackTimer += 1.0f;
-    if (knockbackTimer > knockbackTime) knockbackActive = false;  // control returns this frame
+    if (knockbackTimer > knockbackTime * kFramesPerSecond) knockbackActive = false;  // control returns this frame
   }
 
   // Facing: 0 degrees with the pointer straight above, -90 to the right, 90 to the

@@ -20,8 +20,8 @@ class PlayerControllerNew : public objects::BaseComponent {
  public:
   PlayerControllerNew();
 
-  // Finds the owner's Physics and Transform and turns knockbackTime from seconds
-  // into frames (x 60). False without an object or without either sibling.
+  // Finds the owner's Physics and Transform. False without an object or without
+  // either sibling.
   bool Initialize() override;
   // Steers the Physics velocity from the pointer; dt is not used.
   void Update(float dt) override;
@@ -29,7 +29,9 @@ class PlayerControllerNew : public objects::BaseComponent {
   float movementSpeed = 0.0f;     // velocity added per frame while the button is held
   float maxMovementSpeed = 0.0f;  // speed limit of steered flight
   float movementDrag = 0.0f;      // speed removed per frame when not accelerating
-  float knockbackTime = 1.0f;     // seconds in the file, frames after Initialize
+  // Seconds of a knock-back, counted in frames at 60 per second. It stays in seconds
+  // so that initialising again (each prefab layer, a reload) cannot scale it twice.
+  float knockbackTime = 1.0f;
   float knockbackSpeed = 1.0f;    // speed the "bounceBack" handler gives
   float knockbackTimer = 0.0f;    // frames since the knock-back started
   Physics* physics = nullptr;     // sibling, not owned; null until found

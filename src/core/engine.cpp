@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "graphics/graphics.h"
 #include "input/input.h"
+#include "objects/space_registry.h"
 #include "serialization/component_registration.h"
 
 namespace core {
@@ -24,7 +25,7 @@ bool EnterDataDirectory() {
   return true;
 }
 
-void StartEngine(platform::Window& window, std::unique_ptr<audio::AudioBackend> audio) {
+Engine::Engine(platform::Window& window, std::unique_ptr<audio::AudioBackend> audio) {
   graphics::g_WindowHandle = &window;
   input::AttachWindow(&window);
   // A failure has been reported by the graphics; the game runs on drawing nothing.
@@ -37,7 +38,8 @@ void StartEngine(platform::Window& window, std::unique_ptr<audio::AudioBackend> 
   }
 }
 
-void StopEngine() {
+Engine::~Engine() {
+  objects::ResetSpaces();
   graphics::ShutdownGraphics();
   audio::ShutdownSoundSystem();
   input::AttachWindow(nullptr);

@@ -14,12 +14,19 @@ namespace core {
 // neither holds the game's data.
 bool EnterDataDirectory();
 
-// Starts the services in their fixed order for the given window: the graphics
-// block, the component registry, the sound system (on the given backend, or on the
-// machine's audio device when null). The window is not owned and must outlive the engine.
-void StartEngine(platform::Window& window, std::unique_ptr<audio::AudioBackend> audio = nullptr);
-
-// Takes the graphics and the sound down after the frame loop has ended.
-void StopEngine();
+// The engine's services for one window, for the length of a scope: the constructor
+// starts them in their fixed order (the graphics block, the component registry, the
+// sound system on the given backend, or on the machine's audio device when null);
+// the destructor takes them down again, also when an exception leaves the scope.
+// The window is not owned and must outlive the engine.
+class Engine {
+ public:
+  explicit Engine(platform::Window& window, std::unique_ptr<audio::AudioBackend> audio = nullptr);
+  // Releases the spaces (whose sprites own textures) while the graphics are still
+  // up, then the graphics and the sound.
+  ~Engine();
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+};
 
 }  // namespace core

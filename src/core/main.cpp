@@ -1,7 +1,6 @@
 // The game's entry point: one window, the engine's services, the frame loop.
 #include <exception>
 #include <iostream>
-#include <memory>
 
 #include "core/clock.h"
 #include "core/engine.h"
@@ -16,15 +15,13 @@ int RunGame() {
   core::EnterDataDirectory();
   platform::sdl::SdlWindow window(/*fullScreen=*/true);
   try {
-    core::StartEngine(window);
+    core::Engine engine(window);
     core::SteadyClock clock;
     core::FrameRateController frameRate(60.0f, 40.0f, clock, core::FrameRateController::kFinePacing);
     core::PacedFrameTimer timer(frameRate);
     core::GameStateManager states(game::GameStateTable());
     core::FrameLoop loop(window, states, timer);
-    const int exitCode = loop.Run();
-    core::StopEngine();
-    return exitCode;
+    return loop.Run();
   } catch (const std::exception& error) {
     window.ShowMessageBox("Velmaris", error.what());
     throw;

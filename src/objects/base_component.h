@@ -27,6 +27,11 @@ class BaseComponent {
   // GameObject::Initialize; false reports a component that cannot work.
   virtual bool Initialize();
 
+  // Called on every component of an object before any of them is destroyed, so
+  // that a component which lends its siblings to code that outlives a call (a
+  // script's interpreter) can end that loan while they all still exist.
+  virtual void ReleaseSiblings() {}
+
   const std::string& GetType() const { return type; }
   // The object the component was added to; null until then. Not owning.
   GameObject* GetOwner() const { return owner; }

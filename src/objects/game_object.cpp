@@ -1,7 +1,6 @@
 // Component storage of a game object and the creation of components by type name.
 #include "objects/game_object.h"
 
-#include <new>
 #include <utility>
 
 #include "serialization/type_registry.h"
@@ -11,6 +10,8 @@ namespace objects {
 GameObject::GameObject(std::string objectName) : name(std::move(objectName)) {}
 
 GameObject::~GameObject() {
+  for (auto& entry : components) entry.second->ReleaseSiblings();
+  for (auto& component : retired) component->ReleaseSiblings();
   // Map order, as the components were updated.
   for (auto& entry : components) entry.second.reset();
   components.clear();

@@ -52,7 +52,8 @@ Space& GetMenuTestSpace();
 // Stores a hand-built object in "MenuTestSpace" (see Space::AddObject).
 std::shared_ptr<GameObject> AddObject(GameObject* object);
 
-// Empties the process-wide registry and "MenuTestSpace" (tests only).
+// Empties the process-wide registry and "MenuTestSpace": engine shutdown (their
+// sprites own textures, released while the graphics are up) and tests.
 void ResetSpaces();
 
 }  // namespace objects

@@ -58,11 +58,17 @@ Script::Script() : BaseComponent("Script"), ownData(std::make_unique<ScriptData>
   filename = "LuaScripts/testlua.lua";
 }
 
-Script::~Script() {
-  if (state != nullptr) {
-    file.Release(state);
-    lua_close(state);
-  }
+Script::~Script() { CloseState(); }
+
+void Script::ReleaseSiblings() { CloseState(); }
+
+void Script::CloseState() {
+  if (state == nullptr) return;
+  // Closing runs the script's finalisers, which may still reach the object's
+  // other components through the globals.
+  file.Release(state);
+  lua_close(state);
+  state = nullptr;
 }
 
 void Script::AttachData(ScriptData* objectData) { data = objectData; }

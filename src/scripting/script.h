@@ -25,8 +25,13 @@ class Script : public objects::BaseComponent {
   // Opens a Lua state of its own with every standard library and the scripting
   // API, makes a ScriptData of its own, and names "LuaScripts/testlua.lua".
   Script();
-  // Closes the Lua state and frees the ScriptData it made for itself.
+  // Closes the Lua state (if ReleaseSiblings has not) and frees the ScriptData it
+  // made for itself.
   ~Script() override;
+
+  // Closes the Lua state before the object's other components go: the script's
+  // finalisers may still reach them. The script does nothing from then on.
+  void ReleaseSiblings() override;
 
   // dt in seconds. Until the initialisation has succeeded once (initState), runs it
   // first and stops the frame when it fails. Then runs the file's top-level code,
@@ -52,7 +57,7 @@ class Script : public objects::BaseComponent {
 
   // The Lua file, relative to the working directory.
   std::string filename;
-  // Owned; closed by the destructor.
+  // Owned; closed by ReleaseSiblings or the destructor, null from then on.
   lua_State* state = nullptr;
   // The block given to the script as data: the script's own one, or the object's
   // ScriptData component once that is attached (a sibling, not owned).
@@ -61,6 +66,7 @@ class Script : public objects::BaseComponent {
   bool initState = false;
 
  private:
+  void CloseState();
   bool RunFile();
   void SetFrameGlobals();
   void Report(const std::string& error) const;

@@ -19,7 +19,8 @@ namespace {
 int CompileThunk(lua_State* L) {
   const char* path = static_cast<const char*>(lua_touserdata(L, 1));
   const void* key = lua_touserdata(L, 2);
-  if (luaL_loadfile(L, path) != LUA_OK) return lua_error(L);
+  // Text only: Lua does not verify precompiled chunks, and a broken one can crash it.
+  if (luaL_loadfilex(L, path, "t") != LUA_OK) return lua_error(L);
   lua_rawsetp(L, LUA_REGISTRYINDEX, key);
   return 0;
 }

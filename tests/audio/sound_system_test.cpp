@@ -163,6 +163,21 @@ TEST_F(SoundSystemTest, TwoPlaysOfOneSoundLoadItOnceAndPlayOnTwoChannels) {
   EXPECT_TRUE(backend.IsPlaying(a) && backend.IsPlaying(b));
 }
 
+TEST_F(SoundSystemTest, FinishedEffectsAreForgottenButTheMusicIsKept) {
+  RecordingBackend& backend = *Start();
+  testing::internal::CaptureStdout();
+  g_MusicChannel = PlaySound(kMusic, kOrigin, 0.0f);
+  // A sound played every frame of a long contact, each finished before the next.
+  for (int frame = 0; frame < 1000; ++frame) {
+    const std::int32_t id = PlaySound(kSmack, kOrigin, 0.0f);
+    backend.EndChannel(g_SoundSystem->channels.at(id));
+  }
+  testing::internal::GetCapturedStdout();
+  EXPECT_LE(g_SoundSystem->channels.size(), static_cast<std::size_t>(kChannelCount));
+  ASSERT_TRUE(g_SoundSystem->channels.count(g_MusicChannel));
+  EXPECT_EQ(StdoutOf([] { SetMusicVolume(-96.0f); }), kGood);
+}
+
 TEST_F(SoundSystemTest, CacheMatchesPathsExactlyIncludingLetterCase) {
   RecordingBackend& backend = *Start();
   LoadSound(kClick, false);

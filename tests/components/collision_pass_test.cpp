@@ -106,6 +106,15 @@ TEST_F(CollisionPassTest, WallStopsThePlayerAtTheContactPoint) {
   EXPECT_EQ(physics_->velocity.x, 0.0f);
 }
 
+TEST_F(CollisionPassTest, StopMovementOnACircleContactLeavesThePlayerWhereItIs) {
+  // A circle contact records no contact point: the player must not be moved to a
+  // stale one, nor to the origin.
+  objects::GameObject& player = MakePlayer(10.0f);
+  MakeCircle("Post", 11.5f, "stopMovement");
+  components::CheckCollisions(space_);
+  EXPECT_EQ(Get<components::Transform>(player, "Transform")->translation.x, 10.0f);
+}
+
 TEST_F(CollisionPassTest, BounceBackPushesThePlayerAwayAndStartsTheKnockBack) {
   objects::GameObject& player = MakePlayer(0.0f);
   MakeCircle("Hazard", 1.5f, "bounceBack");

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <array>
 
 #include "component_fixture.h"
@@ -50,7 +52,8 @@ TEST_F(MoversTest, RotateAroundStartsOnTheCentreAndTurnsByItsDirection) {
 
 TEST_F(MoversTest, PointMoverStepsSnapsTurnsAndWaitsInFrames) {
   MoveBetweenTwoPoints* mover = MakePointMover(10.0f, 5.0f, 0.5f);
-  EXPECT_EQ(mover->delay, 30.0f);
+  ASSERT_TRUE(mover->Initialize());  // a second pass (prefab layer, reload) keeps 0.5 s
+  EXPECT_EQ(mover->delay, 0.5f);
   std::vector<float> xs;
   std::vector<float> waits;
   for (int i = 0; i < 6; ++i) {
@@ -63,6 +66,13 @@ TEST_F(MoversTest, PointMoverStepsSnapsTurnsAndWaitsInFrames) {
   EXPECT_EQ(xs, (std::vector<float>{5, 10, 10, 5, 0, 0}));
   EXPECT_EQ(waits, (std::vector<float>{0, 0, 1, 1, 1, 2}));
   EXPECT_EQ(mover->target.x, 0.0f);
+  // 0.5 s is 30 frames at an end: the wait counts up to 30, then starts again.
+  float longest = mover->waitTimer;
+  for (int i = 0; i < 40; ++i) {
+    mover->Update(1.0f);
+    longest = std::max(longest, mover->waitTimer);
+  }
+  EXPECT_EQ(longest, 30.0f);
   // Overshooting an end snaps back to it from the other side.
   MoveBetweenTwoPoints* fast = MakePointMover(1.0f, 1.5f, 0.0f);
   fast->point1 = {-5.0f, 0.0f};

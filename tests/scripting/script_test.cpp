@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <lua.hpp>
 #include <string>
 
@@ -56,6 +57,9 @@ TEST_F(ScriptTest, EachFailureIsReportedOnceWithTheScriptLine) {
            Failure{"function Init() end\nfunction Update(dt)\n  updates = (updates or 0) + 1\n"
                    "  myTransform:TransformAddX('far')\nend\n",
                    ":4: bad argument #1 to 'TransformAddX' (number expected, got string)", 3},
+           // Precompiled chunks are refused: Lua does not verify them.
+           Failure{"\x1bLuaR\x00\x01\x04\x08\x04\x08\x00", ": attempt to load a binary chunk (mode is 't')",
+                   never},
        }) {
     const std::string name = "failure" + std::to_string(index++) + ".lua";
     SCOPED_TRACE(name);
@@ -67,6 +71,28 @@ TEST_F(ScriptTest, EachFailureIsReportedOnceWithTheScriptLine) {
     EXPECT_LE(script.CompileCount(), 1u);  // a broken file is not compiled again every frame
     EXPECT_EQ(lua_gettop(script.GetState()), 0);
   }
+}
+
+TEST_F(ScriptTest, FinalisersRunWhileTheObjectsOtherComponentsStillExist) {
+  // "Physics" sorts before "Script", so its object destroys it first.
+  auto* physics = new components::Physics();
+  object->AddComponent(physics);
+  object->AddComponent(new components::Transform());
+  const std::string out = (folder / "finaliser.txt").string();
+  scripting::Script& script = AddScript(Write(
+      "function Init() end\n"
+      "function Update(dt)\n"
+      "  keeper = setmetatable({}, {__gc = function()\n"
+      "    local f = io.open('" + out + "', 'w') f:write(physics:GetVelocity().x) f:close()\n"
+      "  end})\n"
+      "end\n"));
+  EXPECT_EQ(Frames(script, 1), "");
+  physics->velocity = {7.0f, 0.0f};
+  object.reset();
+  std::ifstream written(out);
+  std::string velocity;
+  written >> velocity;
+  EXPECT_EQ(velocity, "7");
 }
 
 TEST_F(ScriptTest, WithoutGlobalInitUpdateIsNeverReachedAndInitIsRetriedEachFrame) {

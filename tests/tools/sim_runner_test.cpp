@@ -113,6 +113,16 @@ TEST(SimRunnerTest, RealWindowScreenshotShowsTheSpriteWhereTheWorldPutsIt) {
   EXPECT_EQ(pixel(640, 360), background);
 }
 
+TEST(SimRunnerTest, RealWindowRunEndedByABrokenLevelExitsCleanly) {
+  const std::string path = testing::TempDir() + "broken.txt";
+  std::ofstream(path) << R"({"Scene": {"Thing": {"NoSuchComponent": {}}}})";
+  const Result result = RunSim("--real-window --load " + path);
+  // The textures and the device go while the window's context is still there.
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("Attempted to find component of type NoSuchComponent."), std::string::npos)
+      << result.output;
+}
+
 TEST(SimRunnerTest, LoadDumpsEverySpaceObjectAndComponent) {
   const std::string dump = testing::TempDir() + "scene.json";
   const Result result = RunSim("--load " + WriteSceneLevel() + " --frames 1 --dump " + dump);

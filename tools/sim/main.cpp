@@ -80,7 +80,7 @@ int Run(sim::Options options) {
     device = std::make_unique<platform::headless::HeadlessWindow>();
   }
   platform::ScriptedWindow window(*device, /*scriptOwnsInput=*/!options.inputScript.empty());
-  core::StartEngine(window, std::make_unique<audio::SilentBackend>());
+  core::Engine engine(window, std::make_unique<audio::SilentBackend>());
   auto* recording = dynamic_cast<graphics::recording::RecordingRenderDevice*>(graphics::g_Device.get());
 
   for (const std::string& level : options.levels) {
@@ -120,7 +120,6 @@ int Run(sim::Options options) {
     if (!dump) throw std::runtime_error(options.dumpPath + ": cannot write the dump");
     serialization::WriteSpacesJson(dump);
   }
-  core::StopEngine();
   std::cout << "frames: " << frame << ", state: " << core::g_CurrentState << std::endl;
   return screenshotsWritten ? 0 : 1;
 }
