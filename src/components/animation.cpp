@@ -19,7 +19,7 @@ bool Animation::IndexInRange(std::int32_t index) const {
 }
 
 bool Animation::Initialize() {
-  sprite = owner != nullptr ? dynamic_cast<graphics::Sprite*>(owner->GetComponent("Sprite")) : nullptr;
+  sprite = objects::GetSibling<graphics::Sprite>(*this, "Sprite");
   currentIndex = minFrame;
   elapsed = 0.0f;
   // Every index between minFrame and maxFrame is read during play, so both ends

@@ -22,7 +22,7 @@ Button::Button() : BaseComponent("Button") {}
 
 bool Button::Initialize() {
   if (owner == nullptr) return false;
-  transform = dynamic_cast<Transform*>(owner->GetComponent("Transform"));
+  transform = owner->GetComponent<Transform>("Transform");
   if (transform == nullptr) {
     core::LogError("button", DescribeObject(owner) + ": Button needs a Transform on its object");
   }

@@ -132,7 +132,7 @@ CollisionHandlerTable& GetCollisionHandlers() {
 Collider::Collider(std::string typeName) : BaseComponent(std::move(typeName)) {}
 
 bool Collider::Initialize() {
-  transform = owner != nullptr ? dynamic_cast<Transform*>(owner->GetComponent("Transform")) : nullptr;
+  transform = objects::GetSibling<Transform>(*this, "Transform");
   handlerTable = &GetCollisionHandlers();
   (*handlerTable)["stopMovement"] = &StopMovement;
   (*handlerTable)["bounceBack"] = &BounceBack;
@@ -165,7 +165,7 @@ bool CircleCollider::CollidesWithCircle(Collider* other) {
 bool CircleCollider::CollidesWithBox(Collider* other) {
   auto* box = dynamic_cast<BoxCollider*>(other);
   if (box == nullptr || transform == nullptr || box->transform == nullptr || owner == nullptr) return false;
-  auto* physics = dynamic_cast<Physics*>(owner->GetComponent("Physics"));
+  auto* physics = owner->GetComponent<Physics>("Physics");
   if (physics == nullptr) return false;
 
   const SweepResult sweep = SweepCircleAgainstBox(

@@ -27,7 +27,7 @@ objects::GameObject* PlayerOf(Collider& other) {
 
 template <typename T>
 T* Sibling(objects::GameObject* object, const char* typeName) {
-  return object != nullptr ? dynamic_cast<T*>(object->GetComponent(typeName)) : nullptr;
+  return object != nullptr ? object->GetComponent<T>(typeName) : nullptr;
 }
 
 void PlayEffect(const char* path) {

@@ -16,7 +16,7 @@ void RunHandlers(Collider& first, Collider& second) {
 }
 
 Collider* ColliderOf(const objects::GameObject& object, const char* typeName) {
-  return dynamic_cast<Collider*>(object.GetComponent(typeName));
+  return object.GetComponent<Collider>(typeName);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace components {
 namespace {
 
 Transform* TransformOf(const objects::GameObject* object) {
-  return object != nullptr ? dynamic_cast<Transform*>(object->GetComponent("Transform")) : nullptr;
+  return object != nullptr ? object->GetComponent<Transform>("Transform") : nullptr;
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ void Cursor::Update(float) {
   if (input::IsKeyTriggered(previousKey)) Select(index - 1 < 0 ? count - 1 : index - 1);
   if (input::IsKeyTriggered(selectKey)) {
     const std::shared_ptr<objects::GameObject> object = selected.lock();
-    auto* button = object != nullptr ? dynamic_cast<Button*>(object->GetComponent("Button")) : nullptr;
+    auto* button = object != nullptr ? object->GetComponent<Button>("Button") : nullptr;
     if (button != nullptr && button->action != nullptr) button->action();
   }
 }

@@ -22,7 +22,7 @@ MoveBetweenTwoPoints::MoveBetweenTwoPoints() : BaseComponent("PointMover2") {}
 
 bool MoveBetweenTwoPoints::Initialize() {
   if (owner == nullptr) return false;
-  transform = dynamic_cast<Transform*>(owner->GetComponent("Transform"));
+  transform = owner->GetComponent<Transform>("Transform");
   if (transform == nullptr) {
     core::LogError("mover", DescribeObject(owner) + ": PointMover2 needs a Transform on its object");
     return false;

@@ -12,7 +12,7 @@ namespace components {
 Physics::Physics() : BaseComponent("Physics") {}
 
 bool Physics::Initialize() {
-  transform = owner != nullptr ? static_cast<Transform*>(owner->GetComponent("Transform")) : nullptr;
+  transform = objects::GetSibling<Transform>(*this, "Transform");
   return transform != nullptr;
 }
 

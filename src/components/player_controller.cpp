@@ -25,7 +25,7 @@ PlayerController::PlayerController() : BaseComponent("PlayerController") {}
 
 bool PlayerController::Initialize() {
   if (owner == nullptr) return false;
-  physics = dynamic_cast<Physics*>(owner->GetComponent("Physics"));
+  physics = owner->GetComponent<Physics>("Physics");
   if (physics == nullptr) core::LogError("player", DescribeObject(owner) + ": PlayerController needs Physics");
   return physics != nullptr;
 }

@@ -28,8 +28,8 @@ PlayerControllerNew::PlayerControllerNew() : BaseComponent("NewPlayerController"
 
 bool PlayerControllerNew::Initialize() {
   if (owner == nullptr) return false;
-  physics = dynamic_cast<Physics*>(owner->GetComponent("Physics"));
-  transform = dynamic_cast<Transform*>(owner->GetComponent("Transform"));
+  physics = owner->GetComponent<Physics>("Physics");
+  transform = owner->GetComponent<Transform>("Transform");
   if (physics == nullptr || transform == nullptr) {
     core::LogError("player", DescribeObject(owner) + ": NewPlayerController needs " +
                                  (physics == nullptr ? "Physics" : "a Transform") + " on its object");

@@ -17,9 +17,9 @@ PlayerUI::PlayerUI() : BaseComponent("PlayerUI") {}
 
 bool PlayerUI::Initialize() {
   if (owner == nullptr) return true;
-  source = dynamic_cast<graphics::SpriteSource*>(owner->GetComponent("SpriteSource"));
-  sprite = dynamic_cast<graphics::Sprite*>(owner->GetComponent("Sprite"));
-  pool = dynamic_cast<Pool*>(owner->GetComponent("Pool"));
+  source = owner->GetComponent<graphics::SpriteSource>("SpriteSource");
+  sprite = owner->GetComponent<graphics::Sprite>("Sprite");
+  pool = owner->GetComponent<Pool>("Pool");
   if (pool == nullptr || sprite == nullptr) {
     core::LogError("player", DescribeObject(owner) + ": PlayerUI needs " +
                                  (pool == nullptr ? "a Pool" : "a Sprite") +

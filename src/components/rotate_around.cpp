@@ -16,7 +16,7 @@ RotateAround::RotateAround() : BaseComponent("RotateAround") {}
 
 bool RotateAround::Initialize() {
   if (owner == nullptr) return false;
-  transform = dynamic_cast<Transform*>(owner->GetComponent("Transform"));
+  transform = owner->GetComponent<Transform>("Transform");
   if (transform == nullptr) {
     core::LogError("mover", DescribeObject(owner) + ": RotateAround needs a Transform on its object");
     return false;

@@ -13,8 +13,8 @@ UI::UI() : BaseComponent("UI") {}
 
 void UI::Update(float) {
   if (owner != nullptr) {
-    auto* source = dynamic_cast<graphics::SpriteSource*>(owner->GetComponent("SpriteSource"));
-    auto* pool = dynamic_cast<Pool*>(owner->GetComponent("Pool"));
+    auto* source = owner->GetComponent<graphics::SpriteSource>("SpriteSource");
+    auto* pool = owner->GetComponent<Pool>("Pool");
     if (source != nullptr && pool != nullptr && pool->amount >= 1 && pool->amount <= kCounterPictures.size()) {
       const char* picture = kCounterPictures[pool->amount - 1];
       if (source->image != picture) {

@@ -42,7 +42,7 @@ class FrameRateController {
 
   // Seconds per frame at the target rate; 0 when the target rate is 0.
   float TargetPeriod() const;
-  // Longest frame time ever reported, in seconds.
+  // The cap on a reported frame time, in seconds: 1 / minimum rate (1 when 0).
   float MaximumFrameTime() const;
 
  private:

@@ -9,8 +9,7 @@
 namespace graphics {
 
 void Camera::LateUpdate(float) {
-  auto* transform =
-      owner != nullptr ? static_cast<components::Transform*>(owner->GetComponent("Transform")) : nullptr;
+  auto* transform = objects::GetSibling<components::Transform>(*this, "Transform");
   if (transform == nullptr) {
     core::LogErrorOnce("camera", (owner != nullptr ? "object " + owner->GetName() : std::string("a camera")) +
                                      " has a Camera without a Transform; the view stays where it was");

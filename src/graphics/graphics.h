@@ -56,7 +56,8 @@ int CompileShaderFromFile(const std::string& entryPoint, std::string& log);
 
 // Clears the frame to an RGBA colour.
 void ClearScreen(const float colour[4]);
-// Draws g_Indices over g_Vertices with g_TextureView and the constant blocks as they stand.
+// Draws g_Indices over g_Vertices with g_TextureView: uploads the projection again,
+// then draws with the view and object blocks as they stand.
 void DrawMesh();
 // Shows the frame drawn since the last call, without waiting for the vertical blank.
 void PresentFrame();

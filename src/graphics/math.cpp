@@ -101,10 +101,10 @@ Matrix4 MatrixInverse(const Matrix4& m) {
   return inverse;
 }
 
-bool HasNaN(const Matrix4& m) {
+bool HasNonFinite(const Matrix4& m) {
   for (const auto& row : m.m) {
     for (float value : row) {
-      if (std::isnan(value)) return true;
+      if (!std::isfinite(value)) return true;
     }
   }
   return false;

@@ -46,8 +46,8 @@ void ScalarSinCos(float* sine, float* cosine, float angle);
 // reciprocal of a zero determinant), which callers test for.
 Matrix4 MatrixInverse(const Matrix4& m);
 
-// True when any entry is NaN.
-bool HasNaN(const Matrix4& m);
+// True when any entry is NaN or infinite.
+bool HasNonFinite(const Matrix4& m);
 
 // The point (x, y, 0, 1) times m; returns x and y of the result.
 vector2D TransformPoint(vector2D point, const Matrix4& m);

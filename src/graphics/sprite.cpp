@@ -36,13 +36,12 @@ Sprite::Sprite(std::string label)
     : BaseComponent("Sprite"), name(std::move(label)), mesh(std::make_unique<Mesh>(UnitQuad())) {}
 
 bool Sprite::Initialize() {
-  source = owner != nullptr ? static_cast<SpriteSource*>(owner->GetComponent("SpriteSource")) : nullptr;
+  source = objects::GetSibling<SpriteSource>(*this, "SpriteSource");
   return true;
 }
 
 void Sprite::Draw() {
-  auto* transform =
-      owner != nullptr ? static_cast<components::Transform*>(owner->GetComponent("Transform")) : nullptr;
+  auto* transform = objects::GetSibling<components::Transform>(*this, "Transform");
   // A sprite needs its sheet and its place; without them it is skipped, said once.
   if (source == nullptr || transform == nullptr) {
     core::LogErrorOnce("sprite", Describe(owner) + " has a Sprite without " +

@@ -62,7 +62,7 @@ MousePosition GetMouseViewPosition() {
   // The point is a row vector times the inverse of the projection as the graphics
   // block stores it; a degenerate projection has no inverse, and is used as it is.
   graphics::Matrix4 inverse = graphics::MatrixInverse(graphics::g_Projection);
-  if (graphics::HasNaN(inverse)) inverse = graphics::g_Projection;
+  if (graphics::HasNonFinite(inverse)) inverse = graphics::g_Projection;
   const graphics::vector2D view = graphics::TransformPoint({xNdc, yNdc}, inverse);
   return {view.x, view.y, 0.0f};
 }

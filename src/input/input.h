@@ -15,8 +15,8 @@ void SetMousePosition(int x, int y);
 // Frame loop: at the start of each frame's update, previous = current and
 // current = raw for every code.
 void TakeSnapshot();
-// Frame loop, after presenting: the platform's whole keyboard state, which the
-// cursor reads one frame behind.
+// Frame loop, after presenting: the platform's whole keyboard state, one frame
+// behind the snapshot, for code that wants the platform's own view of the keys.
 void ReadPlatformKeyBuffer(const platform::Window& window);
 
 // Down in this frame's snapshot.

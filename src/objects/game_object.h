@@ -41,6 +41,12 @@ class GameObject {
 
   // Exact, case-sensitive match; null when absent.
   BaseComponent* GetComponent(std::string_view typeName) const;
+  // The same, as the class T: null also when the component stored under that name
+  // is of another class (a hand-built one stored under a misleading type).
+  template <typename T>
+  T* GetComponent(std::string_view typeName) const {
+    return dynamic_cast<T*>(GetComponent(typeName));
+  }
   bool HasComponent(std::string_view typeName) const;
 
   // Initialize of every component in type-name order; false at the first failure.
@@ -63,5 +69,12 @@ class GameObject {
   // Components that AddComponent did not attach or that were replaced.
   std::vector<std::unique_ptr<BaseComponent>> retired;
 };
+
+// The sibling of a component stored under typeName, as the class T; null when the
+// component has no object yet, or no such sibling.
+template <typename T>
+T* GetSibling(const BaseComponent& component, std::string_view typeName) {
+  return component.owner != nullptr ? component.owner->GetComponent<T>(typeName) : nullptr;
+}
 
 }  // namespace objects

@@ -106,8 +106,8 @@ bool Script::ScriptInit() {
 
 // A missing component leaves the global as the script last saw it.
 void Script::SetFrameGlobals() {
-  auto* transform = static_cast<components::Transform*>(owner->GetComponent("Transform"));
-  auto* physics = static_cast<components::Physics*>(owner->GetComponent("Physics"));
+  auto* transform = owner->GetComponent<components::Transform>("Transform");
+  auto* physics = owner->GetComponent<components::Physics>("Physics");
   objects::GameObject* parent = owner;
   ScriptData* block = data;
   RunProtected(state, [&](lua_State* L) {

@@ -12,7 +12,7 @@ ScriptData::ScriptData() : BaseComponent("ScriptData") {}
 bool ScriptData::Initialize() {
   if (bound) return true;
   if (owner == nullptr) return false;
-  auto* script = static_cast<Script*>(owner->GetComponent("Script"));
+  auto* script = owner->GetComponent<Script>("Script");
   if (script == nullptr) return false;
   script->AttachData(this);
   bound = true;

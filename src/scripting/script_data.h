@@ -16,8 +16,8 @@ class ScriptData : public objects::BaseComponent {
   // Every field zero, not bound.
   ScriptData();
 
-  // Becomes the data of the object's "Script" (which frees the block it made for
-  // itself) and runs that script's initialisation once. False when the object has
+  // Becomes the data of the object's "Script" (which keeps the block it made for
+  // itself, unused, so that references a script kept stay valid) and runs that script's initialisation once. False when the object has
   // no "Script". Initialising a block that is already bound changes nothing and
   // succeeds, so an object initialised again (a prefab layer, a level loaded again)
   // keeps loading.

@@ -99,7 +99,7 @@ TEST(MatrixInverseTest, InvertsAnAffineMatrixAndFlagsASingularOne) {
       EXPECT_NEAR(product.m[row][column], row == column ? 1.0f : 0.0f, 1e-5) << row << "," << column;
     }
   }
-  EXPECT_TRUE(graphics::HasNaN(graphics::MatrixInverse(graphics::Matrix4{})));
+  EXPECT_TRUE(graphics::HasNonFinite(graphics::MatrixInverse(graphics::Matrix4{})));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// A script function the engine calls by reference, e.g. a script's Init and Update.
+// A Lua function the engine keeps and calls by reference: looked up once, called
+// many times, with errors turned into LuaException.
 #pragma once
 
 #include <lua.hpp>
