@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "components/describe.h"
+#include "objects/describe.h"
 #include "core/log.h"
 #include "graphics/sprite.h"
 #include "objects/game_object.h"
@@ -26,7 +26,7 @@ bool Animation::Initialize() {
   // must lie inside both lists.
   rangeValid = minFrame <= maxFrame && IndexInRange(minFrame) && IndexInRange(maxFrame);
   if (!rangeValid) {
-    core::LogError("animation", DescribeObject(owner) + ": Animation MinFrame " + std::to_string(minFrame) +
+    core::LogError("animation", objects::DescribeObject(owner) + ": Animation MinFrame " + std::to_string(minFrame) +
                                     " to MaxFrame " + std::to_string(maxFrame) + " is not covered by its " +
                                     std::to_string(frames.size()) + " AnimationFrames and " +
                                     std::to_string(frameTimes.size()) +

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "audio/sound_system.h"
-#include "components/describe.h"
+#include "objects/describe.h"
 #include "components/transform.h"
 #include "core/log.h"
 #include "input/input.h"
@@ -14,7 +14,6 @@
 namespace components {
 namespace {
 
-constexpr int kLeftButton = 0x01;
 
 }  // namespace
 
@@ -24,7 +23,7 @@ bool Button::Initialize() {
   if (owner == nullptr) return false;
   transform = owner->GetComponent<Transform>("Transform");
   if (transform == nullptr) {
-    core::LogError("button", DescribeObject(owner) + ": Button needs a Transform on its object");
+    core::LogError("button", objects::DescribeObject(owner) + ": Button needs a Transform on its object");
   }
   return transform != nullptr;
 }
@@ -42,7 +41,7 @@ bool Button::Contains(float x, float y) const {
 }
 
 void Button::Update(float) {
-  if (!input::IsKeyTriggered(kLeftButton) || !canClick || transform == nullptr) return;
+  if (!input::IsKeyTriggered(platform::kVkLeftButton) || !canClick || transform == nullptr) return;
   const input::MousePosition mouse = input::GetMouseViewPosition();
   if (!Contains(mouse.x, mouse.y)) return;
   if (audio::g_SfxOn) {

@@ -7,7 +7,7 @@
 #include <numbers>
 
 #include "components/collision_handlers.h"
-#include "components/describe.h"
+#include "objects/describe.h"
 #include "components/physics.h"
 #include "components/transform.h"
 #include "core/log.h"
@@ -140,11 +140,11 @@ bool Collider::Initialize() {
   (*handlerTable)["starCollect"] = &StarCollect;
   handlerFunction = (*handlerTable)[handler];
   if (handlerFunction == nullptr && !handler.empty()) {
-    core::LogError("collider", DescribeObject(owner) + ": " + type + " handler \"" + handler +
+    core::LogError("collider", objects::DescribeObject(owner) + ": " + type + " handler \"" + handler +
                                    "\" is not a collision handler; contacts run no handler of its own");
   }
   if (transform == nullptr) {
-    core::LogError("collider", DescribeObject(owner) + ": " + type + " needs a Transform on its object");
+    core::LogError("collider", objects::DescribeObject(owner) + ": " + type + " needs a Transform on its object");
   }
   return transform != nullptr;
 }

@@ -5,7 +5,7 @@
 
 #include "audio/sound_system.h"
 #include "components/collider.h"
-#include "components/describe.h"
+#include "objects/describe.h"
 #include "components/physics.h"
 #include "components/player_controller_new.h"
 #include "components/pool.h"
@@ -73,7 +73,7 @@ void BounceBack(Collider& self, Collider& other) {
     if (length > 0.0f) away = {away.x / length, away.y / length};
     physics->velocity = {away.x * controller->knockbackSpeed, away.y * controller->knockbackSpeed};
   } else {
-    core::LogErrorOnce("collision", DescribeObject(self.owner) +
+    core::LogErrorOnce("collision", objects::DescribeObject(self.owner) +
                                         ": bounceBack needs a Transform on its object and Physics, "
                                         "NewPlayerController and Transform on the player");
   }
@@ -96,7 +96,7 @@ void StarCollect(Collider& self, Collider& other) {
   if (counter != nullptr) {
     counter->Increase();
   } else {
-    core::LogErrorOnce("collision", DescribeObject(star) +
+    core::LogErrorOnce("collision", objects::DescribeObject(star) +
                                         ": starCollect finds no object c_UI with a Pool in its space; "
                                         "the star is not counted");
   }

@@ -8,6 +8,7 @@
 
 #include "objects/base_component.h"
 #include "objects/game_object.h"
+#include "platform/window.h"
 
 namespace components {
 
@@ -29,9 +30,9 @@ class Cursor : public objects::BaseComponent {
   std::vector<std::weak_ptr<objects::GameObject>> buttons;
   std::weak_ptr<objects::GameObject> selected;
   int index = 0;
-  int selectKey = 0x0D;    // Enter
-  int nextKey = 0x53;      // S
-  int previousKey = 0x57;  // W
+  int selectKey = platform::kVkReturn;
+  int nextKey = 'S';
+  int previousKey = 'W';
   int offsetX = 0;         // added to the cursor's x after it moves onto a button
   int offsetY = 0;         // added to the cursor's y
 

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "components/describe.h"
+#include "objects/describe.h"
 #include "components/frames.h"
 #include "components/transform.h"
 #include "core/log.h"
@@ -24,7 +24,7 @@ bool MoveBetweenTwoPoints::Initialize() {
   if (owner == nullptr) return false;
   transform = owner->GetComponent<Transform>("Transform");
   if (transform == nullptr) {
-    core::LogError("mover", DescribeObject(owner) + ": PointMover2 needs a Transform on its object");
+    core::LogError("mover", objects::DescribeObject(owner) + ": PointMover2 needs a Transform on its object");
     return false;
   }
   transform->translation = {start.x, start.y, 0.0f, 0.0f};

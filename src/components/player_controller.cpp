@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "components/describe.h"
+#include "objects/describe.h"
 #include "components/physics.h"
 #include "core/log.h"
 #include "input/input.h"
@@ -13,7 +13,6 @@
 namespace components {
 namespace {
 
-constexpr int kLeftButton = 0x01;
 constexpr int kKeyW = 0x57;
 constexpr int kKeyA = 0x41;
 constexpr int kKeyS = 0x53;
@@ -26,7 +25,7 @@ PlayerController::PlayerController() : BaseComponent("PlayerController") {}
 bool PlayerController::Initialize() {
   if (owner == nullptr) return false;
   physics = owner->GetComponent<Physics>("Physics");
-  if (physics == nullptr) core::LogError("player", DescribeObject(owner) + ": PlayerController needs Physics");
+  if (physics == nullptr) core::LogError("player", objects::DescribeObject(owner) + ": PlayerController needs Physics");
   return physics != nullptr;
 }
 
@@ -41,7 +40,7 @@ void PlayerController::Update(float) {
   if (length > 0.0f) d = {d.x / length, d.y / length};
 
   graphics::vector2D velocity{d.x * speed, d.y * speed};
-  if (input::IsKeyDown(kLeftButton)) {
+  if (input::IsKeyDown(platform::kVkLeftButton)) {
     const input::MousePosition mouse = input::GetMouseViewPosition();
     velocity = {mouse.x, mouse.y};
   }

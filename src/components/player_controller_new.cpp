@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "components/describe.h"
+#include "objects/describe.h"
 #include "components/frames.h"
 #include "components/physics.h"
 #include "components/transform.h"
@@ -17,7 +17,6 @@
 namespace components {
 namespace {
 
-constexpr int kLeftButton = 0x01;
 constexpr int kKeyP = 0x50;
 
 float Length(graphics::vector2D v) { return std::sqrt(v.x * v.x + v.y * v.y); }
@@ -31,7 +30,7 @@ bool PlayerControllerNew::Initialize() {
   physics = owner->GetComponent<Physics>("Physics");
   transform = owner->GetComponent<Transform>("Transform");
   if (physics == nullptr || transform == nullptr) {
-    core::LogError("player", DescribeObject(owner) + ": NewPlayerController needs " +
+    core::LogError("player", objects::DescribeObject(owner) + ": NewPlayerController needs " +
                                  (physics == nullptr ? "Physics" : "a Transform") + " on its object");
   }
   return physics != nullptr && transform != nullptr;
@@ -77,7 +76,7 @@ void PlayerControllerNew::Update(float) {
     velocity = {dir.x * speed, dir.y * speed};
   }
 
-  if (input::IsKeyDown(kLeftButton) && !knockbackActive) {
+  if (input::IsKeyDown(platform::kVkLeftButton) && !knockbackActive) {
     velocity = {velocity.x + dir.x * movementSpeed, velocity.y + dir.y * movementSpeed};
     const float speed = Length(velocity);
     if (speed > maxMovementSpeed && speed > 0.0f) {

@@ -1,7 +1,7 @@
 // PlayerUI: the star count on screen and for the level end.
 #include "components/player_ui.h"
 
-#include "components/describe.h"
+#include "objects/describe.h"
 #include "components/pool.h"
 #include "core/log.h"
 #include "graphics/sprite.h"
@@ -21,7 +21,7 @@ bool PlayerUI::Initialize() {
   sprite = owner->GetComponent<graphics::Sprite>("Sprite");
   pool = owner->GetComponent<Pool>("Pool");
   if (pool == nullptr || sprite == nullptr) {
-    core::LogError("player", DescribeObject(owner) + ": PlayerUI needs " +
+    core::LogError("player", objects::DescribeObject(owner) + ": PlayerUI needs " +
                                  (pool == nullptr ? "a Pool" : "a Sprite") +
                                  " on its object; the star count is not shown");
   }

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "components/describe.h"
+#include "objects/describe.h"
 #include "components/transform.h"
 #include "core/log.h"
 #include "objects/game_object.h"
@@ -18,7 +18,7 @@ bool RotateAround::Initialize() {
   if (owner == nullptr) return false;
   transform = owner->GetComponent<Transform>("Transform");
   if (transform == nullptr) {
-    core::LogError("mover", DescribeObject(owner) + ": RotateAround needs a Transform on its object");
+    core::LogError("mover", objects::DescribeObject(owner) + ": RotateAround needs a Transform on its object");
     return false;
   }
   transform->translation = centre;

@@ -5,7 +5,7 @@
 #include <limits>
 #include <new>
 
-#include "components/describe.h"
+#include "objects/describe.h"
 #include "core/log.h"
 #include "serialization/type_registry.h"
 
@@ -20,7 +20,7 @@ void Timer::Update(float dt) {
   // Scripts may pass any number; an infinite or NaN step would never leave the
   // counting below and would spoil timePassed for good.
   if (!std::isfinite(dt)) {
-    core::LogErrorOnce("timer", DescribeObject(owner) + ": Timer update with a non-finite dt is ignored");
+    core::LogErrorOnce("timer", objects::DescribeObject(owner) + ": Timer update with a non-finite dt is ignored");
     return;
   }
   timePassed += dt;

@@ -20,8 +20,6 @@ float FrameRateController::MaximumFrameTime() const {
 
 float FrameRateController::FrameTime() const { return NanosecondsToSeconds(frameEnd_ - frameStart_); }
 
-float FrameRateController::Elapsed() const { return NanosecondsToSeconds(frameEnd_ - frameStart_); }
-
 void FrameRateController::WaitForFrame() {
   if (firstFrame_) {
     firstFrame_ = false;
@@ -31,7 +29,7 @@ void FrameRateController::WaitForFrame() {
 
   frameStart_ = frameEnd_;
   frameEnd_ = clock_.NowNanoseconds();
-  float elapsed = Elapsed();
+  float elapsed = FrameTime();
 
   const float maximum = MaximumFrameTime();
   if (elapsed > maximum) {
@@ -49,7 +47,7 @@ void FrameRateController::WaitForFrame() {
   }
   do {
     frameEnd_ = clock_.NowNanoseconds();
-    elapsed = Elapsed();
+    elapsed = FrameTime();
   } while (period - elapsed > pacing_.spinTolerance);
 }
 

@@ -46,8 +46,6 @@ class FrameRateController {
   float MaximumFrameTime() const;
 
  private:
-  float Elapsed() const;
-
   float targetRate_;
   float minimumRate_;
   Clock& clock_;

@@ -3,6 +3,7 @@
 #include "components/transform.h"
 #include "core/log.h"
 #include "graphics/graphics.h"
+#include "objects/describe.h"
 #include "objects/game_object.h"
 #include "serialization/type_registry.h"
 
@@ -11,7 +12,7 @@ namespace graphics {
 void Camera::LateUpdate(float) {
   auto* transform = objects::GetSibling<components::Transform>(*this, "Transform");
   if (transform == nullptr) {
-    core::LogErrorOnce("camera", (owner != nullptr ? "object " + owner->GetName() : std::string("a camera")) +
+    core::LogErrorOnce("camera", objects::DescribeObject(owner) +
                                      " has a Camera without a Transform; the view stays where it was");
     return;
   }

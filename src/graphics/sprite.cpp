@@ -4,22 +4,11 @@
 #include "core/log.h"
 #include "graphics/graphics.h"
 #include "graphics/sprite_source.h"
+#include "objects/describe.h"
 #include "objects/game_object.h"
-#include "objects/space.h"
 #include "serialization/type_registry.h"
 
 namespace graphics {
-namespace {
-
-// "object Player in space Level1", for messages.
-std::string Describe(const objects::GameObject* owner) {
-  if (owner == nullptr) return "a sprite without an object";
-  std::string text = "object " + owner->GetName();
-  if (owner->GetSpace() != nullptr) text += " in space " + owner->GetSpace()->GetName();
-  return text;
-}
-
-}  // namespace
 
 SheetCell CellOfFrame(std::uint32_t frame, std::int32_t rows, std::int32_t columns) {
   const auto columnCount = static_cast<std::uint32_t>(columns);
@@ -44,13 +33,13 @@ void Sprite::Draw() {
   auto* transform = objects::GetSibling<components::Transform>(*this, "Transform");
   // A sprite needs its sheet and its place; without them it is skipped, said once.
   if (source == nullptr || transform == nullptr) {
-    core::LogErrorOnce("sprite", Describe(owner) + " has a Sprite without " +
+    core::LogErrorOnce("sprite", objects::DescribeObject(owner) + " has a Sprite without " +
                                      (source == nullptr ? "a SpriteSource" : "a Transform") +
                                      "; it is not drawn");
     return;
   }
   if (source->rows <= 0 || source->columns <= 0) {
-    core::LogErrorOnce("sprite", Describe(owner) + ": SpriteSource " + source->image +
+    core::LogErrorOnce("sprite", objects::DescribeObject(owner) + ": SpriteSource " + source->image +
                                      " needs at least one row and one column; it is not drawn");
     return;
   }

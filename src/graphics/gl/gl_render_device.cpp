@@ -38,20 +38,14 @@ void UploadBlock(GLuint buffer, const void* data, GLsizeiptr size) {
   glBufferData(GL_UNIFORM_BUFFER, size, data, GL_STREAM_DRAW);
 }
 
-std::string ShaderLog(GLuint shader) {
+// The info log of a shader (glGetShaderiv, glGetShaderInfoLog) or a program
+// (glGetProgramiv, glGetProgramInfoLog).
+std::string InfoLog(GLuint name, void (*getIv)(GLuint, GLenum, GLint*),
+                    void (*getLog)(GLuint, GLsizei, GLsizei*, GLchar*)) {
   GLint length = 0;
-  glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+  getIv(name, GL_INFO_LOG_LENGTH, &length);
   std::string log(static_cast<size_t>(std::max(length, 1)), '\0');
-  glGetShaderInfoLog(shader, length, nullptr, log.data());
-  log.resize(std::strlen(log.c_str()));
-  return log;
-}
-
-std::string ProgramLog(GLuint program) {
-  GLint length = 0;
-  glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-  std::string log(static_cast<size_t>(std::max(length, 1)), '\0');
-  glGetProgramInfoLog(program, length, nullptr, log.data());
+  getLog(name, length, nullptr, log.data());
   log.resize(std::strlen(log.c_str()));
   return log;
 }
@@ -141,7 +135,7 @@ int GlRenderDevice::CompileShader(ShaderStage stage, const std::string& source, 
   GLint compiled = GL_FALSE;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
   if (compiled != GL_TRUE) {
-    log = ShaderLog(shader);
+    log = InfoLog(shader, glGetShaderiv, glGetShaderInfoLog);
     glDeleteShader(shader);
     return -1;
   }
@@ -162,7 +156,7 @@ int GlRenderDevice::LinkProgram(std::string& log) {
   GLint linked = GL_FALSE;
   glGetProgramiv(program, GL_LINK_STATUS, &linked);
   if (linked != GL_TRUE) {
-    log = ProgramLog(program);
+    log = InfoLog(program, glGetProgramiv, glGetProgramInfoLog);
     glDeleteProgram(program);
     return -1;
   }

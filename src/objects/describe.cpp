@@ -1,9 +1,9 @@
-#include "components/describe.h"
+#include "objects/describe.h"
 
 #include "objects/game_object.h"
 #include "objects/space.h"
 
-namespace components {
+namespace objects {
 
 std::string DescribeObject(const objects::GameObject* object) {
   if (object == nullptr) return "a component without an object";
@@ -12,4 +12,4 @@ std::string DescribeObject(const objects::GameObject* object) {
   return text;
 }
 
-}  // namespace components
+}  // namespace objects
