@@ -10,13 +10,14 @@ SpriteSource::SpriteSource() : BaseComponent("SpriteSource") {}
 SpriteSource::SpriteSource(std::string imagePath) : BaseComponent("SpriteSource"), image(std::move(imagePath)) {}
 
 bool SpriteSource::Initialize() {
-  LoadImage(image);
+  if (texture == nullptr || loadedImage_ != image) LoadImage(image);
   return true;
 }
 
 void SpriteSource::LoadImage(const std::string& imagePath) {
   texture.reset();
   texture = LoadTextureFromFile(imagePath);
+  loadedImage_ = texture != nullptr ? imagePath : std::string();
 }
 
 void RegisterSpriteSource(serialization::TypeRegistry& registry) {

@@ -21,7 +21,9 @@ class SpriteSource : public objects::BaseComponent {
   explicit SpriteSource(std::string imagePath);
 
   // Loads the texture from `image`; true even when the file cannot be loaded (the
-  // texture then stays null and the sprite draws nothing visible).
+  // texture then stays null and the sprite draws nothing visible). An object is
+  // initialised after each prefab layer and on every reload: an image already
+  // loaded is not decoded again.
   bool Initialize() override;
 
   // Replaces the texture with one loaded from another file; `image` keeps its value.
@@ -35,6 +37,9 @@ class SpriteSource : public objects::BaseComponent {
   std::int32_t columns = 1;
   std::string image;  // path relative to the working directory
   std::unique_ptr<Texture> texture;
+
+ private:
+  std::string loadedImage_;  // the file `texture` came from; empty when none
 };
 
 void RegisterSpriteSource(serialization::TypeRegistry& registry);

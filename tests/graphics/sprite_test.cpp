@@ -134,7 +134,9 @@ TEST_F(SpriteTest, SpriteWithoutSheetOrWithAnEmptySheetIsSkippedAndReportedOnce)
 TEST_F(SpriteTest, LoadImageReplacesTheTextureButKeepsTheImageName) {
   objects::GameObject object("Switch");
   AddSprite(object, VELMARIS_TESTDATA_DIR "/pngsuite/basn6a08.png", 1, 1);
-  auto* source = static_cast<graphics::SpriteSource*>(object.GetComponent("SpriteSource"));
+  auto* source = object.GetComponent<graphics::SpriteSource>("SpriteSource");
+  ASSERT_TRUE(object.Initialize());  // a second pass (prefab layer, reload) decodes nothing again
+  EXPECT_EQ(recording->TexturesCreated(), 1);
   source->LoadImage(VELMARIS_TESTDATA_DIR "/pngsuite/s09n3p02.png");
   ASSERT_NE(source->GetTexture(), nullptr);
   EXPECT_EQ(source->GetTexture()->Width(), 9u);
