@@ -14,7 +14,9 @@ namespace components {
 
 class Transform;
 
-// What a click does: a plain function without arguments or result.
+// What a click does: a plain function without arguments or result. It runs inside
+// its space's update: it may change flags, objects' activity and g_NextState, or
+// load a menu file, but must not unload or clear the spaces being walked.
 using ButtonAction = void (*)();
 
 // The clickable rectangle: the transform's position +- its scale, each bound

@@ -18,7 +18,9 @@ void NextLevelTrigger(Collider& self, Collider& other);
 void StarCollect(Collider& self, Collider& other);
 
 // The level-end operation "nextLevelTrigger" runs; installed by the game's level
-// logic, null (nothing happens beyond the sound) until then.
+// logic, null (nothing happens beyond the sound) until then. It runs inside a
+// space's collision pass: it may change flags, objects' activity and g_NextState,
+// but must not load, unload or clear spaces, which are being walked.
 using LevelEndHandler = void (*)();
 void SetLevelEndHandler(LevelEndHandler handler);
 LevelEndHandler GetLevelEndHandler();
