@@ -13,19 +13,16 @@
 #include <vector>
 
 #include "graphics/image_decoder.h"
+#include "graphics/image_test_support.h"
 
 namespace graphics {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
+using testing_support::Bytes;
+using testing_support::ReadFile;
 
 const fs::path kSuite = fs::path(VELMARIS_TESTDATA_DIR) / "bmpsuite";
-
-Bytes ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 std::vector<fs::path> Folder(const char* name) {
   std::vector<fs::path> files;

@@ -15,19 +15,16 @@
 #include <vector>
 
 #include "graphics/image_decoder.h"
+#include "graphics/image_test_support.h"
 
 namespace graphics {
 namespace {
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
+using testing_support::Bytes;
+using testing_support::ReadFile;
 
 const fs::path kPngSuite = fs::path(VELMARIS_TESTDATA_DIR) / "pngsuite";
-
-Bytes ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 uint32_t Be32(const uint8_t* p) {
   return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
