@@ -70,7 +70,7 @@ void BM_PlaySoundToFirstSample(benchmark::State& state) {
   auto owned = std::make_unique<audio::SdlMixerBackend>();
   audio::SdlMixerBackend& backend = *owned;
   audio::InitSoundSystem(std::move(owned));
-  if (audio::g_SoundSystem->backend.get() != &backend || !backend.IsReady()) {
+  if (audio::Audio().system->backend.get() != &backend || !backend.IsReady()) {
     std::cout.rdbuf(standardOut);
     state.SkipWithError("SDL's disk audio driver did not open");
     return;
@@ -101,7 +101,7 @@ void BM_PlaySoundToFirstSample(benchmark::State& state) {
                                                 start.time_since_epoch()).count()) * 1e-9;
     state.SetIterationTime(seconds);
     worstMs = std::max(worstMs, seconds * 1e3);
-    const audio::ChannelHandle channel = audio::g_SoundSystem->channels.at(id);
+    const audio::ChannelHandle channel = audio::Audio().system->channels.at(id);
     WaitFor([&] { return !backend.IsPlaying(channel); });
   }
   state.counters["worst_ms"] = worstMs;

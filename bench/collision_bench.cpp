@@ -9,7 +9,7 @@
 #include "components/collider.h"
 #include "components/collision_pass.h"
 #include "components/physics.h"
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "objects/space.h"
 
 namespace {
@@ -22,11 +22,11 @@ constexpr int kColliders = 1000;
 struct Arena {
   objects::Space space{"BenchArena"};
   components::Physics* physics = nullptr;
-  components::Transform* transform = nullptr;
+  objects::Transform* transform = nullptr;
 
   Arena() {
     std::shared_ptr<objects::GameObject> player = space.CreateObject("Player");
-    transform = new components::Transform(0.0f, 0.0f, 0.0f);
+    transform = new objects::Transform(0.0f, 0.0f, 0.0f);
     player->AddComponent(transform);
     physics = new components::Physics();
     player->AddComponent(physics);
@@ -39,7 +39,7 @@ struct Arena {
       const float x = static_cast<float>(i % 40 - 20) * 3.0f;
       const float y = static_cast<float>(i / 40 + 1) * 3.0f;
       std::shared_ptr<objects::GameObject> object = space.CreateObject("obj" + std::to_string(i));
-      object->AddComponent(new components::Transform(x, y, 0.0f));
+      object->AddComponent(new objects::Transform(x, y, 0.0f));
       if (i % 2 == 0) {
         auto* box = new components::BoxCollider();
         box->xSize = 1.0f;

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/sprite.h"
@@ -21,7 +21,7 @@ std::vector<std::unique_ptr<objects::GameObject>> MakeSprites(int count) {
   std::vector<std::unique_ptr<objects::GameObject>> objects;
   for (int i = 0; i < count; ++i) {
     auto object = std::make_unique<objects::GameObject>("Sprite" + std::to_string(i));
-    auto* transform = new components::Transform(static_cast<float>(i % 50) - 25.0f,
+    auto* transform = new objects::Transform(static_cast<float>(i % 50) - 25.0f,
                                                 static_cast<float>(i / 50 % 30) - 15.0f, 0.0f);
     transform->SetScale(0.5f, 0.5f);
     object->AddComponent(transform);
@@ -44,14 +44,14 @@ void DrawAll(const std::vector<std::unique_ptr<objects::GameObject>>& objects) {
 void BM_SpriteDrawRecording(benchmark::State& state) {
   auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
   auto* recording = device.get();
-  graphics::g_Device = std::move(device);
+  graphics::Block().device = std::move(device);
   const auto objects = MakeSprites(100);
   for (auto _ : state) {
     DrawAll(objects);
     recording->ForgetRecords();
   }
   state.SetItemsProcessed(state.iterations() * 100);
-  graphics::g_Device.reset();
+  graphics::Block().device.reset();
 }
 BENCHMARK(BM_SpriteDrawRecording);
 
@@ -61,7 +61,7 @@ void BM_OpenGlFrame(benchmark::State& state) {
   std::filesystem::current_path(VELMARIS_SOURCE_DIR "/data");
   {
     platform::sdl::SdlWindow window(/*fullScreen=*/false);
-    graphics::g_WindowHandle = &window;
+    graphics::Block().windowHandle = &window;
     if (graphics::InitializeGraphics() != 0) state.SkipWithError("OpenGL set-up failed");
     graphics::SetCameraView({0, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
     const auto objects = MakeSprites(static_cast<int>(state.range(0)));
@@ -73,7 +73,7 @@ void BM_OpenGlFrame(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
     graphics::ShutdownGraphics();
-    graphics::g_WindowHandle = nullptr;
+    graphics::Block().windowHandle = nullptr;
   }
   std::filesystem::current_path(previous);
 }

@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "components/physics.h"
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "objects/game_object.h"
 #include "scripting/script.h"
 #include "scripting/script_data.h"
@@ -41,7 +41,7 @@ class ScriptedObject {
       : folder_(fs::temp_directory_path() / ("velmaris_script_bench_" + std::to_string(::getpid()))) {
     fs::create_directories(folder_);
     for (const std::string& path : {First(), Second()}) std::ofstream(path) << kScript;
-    object_.AddComponent(new components::Transform(0.0f, 0.0f, 0.0f));
+    object_.AddComponent(new objects::Transform(0.0f, 0.0f, 0.0f));
     object_.AddComponent(new components::Physics());
     script_ = new scripting::Script();
     script_->filename = First();
@@ -54,7 +54,7 @@ class ScriptedObject {
   std::string First() const { return (folder_ / "a.lua").string(); }
   std::string Second() const { return (folder_ / "b.lua").string(); }
   scripting::Script& Script() { return *script_; }
-  float X() const { return static_cast<components::Transform*>(object_.GetComponent("Transform"))->translation.x; }
+  float X() const { return static_cast<objects::Transform*>(object_.GetComponent("Transform"))->translation.x; }
 
  private:
   fs::path folder_;

@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "objects/space_registry.h"
-#include "serialization/component_registration.h"
+#include "core/component_registration.h"
 #include "serialization/serializer.h"
 
 namespace {
@@ -35,7 +35,7 @@ std::string WriteLevel() {
 }
 
 void BM_LoadLevel(benchmark::State& state) {
-  serialization::RegisterComponents();
+  core::RegisterComponents();
   const std::string path = WriteLevel();
   for (auto _ : state) {
     objects::SpaceRegistry spaces;
@@ -48,7 +48,7 @@ void BM_LoadLevel(benchmark::State& state) {
 BENCHMARK(BM_LoadLevel)->Unit(benchmark::kMillisecond);
 
 void BM_UpdatePasses(benchmark::State& state) {
-  serialization::RegisterComponents();
+  core::RegisterComponents();
   const std::string path = WriteLevel();
   objects::SpaceRegistry spaces;
   serialization::Serializer serializer(&spaces);

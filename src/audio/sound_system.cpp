@@ -7,22 +7,16 @@
 
 #include "audio/sdl_mixer/sdl_mixer_backend.h"
 #include "audio/silent/silent_backend.h"
-#include "core/log.h"
+#include "base/log.h"
 
 namespace audio {
 
-SoundSystem* g_SoundSystem = nullptr;
-std::int32_t g_MusicChannel = kNoChannel;
-bool g_MusicOn = true;
-bool g_SfxOn = true;
+AudioBlock& Audio() {
+  static AudioBlock block;
+  return block;
+}
 
 namespace {
-
-// Owns what g_SoundSystem points at.
-std::unique_ptr<SoundSystem>& OwnedSystem() {
-  static std::unique_ptr<SoundSystem> system;
-  return system;
-}
 
 // Preloaded so that their first play does not open a file in the middle of a frame.
 struct StartupSound {
@@ -63,7 +57,7 @@ void InitSoundSystem(std::unique_ptr<AudioBackend> backend) {
   CheckResult(backend->LoadDecoders());
   if (!backend->IsReady()) {
     std::string why = backend->LastErrorText();
-    core::LogError("audio", "no audio device" + (why.empty() ? std::string() : " (" + why + ")") +
+    base::LogError("audio", "no audio device" + (why.empty() ? std::string() : " (" + why + ")") +
                                 "; the game runs without sound");
     backend.reset();  // closes what the failed backend had opened
     backend = std::make_unique<SilentBackend>();
@@ -72,22 +66,20 @@ void InitSoundSystem(std::unique_ptr<AudioBackend> backend) {
     backend->LoadDecoders();
   }
   system->backend = std::move(backend);
-  OwnedSystem() = std::move(system);
-  g_SoundSystem = OwnedSystem().get();
+  Audio().system = std::move(system);
 
   for (const StartupSound& sound : kStartupSounds) LoadSound(sound.path, sound.loop);
 }
 
 void ShutdownSoundSystem() {
-  g_SoundSystem = nullptr;
-  OwnedSystem().reset();
-  g_MusicChannel = kNoChannel;
+  Audio().system.reset();
+  Audio().musicChannel = kNoChannel;
 }
 
 void LoadSound(const std::string& path, bool loop) {
-  SoundSystem* system = g_SoundSystem;
+  SoundSystem* system = Audio().system.get();
   if (system == nullptr) {
-    core::LogErrorOnce("audio", "LoadSound before InitSoundSystem: " + path);
+    base::LogErrorOnce("audio", "LoadSound before InitSoundSystem: " + path);
     return;
   }
   if (system->sounds.contains(path)) return;
@@ -106,16 +98,16 @@ namespace {
 void ForgetFinishedChannels(SoundSystem& system) {
   if (system.channels.size() < static_cast<std::size_t>(kChannelCount)) return;
   std::erase_if(system.channels, [&system](const auto& entry) {
-    return entry.first != g_MusicChannel && !system.backend->IsPlaying(entry.second);
+    return entry.first != Audio().musicChannel && !system.backend->IsPlaying(entry.second);
   });
 }
 
 }  // namespace
 
 std::int32_t PlaySound(const std::string& path, const float* /*position*/, float volumeDb) {
-  SoundSystem* system = g_SoundSystem;
+  SoundSystem* system = Audio().system.get();
   if (system == nullptr) {
-    core::LogErrorOnce("audio", "PlaySound before InitSoundSystem: " + path);
+    base::LogErrorOnce("audio", "PlaySound before InitSoundSystem: " + path);
     return kNoChannel;
   }
   const std::int32_t id = system->nextChannelId;
@@ -143,11 +135,17 @@ std::int32_t PlaySound(const std::string& path, const float* /*position*/, float
 }
 
 void SetMusicVolume(float volumeDb) {
-  SoundSystem* system = g_SoundSystem;
+  SoundSystem* system = Audio().system.get();
   if (system == nullptr) return;
-  auto found = system->channels.find(g_MusicChannel);
+  auto found = system->channels.find(Audio().musicChannel);
   if (found == system->channels.end()) return;
   CheckResult(system->backend->SetVolume(found->second, DecibelsToGain(volumeDb)));
+}
+
+void PlayEffect(const std::string& path) {
+  if (!Audio().sfxOn) return;
+  const float position[2] = {0.0f, 0.0f};
+  PlaySound(path, position, 0.0f);
 }
 
 }  // namespace audio

@@ -14,7 +14,7 @@ namespace audio {
 
 // Mixing channels the output is opened with.
 inline constexpr int kChannelCount = 32;
-// g_MusicChannel before the music has started: no id PlaySound hands out.
+// The music channel before the music has started: no id PlaySound hands out.
 inline constexpr std::int32_t kNoChannel = -1;
 
 struct SoundSystem {
@@ -26,13 +26,22 @@ struct SoundSystem {
   std::map<std::int32_t, ChannelHandle> channels;
 };
 
-// The one sound system; null before InitSoundSystem (and after ShutdownSoundSystem).
-extern SoundSystem* g_SoundSystem;
-// Channel id of the music, set by the level that starts it; kNoChannel until then.
-extern std::int32_t g_MusicChannel;
-// Music wanted / sound effects wanted; both start true, the options menu toggles them.
-extern bool g_MusicOn;
-extern bool g_SfxOn;
+// The audio block: the sound system and the switches the game's options toggle.
+struct AudioBlock {
+  // Null before InitSoundSystem and after ShutdownSoundSystem.
+  std::unique_ptr<SoundSystem> system;
+  // Channel id of the music, set by the level that starts it; kNoChannel until then.
+  std::int32_t musicChannel = kNoChannel;
+  // Music wanted / sound effects wanted; both start true, the options menu toggles them.
+  bool musicOn = true;
+  bool sfxOn = true;
+
+  // Start-up values; closes the sound system's output (tests).
+  void Reset() { *this = AudioBlock{}; }
+};
+
+// The one audio block of the process.
+AudioBlock& Audio();
 
 // Creates the sound system on real output (SDL_mixer) and preloads the start-up
 // sounds. Without a usable audio device it writes one line on standard error and
@@ -41,7 +50,7 @@ void InitSoundSystem();
 // The same over a given backend (tests: RecordingBackend; headless runs:
 // SilentBackend or RecordingBackend). Replaces an earlier sound system.
 void InitSoundSystem(std::unique_ptr<AudioBackend> backend);
-// Destroys the sound system (closing its output) and resets g_MusicChannel. The
+// Destroys the sound system (closing its output) and resets the music channel. The
 // game never calls it; tests and tools do, between runs.
 void ShutdownSoundSystem();
 
@@ -52,9 +61,11 @@ void LoadSound(const std::string& path, bool loop);
 // plays. position points at two floats (x, y) and may be null; it has no effect on
 // these two-dimensional sounds. Returns kNoChannel before InitSoundSystem.
 std::int32_t PlaySound(const std::string& path, const float* position, float volumeDb);
-// Sets the volume of the music channel (g_MusicChannel); does nothing before the
-// music has started.
+// Sets the volume of the music channel; does nothing before the music has started.
 void SetMusicVolume(float volumeDb);
+// A sound effect at 0 dB, only while sound effects are on: the one way gameplay and
+// menus play their effects.
+void PlayEffect(const std::string& path);
 // Writes "FMOD all good" for kOk and "FMOD ERROR <code>" otherwise, each as one
 // flushed line on standard output. Returns 0 for kOk, 1 otherwise.
 std::int32_t CheckResult(std::int32_t code);

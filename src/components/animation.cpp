@@ -4,10 +4,10 @@
 #include <string>
 
 #include "objects/describe.h"
-#include "core/log.h"
+#include "base/log.h"
 #include "graphics/sprite.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 
@@ -26,7 +26,7 @@ bool Animation::Initialize() {
   // must lie inside both lists.
   rangeValid = minFrame <= maxFrame && IndexInRange(minFrame) && IndexInRange(maxFrame);
   if (!rangeValid) {
-    core::LogError("animation", objects::DescribeObject(owner) + ": Animation MinFrame " + std::to_string(minFrame) +
+    base::LogError("animation", objects::DescribeObject(owner) + ": Animation MinFrame " + std::to_string(minFrame) +
                                     " to MaxFrame " + std::to_string(maxFrame) + " is not covered by its " +
                                     std::to_string(frames.size()) + " AnimationFrames and " +
                                     std::to_string(frameTimes.size()) +
@@ -66,8 +66,8 @@ void Animation::Update(float dt) {
   }
 }
 
-void RegisterAnimation(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterAnimation(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<Animation>("Animation")
       .AddHeaderMember()
       .AddMember(MemberType::IntVector, "AnimationFrames", VELMARIS_FIELD(Animation, frames))

@@ -10,7 +10,7 @@
 namespace graphics {
 class Sprite;
 }
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -50,6 +50,6 @@ class Animation : public objects::BaseComponent {
 };
 
 // Registers "Animation" with its serialized members.
-void RegisterAnimation(serialization::TypeRegistry& registry);
+void RegisterAnimation(objects::TypeRegistry& registry);
 
 }  // namespace components

@@ -5,11 +5,11 @@
 
 #include "audio/sound_system.h"
 #include "objects/describe.h"
-#include "components/transform.h"
-#include "core/log.h"
+#include "objects/transform.h"
+#include "base/log.h"
 #include "input/input.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 namespace {
@@ -21,17 +21,17 @@ Button::Button() : BaseComponent("Button") {}
 
 bool Button::Initialize() {
   if (owner == nullptr) return false;
-  transform = owner->GetComponent<Transform>("Transform");
+  transform = owner->GetComponent<objects::Transform>("Transform");
   if (transform == nullptr) {
-    core::LogError("button", objects::DescribeObject(owner) + ": Button needs a Transform on its object");
+    base::LogError("button", objects::DescribeObject(owner) + ": Button needs a Transform on its object");
   }
   return transform != nullptr;
 }
 
 ButtonRect Button::GetRect() const {
   if (transform == nullptr) return {};
-  const graphics::XMFLOAT4& p = transform->translation;
-  const graphics::XMFLOAT4& s = transform->scale;
+  const base::XMFLOAT4& p = transform->translation;
+  const base::XMFLOAT4& s = transform->scale;
   return {std::trunc(p.x - s.x), std::trunc(p.x + s.x), std::trunc(p.y - s.y), std::trunc(p.y + s.y)};
 }
 
@@ -44,15 +44,12 @@ void Button::Update(float) {
   if (!input::IsKeyTriggered(platform::kVkLeftButton) || !canClick || transform == nullptr) return;
   const input::MousePosition mouse = input::GetMouseViewPosition();
   if (!Contains(mouse.x, mouse.y)) return;
-  if (audio::g_SfxOn) {
-    const float position[2] = {0.0f, 0.0f};
-    audio::PlaySound("Audio/ButtonClick.ogg", position, 0.0f);
-  }
+  audio::PlayEffect("Audio/ButtonClick.ogg");
   if (action != nullptr) action();
 }
 
-void RegisterButton(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterButton(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<Button>("Button")
       .AddHeaderMember()
       .AddMember(MemberType::String, "buttonName", VELMARIS_FIELD(Button, buttonName))

@@ -6,16 +6,15 @@
 
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
+class Transform;
 class TypeRegistry;
 }
 
 namespace components {
 
-class Transform;
-
 // What a click does: a plain function without arguments or result. It runs inside
-// its space's update: it may change flags, objects' activity and g_NextState, or
+// its space's update: it may change flags, objects' activity and the next state, or
 // load a menu file, but must not unload or clear the spaces being walked.
 using ButtonAction = void (*)();
 
@@ -46,12 +45,12 @@ class Button : public objects::BaseComponent {
 
   std::string buttonName;           // a label; nothing here reads it
   ButtonAction action = nullptr;    // written by game code; may be null
-  Transform* transform = nullptr;   // sibling, not owned; null until found
+  objects::Transform* transform = nullptr;   // sibling, not owned; null until found
   bool canClick = false;            // "_canClick" in the files; written by game code too
   bool pressedFlag = false;         // kept for the file layout; nothing reads it
 };
 
 // Registers "Button" with its serialized members.
-void RegisterButton(serialization::TypeRegistry& registry);
+void RegisterButton(objects::TypeRegistry& registry);
 
 }  // namespace components

@@ -9,10 +9,10 @@
 #include "components/collision_handlers.h"
 #include "objects/describe.h"
 #include "components/physics.h"
-#include "components/transform.h"
-#include "core/log.h"
+#include "objects/transform.h"
+#include "base/log.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 namespace {
@@ -25,7 +25,7 @@ bool InUnitRange(float t) { return t >= 0.0f && t <= 1.0f; }
 // that side's line).
 bool Entered(float t) { return t != kNotEntered; }
 
-SweepResult Contact(SweepResult result, SweepContact contact, graphics::vector2D point) {
+SweepResult Contact(SweepResult result, SweepContact contact, base::vector2D point) {
   // No contact is ever reported at a point that would carry NaN or infinity into
   // the player's position.
   if (!std::isfinite(point.x) || !std::isfinite(point.y)) return result;
@@ -37,7 +37,7 @@ SweepResult Contact(SweepResult result, SweepContact contact, graphics::vector2D
 // The corner step: the circle's first touch of the corner K on its way from p along
 // d, from the triangle p, K and the contact point (law of sines). Returns the
 // fraction of the motion, or a negative number for no contact.
-double CornerEntryTime(graphics::vector2D p, graphics::vector2D d, graphics::vector2D corner, float radius) {
+double CornerEntryTime(base::vector2D p, base::vector2D d, base::vector2D corner, float radius) {
   const double len = std::sqrt(static_cast<double>(d.x) * d.x + static_cast<double>(d.y) * d.y);
   const float ex = corner.x - p.x;
   const float ey = corner.y - p.y;
@@ -67,7 +67,7 @@ double CornerEntryTime(graphics::vector2D p, graphics::vector2D d, graphics::vec
 
 // --- swept circle against box ------------------------------------------------------
 
-SweepResult SweepCircleAgainstBox(graphics::vector2D previous, graphics::vector2D current, float radius,
+SweepResult SweepCircleAgainstBox(base::vector2D previous, base::vector2D current, float radius,
                                   const BoxBounds& box) {
   SweepResult result;
   const float px = previous.x, py = previous.y;
@@ -110,7 +110,7 @@ SweepResult SweepCircleAgainstBox(graphics::vector2D previous, graphics::vector2
   if (!Entered(tL) && !Entered(tB) && !Entered(tR)) return result;
   const bool xChosen = Entered(tL) || Entered(tR);
   const bool yChosen = Entered(tT) || Entered(tB);
-  graphics::vector2D corner;
+  base::vector2D corner;
   corner.x = Entered(tL) ? L : R;
   corner.y = Entered(tT) ? T : B;
   if (!xChosen) corner.x = dx > 0.0f ? R : L;
@@ -132,19 +132,16 @@ CollisionHandlerTable& GetCollisionHandlers() {
 Collider::Collider(std::string typeName) : BaseComponent(std::move(typeName)) {}
 
 bool Collider::Initialize() {
-  transform = objects::GetSibling<Transform>(*this, "Transform");
+  transform = objects::GetSibling<objects::Transform>(*this, "Transform");
   handlerTable = &GetCollisionHandlers();
-  (*handlerTable)["stopMovement"] = &StopMovement;
-  (*handlerTable)["bounceBack"] = &BounceBack;
-  (*handlerTable)["nextLevelTrigger"] = &NextLevelTrigger;
-  (*handlerTable)["starCollect"] = &StarCollect;
-  handlerFunction = (*handlerTable)[handler];
+  const auto found = handlerTable->find(handler);
+  handlerFunction = found != handlerTable->end() ? found->second : nullptr;
   if (handlerFunction == nullptr && !handler.empty()) {
-    core::LogError("collider", objects::DescribeObject(owner) + ": " + type + " handler \"" + handler +
+    base::LogError("collider", objects::DescribeObject(owner) + ": " + type + " handler \"" + handler +
                                    "\" is not a collision handler; contacts run no handler of its own");
   }
   if (transform == nullptr) {
-    core::LogError("collider", objects::DescribeObject(owner) + ": " + type + " needs a Transform on its object");
+    base::LogError("collider", objects::DescribeObject(owner) + ": " + type + " needs a Transform on its object");
   }
   return transform != nullptr;
 }
@@ -173,7 +170,7 @@ bool CircleCollider::CollidesWithBox(Collider* other) {
   if (sweep.contact == SweepContact::None) return false;
 
   collisionInfo = {other, sweep.point, true};
-  graphics::vector2D& velocity = physics->velocity;
+  base::vector2D& velocity = physics->velocity;
   switch (sweep.contact) {
     case SweepContact::LeftEdge:
     case SweepContact::RightEdge:
@@ -234,8 +231,8 @@ namespace {
 
 // The collider part every shape starts with.
 template <typename T>
-serialization::TypeDescriptor& RegisterColliderPart(serialization::TypeRegistry& registry, const char* name) {
-  using serialization::MemberType;
+objects::TypeDescriptor& RegisterColliderPart(objects::TypeRegistry& registry, const char* name) {
+  using objects::MemberType;
   return registry.RegisterType<T>(name)
       .AddHeaderMember()
       .AddMember(MemberType::None, "", VELMARIS_FIELD(T, transform))
@@ -247,15 +244,15 @@ serialization::TypeDescriptor& RegisterColliderPart(serialization::TypeRegistry&
 
 }  // namespace
 
-void RegisterCircleCollider(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterCircleCollider(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   RegisterColliderPart<CircleCollider>(registry, "CircleCollider")
       .AddMember(MemberType::Float, "radius", VELMARIS_FIELD(CircleCollider, radius))
       .FinishType();
 }
 
-void RegisterBoxCollider(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterBoxCollider(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   RegisterColliderPart<BoxCollider>(registry, "BoxCollider")
       .AddMember(MemberType::Float, "x_size", VELMARIS_FIELD(BoxCollider, xSize))
       .AddMember(MemberType::Float, "y_size", VELMARIS_FIELD(BoxCollider, ySize))

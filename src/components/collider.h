@@ -9,22 +9,21 @@
 #include <map>
 #include <string>
 
-#include "graphics/math.h"
+#include "base/math.h"
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
+class Transform;
 class TypeRegistry;
 }
 
 namespace components {
 
 class Collider;
-class Transform;
-
 // The last contact found by a collider's circle-against-box test.
 struct CollisionInfo {
   Collider* other = nullptr;  // the collider that was hit; not owned
-  graphics::vector2D point;   // centre of the moving circle at the moment of contact
+  base::vector2D point;   // centre of the moving circle at the moment of contact
   bool hit = false;           // set on every recorded contact, never cleared
 };
 
@@ -34,15 +33,14 @@ using CollisionHandler = void (*)(Collider& self, Collider& other);
 // Handlers by name, shared by every collider for the whole run.
 using CollisionHandlerTable = std::map<std::string, CollisionHandler, std::less<>>;
 
-// The shared table. After the first collider has initialised it holds
-// "stopMovement", "bounceBack", "nextLevelTrigger" and "starCollect"; a lookup of
-// any other name by a collider leaves that name in it with a null function.
+// The shared table: "stopMovement", "bounceBack", "nextLevelTrigger" and
+// "starCollect" once the engine has started (RegisterCollisionHandlers).
 CollisionHandlerTable& GetCollisionHandlers();
 
 class Collider : public objects::BaseComponent {
  public:
-  // Finds the owner's Transform (only an actual Transform counts), writes the four
-  // handlers into the shared table and resolves `handler`. False without a
+  // Finds the owner's Transform (only an actual Transform counts) and resolves
+  // `handler` in the shared table. False without a
   // Transform. An unknown handler name is reported and gives no handler.
   bool Initialize() override;
 
@@ -52,10 +50,10 @@ class Collider : public objects::BaseComponent {
   virtual bool IsCircle() const { return false; }
   virtual bool IsBox() const { return false; }
 
-  Transform* GetTransform() const { return transform; }
+  objects::Transform* GetTransform() const { return transform; }
   CollisionInfo& GetCollisionInfo() { return collisionInfo; }
 
-  Transform* transform = nullptr;  // the owner's Transform; not owned, null until found
+  objects::Transform* transform = nullptr;  // the owner's Transform; not owned, null until found
   CollisionInfo collisionInfo;
   std::string handler;             // name of the collision handler
   CollisionHandler handlerFunction = nullptr;  // resolved from handler; may be null
@@ -126,7 +124,7 @@ enum class SweepContact { None, LeftEdge, RightEdge, UpperEdge, LowerEdge, Corne
 
 struct SweepResult {
   SweepContact contact = SweepContact::None;
-  graphics::vector2D point;  // centre of the circle at the contact; finite on a contact
+  base::vector2D point;  // centre of the circle at the contact; finite on a contact
   // Entry times through each side's line, as fractions of the motion; +infinity
   // for a side whose entry conditions did not hold.
   float tLeft = std::numeric_limits<float>::infinity();
@@ -138,11 +136,11 @@ struct SweepResult {
 // The swept circle-against-box test without side effects: a circle of radius r
 // moving from `previous` to `current`. Never reports a contact at a non-finite
 // point.
-SweepResult SweepCircleAgainstBox(graphics::vector2D previous, graphics::vector2D current, float radius,
+SweepResult SweepCircleAgainstBox(base::vector2D previous, base::vector2D current, float radius,
                                   const BoxBounds& box);
 
 // Registers "CircleCollider" and "BoxCollider" with their members.
-void RegisterCircleCollider(serialization::TypeRegistry& registry);
-void RegisterBoxCollider(serialization::TypeRegistry& registry);
+void RegisterCircleCollider(objects::TypeRegistry& registry);
+void RegisterBoxCollider(objects::TypeRegistry& registry);
 
 }  // namespace components

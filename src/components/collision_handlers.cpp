@@ -9,8 +9,8 @@
 #include "components/physics.h"
 #include "components/player_controller_new.h"
 #include "components/pool.h"
-#include "components/transform.h"
-#include "core/log.h"
+#include "objects/transform.h"
+#include "base/log.h"
 #include "objects/game_object.h"
 #include "objects/space.h"
 
@@ -30,12 +30,6 @@ T* Sibling(objects::GameObject* object, const char* typeName) {
   return object != nullptr ? object->GetComponent<T>(typeName) : nullptr;
 }
 
-void PlayEffect(const char* path) {
-  if (!audio::g_SfxOn) return;
-  const float position[2] = {0.0f, 0.0f};
-  audio::PlaySound(path, position, 0.0f);
-}
-
 }  // namespace
 
 void SetLevelEndHandler(LevelEndHandler handler) { g_LevelEndHandler = handler; }
@@ -43,13 +37,13 @@ LevelEndHandler GetLevelEndHandler() { return g_LevelEndHandler; }
 
 void StopMovement(Collider& self, Collider& other) {
   objects::GameObject* player = PlayerOf(other);
-  auto* transform = Sibling<Transform>(player, "Transform");
+  auto* transform = Sibling<objects::Transform>(player, "Transform");
   if (transform == nullptr) return;
   // Only the swept test against a box records where the contact was; a contact
   // without its own record (a circle) would otherwise move the player to a stale
   // point, or to the origin.
   if (other.GetCollisionInfo().other != &self) return;
-  const graphics::vector2D point = other.GetCollisionInfo().point;
+  const base::vector2D point = other.GetCollisionInfo().point;
   transform->translation = {point.x, point.y, 0.0f, 0.0f};
   transform->SetDirty();
 }
@@ -59,30 +53,30 @@ void BounceBack(Collider& self, Collider& other) {
   if (player == nullptr) return;
   auto* physics = Sibling<Physics>(player, "Physics");
   auto* controller = Sibling<PlayerControllerNew>(player, "NewPlayerController");
-  auto* playerTransform = Sibling<Transform>(player, "Transform");
-  auto* ownTransform = Sibling<Transform>(self.owner, "Transform");
+  auto* playerTransform = Sibling<objects::Transform>(player, "Transform");
+  auto* ownTransform = Sibling<objects::Transform>(self.owner, "Transform");
 
   if (controller != nullptr) {
     controller->knockbackActive = true;
     controller->knockbackTimer = 0.0f;
   }
   if (physics != nullptr && controller != nullptr && playerTransform != nullptr && ownTransform != nullptr) {
-    graphics::vector2D away{playerTransform->translation.x - ownTransform->translation.x,
+    base::vector2D away{playerTransform->translation.x - ownTransform->translation.x,
                             playerTransform->translation.y - ownTransform->translation.y};
     const float length = std::sqrt(away.x * away.x + away.y * away.y);
     if (length > 0.0f) away = {away.x / length, away.y / length};
     physics->velocity = {away.x * controller->knockbackSpeed, away.y * controller->knockbackSpeed};
   } else {
-    core::LogErrorOnce("collision", objects::DescribeObject(self.owner) +
+    base::LogErrorOnce("collision", objects::DescribeObject(self.owner) +
                                         ": bounceBack needs a Transform on its object and Physics, "
                                         "NewPlayerController and Transform on the player");
   }
-  PlayEffect("Audio/BirdSmack.ogg");
+  audio::PlayEffect("Audio/BirdSmack.ogg");
 }
 
 void NextLevelTrigger(Collider&, Collider& other) {
   if (PlayerOf(other) == nullptr) return;
-  PlayEffect("Audio/LevelEndSound.ogg");
+  audio::PlayEffect("Audio/LevelEndSound.ogg");
   if (g_LevelEndHandler != nullptr) g_LevelEndHandler();
 }
 
@@ -96,12 +90,20 @@ void StarCollect(Collider& self, Collider& other) {
   if (counter != nullptr) {
     counter->Increase();
   } else {
-    core::LogErrorOnce("collision", objects::DescribeObject(star) +
+    base::LogErrorOnce("collision", objects::DescribeObject(star) +
                                         ": starCollect finds no object c_UI with a Pool in its space; "
                                         "the star is not counted");
   }
-  PlayEffect("Audio/Alt2StarCollect.ogg");
+  audio::PlayEffect("Audio/Alt2StarCollect.ogg");
   if (star != nullptr) star->SetActive(false);
+}
+
+void RegisterCollisionHandlers() {
+  CollisionHandlerTable& table = GetCollisionHandlers();
+  table["stopMovement"] = &StopMovement;
+  table["bounceBack"] = &BounceBack;
+  table["nextLevelTrigger"] = &NextLevelTrigger;
+  table["starCollect"] = &StarCollect;
 }
 
 }  // namespace components

@@ -17,9 +17,13 @@ void NextLevelTrigger(Collider& self, Collider& other);
 // sound and deactivates self's object.
 void StarCollect(Collider& self, Collider& other);
 
+// Fills the shared handler table with the four handlers above, by the names the
+// files use. Called once by the engine's start-up, before any level loads.
+void RegisterCollisionHandlers();
+
 // The level-end operation "nextLevelTrigger" runs; installed by the game's level
 // logic, null (nothing happens beyond the sound) until then. It runs inside a
-// space's collision pass: it may change flags, objects' activity and g_NextState,
+// space's collision pass: it may change flags, objects' activity and the next state,
 // but must not load, unload or clear spaces, which are being walked.
 using LevelEndHandler = void (*)();
 void SetLevelEndHandler(LevelEndHandler handler);

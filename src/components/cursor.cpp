@@ -2,15 +2,23 @@
 #include "components/cursor.h"
 
 #include "components/button.h"
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "input/input.h"
 #include "objects/space.h"
 
 namespace components {
 namespace {
 
-Transform* TransformOf(const objects::GameObject* object) {
-  return object != nullptr ? object->GetComponent<Transform>("Transform") : nullptr;
+bool AnyTriggered(int key, const std::vector<int>& more) {
+  if (input::IsKeyTriggered(key)) return true;
+  for (int other : more) {
+    if (input::IsKeyTriggered(other)) return true;
+  }
+  return false;
+}
+
+objects::Transform* TransformOf(const objects::GameObject* object) {
+  return object != nullptr ? object->GetComponent<objects::Transform>("Transform") : nullptr;
 }
 
 }  // namespace
@@ -29,14 +37,41 @@ bool Cursor::Initialize() {
 void Cursor::Update(float) {
   if (buttons.empty()) return;
   const int count = static_cast<int>(buttons.size());
+  // A selection that became unclickable moves on to the next button that is not.
+  if (!IsSelectable(index)) {
+    const int found = FindSelectable(index, 1);
+    if (found >= 0) Select(found);
+  }
   // Down now and up in the previous frame: one step per press, however long held.
-  if (input::IsKeyTriggered(nextKey)) Select(index + 1 >= count ? 0 : index + 1);
-  if (input::IsKeyTriggered(previousKey)) Select(index - 1 < 0 ? count - 1 : index - 1);
-  if (input::IsKeyTriggered(selectKey)) {
+  if (AnyTriggered(nextKey, moreNextKeys)) {
+    const int found = FindSelectable(index + 1 >= count ? 0 : index + 1, 1);
+    if (found >= 0) Select(found);
+  }
+  if (AnyTriggered(previousKey, morePreviousKeys)) {
+    const int found = FindSelectable(index - 1 < 0 ? count - 1 : index - 1, -1);
+    if (found >= 0) Select(found);
+  }
+  if (input::IsKeyTriggered(selectKey) && IsSelectable(index)) {
     const std::shared_ptr<objects::GameObject> object = selected.lock();
     auto* button = object != nullptr ? object->GetComponent<Button>("Button") : nullptr;
     if (button != nullptr && button->action != nullptr) button->action();
   }
+}
+
+bool Cursor::IsSelectable(int at) const {
+  if (!skipUnclickable) return true;
+  if (at < 0 || at >= static_cast<int>(buttons.size())) return false;
+  const std::shared_ptr<objects::GameObject> object = buttons[static_cast<std::size_t>(at)].lock();
+  auto* button = object != nullptr ? object->GetComponent<Button>("Button") : nullptr;
+  return button != nullptr && button->canClick;
+}
+
+int Cursor::FindSelectable(int start, int step) const {
+  const int count = static_cast<int>(buttons.size());
+  for (int tried = 0, at = start; tried < count; ++tried, at = (at + step + count) % count) {
+    if (IsSelectable(at)) return at;
+  }
+  return -1;
 }
 
 void Cursor::Select(int newIndex) {
@@ -46,9 +81,9 @@ void Cursor::Select(int newIndex) {
 }
 
 void Cursor::MoveOntoSelection() {
-  Transform* own = TransformOf(owner);
+  objects::Transform* own = TransformOf(owner);
   const std::shared_ptr<objects::GameObject> object = selected.lock();
-  Transform* target = TransformOf(object.get());
+  objects::Transform* target = TransformOf(object.get());
   if (own == nullptr || target == nullptr) return;
   own->translation = target->translation;
   own->SetDirty();

@@ -5,10 +5,10 @@
 
 #include "objects/describe.h"
 #include "components/frames.h"
-#include "components/transform.h"
-#include "core/log.h"
+#include "objects/transform.h"
+#include "base/log.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 namespace {
@@ -22,9 +22,9 @@ MoveBetweenTwoPoints::MoveBetweenTwoPoints() : BaseComponent("PointMover2") {}
 
 bool MoveBetweenTwoPoints::Initialize() {
   if (owner == nullptr) return false;
-  transform = owner->GetComponent<Transform>("Transform");
+  transform = owner->GetComponent<objects::Transform>("Transform");
   if (transform == nullptr) {
-    core::LogError("mover", objects::DescribeObject(owner) + ": PointMover2 needs a Transform on its object");
+    base::LogError("mover", objects::DescribeObject(owner) + ": PointMover2 needs a Transform on its object");
     return false;
   }
   transform->translation = {start.x, start.y, 0.0f, 0.0f};
@@ -35,8 +35,8 @@ bool MoveBetweenTwoPoints::Initialize() {
 
 void MoveBetweenTwoPoints::Update(float dt) {
   if (transform == nullptr) return;
-  graphics::XMFLOAT4& position = transform->translation;
-  graphics::vector2D d{target.x - position.x, target.y - position.y};
+  base::XMFLOAT4& position = transform->translation;
+  base::vector2D d{target.x - position.x, target.y - position.y};
   const float dist = std::sqrt(d.x * d.x + d.y * d.y);
   const bool arrived = dist <= kArrivalDistance;
 
@@ -60,8 +60,8 @@ void MoveBetweenTwoPoints::Update(float dt) {
   }
 }
 
-void RegisterMoveBetweenTwoPoints(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterMoveBetweenTwoPoints(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<MoveBetweenTwoPoints>("PointMover2")
       .AddHeaderMember()
       .AddMember(MemberType::None, "", VELMARIS_FIELD(MoveBetweenTwoPoints, transform))

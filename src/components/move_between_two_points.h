@@ -2,16 +2,15 @@
 // points at a constant speed and lingers at each end for `delay` frames.
 #pragma once
 
-#include "graphics/math.h"
+#include "base/math.h"
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
+class Transform;
 class TypeRegistry;
 }
 
 namespace components {
-
-class Transform;
 
 class MoveBetweenTwoPoints : public objects::BaseComponent {
  public:
@@ -25,11 +24,11 @@ class MoveBetweenTwoPoints : public objects::BaseComponent {
   // frames waited there.
   void Update(float dt) override;
 
-  Transform* transform = nullptr;  // sibling, not owned; null until found
-  graphics::vector2D point0;       // world units
-  graphics::vector2D point1;
-  graphics::vector2D target;       // the point being approached
-  graphics::vector2D start;        // position at Initialize
+  objects::Transform* transform = nullptr;  // sibling, not owned; null until found
+  base::vector2D point0;       // world units
+  base::vector2D point1;
+  base::vector2D target;       // the point being approached
+  base::vector2D start;        // position at Initialize
   float speed = 0.0f;              // world units per second
   // Seconds to linger at each end, counted in frames at 60 per second; it stays in
   // seconds so that initialising again cannot scale it twice.
@@ -38,6 +37,6 @@ class MoveBetweenTwoPoints : public objects::BaseComponent {
 };
 
 // Registers "PointMover2" with its serialized members.
-void RegisterMoveBetweenTwoPoints(serialization::TypeRegistry& registry);
+void RegisterMoveBetweenTwoPoints(objects::TypeRegistry& registry);
 
 }  // namespace components

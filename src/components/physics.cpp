@@ -3,16 +3,16 @@
 
 #include <cmath>
 
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 
 Physics::Physics() : BaseComponent("Physics") {}
 
 bool Physics::Initialize() {
-  transform = objects::GetSibling<Transform>(*this, "Transform");
+  transform = objects::GetSibling<objects::Transform>(*this, "Transform");
   return transform != nullptr;
 }
 
@@ -41,8 +41,8 @@ void Physics::Update(float dt) {
   transform->translation.y = velocity.y * dt + transform->translation.y;
 }
 
-void RegisterPhysics(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterPhysics(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<Physics>("Physics")
       .AddHeaderMember()
       .AddVectorMember({"", ""}, VELMARIS_OFFSETOF(Physics, previousPosition))

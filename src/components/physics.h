@@ -2,16 +2,15 @@
 // integration of acceleration and velocity, with an optional speed limit.
 #pragma once
 
-#include "graphics/math.h"
+#include "base/math.h"
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
+class Transform;
 class TypeRegistry;
 }
 
 namespace components {
-
-class Transform;
 
 class Physics : public objects::BaseComponent {
  public:
@@ -24,15 +23,15 @@ class Physics : public objects::BaseComponent {
   // transform by the new velocity. Does nothing before a transform was found.
   void Update(float dt) override;
 
-  graphics::vector2D GetVelocity() const { return velocity; }
-  void SetVelocity(graphics::vector2D value) { velocity = value; }
+  base::vector2D GetVelocity() const { return velocity; }
+  void SetVelocity(base::vector2D value) { velocity = value; }
 
   // The transform's position at the start of the last Update; (0, 0) before it.
-  graphics::vector2D previousPosition;
+  base::vector2D previousPosition;
   // World units per second squared.
-  graphics::vector2D acceleration;
+  base::vector2D acceleration;
   // World units per second.
-  graphics::vector2D velocity;
+  base::vector2D velocity;
   // Speed limit in world units per second; 0 or less means no limit.
   float maxVelocity = 0.0f;
   // Stored and serialized only; no operation here reads it.
@@ -40,10 +39,10 @@ class Physics : public objects::BaseComponent {
   // Reciprocal of the mass; kept for the layout of the type, read by nothing.
   float inverseMass = 1.0f;
   // The owner's Transform, found by Initialize; not owned, may be null.
-  Transform* transform = nullptr;
+  objects::Transform* transform = nullptr;
 };
 
 // Registers "Physics" with its serialized members.
-void RegisterPhysics(serialization::TypeRegistry& registry);
+void RegisterPhysics(objects::TypeRegistry& registry);
 
 }  // namespace components

@@ -5,10 +5,10 @@
 
 #include "objects/describe.h"
 #include "components/physics.h"
-#include "core/log.h"
+#include "base/log.h"
 #include "input/input.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 namespace {
@@ -25,13 +25,13 @@ PlayerController::PlayerController() : BaseComponent("PlayerController") {}
 bool PlayerController::Initialize() {
   if (owner == nullptr) return false;
   physics = owner->GetComponent<Physics>("Physics");
-  if (physics == nullptr) core::LogError("player", objects::DescribeObject(owner) + ": PlayerController needs Physics");
+  if (physics == nullptr) base::LogError("player", objects::DescribeObject(owner) + ": PlayerController needs Physics");
   return physics != nullptr;
 }
 
 void PlayerController::Update(float) {
   if (!canMove || physics == nullptr) return;
-  graphics::vector2D d{0.0f, 0.0f};
+  base::vector2D d{0.0f, 0.0f};
   if (input::IsKeyDown(kKeyW)) d.y = 1.0f;
   if (input::IsKeyDown(kKeyA)) d.x = -1.0f;
   if (input::IsKeyDown(kKeyS)) d.y -= 1.0f;
@@ -39,7 +39,7 @@ void PlayerController::Update(float) {
   const float length = std::sqrt(d.x * d.x + d.y * d.y);
   if (length > 0.0f) d = {d.x / length, d.y / length};
 
-  graphics::vector2D velocity{d.x * speed, d.y * speed};
+  base::vector2D velocity{d.x * speed, d.y * speed};
   if (input::IsKeyDown(platform::kVkLeftButton)) {
     const input::MousePosition mouse = input::GetMouseViewPosition();
     velocity = {mouse.x, mouse.y};
@@ -47,8 +47,8 @@ void PlayerController::Update(float) {
   physics->velocity = velocity;
 }
 
-void RegisterPlayerController(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterPlayerController(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<PlayerController>("PlayerController")
       .AddHeaderMember()
       .AddMember(MemberType::Float, "speed", VELMARIS_FIELD(PlayerController, speed))

@@ -5,7 +5,7 @@
 
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -29,6 +29,6 @@ class PlayerController : public objects::BaseComponent {
 };
 
 // Registers "PlayerController" with its serialized members.
-void RegisterPlayerController(serialization::TypeRegistry& registry);
+void RegisterPlayerController(objects::TypeRegistry& registry);
 
 }  // namespace components

@@ -8,18 +8,18 @@
 #include "objects/describe.h"
 #include "components/frames.h"
 #include "components/physics.h"
-#include "components/transform.h"
-#include "core/log.h"
+#include "objects/transform.h"
+#include "base/log.h"
 #include "input/input.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 namespace {
 
 constexpr int kKeyP = 0x50;
 
-float Length(graphics::vector2D v) { return std::sqrt(v.x * v.x + v.y * v.y); }
+float Length(base::vector2D v) { return std::sqrt(v.x * v.x + v.y * v.y); }
 
 }  // namespace
 
@@ -28,9 +28,9 @@ PlayerControllerNew::PlayerControllerNew() : BaseComponent("NewPlayerController"
 bool PlayerControllerNew::Initialize() {
   if (owner == nullptr) return false;
   physics = owner->GetComponent<Physics>("Physics");
-  transform = owner->GetComponent<Transform>("Transform");
+  transform = owner->GetComponent<objects::Transform>("Transform");
   if (physics == nullptr || transform == nullptr) {
-    core::LogError("player", objects::DescribeObject(owner) + ": NewPlayerController needs " +
+    base::LogError("player", objects::DescribeObject(owner) + ": NewPlayerController needs " +
                                  (physics == nullptr ? "Physics" : "a Transform") + " on its object");
   }
   return physics != nullptr && transform != nullptr;
@@ -38,7 +38,7 @@ bool PlayerControllerNew::Initialize() {
 
 void PlayerControllerNew::Update(float) {
   if (physics == nullptr || transform == nullptr) return;
-  graphics::vector2D& velocity = physics->velocity;
+  base::vector2D& velocity = physics->velocity;
 
   if (input::IsKeyTriggered(kKeyP)) canMove = !canMove;
   if (!canMove) {
@@ -48,7 +48,7 @@ void PlayerControllerNew::Update(float) {
 
   // The pointer's offset from the view centre is taken as its offset from the player.
   const input::MousePosition mouse = input::GetMouseViewPosition();
-  graphics::vector2D dir{mouse.x, mouse.y};
+  base::vector2D dir{mouse.x, mouse.y};
   const float mouseLength = Length(dir);
   if (mouseLength > 0.0f) {
     const float inverse = 1.0f / mouseLength;
@@ -85,15 +85,15 @@ void PlayerControllerNew::Update(float) {
   } else {
     // Drag, also slowing a knock-back down.
     const float speed = Length(velocity);
-    graphics::vector2D unit = velocity;
+    base::vector2D unit = velocity;
     if (speed > 0.0f) unit = {velocity.x / speed, velocity.y / speed};
     velocity = {velocity.x - movementDrag * unit.x, velocity.y - movementDrag * unit.y};
     if (movementDrag >= Length(velocity)) velocity = {0.0f, 0.0f};
   }
 }
 
-void RegisterPlayerControllerNew(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterPlayerControllerNew(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<PlayerControllerNew>("NewPlayerController")
       .AddHeaderMember()
       .AddMember(MemberType::Float, "movementSpeed", VELMARIS_FIELD(PlayerControllerNew, movementSpeed))

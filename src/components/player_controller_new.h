@@ -7,15 +7,14 @@
 
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
+class Transform;
 class TypeRegistry;
 }
 
 namespace components {
 
 class Physics;
-class Transform;
-
 class PlayerControllerNew : public objects::BaseComponent {
  public:
   PlayerControllerNew();
@@ -35,12 +34,12 @@ class PlayerControllerNew : public objects::BaseComponent {
   float knockbackSpeed = 1.0f;    // speed the "bounceBack" handler gives
   float knockbackTimer = 0.0f;    // frames since the knock-back started
   Physics* physics = nullptr;     // sibling, not owned; null until found
-  Transform* transform = nullptr; // sibling, not owned; null until found
+  objects::Transform* transform = nullptr; // sibling, not owned; null until found
   bool canMove = true;
   bool knockbackActive = false;
 };
 
 // Registers "NewPlayerController" with its serialized members.
-void RegisterPlayerControllerNew(serialization::TypeRegistry& registry);
+void RegisterPlayerControllerNew(objects::TypeRegistry& registry);
 
 }  // namespace components

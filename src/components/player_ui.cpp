@@ -3,15 +3,21 @@
 
 #include "objects/describe.h"
 #include "components/pool.h"
-#include "core/log.h"
+#include "base/log.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 
-int g_CollectedStars = 0;
+namespace {
+
+StarCountHandler g_StarCountHandler = nullptr;
+
+}  // namespace
+
+void SetStarCountHandler(StarCountHandler handler) { g_StarCountHandler = handler; }
 
 PlayerUI::PlayerUI() : BaseComponent("PlayerUI") {}
 
@@ -21,7 +27,7 @@ bool PlayerUI::Initialize() {
   sprite = owner->GetComponent<graphics::Sprite>("Sprite");
   pool = owner->GetComponent<Pool>("Pool");
   if (pool == nullptr || sprite == nullptr) {
-    core::LogError("player", objects::DescribeObject(owner) + ": PlayerUI needs " +
+    base::LogError("player", objects::DescribeObject(owner) + ": PlayerUI needs " +
                                  (pool == nullptr ? "a Pool" : "a Sprite") +
                                  " on its object; the star count is not shown");
   }
@@ -35,11 +41,11 @@ void PlayerUI::Update(float) {
   if (amount == prevCount) return;
   prevCount = amount;
   if (sprite != nullptr) sprite->frameIndex = amount;
-  g_CollectedStars = amount;
+  if (g_StarCountHandler != nullptr) g_StarCountHandler(amount);
 }
 
-void RegisterPlayerUI(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterPlayerUI(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<PlayerUI>("PlayerUI")
       .AddHeaderMember()
       .AddMember(MemberType::Int, "prevCount", VELMARIS_FIELD(PlayerUI, prevCount))

@@ -10,7 +10,7 @@ namespace graphics {
 class Sprite;
 class SpriteSource;
 }  // namespace graphics
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -18,9 +18,11 @@ namespace components {
 
 class Pool;
 
-// The collected-star count: written by PlayerUI whenever the counter it shows
-// changes, read (and reset) by the level logic. 0 at start.
-extern int g_CollectedStars;
+// Where PlayerUI publishes the collected-star count whenever the counter it shows
+// changes: installed by the game's level logic at start-up; null (the count is only
+// shown) until then.
+using StarCountHandler = void (*)(int count);
+void SetStarCountHandler(StarCountHandler handler);
 
 class PlayerUI : public objects::BaseComponent {
  public:
@@ -30,7 +32,7 @@ class PlayerUI : public objects::BaseComponent {
   // true. A missing Sprite or Pool is reported: the display then stays as it is.
   bool Initialize() override;
   // When the pool's amount differs from prevCount: shows it as the sprite's frame
-  // and publishes it as g_CollectedStars. dt is not used.
+  // and publishes it through the star-count handler. dt is not used.
   void Update(float dt) override;
 
   std::int32_t prevCount = 0;   // the count last shown
@@ -42,6 +44,6 @@ class PlayerUI : public objects::BaseComponent {
 };
 
 // Registers "PlayerUI" with its serialized members.
-void RegisterPlayerUI(serialization::TypeRegistry& registry);
+void RegisterPlayerUI(objects::TypeRegistry& registry);
 
 }  // namespace components

@@ -1,7 +1,7 @@
 // Pool: the bounded counter and the registration of "Pool".
 #include "components/pool.h"
 
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 
@@ -32,8 +32,8 @@ void Pool::Decrease(std::uint64_t steps) {
   }
 }
 
-void RegisterPool(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterPool(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<Pool>("Pool")
       .AddHeaderMember()
       .AddMember(MemberType::Int, "amount", VELMARIS_FIELD(Pool, amount))

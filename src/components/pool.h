@@ -7,7 +7,7 @@
 
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -39,6 +39,6 @@ class Pool : public objects::BaseComponent {
 };
 
 // Registers "Pool" with its members amount, max and min.
-void RegisterPool(serialization::TypeRegistry& registry);
+void RegisterPool(objects::TypeRegistry& registry);
 
 }  // namespace components

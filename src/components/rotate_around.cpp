@@ -5,10 +5,10 @@
 #include <numbers>
 
 #include "objects/describe.h"
-#include "components/transform.h"
-#include "core/log.h"
+#include "objects/transform.h"
+#include "base/log.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 
@@ -16,9 +16,9 @@ RotateAround::RotateAround() : BaseComponent("RotateAround") {}
 
 bool RotateAround::Initialize() {
   if (owner == nullptr) return false;
-  transform = owner->GetComponent<Transform>("Transform");
+  transform = owner->GetComponent<objects::Transform>("Transform");
   if (transform == nullptr) {
-    core::LogError("mover", objects::DescribeObject(owner) + ": RotateAround needs a Transform on its object");
+    base::LogError("mover", objects::DescribeObject(owner) + ": RotateAround needs a Transform on its object");
     return false;
   }
   transform->translation = centre;
@@ -38,8 +38,8 @@ void RotateAround::Update(float dt) {
   transform->SetDirty();
 }
 
-void RegisterRotateAround(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterRotateAround(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<RotateAround>("RotateAround")
       .AddHeaderMember()
       .AddMember(MemberType::Float, "angle", VELMARIS_FIELD(RotateAround, angle))

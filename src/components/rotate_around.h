@@ -2,16 +2,15 @@
 // angular speed, writing the Transform position every frame.
 #pragma once
 
-#include "graphics/math.h"
+#include "base/math.h"
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
+class Transform;
 class TypeRegistry;
 }
 
 namespace components {
-
-class Transform;
 
 class RotateAround : public objects::BaseComponent {
  public:
@@ -30,11 +29,11 @@ class RotateAround : public objects::BaseComponent {
   float clockwise = -1.0f;  // -1 clockwise, 1 counter-clockwise; other values scale the speed
   // x and y from the file ("start_x", "start_y"); z and w are not serialized and
   // reach the transform only at Initialize.
-  graphics::XMFLOAT4 centre;
-  Transform* transform = nullptr;  // sibling, not owned; null until found
+  base::XMFLOAT4 centre;
+  objects::Transform* transform = nullptr;  // sibling, not owned; null until found
 };
 
 // Registers "RotateAround" with its serialized members.
-void RegisterRotateAround(serialization::TypeRegistry& registry);
+void RegisterRotateAround(objects::TypeRegistry& registry);
 
 }  // namespace components

@@ -6,7 +6,7 @@
 
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -23,6 +23,6 @@ class Star : public objects::BaseComponent {
 };
 
 // Registers "Star" with its serialized member.
-void RegisterStar(serialization::TypeRegistry& registry);
+void RegisterStar(objects::TypeRegistry& registry);
 
 }  // namespace components

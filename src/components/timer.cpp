@@ -6,8 +6,8 @@
 #include <new>
 
 #include "objects/describe.h"
-#include "core/log.h"
-#include "serialization/type_registry.h"
+#include "base/log.h"
+#include "objects/type_registry.h"
 
 namespace components {
 
@@ -20,7 +20,7 @@ void Timer::Update(float dt) {
   // Scripts may pass any number; an infinite or NaN step would never leave the
   // counting below and would spoil timePassed for good.
   if (!std::isfinite(dt)) {
-    core::LogErrorOnce("timer", objects::DescribeObject(owner) + ": Timer update with a non-finite dt is ignored");
+    base::LogErrorOnce("timer", objects::DescribeObject(owner) + ": Timer update with a non-finite dt is ignored");
     return;
   }
   timePassed += dt;
@@ -52,8 +52,8 @@ objects::BaseComponent* CreateTimer(void* memory) { return new (memory) Timer(0)
 
 }  // namespace
 
-void RegisterTimer(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterTimer(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<Timer>("Timer", &CreateTimer)
       .AddHeaderMember()
       .AddMember(MemberType::Int, "amount", VELMARIS_FIELD(Timer, amount))

@@ -6,7 +6,7 @@
 
 #include "components/pool.h"
 
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -44,6 +44,6 @@ class Timer : public Pool {
 };
 
 // Registers "Timer": the Pool members, then its own.
-void RegisterTimer(serialization::TypeRegistry& registry);
+void RegisterTimer(objects::TypeRegistry& registry);
 
 }  // namespace components

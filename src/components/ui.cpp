@@ -2,10 +2,10 @@
 #include "components/ui.h"
 
 #include "components/pool.h"
-#include "core/game_state_manager.h"
+#include "base/game_states.h"
 #include "graphics/sprite_source.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace components {
 
@@ -26,11 +26,11 @@ void UI::Update(float) {
       }
     }
   }
-  if (core::IsTableState(gmHolder)) core::g_NextState = gmHolder;
+  if (base::IsTableState(gmHolder)) base::States().next = gmHolder;
 }
 
-void RegisterUI(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterUI(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<UI>("UI")
       .AddHeaderMember()
       .AddMember(MemberType::Int, "gmHolder", VELMARIS_FIELD(UI, gmHolder))

@@ -7,7 +7,7 @@
 
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -33,6 +33,6 @@ class UI : public objects::BaseComponent {
 };
 
 // Registers "UI" with its serialized member.
-void RegisterUI(serialization::TypeRegistry& registry);
+void RegisterUI(objects::TypeRegistry& registry);
 
 }  // namespace components

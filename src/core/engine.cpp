@@ -4,11 +4,11 @@
 #include <system_error>
 
 #include "audio/sound_system.h"
-#include "core/log.h"
+#include "base/log.h"
 #include "graphics/graphics.h"
 #include "input/input.h"
 #include "objects/space_registry.h"
-#include "serialization/component_registration.h"
+#include "core/component_registration.h"
 
 namespace core {
 
@@ -18,7 +18,7 @@ bool EnterDataDirectory() {
   if (fs::is_directory("Levels", error)) return true;
   fs::current_path(VELMARIS_DATA_DIR, error);
   if (error) {
-    LogError("startup", std::string("no Levels/ here and cannot enter the data folder ") +
+    base::LogError("startup", std::string("no Levels/ here and cannot enter the data folder ") +
                             VELMARIS_DATA_DIR + ": " + error.message());
     return false;
   }
@@ -26,11 +26,11 @@ bool EnterDataDirectory() {
 }
 
 Engine::Engine(platform::Window& window, std::unique_ptr<audio::AudioBackend> audio) {
-  graphics::g_WindowHandle = &window;
+  graphics::Block().windowHandle = &window;
   input::AttachWindow(&window);
   // A failure has been reported by the graphics; the game runs on drawing nothing.
   graphics::InitializeGraphics();
-  serialization::RegisterComponents();
+  core::RegisterComponents();
   if (audio) {
     audio::InitSoundSystem(std::move(audio));
   } else {
@@ -43,7 +43,7 @@ Engine::~Engine() {
   graphics::ShutdownGraphics();
   audio::ShutdownSoundSystem();
   input::AttachWindow(nullptr);
-  graphics::g_WindowHandle = nullptr;
+  graphics::Block().windowHandle = nullptr;
 }
 
 }  // namespace core

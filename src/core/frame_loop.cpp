@@ -52,7 +52,7 @@ void FrameLoop::RunFrame() {
   }
   if (beforePresent_) beforePresent_();
   graphics::PresentFrame();
-  if (g_NextState == kQuitState) requests_.PostQuit(0);
+  if (base::States().next == base::kQuitState) requests_.PostQuit(0);
   input::ReadPlatformKeyBuffer(window_);
   ++frames_;
 }

@@ -6,7 +6,7 @@
 #include "core/engine.h"
 #include "core/frame_loop.h"
 #include "core/game_state_manager.h"
-#include "game/state_table.h"
+#include "game/game.h"
 #include "platform/sdl/sdl_window.h"
 
 namespace {
@@ -16,6 +16,7 @@ int RunGame() {
   platform::sdl::SdlWindow window(/*fullScreen=*/true);
   try {
     core::Engine engine(window);
+    game::InstallGameHooks();
     core::SteadyClock clock;
     core::FrameRateController frameRate(60.0f, 40.0f, clock, core::FrameRateController::kFinePacing);
     core::PacedFrameTimer timer(frameRate);

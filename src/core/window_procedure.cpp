@@ -1,36 +1,33 @@
 #include "core/window_procedure.h"
 
-#include "game/game_flags.h"
 #include "input/input.h"
 
 namespace core {
 namespace {
 
+WindowEventHooks g_Hooks;
+
 void OnSystemCommand(platform::SystemCommand command, platform::Window& window) {
   using platform::SystemCommand;
   switch (command) {
     case SystemCommand::kClose:
-      if (game::g_CloseWithoutPrompt) {
-        window.Destroy();  // a destroy message follows, which quits
-      } else {
-        game::ShowWindowExitPrompt();
-      }
+      // A destroy message follows the window's destruction, which quits.
+      if (g_Hooks.onClose == nullptr || g_Hooks.onClose()) window.Destroy();
       break;
     case SystemCommand::kMinimize:
-      if (!game::g_PausedFromMinimize && !game::g_MenuOpen) game::g_PauseRequested = true;
+      if (g_Hooks.onMinimize != nullptr) g_Hooks.onMinimize();
       window.Minimize();
       break;
     case SystemCommand::kNextWindow:
     case SystemCommand::kPrevWindow:
-      // Switching windows must not leave the game stuck windowed: the toggle,
-      // seeing the flag clear, goes (back) to full screen.
-      game::g_FullScreen = false;
-      game::ToggleFullScreen();
+      if (g_Hooks.onSwitchWindow != nullptr) g_Hooks.onSwitchWindow();
       break;
   }
 }
 
 }  // namespace
+
+void SetWindowEventHooks(const WindowEventHooks& hooks) { g_Hooks = hooks; }
 
 void WindowProcedure(const platform::Message& message, platform::Window& window, LoopRequests& requests) {
   using platform::MessageType;

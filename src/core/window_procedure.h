@@ -1,5 +1,5 @@
-// The game's decisions on window messages: keys and mouse into the input tables,
-// close and minimise into the exit prompt and the pause request.
+// The engine's handling of window messages: keys and mouse into the input tables;
+// close, minimise and window switching into hooks that the game installs.
 #pragma once
 
 #include "platform/window.h"
@@ -20,6 +20,19 @@ struct LoopRequests {
     exitCode = code;
   }
 };
+
+// What the game does when the window is closed, minimised or switched away from.
+// Installed once at start-up; each hook may be null.
+struct WindowEventHooks {
+  // The close button (or Alt+F4): true closes the window and quits; false keeps it
+  // open (the game shows its own question). Without a hook a close quits.
+  bool (*onClose)() = nullptr;
+  // Runs before the window minimises.
+  void (*onMinimize)() = nullptr;
+  // The user switched to another window.
+  void (*onSwitchWindow)() = nullptr;
+};
+void SetWindowEventHooks(const WindowEventHooks& hooks);
 
 // Handles one message taken from the window's queue.
 void WindowProcedure(const platform::Message& message, platform::Window& window, LoopRequests& requests);

@@ -3,7 +3,7 @@
 
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -17,6 +17,6 @@ class Camera : public objects::BaseComponent {
   void LateUpdate(float dt) override;
 };
 
-void RegisterCamera(serialization::TypeRegistry& registry);
+void RegisterCamera(objects::TypeRegistry& registry);
 
 }  // namespace graphics

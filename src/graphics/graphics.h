@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/math.h"
+#include "base/math.h"
 #include "graphics/render_device.h"
 
 namespace platform {
@@ -17,25 +17,34 @@ class Window;
 
 namespace graphics {
 
-// The game window; set by the entry point before InitializeGraphics. Not owned.
-extern platform::Window* g_WindowHandle;
-// The device everything is drawn with; null before InitializeGraphics and after
-// ShutdownGraphics.
-extern std::unique_ptr<RenderDevice> g_Device;
+// The graphics block: everything the drawing shares for the whole run.
+struct GraphicsBlock {
+  // The game window; set by the entry point before InitializeGraphics. Not owned.
+  platform::Window* windowHandle = nullptr;
+  // The device everything is drawn with; null before InitializeGraphics and after
+  // ShutdownGraphics.
+  std::unique_ptr<RenderDevice> device;
 
-// Matrices are stored transposed, as they are uploaded.
-extern Matrix4 g_Projection;  // the last projection built
-extern Matrix4 g_CameraView;  // set by a camera or a state; zeros until then
-extern Matrix4 g_FixedView;   // the view of static sprites, built at initialisation
+  // Matrices are stored transposed, as they are uploaded.
+  base::Matrix4 projection{};  // the last projection built
+  base::Matrix4 cameraView{};  // set by a camera or a state; zeros until then
+  base::Matrix4 fixedView{};   // the view of static sprites, built at initialisation
 
-// The geometry and texture of the next DrawMesh.
-extern std::vector<Vertex> g_Vertices;
-extern std::vector<std::uint16_t> g_Indices;
-extern const Texture* g_TextureView;  // borrowed from a sprite source; may be null
+  // The geometry and texture of the next DrawMesh.
+  std::vector<Vertex> vertices;
+  std::vector<std::uint16_t> indices;
+  const Texture* textureView = nullptr;  // borrowed from a sprite source; may be null
 
-extern float g_Zoom;    // projection divisor: 48 gives 24 pixels to the world unit
-extern float g_Width;   // client width in pixels, set by InitializeGraphics
-extern float g_Height;  // client height in pixels
+  float zoom = 48.0f;   // projection divisor: 48 gives 24 pixels to the world unit
+  float width = 0.0f;   // client width in pixels, set by InitializeGraphics
+  float height = 0.0f;  // client height in pixels
+
+  // Start-up values; releases the device (tests).
+  void Reset() { *this = GraphicsBlock{}; }
+};
+
+// The one graphics block of the process.
+GraphicsBlock& Block();
 
 // The shader file, relative to the working directory.
 inline constexpr const char* kShaderPath = "images/Shaders/UIShader.fx";
@@ -43,7 +52,7 @@ inline constexpr const char* kShaderErrorText =
     "The FX file cannot be compiled.  Please run this executable from the directory that "
     "contains the FX file.";
 
-// Creates the device for g_WindowHandle (OpenGL for a real window, the recording
+// Creates the device for Block().windowHandle (OpenGL for a real window, the recording
 // device for a headless one), compiles the shader file and builds the projection and
 // the fixed view. Returns 0, or a negative code; the game runs on either way.
 int InitializeGraphics();
@@ -56,7 +65,7 @@ int CompileShaderFromFile(const std::string& entryPoint, std::string& log);
 
 // Clears the frame to an RGBA colour.
 void ClearScreen(const float colour[4]);
-// Draws g_Indices over g_Vertices with g_TextureView: uploads the projection again,
+// Draws Block().indices over Block().vertices with Block().textureView: uploads the projection again,
 // then draws with the view and object blocks as they stand.
 void DrawMesh();
 // Shows the frame drawn since the last call, without waiting for the vertical blank.
@@ -67,17 +76,17 @@ void SetFullScreen(bool fullScreen);
 void ShutdownGraphics();
 
 // The view and object blocks, written before each draw.
-void UploadView(const Matrix4& transposedView);
+void UploadView(const base::Matrix4& transposedView);
 void UploadObject(const ObjectConstants& constants);
 
 // Left-handed off-centre orthographic projection spanning +-width/zoom by
 // +-height/zoom world units, near 0.1, far 100.
-Matrix4 BuildProjection(float width, float height, float zoom);
+base::Matrix4 BuildProjection(float width, float height, float zoom);
 // Left-handed look-to view.
-Matrix4 BuildLookToView(const XMFLOAT4& eye, const XMFLOAT4& direction, const XMFLOAT4& up);
+base::Matrix4 BuildLookToView(const base::XMFLOAT4& eye, const base::XMFLOAT4& direction, const base::XMFLOAT4& up);
 
-// Builds a look-to view, stores it transposed in g_CameraView and uploads it.
-void SetCameraView(const XMFLOAT4& eye, const XMFLOAT4& direction, const XMFLOAT4& up);
+// Builds a look-to view, stores it transposed in Block().cameraView and uploads it.
+void SetCameraView(const base::XMFLOAT4& eye, const base::XMFLOAT4& direction, const base::XMFLOAT4& up);
 
 // Reads back the frame drawn so far; false when the device cannot.
 bool CapturePicture(Picture& picture);

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "core/log.h"
+#include "base/log.h"
 
 namespace graphics {
 namespace {
@@ -98,7 +98,7 @@ ImageResult DecodeImageFile(const std::string& path, DecodedImage& out) {
   std::string reason;
   ImageResult result = ReadWholeFile(path, bytes, reason);
   if (result == ImageResult::kOk) result = DecodeImage(bytes, out, reason);
-  if (result != ImageResult::kOk) core::LogError(kTag, FailureLine(path, result, reason));
+  if (result != ImageResult::kOk) base::LogError(kTag, FailureLine(path, result, reason));
   return result;
 }
 
@@ -111,7 +111,7 @@ ImageResult LoadTextureImage(const std::string& path, const TextureLoadOptions& 
   result = PrepareTexture(image, options, out);
   if (result != ImageResult::kOk) {
     out = TextureImage{};
-    core::LogError(kTag, FailureLine(path, result, ""));
+    base::LogError(kTag, FailureLine(path, result, ""));
   }
   return result;
 }

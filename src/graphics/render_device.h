@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/math.h"
+#include "base/math.h"
 
 namespace graphics {
 
@@ -25,8 +25,8 @@ static_assert(sizeof(Vertex) == 20, "the vertex layout is position at 0, texture
 // The per-object constant block: the world matrix (transposed, as uploaded) and the
 // tint colour. 80 bytes.
 struct ObjectConstants {
-  Matrix4 world;
-  XMFLOAT4 colour;
+  base::Matrix4 world;
+  base::XMFLOAT4 colour;
 };
 static_assert(sizeof(ObjectConstants) == 80, "the object block is 80 bytes");
 
@@ -64,8 +64,8 @@ class RenderDevice {
   virtual void Clear(const float rgba[4]) = 0;
 
   // The three constant blocks; matrices arrive transposed, as stored in the graphics block.
-  virtual void SetViewBlock(const Matrix4& view) = 0;
-  virtual void SetProjectionBlock(const Matrix4& projection) = 0;
+  virtual void SetViewBlock(const base::Matrix4& view) = 0;
+  virtual void SetProjectionBlock(const base::Matrix4& projection) = 0;
   virtual void SetObjectBlock(const ObjectConstants& constants) = 0;
 
   // Draws the indexed triangles with the given texture (null: fully transparent).

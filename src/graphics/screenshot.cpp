@@ -9,7 +9,7 @@
 #include <iostream>
 #include <vector>
 
-#include "core/log.h"
+#include "base/log.h"
 #include "graphics/graphics.h"
 
 namespace graphics {
@@ -17,7 +17,7 @@ namespace graphics {
 bool WritePng(const std::string& path, const Picture& picture) {
   if (picture.width <= 0 || picture.height <= 0 ||
       picture.rgba.size() != static_cast<size_t>(picture.width) * picture.height * 4) {
-    core::LogError("screenshot", path + ": no picture to write");
+    base::LogError("screenshot", path + ": no picture to write");
     return false;
   }
   png_image image{};
@@ -26,7 +26,7 @@ bool WritePng(const std::string& path, const Picture& picture) {
   image.height = static_cast<png_uint_32>(picture.height);
   image.format = PNG_FORMAT_RGBA;
   if (png_image_write_to_file(&image, path.c_str(), 0, picture.rgba.data(), 0, nullptr) == 0) {
-    core::LogError("screenshot", path + ": cannot write: " + image.message);
+    base::LogError("screenshot", path + ": cannot write: " + image.message);
     return false;
   }
   return true;
@@ -35,7 +35,7 @@ bool WritePng(const std::string& path, const Picture& picture) {
 bool SaveScreenshot(const std::string& path) {
   Picture picture;
   if (!CapturePicture(picture)) {
-    core::LogError("screenshot", path + ": this renderer cannot read back its frames");
+    base::LogError("screenshot", path + ": this renderer cannot read back its frames");
     return false;
   }
   return WritePng(path, picture);
@@ -54,7 +54,7 @@ void SaveScreenshotToFolder() {
   std::error_code error;
   std::filesystem::create_directories("screenshots", error);
   if (error) {
-    core::LogError("screenshot", "cannot create screenshots/: " + error.message());
+    base::LogError("screenshot", "cannot create screenshots/: " + error.message());
     return;
   }
   // Two shots within one second get -2, -3, ... rather than overwrite each other.

@@ -1,12 +1,12 @@
 #include "graphics/sprite.h"
 
-#include "components/transform.h"
-#include "core/log.h"
+#include "objects/transform.h"
+#include "base/log.h"
 #include "graphics/graphics.h"
 #include "graphics/sprite_source.h"
 #include "objects/describe.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace graphics {
 
@@ -30,39 +30,39 @@ bool Sprite::Initialize() {
 }
 
 void Sprite::Draw() {
-  auto* transform = objects::GetSibling<components::Transform>(*this, "Transform");
+  auto* transform = objects::GetSibling<objects::Transform>(*this, "Transform");
   // A sprite needs its sheet and its place; without them it is skipped, said once.
   if (source == nullptr || transform == nullptr) {
-    core::LogErrorOnce("sprite", objects::DescribeObject(owner) + " has a Sprite without " +
+    base::LogErrorOnce("sprite", objects::DescribeObject(owner) + " has a Sprite without " +
                                      (source == nullptr ? "a SpriteSource" : "a Transform") +
                                      "; it is not drawn");
     return;
   }
   if (source->rows <= 0 || source->columns <= 0) {
-    core::LogErrorOnce("sprite", objects::DescribeObject(owner) + ": SpriteSource " + source->image +
+    base::LogErrorOnce("sprite", objects::DescribeObject(owner) + ": SpriteSource " + source->image +
                                      " needs at least one row and one column; it is not drawn");
     return;
   }
 
   const SheetCell cell = CellOfFrame(static_cast<std::uint32_t>(frameIndex), source->rows, source->columns);
-  g_Vertices = mesh->vertices;
-  if (g_Vertices.size() >= 4) {
-    g_Vertices[0].u = cell.u;           g_Vertices[0].v = cell.v + cell.dv;
-    g_Vertices[1].u = cell.u + cell.du; g_Vertices[1].v = cell.v + cell.dv;
-    g_Vertices[2].u = cell.u + cell.du; g_Vertices[2].v = cell.v;
-    g_Vertices[3].u = cell.u;           g_Vertices[3].v = cell.v;
+  Block().vertices = mesh->vertices;
+  if (Block().vertices.size() >= 4) {
+    Block().vertices[0].u = cell.u;           Block().vertices[0].v = cell.v + cell.dv;
+    Block().vertices[1].u = cell.u + cell.du; Block().vertices[1].v = cell.v + cell.dv;
+    Block().vertices[2].u = cell.u + cell.du; Block().vertices[2].v = cell.v;
+    Block().vertices[3].u = cell.u;           Block().vertices[3].v = cell.v;
   }
-  g_Indices = mesh->indices;
+  Block().indices = mesh->indices;
 
-  UploadView(isStatic ? g_FixedView : g_CameraView);
+  UploadView(isStatic ? Block().fixedView : Block().cameraView);
   transform->SetDirty();
-  UploadObject({MatrixTranspose(transform->GetMatrix()), colour});
-  g_TextureView = source->GetTexture();
+  UploadObject({base::MatrixTranspose(transform->GetMatrix()), colour});
+  Block().textureView = source->GetTexture();
   DrawMesh();
 }
 
-void RegisterSprite(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterSprite(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<Sprite>("Sprite")
       .AddHeaderMember()
       .AddMember(MemberType::String, "name", VELMARIS_FIELD(Sprite, name))

@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "graphics/math.h"
+#include "base/math.h"
 #include "graphics/mesh.h"
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -39,11 +39,11 @@ class Sprite : public objects::BaseComponent {
   std::string name;
   std::unique_ptr<Mesh> mesh;
   SpriteSource* source = nullptr;  // a sibling component; not owned
-  XMFLOAT4 colour{1.0f, 1.0f, 1.0f, 1.0f};
+  base::XMFLOAT4 colour{1.0f, 1.0f, 1.0f, 1.0f};
   std::int32_t frameIndex = 0;
   bool isStatic = false;  // screen-fixed (menus, HUD)
 };
 
-void RegisterSprite(serialization::TypeRegistry& registry);
+void RegisterSprite(objects::TypeRegistry& registry);
 
 }  // namespace graphics

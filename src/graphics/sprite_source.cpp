@@ -1,7 +1,7 @@
 #include "graphics/sprite_source.h"
 
 #include "graphics/texture_loader.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace graphics {
 
@@ -20,8 +20,8 @@ void SpriteSource::LoadImage(const std::string& imagePath) {
   loadedImage_ = texture != nullptr ? imagePath : std::string();
 }
 
-void RegisterSpriteSource(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterSpriteSource(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<SpriteSource>("SpriteSource")
       .AddHeaderMember()
       .AddMember(MemberType::Int, "numrows", VELMARIS_FIELD(SpriteSource, rows))

@@ -9,7 +9,7 @@
 #include "graphics/render_device.h"
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -42,6 +42,6 @@ class SpriteSource : public objects::BaseComponent {
   std::string loadedImage_;  // the file `texture` came from; empty when none
 };
 
-void RegisterSpriteSource(serialization::TypeRegistry& registry);
+void RegisterSpriteSource(objects::TypeRegistry& registry);
 
 }  // namespace graphics

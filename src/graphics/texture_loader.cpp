@@ -1,6 +1,6 @@
 #include "graphics/texture_loader.h"
 
-#include "core/log.h"
+#include "base/log.h"
 #include "graphics/graphics.h"
 #include "graphics/image_decoder.h"
 
@@ -11,22 +11,22 @@ std::unique_ptr<Texture> LoadTextureFromFile(const std::string& path, std::uint3
   auto report = [result](ImageResult code) {
     if (result != nullptr) *result = code;
   };
-  if (!g_Device) {
+  if (!Block().device) {
     report(ImageResult::kInvalidArgument);
-    core::LogErrorOnce("graphics", path + ": no render device to load the texture into");
+    base::LogErrorOnce("graphics", path + ": no render device to load the texture into");
     return nullptr;
   }
   TextureLoadOptions options;
   options.max_size = maxSize;
-  options.device_max_texture_size = g_Device->MaxTextureSize();
+  options.device_max_texture_size = Block().device->MaxTextureSize();
   TextureImage image;
   const ImageResult loaded = LoadTextureImage(path, options, image);
   report(loaded);
   if (loaded != ImageResult::kOk) return nullptr;  // the loader has named the file
-  std::unique_ptr<Texture> texture = g_Device->CreateTexture(image);
+  std::unique_ptr<Texture> texture = Block().device->CreateTexture(image);
   if (!texture) {
     report(ImageResult::kFail);
-    core::LogError("graphics", path + ": the render device refused the texture");
+    base::LogError("graphics", path + ": the render device refused the texture");
   }
   return texture;
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "graphics/graphics.h"
-#include "graphics/math.h"
+#include "base/math.h"
 
 namespace input {
 namespace {
@@ -61,9 +61,9 @@ MousePosition GetMouseViewPosition() {
   const float yNdc = (h - g_Mouse.y - h * 0.5f) / (h * 0.5f);
   // The point is a row vector times the inverse of the projection as the graphics
   // block stores it; a degenerate projection has no inverse, and is used as it is.
-  graphics::Matrix4 inverse = graphics::MatrixInverse(graphics::g_Projection);
-  if (graphics::HasNonFinite(inverse)) inverse = graphics::g_Projection;
-  const graphics::vector2D view = graphics::TransformPoint({xNdc, yNdc}, inverse);
+  base::Matrix4 inverse = base::MatrixInverse(graphics::Block().projection);
+  if (base::HasNonFinite(inverse)) inverse = graphics::Block().projection;
+  const base::vector2D view = base::TransformPoint({xNdc, yNdc}, inverse);
   return {view.x, view.y, 0.0f};
 }
 

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace objects {
 
@@ -19,8 +19,8 @@ GameObject::~GameObject() {
 }
 
 BaseComponent* GameObject::AddComponent(const std::string& typeName) {
-  const serialization::TypeDescriptor& descriptor = serialization::FindType(typeName);
-  std::unique_ptr<BaseComponent> component(serialization::CreateComponent(descriptor));
+  const objects::TypeDescriptor& descriptor = objects::FindType(typeName);
+  std::unique_ptr<BaseComponent> component(objects::CreateComponent(descriptor));
   component->type = typeName;
   component->owner = this;
   BaseComponent* result = component.get();

@@ -3,10 +3,10 @@
 
 #include <utility>
 
-#include "components/collision_pass.h"
-
 namespace objects {
 namespace {
+
+SpacePass g_CollisionPass = nullptr;
 
 // Visits every active object through a temporary shared reference, so an object
 // stays alive for the calls made on it even if other code lets go of it.
@@ -22,6 +22,8 @@ void ForEachActiveComponent(const Space::ObjectMap& objects, Visit visit) {
 }
 
 }  // namespace
+
+void SetCollisionPass(SpacePass pass) { g_CollisionPass = pass; }
 
 Space::Space(std::string spaceName) : name(std::move(spaceName)) {}
 
@@ -65,7 +67,7 @@ std::vector<std::weak_ptr<GameObject>> Space::GetObjectsWithComponent(
 void Space::Update(float dt) {
   if (!active || paused) return;
   ForEachActiveComponent(objects, [dt](BaseComponent& component) { component.Update(dt); });
-  components::CheckCollisions(*this);
+  if (g_CollisionPass != nullptr) g_CollisionPass(*this);
 }
 
 void Space::LateUpdate(float dt) {

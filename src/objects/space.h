@@ -37,7 +37,7 @@ class Space {
   // Objects holding a component stored under exactly this type name, in name order.
   std::vector<std::weak_ptr<GameObject>> GetObjectsWithComponent(std::string_view typeName) const;
 
-  // Components' Update of every active object, then the collision pass; nothing
+  // Components' Update of every active object, then the installed collision pass; nothing
   // when the space is inactive or paused.
   void Update(float dt);
   // Components' LateUpdate of every active object; nothing when inactive or paused.
@@ -58,5 +58,11 @@ class Space {
   bool active = true;
   bool paused = false;
 };
+
+// The pass a space runs after its components' Update: the collision pass, which
+// lives with the gameplay components above this layer and is installed by the
+// engine's start-up. Null (no pass) until then and in tests that want none.
+using SpacePass = void (*)(Space& space);
+void SetCollisionPass(SpacePass pass);
 
 }  // namespace objects

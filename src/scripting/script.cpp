@@ -5,14 +5,14 @@
 #include <lua.hpp>
 
 #include "components/physics.h"
-#include "components/transform.h"
-#include "core/log.h"
+#include "objects/transform.h"
+#include "base/log.h"
 #include "objects/game_object.h"
 #include "scripting/binding/binding.h"
 #include "scripting/script_call.h"
 #include "scripting/script_data.h"
 #include "scripting/scripting_api.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace scripting {
 namespace {
@@ -53,7 +53,7 @@ Script::Script() : BaseComponent("Script"), ownData(std::make_unique<ScriptData>
     OpenStandardLibraries(state);
     RegisterScriptingApi(state);
   } else {
-    core::LogErrorOnce("SCRIPT", "cannot create a Lua state: out of memory; scripts do not run");
+    base::LogErrorOnce("SCRIPT", "cannot create a Lua state: out of memory; scripts do not run");
   }
   filename = "LuaScripts/testlua.lua";
 }
@@ -77,7 +77,7 @@ void Script::Report(const std::string& error) const {
   // Errors of Lua code already start with "file:line:"; the others get the file.
   const std::string text = WithFullName(error, filename);
   const bool named = text.compare(0, filename.size(), filename) == 0;
-  core::LogErrorOnce("SCRIPT", named ? text : filename + ": " + text);
+  base::LogErrorOnce("SCRIPT", named ? text : filename + ": " + text);
 }
 
 bool Script::RunFile() {
@@ -106,7 +106,7 @@ bool Script::ScriptInit() {
 
 // A missing component leaves the global as the script last saw it.
 void Script::SetFrameGlobals() {
-  auto* transform = owner->GetComponent<components::Transform>("Transform");
+  auto* transform = owner->GetComponent<objects::Transform>("Transform");
   auto* physics = owner->GetComponent<components::Physics>("Physics");
   objects::GameObject* parent = owner;
   ScriptData* block = data;
@@ -144,8 +144,8 @@ void Script::Update(float dt) {
   if (!CallGlobal(state, "Update", &seconds, 1, &error)) Report(error);
 }
 
-void RegisterScript(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterScript(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<Script>("Script")
       .AddHeaderMember()
       .AddMember(MemberType::String, "filename", VELMARIS_FIELD(Script, filename))

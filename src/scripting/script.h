@@ -12,7 +12,7 @@
 
 struct lua_State;
 
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -76,6 +76,6 @@ class Script : public objects::BaseComponent {
 };
 
 // Registers "Script" with its serialized members filename and initState.
-void RegisterScript(serialization::TypeRegistry& registry);
+void RegisterScript(objects::TypeRegistry& registry);
 
 }  // namespace scripting

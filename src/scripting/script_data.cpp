@@ -3,7 +3,7 @@
 
 #include "objects/game_object.h"
 #include "scripting/script.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace scripting {
 
@@ -20,8 +20,8 @@ bool ScriptData::Initialize() {
   return true;
 }
 
-void RegisterScriptData(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterScriptData(objects::TypeRegistry& registry) {
+  using objects::MemberType;
   registry.RegisterType<ScriptData>("ScriptData")
       .AddHeaderMember()
       .AddVectorMember({"start_x", "start_y"}, VELMARIS_OFFSETOF(ScriptData, start))

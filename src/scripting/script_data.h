@@ -2,10 +2,10 @@
 // the level file and read and written by the script as the global `data`.
 #pragma once
 
-#include "graphics/math.h"
+#include "base/math.h"
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
 class TypeRegistry;
 }
 
@@ -25,8 +25,8 @@ class ScriptData : public objects::BaseComponent {
 
   // Free for the script's own use; the engine gives them no meaning. Positions in
   // world units, times in seconds, angles as the script chooses.
-  graphics::vector2D start;
-  graphics::vector2D finish;
+  base::vector2D start;
+  base::vector2D finish;
   float initTime = 0.0f;
   float timer = 0.0f;
   float angle = 0.0f;
@@ -38,6 +38,6 @@ class ScriptData : public objects::BaseComponent {
 };
 
 // Registers "ScriptData" with its serialized members.
-void RegisterScriptData(serialization::TypeRegistry& registry);
+void RegisterScriptData(objects::TypeRegistry& registry);
 
 }  // namespace scripting

@@ -10,8 +10,8 @@
 #include "components/physics.h"
 #include "components/pool.h"
 #include "components/timer.h"
-#include "components/transform.h"
-#include "graphics/math.h"
+#include "objects/transform.h"
+#include "base/math.h"
 #include "objects/game_object.h"
 #include "scripting/binding/binding.h"
 #include "scripting/script_data.h"
@@ -22,9 +22,9 @@ namespace {
 using components::Physics;
 using components::Pool;
 using components::Timer;
-using components::Transform;
-using graphics::vector2D;
-using graphics::XMFLOAT4;
+using objects::Transform;
+using base::vector2D;
+using base::XMFLOAT4;
 
 // Angles in radians. Computed in double precision, handed back as 32-bit floats.
 float Sine(double radians) { return static_cast<float>(std::sin(radians)); }
@@ -37,7 +37,7 @@ float ArcTangent(double value) { return static_cast<float>(std::atan(value)); }
 double Absolute(double value) { return std::fabs(value); }
 
 // Sets all four components of the translation (and marks the matrix dirty).
-void SetTranslation(Transform& transform, float x, float y, float z, float w) {
+void SetTranslation(objects::Transform& transform, float x, float y, float z, float w) {
   transform.SetTranslation(XMFLOAT4{x, y, z, w});
 }
 
@@ -61,17 +61,17 @@ void RegisterMath(lua_State* L) {
 
 void RegisterComponents(lua_State* L) {
   GetGlobalNamespace(L)
-      .BeginClass<Transform>("Transform")
+      .BeginClass<objects::Transform>("Transform")
       .AddConstructor<float, float, float>()
-      .AddFunction("TransformSetRotation", &Transform::SetRotation)
-      .AddFunction("TransformGetRotation", &Transform::GetRotation)
-      .AddFunction("TransformAddX", &Transform::AddX)
-      .AddFunction("TransformAddY", &Transform::AddY)
-      .AddFunction("TransformAddZ", &Transform::AddZ)
+      .AddFunction("TransformSetRotation", &objects::Transform::SetRotation)
+      .AddFunction("TransformGetRotation", &objects::Transform::GetRotation)
+      .AddFunction("TransformAddX", &objects::Transform::AddX)
+      .AddFunction("TransformAddY", &objects::Transform::AddY)
+      .AddFunction("TransformAddZ", &objects::Transform::AddZ)
       .AddFunction("TransformSetTranslation", &SetTranslation)
-      .AddFunction("TransformGetTranslation", &Transform::GetTranslation)
-      .AddFunction("TransformSetScale", &Transform::SetScale)
-      .AddFunction("TransformGetScale", &Transform::GetScale)
+      .AddFunction("TransformGetTranslation", &objects::Transform::GetTranslation)
+      .AddFunction("TransformSetScale", &objects::Transform::SetScale)
+      .AddFunction("TransformGetScale", &objects::Transform::GetScale)
       .EndClass()
       .BeginClass<Physics>("Physics")
       .AddConstructor<>()

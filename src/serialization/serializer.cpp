@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "core/log.h"
+#include "base/log.h"
 #include "objects/space_registry.h"
 #include "serialization/json_file.h"
 
@@ -64,15 +64,15 @@ const char* KindOf(const rapidjson::Value& value) {
 }
 
 // What a member of this type accepts, for messages.
-const char* ExpectedKind(MemberType type) {
+const char* ExpectedKind(objects::MemberType type) {
   switch (type) {
-    case MemberType::Int: return "an integer in the 32-bit range";
-    case MemberType::Float: return "a number in the 32-bit float range";
-    case MemberType::String: return "a string";
-    case MemberType::Bool: return "true or false";
-    case MemberType::IntVector: return "an array of integers in the 32-bit range";
-    case MemberType::FloatVector: return "an array of numbers in the 32-bit float range";
-    case MemberType::None: return "nothing (the member is not read from files)";
+    case objects::MemberType::Int: return "an integer in the 32-bit range";
+    case objects::MemberType::Float: return "a number in the 32-bit float range";
+    case objects::MemberType::String: return "a string";
+    case objects::MemberType::Bool: return "true or false";
+    case objects::MemberType::IntVector: return "an array of integers in the 32-bit range";
+    case objects::MemberType::FloatVector: return "an array of numbers in the 32-bit float range";
+    case objects::MemberType::None: return "nothing (the member is not read from files)";
   }
   return "nothing";
 }
@@ -134,7 +134,7 @@ void Serializer::Fail(const std::string& problem) const {
 
 void Serializer::Report(const std::string& message) const {
   const std::string where = Where();
-  core::LogError("SERIALIZER", where.empty() ? Printable(message) : Printable(message) + " " + where);
+  base::LogError("SERIALIZER", where.empty() ? Printable(message) : Printable(message) + " " + where);
 }
 
 bool Serializer::LoadLevel(const std::string& fileName) {
@@ -272,9 +272,9 @@ void Serializer::DeserializeComponent(objects::BaseComponent* component,
   for (const JsonMember& memberEntry : componentEntry.value.GetObject()) {
     const std::string memberName = Text(memberEntry.name);
     ScopedField memberField(location.member, memberName);
-    const MemberDescriptor* member = nullptr;
+    const objects::MemberDescriptor* member = nullptr;
     try {
-      member = &FindMember(typeName, memberName);
+      member = &objects::FindMember(typeName, memberName);
     } catch (const std::runtime_error& lookupError) {
       Fail(lookupError.what());
     }
@@ -282,7 +282,7 @@ void Serializer::DeserializeComponent(objects::BaseComponent* component,
   }
 }
 
-void Serializer::DeserializeMember(objects::BaseComponent* component, const MemberDescriptor& member,
+void Serializer::DeserializeMember(objects::BaseComponent* component, const objects::MemberDescriptor& member,
                                    const rapidjson::Value& value) {
   if (value.IsNull()) return;
   auto refuse = [&]() {
@@ -291,25 +291,25 @@ void Serializer::DeserializeMember(objects::BaseComponent* component, const Memb
   };
   void* field = reinterpret_cast<unsigned char*>(component) + member.offset;
   switch (member.type) {
-    case MemberType::Int:
+    case objects::MemberType::Int:
       if (!value.IsInt()) refuse();
       *static_cast<std::int32_t*>(field) = value.GetInt();
       return;
-    case MemberType::Float: {
+    case objects::MemberType::Float: {
       float number = 0.0f;
       if (!ToFloat(value, number)) refuse();
       *static_cast<float*>(field) = number;
       return;
     }
-    case MemberType::String:
+    case objects::MemberType::String:
       if (!value.IsString()) refuse();
       *static_cast<std::string*>(field) = Text(value);
       return;
-    case MemberType::Bool:
+    case objects::MemberType::Bool:
       if (!value.IsBool()) refuse();
       *static_cast<bool*>(field) = value.GetBool();
       return;
-    case MemberType::IntVector: {
+    case objects::MemberType::IntVector: {
       if (!value.IsArray()) refuse();
       std::vector<std::int32_t> numbers;
       numbers.reserve(value.Size());
@@ -323,7 +323,7 @@ void Serializer::DeserializeMember(objects::BaseComponent* component, const Memb
       *static_cast<std::vector<std::int32_t>*>(field) = std::move(numbers);
       return;
     }
-    case MemberType::FloatVector: {
+    case objects::MemberType::FloatVector: {
       if (!value.IsArray()) refuse();
       std::vector<float> numbers;
       numbers.reserve(value.Size());
@@ -338,7 +338,7 @@ void Serializer::DeserializeMember(objects::BaseComponent* component, const Memb
       *static_cast<std::vector<float>*>(field) = std::move(numbers);
       return;
     }
-    case MemberType::None:
+    case objects::MemberType::None:
       refuse();
   }
   refuse();
@@ -346,7 +346,7 @@ void Serializer::DeserializeMember(objects::BaseComponent* component, const Memb
 
 void Serializer::SerializeComponent(const objects::BaseComponent& component, JsonWriter& writer) {
   const unsigned char* base = reinterpret_cast<const unsigned char*>(&component);
-  const std::vector<const MemberDescriptor*> members = GetSerializedMembers(component.type);
+  const std::vector<const objects::MemberDescriptor*> members = objects::GetSerializedMembers(component.type);
   writer.Key(component.type.c_str(), static_cast<rapidjson::SizeType>(component.type.size()));
   writer.StartObject();
   auto writeFloat = [&writer](float number) {
@@ -356,36 +356,36 @@ void Serializer::SerializeComponent(const objects::BaseComponent& component, Jso
       writer.Null();
     }
   };
-  for (const MemberDescriptor* member : members) {
+  for (const objects::MemberDescriptor* member : members) {
     const void* field = base + member->offset;
     writer.Key(member->name.c_str(), static_cast<rapidjson::SizeType>(member->name.size()));
     switch (member->type) {
-      case MemberType::Int:
+      case objects::MemberType::Int:
         writer.Int(*static_cast<const std::int32_t*>(field));
         break;
-      case MemberType::Float:
+      case objects::MemberType::Float:
         writeFloat(*static_cast<const float*>(field));
         break;
-      case MemberType::String: {
+      case objects::MemberType::String: {
         const std::string& text = *static_cast<const std::string*>(field);
         writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
         break;
       }
-      case MemberType::Bool:
+      case objects::MemberType::Bool:
         // Read as a byte: a field a constructor left unset may hold any value.
         writer.Bool(*static_cast<const unsigned char*>(field) != 0);
         break;
-      case MemberType::IntVector:
+      case objects::MemberType::IntVector:
         writer.StartArray();
         for (std::int32_t number : *static_cast<const std::vector<std::int32_t>*>(field)) writer.Int(number);
         writer.EndArray();
         break;
-      case MemberType::FloatVector:
+      case objects::MemberType::FloatVector:
         writer.StartArray();
         for (float number : *static_cast<const std::vector<float>*>(field)) writeFloat(number);
         writer.EndArray();
         break;
-      case MemberType::None:
+      case objects::MemberType::None:
         writer.Null();
         break;
     }
@@ -417,7 +417,7 @@ void WriteSpacesJson(std::ostream& stream, const objects::SpaceRegistry& registr
       key("components");
       writer.StartObject();
       for (const auto& [typeName, component] : object->GetComponents()) {
-        if (GetTypeRegistry().TryFindType(component->type) != nullptr) {
+        if (objects::GetTypeRegistry().TryFindType(component->type) != nullptr) {
           Serializer::SerializeComponent(*component, writer);
         } else {
           key(typeName);

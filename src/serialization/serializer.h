@@ -18,7 +18,7 @@
 #include <rapidjson/prettywriter.h>
 
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace objects {
 class SpaceRegistry;
@@ -54,7 +54,7 @@ class Serializer {
   void DeserializeComponent(objects::BaseComponent* component, const JsonMember& componentEntry);
   // Stores one value by the member's registered type; null keeps the member. A value
   // of a kind that does not fit is refused and nothing is written.
-  void DeserializeMember(objects::BaseComponent* component, const MemberDescriptor& member,
+  void DeserializeMember(objects::BaseComponent* component, const objects::MemberDescriptor& member,
                          const rapidjson::Value& value);
 
   // Writes the component's type as a key and its serialized members as an object. A

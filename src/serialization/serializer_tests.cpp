@@ -11,7 +11,7 @@
 #include "serialization/json_file.h"
 #include "serialization/serializer.h"
 #include "serialization/test_component.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace serialization {
 namespace {
@@ -37,7 +37,7 @@ ComponentPointer MakeClearedTestComponent() {
 // Size" is what the registration left as the type's size. They differ when a
 // registration forgot FinishType. An unregistered name throws the registry's error.
 void WriteSizeLines(std::ostream& out, const char* name) {
-  const TypeDescriptor& type = FindType(name);
+  const objects::TypeDescriptor& type = objects::FindType(name);
   out << "Testing size of " << name << ":\n";
   out << "Component Size is " << type.allocationSize << "\n";
   out << "Reflection Size is " << type.size << "\n";
@@ -70,12 +70,12 @@ void RunSizeTest(const std::filesystem::path& folder) {
   }
   out << "Basic Component Test:\n";
   for (const char* name : {"x_position", "y_position", "x_scale", "y_scale", "rotation"}) {
-    const MemberDescriptor& member = FindMember("TestComponent", name);
+    const objects::MemberDescriptor& member = objects::FindMember("TestComponent", name);
     out << "Member: " << member.name << "\n";
     out << "Size: " << member.size << "\n";
     out << "Offset: " << member.offset << "\n";
   }
-  out << "Overall Size: " << FindType("TestComponent").size << "\n";
+  out << "Overall Size: " << objects::FindType("TestComponent").size << "\n";
   out << "\n";
 }
 
@@ -111,7 +111,7 @@ void RunReadTest(const std::filesystem::path& folder) {
   out << "\n";
   PrintTestComponent(direct, out);
 
-  ComponentPointer second(CreateComponent(FindType("TestComponent")));
+  ComponentPointer second(objects::CreateComponent(objects::FindType("TestComponent")));
   serializer.DeserializeComponent(second.get(), entry);
   out << "Deserialized Component Test:\n";
   PrintTestComponent(static_cast<const TestComponent&>(*second), out);

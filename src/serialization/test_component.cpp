@@ -1,20 +1,20 @@
 // TestComponent and its registration.
 #include "serialization/test_component.h"
 
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace serialization {
 
 TestComponent::TestComponent() : BaseComponent("TestComponent") {}
 
-void RegisterTestComponent(TypeRegistry& registry) {
+void RegisterTestComponent(objects::TypeRegistry& registry) {
   registry.RegisterType<TestComponent>("TestComponent")
       .AddHeaderMember()
-      .AddMember(MemberType::IntVector, "int_vector", VELMARIS_FIELD(TestComponent, intVector))
-      .AddMember(MemberType::FloatVector, "float_vector", VELMARIS_FIELD(TestComponent, floatVector))
+      .AddMember(objects::MemberType::IntVector, "int_vector", VELMARIS_FIELD(TestComponent, intVector))
+      .AddMember(objects::MemberType::FloatVector, "float_vector", VELMARIS_FIELD(TestComponent, floatVector))
       .AddVectorMember({"x_position", "y_position"}, VELMARIS_OFFSETOF(TestComponent, position))
       .AddVectorMember({"x_scale", "y_scale"}, VELMARIS_OFFSETOF(TestComponent, scale))
-      .AddMember(MemberType::Float, "rotation", VELMARIS_FIELD(TestComponent, rotation))
+      .AddMember(objects::MemberType::Float, "rotation", VELMARIS_FIELD(TestComponent, rotation))
       .FinishType();
 }
 

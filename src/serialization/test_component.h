@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "graphics/math.h"
+#include "base/math.h"
 #include "objects/base_component.h"
 
-namespace serialization {
-
+namespace objects {
 class TypeRegistry;
+}
+
+namespace serialization {
 
 class TestComponent : public objects::BaseComponent {
  public:
@@ -17,12 +19,12 @@ class TestComponent : public objects::BaseComponent {
 
   std::vector<std::int32_t> intVector;  // file name "int_vector"
   std::vector<float> floatVector;       // file name "float_vector"
-  graphics::vector2D position;          // "x_position", "y_position"
-  graphics::vector2D scale;             // "x_scale", "y_scale"
+  base::vector2D position;          // "x_position", "y_position"
+  base::vector2D scale;             // "x_scale", "y_scale"
   float rotation = 0.0f;                // "rotation", degrees
 };
 
 // Registers "TestComponent" with its members in field order.
-void RegisterTestComponent(TypeRegistry& registry);
+void RegisterTestComponent(objects::TypeRegistry& registry);
 
 }  // namespace serialization

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "audio/sound_system.h"
-#include "core/log.h"
+#include "base/log.h"
 
 namespace audio {
 namespace {
@@ -115,18 +115,18 @@ double Length(const Burst& burst) { return static_cast<double>(burst.end - burst
 class SdlMixerOutputTest : public testing::Test {
  protected:
   void SetUp() override {
-    core::ResetLogOnce();
+    base::ResetLogOnce();
     // The start-up sounds do not exist in the build folder; their errors are expected.
     OutputOf([] { InitSoundSystem(std::make_unique<SdlMixerBackend>()); });
-    ASSERT_NE(dynamic_cast<SdlMixerBackend*>(g_SoundSystem->backend.get()), nullptr) << "no disk audio driver";
+    ASSERT_NE(dynamic_cast<SdlMixerBackend*>(Audio().system->backend.get()), nullptr) << "no disk audio driver";
   }
   void TearDown() override {
     ShutdownSoundSystem();
     std::filesystem::remove(path_);
   }
 
-  AudioBackend& Backend() { return *g_SoundSystem->backend; }
-  ChannelHandle Channel(int32_t id) { return g_SoundSystem->channels.at(id); }
+  AudioBackend& Backend() { return *Audio().system->backend; }
+  ChannelHandle Channel(int32_t id) { return Audio().system->channels.at(id); }
   bool WaitUntilEnded(int32_t id) {
     return WaitFor([&] { return !Backend().IsPlaying(Channel(id)); });
   }
@@ -202,13 +202,13 @@ TEST_F(SdlMixerOutputTest, ThirtyTwoChannelsPlayAtOnceAndTheNextStartIsRefused) 
 
 TEST_F(SdlMixerOutputTest, MusicTurnedDownAndUpComesBackTwelvePercentLouder) {
   LoadSound(Fixture("tone_long.ogg"), true);
-  g_MusicChannel = PlaySound(Fixture("tone_long.ogg"), kOrigin, 0.0f);
+  Audio().musicChannel = PlaySound(Fixture("tone_long.ogg"), kOrigin, 0.0f);
   ASSERT_TRUE(WaitForMoreOutput(0.4));
   SetMusicVolume(-96.0f);
   ASSERT_TRUE(WaitForMoreOutput(0.3));
   SetMusicVolume(1.0f);
   ASSERT_TRUE(WaitForMoreOutput(0.4));
-  EXPECT_TRUE(Backend().IsPlaying(Channel(g_MusicChannel))) << "the music loops";
+  EXPECT_TRUE(Backend().IsPlaying(Channel(Audio().musicChannel))) << "the music loops";
   const std::vector<float> pcm = Finish();
 
   const std::vector<Burst> bursts = Bursts(pcm, 2);
@@ -247,7 +247,7 @@ TEST_F(SdlMixerOutputTest, AnEndedChannelIdDoesNotTouchTheSoundNowOnItsMixerChan
   // Both starts use the first free mixer channel; only the start count differs.
   ASSERT_EQ(Channel(shortId).value & 0xffffffffu, Channel(longId).value & 0xffffffffu);
 
-  g_MusicChannel = shortId;
+  Audio().musicChannel = shortId;
   EXPECT_EQ(OutputOf([] { SetMusicVolume(-96.0f); }).first, "FMOD ERROR 9\n");
   ASSERT_TRUE(WaitUntilEnded(longId));
   const std::vector<float> pcm = Finish();
@@ -268,19 +268,19 @@ TEST_F(SdlMixerOutputTest, FilesThatCannotBeDecodedAreReportedAndNotCached) {
   std::filesystem::remove(broken);
   EXPECT_NE(err.find("Audio/NoSuchSound.ogg"), std::string::npos) << err;
   EXPECT_NE(err.find(broken), std::string::npos) << err;
-  EXPECT_TRUE(g_SoundSystem->channels.empty());
-  EXPECT_FALSE(g_SoundSystem->sounds.contains(broken));
+  EXPECT_TRUE(Audio().system->channels.empty());
+  EXPECT_FALSE(Audio().system->sounds.contains(broken));
 }
 
 TEST(SdlMixerStartup, WithoutAnAudioDriverTheSoundSystemFallsBackToSilence) {
-  core::ResetLogOnce();
+  base::ResetLogOnce();
   const ScopedEnv driver("SDL_AUDIODRIVER", "velmaris-no-such-driver");
   const auto [out, err] = OutputOf([] { InitSoundSystem(); });
   EXPECT_EQ(err.rfind("audio: no audio device", 0), 0u) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 4) << err;  // and the three missing files
   EXPECT_EQ(out.rfind("FMOD ERROR 1\n", 0), 0u) << out;
-  ASSERT_NE(g_SoundSystem, nullptr);
-  EXPECT_TRUE(g_SoundSystem->backend->IsReady());
+  ASSERT_NE(Audio().system, nullptr);
+  EXPECT_TRUE(Audio().system->backend->IsReady());
   // Load, play, volume, unpause.
   EXPECT_EQ(OutputOf([] { EXPECT_EQ(PlaySound(Fixture("tone_short.ogg"), kOrigin, 0.0f), 0); }).first,
             "FMOD all good\nFMOD all good\nFMOD all good\nFMOD all good\n");

@@ -12,7 +12,7 @@
 
 #include "audio/recording/recording_backend.h"
 #include "audio/silent/silent_backend.h"
-#include "core/log.h"
+#include "base/log.h"
 
 namespace audio {
 namespace {
@@ -59,9 +59,9 @@ std::string Describe(const std::vector<RecordingBackend::Call>& calls) {
 class SoundSystemTest : public testing::Test {
  protected:
   void SetUp() override {
-    g_MusicOn = true;
-    g_SfxOn = true;
-    core::ResetLogOnce();
+    Audio().musicOn = true;
+    Audio().sfxOn = true;
+    base::ResetLogOnce();
   }
   void TearDown() override { ShutdownSoundSystem(); }
 
@@ -73,7 +73,7 @@ class SoundSystemTest : public testing::Test {
     RecordingBackend& recorder = *backend;
     if (arrange != nullptr) arrange(recorder);
     startupOutput_ = StdoutOf([&] { InitSoundSystem(std::move(backend)); });
-    if (g_SoundSystem->backend.get() != &recorder) return nullptr;
+    if (Audio().system->backend.get() != &recorder) return nullptr;
     startupCalls_ = Describe(recorder.Calls());
     recorder.ClearCalls();
     return &recorder;
@@ -101,8 +101,8 @@ TEST_F(SoundSystemTest, StartupOpensThirtyTwoChannelsAndPreloadsThreeSounds) {
   EXPECT_EQ(startupCalls_, "create\ninitialize 32\ndecoders\nload Audio/AltStarCollect.ogg 0x89\n"
                            "load " + kClick + " 0x89\nload " + kMusic + " 0x8a\n");
   EXPECT_EQ(startupOutput_, Repeat(kGood, 6));
-  EXPECT_EQ(g_SoundSystem->sounds.size(), 3u);
-  EXPECT_EQ(g_MusicChannel, kNoChannel);
+  EXPECT_EQ(Audio().system->sounds.size(), 3u);
+  EXPECT_EQ(Audio().musicChannel, kNoChannel);
 }
 
 TEST_F(SoundSystemTest, StartupFailuresAreReportedAndStartupGoesOn) {
@@ -111,9 +111,9 @@ TEST_F(SoundSystemTest, StartupFailuresAreReportedAndStartupGoesOn) {
     backend.FailLoad(kMusic);
   });
   EXPECT_EQ(startupOutput_, kGood + kGood + "FMOD ERROR 4\n" + kGood + kGood + "FMOD ERROR 6\n");
-  ASSERT_NE(g_SoundSystem, nullptr);
-  EXPECT_EQ(g_SoundSystem->sounds.size(), 2u);
-  EXPECT_FALSE(g_SoundSystem->sounds.contains(kMusic));
+  ASSERT_NE(Audio().system, nullptr);
+  EXPECT_EQ(Audio().system->sounds.size(), 2u);
+  EXPECT_FALSE(Audio().system->sounds.contains(kMusic));
 }
 
 TEST_F(SoundSystemTest, WithoutAnAudioDeviceTheGameRunsOnSilently) {
@@ -126,7 +126,7 @@ TEST_F(SoundSystemTest, WithoutAnAudioDeviceTheGameRunsOnSilently) {
   EXPECT_NE(errors.find("'Audio/ButtonClick.ogg'"), std::string::npos) << errors;
   // The start-up sounds do not exist here, which the silent backend reports as real output would.
   EXPECT_EQ(startupOutput_, kGood + "FMOD ERROR 2\n" + kGood + Repeat("FMOD ERROR 6\n", 3));
-  EXPECT_NE(dynamic_cast<SilentBackend*>(g_SoundSystem->backend.get()), nullptr);
+  EXPECT_NE(dynamic_cast<SilentBackend*>(Audio().system->backend.get()), nullptr);
 }
 
 TEST_F(SoundSystemTest, IdsCountUpAlsoWhenALoadFailsAndTheLoadIsRetried) {
@@ -136,9 +136,9 @@ TEST_F(SoundSystemTest, IdsCountUpAlsoWhenALoadFailsAndTheLoadIsRetried) {
   EXPECT_EQ(StdoutOf([] { EXPECT_EQ(PlaySound("Audio/Missing.ogg", kOrigin, 0.0f), 2); }), "FMOD ERROR 6\n");
   EXPECT_EQ(Describe(backend.Calls()), "load Audio/Missing.ogg 0x89\nplay paused\nvolume 1\nunpause\n"
                                        "load Audio/Missing.ogg 0x89\n");
-  EXPECT_EQ(g_SoundSystem->channels.size(), 1u);
-  EXPECT_TRUE(g_SoundSystem->channels.contains(1));
-  EXPECT_FALSE(g_SoundSystem->sounds.contains("Audio/Missing.ogg"));
+  EXPECT_EQ(Audio().system->channels.size(), 1u);
+  EXPECT_TRUE(Audio().system->channels.contains(1));
+  EXPECT_FALSE(Audio().system->sounds.contains("Audio/Missing.ogg"));
 }
 
 TEST_F(SoundSystemTest, PlayStartsPausedAndUnpausesOnlyAfterTheVolumeIsSet) {
@@ -149,7 +149,7 @@ TEST_F(SoundSystemTest, PlayStartsPausedAndUnpausesOnlyAfterTheVolumeIsSet) {
   EXPECT_EQ(backend.PathOf(calls[0].sound), kClick);
   EXPECT_EQ(calls[1].channel, calls[0].channel);
   EXPECT_EQ(calls[2].channel, calls[0].channel);
-  EXPECT_EQ(g_SoundSystem->channels.at(0), calls[0].channel);
+  EXPECT_EQ(Audio().system->channels.at(0), calls[0].channel);
 }
 
 TEST_F(SoundSystemTest, TwoPlaysOfOneSoundLoadItOnceAndPlayOnTwoChannels) {
@@ -157,8 +157,8 @@ TEST_F(SoundSystemTest, TwoPlaysOfOneSoundLoadItOnceAndPlayOnTwoChannels) {
   EXPECT_EQ(PlaySound(kSmack, kOrigin, 0.0f), 0);
   EXPECT_EQ(PlaySound(kSmack, kOrigin, 0.0f), 1);
   EXPECT_EQ(Describe(backend.CallsOf(Op::kCreateSound)), "load " + kSmack + " 0x89\n");
-  const ChannelHandle a = g_SoundSystem->channels.at(0);
-  const ChannelHandle b = g_SoundSystem->channels.at(1);
+  const ChannelHandle a = Audio().system->channels.at(0);
+  const ChannelHandle b = Audio().system->channels.at(1);
   EXPECT_NE(a, b);
   EXPECT_TRUE(backend.IsPlaying(a) && backend.IsPlaying(b));
 }
@@ -166,15 +166,15 @@ TEST_F(SoundSystemTest, TwoPlaysOfOneSoundLoadItOnceAndPlayOnTwoChannels) {
 TEST_F(SoundSystemTest, FinishedEffectsAreForgottenButTheMusicIsKept) {
   RecordingBackend& backend = *Start();
   testing::internal::CaptureStdout();
-  g_MusicChannel = PlaySound(kMusic, kOrigin, 0.0f);
+  Audio().musicChannel = PlaySound(kMusic, kOrigin, 0.0f);
   // A sound played every frame of a long contact, each finished before the next.
   for (int frame = 0; frame < 1000; ++frame) {
     const std::int32_t id = PlaySound(kSmack, kOrigin, 0.0f);
-    backend.EndChannel(g_SoundSystem->channels.at(id));
+    backend.EndChannel(Audio().system->channels.at(id));
   }
   testing::internal::GetCapturedStdout();
-  EXPECT_LE(g_SoundSystem->channels.size(), static_cast<std::size_t>(kChannelCount));
-  ASSERT_TRUE(g_SoundSystem->channels.count(g_MusicChannel));
+  EXPECT_LE(Audio().system->channels.size(), static_cast<std::size_t>(kChannelCount));
+  ASSERT_TRUE(Audio().system->channels.count(Audio().musicChannel));
   EXPECT_EQ(StdoutOf([] { SetMusicVolume(-96.0f); }), kGood);
 }
 
@@ -185,8 +185,8 @@ TEST_F(SoundSystemTest, CacheMatchesPathsExactlyIncludingLetterCase) {
   PlaySound(kClick, kOrigin, 0.0f);
   LoadSound("Audio/buttonclick.ogg", false);
   EXPECT_EQ(Describe(backend.CallsOf(Op::kCreateSound)), "load Audio/buttonclick.ogg 0x89\n");
-  EXPECT_EQ(g_SoundSystem->sounds.size(), 4u);
-  EXPECT_NE(g_SoundSystem->sounds.at("Audio/buttonclick.ogg"), g_SoundSystem->sounds.at(kClick));
+  EXPECT_EQ(Audio().system->sounds.size(), 4u);
+  EXPECT_NE(Audio().system->sounds.at("Audio/buttonclick.ogg"), Audio().system->sounds.at(kClick));
 }
 
 TEST_F(SoundSystemTest, MusicVolumeChangesOnlyTheStartedMusicAndReportsAnEndedOne) {
@@ -197,15 +197,15 @@ TEST_F(SoundSystemTest, MusicVolumeChangesOnlyTheStartedMusicAndReportsAnEndedOn
   EXPECT_EQ(StdoutOf([] { SetMusicVolume(-96.0f); }), "");
   EXPECT_TRUE(backend.Calls().empty());
 
-  g_MusicChannel = PlaySound(kMusic, kOrigin, 0.0f);
-  EXPECT_EQ(g_MusicChannel, 1);
+  Audio().musicChannel = PlaySound(kMusic, kOrigin, 0.0f);
+  EXPECT_EQ(Audio().musicChannel, 1);
   EXPECT_TRUE(backend.CallsOf(Op::kCreateSound).empty()) << "the music was preloaded";
-  const ChannelHandle music = g_SoundSystem->channels.at(g_MusicChannel);
+  const ChannelHandle music = Audio().system->channels.at(Audio().musicChannel);
   EXPECT_EQ(StdoutOf([] { SetMusicVolume(-96.0f); }), kGood);
   EXPECT_FLOAT_EQ(backend.GainOf(music), 1.5848932e-5f);
   EXPECT_EQ(StdoutOf([] { SetMusicVolume(1.0f); }), kGood);
   EXPECT_FLOAT_EQ(backend.GainOf(music), 1.1220185f);
-  EXPECT_EQ(backend.GainOf(g_SoundSystem->channels.at(0)), 1.0f);
+  EXPECT_EQ(backend.GainOf(Audio().system->channels.at(0)), 1.0f);
 
   backend.EndChannel(music);
   EXPECT_EQ(StdoutOf([] { SetMusicVolume(-96.0f); }), "FMOD ERROR 9\n");
@@ -215,13 +215,13 @@ TEST_F(SoundSystemTest, CallsBeforeStartUpDoNothingAndANewStartForgetsTheOldIds)
   EXPECT_EQ(PlaySound(kClick, kOrigin, 0.0f), kNoChannel);
   LoadSound(kClick, false);
   SetMusicVolume(1.0f);
-  EXPECT_EQ(g_SoundSystem, nullptr);
+  EXPECT_EQ(Audio().system, nullptr);
 
   Start();
   PlaySound(kClick, kOrigin, 0.0f);
-  g_MusicChannel = 0;
+  Audio().musicChannel = 0;
   Start();
-  EXPECT_EQ(g_MusicChannel, kNoChannel);
+  EXPECT_EQ(Audio().musicChannel, kNoChannel);
   EXPECT_EQ(PlaySound(kClick, kOrigin, 0.0f), 0);
 }
 

@@ -20,7 +20,7 @@
 #include "components/player_ui.h"
 #include "components/pool.h"
 #include "objects/space_registry.h"
-#include "serialization/component_registration.h"
+#include "core/component_registration.h"
 #include "serialization/serializer.h"
 
 namespace {
@@ -28,20 +28,24 @@ namespace {
 const std::string kFixtures = std::string(VELMARIS_SOURCE_DIR) + "/tests/components/fixtures/";
 const std::string kArena = kFixtures + "collision_arena.json";
 
+// The star count PlayerUI last published.
+int g_published = 0;
+
 class CollisionArenaTest : public component_testing::ComponentTest {
  protected:
   void SetUp() override {
     ComponentTest::SetUp();
     UseDataFolder();  // sprite sources load from there
-    serialization::ResetTypeRegistry();
-    serialization::RegisterComponents();
+    objects::ResetTypeRegistry();
+    core::RegisterComponents();
     objects::ResetSpaces();
-    components::g_CollectedStars = 0;
+    g_published = 0;
+    components::SetStarCountHandler([](int count) { g_published = count; });
     ASSERT_TRUE(serialization::Serializer(&objects::GetSpaceRegistry()).LoadLevel(kArena));
     arena_ = objects::FindSpace("CollisionArena");
     ASSERT_NE(arena_, nullptr);
     player_ = Find("Player");
-    transform_ = Get<components::Transform>(*player_, "Transform");
+    transform_ = Get<objects::Transform>(*player_, "Transform");
     physics_ = Get<components::Physics>(*player_, "Physics");
     controller_ = Get<components::PlayerControllerNew>(*player_, "NewPlayerController");
     counter_ = Get<components::Pool>(*Find("c_UI"), "Pool");
@@ -55,8 +59,8 @@ class CollisionArenaTest : public component_testing::ComponentTest {
 
   void TearDown() override {
     objects::ResetSpaces();
-    serialization::ResetTypeRegistry();
-    components::g_CollectedStars = 0;
+    objects::ResetTypeRegistry();
+    components::SetStarCountHandler(nullptr);
     ComponentTest::TearDown();
   }
 
@@ -78,7 +82,7 @@ class CollisionArenaTest : public component_testing::ComponentTest {
 
   objects::Space* arena_ = nullptr;
   objects::GameObject* player_ = nullptr;
-  components::Transform* transform_ = nullptr;
+  objects::Transform* transform_ = nullptr;
   components::Physics* physics_ = nullptr;
   components::PlayerControllerNew* controller_ = nullptr;
   components::Pool* counter_ = nullptr;
@@ -93,7 +97,7 @@ TEST_F(CollisionArenaTest, StarsOnTheWayAreCountedAndTheRightWallStopsThePlayer)
   for (const char* star : {"e_Star1", "e_Star2", "e_Star3"}) EXPECT_FALSE(Find(star)->IsActive()) << star;
   for (const char* star : {"e_Star4", "e_Star5"}) EXPECT_TRUE(Find(star)->IsActive()) << star;
   EXPECT_EQ(counter_->amount, 3u);
-  EXPECT_EQ(components::g_CollectedStars, 3);  // published by PlayerUI
+  EXPECT_EQ(g_published, 3);  // published by PlayerUI
   EXPECT_EQ(SoundsPlayed("Audio/Alt2StarCollect.ogg"), 3);
   EXPECT_NEAR(transform_->translation.x, 14.75f, 1e-3);
   EXPECT_NEAR(transform_->translation.y, 0.0f, 1e-4);
@@ -119,14 +123,14 @@ TEST_F(CollisionArenaTest, RandomSteeringNeverCarriesThePlayerAcrossAWallInOneFr
   std::uniform_real_distribution<float> angle(0.0f, 6.2831853f);
   std::uniform_int_distribution<int> hold(10, 90);
   float heading = 0.0f;
-  graphics::vector2D before{transform_->translation.x, transform_->translation.y};
+  base::vector2D before{transform_->translation.x, transform_->translation.y};
   for (int frame = 0, until = 0; frame < 4000; ++frame) {
     if (frame >= until) {
       heading = angle(random);
       until = frame + hold(random);
     }
     Step(12.0f * std::cos(heading), 12.0f * std::sin(heading), frame % 200 < 180);
-    const graphics::vector2D after{transform_->translation.x, transform_->translation.y};
+    const base::vector2D after{transform_->translation.x, transform_->translation.y};
     ASSERT_TRUE(std::isfinite(after.x) && std::isfinite(after.y)) << "frame " << frame;
     for (const auto& [name, b] : walls_) {
       // From one side of a wall to the other, within its band.

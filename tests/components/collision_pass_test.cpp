@@ -94,7 +94,7 @@ TEST_F(CollisionPassTest, OnlyThePlayerMeetsActiveCollidersInNameOrderBoxFirst) 
 TEST_F(CollisionPassTest, WallStopsThePlayerAtTheContactPoint) {
   objects::GameObject& player = MakePlayer(-5.0f);
   MakeShape<BoxCollider>("Wall", 2.0f, 0.0f, 1.0f, 1.0f, "stopMovement");
-  auto* transform = Get<components::Transform>(player, "Transform");
+  auto* transform = Get<objects::Transform>(player, "Transform");
   transform->dirty = false;
   physics_->velocity = {6.0f, 0.0f};
   physics_->Update(1.0f);  // (-5, 0) -> (1, 0)
@@ -112,7 +112,7 @@ TEST_F(CollisionPassTest, StopMovementOnACircleContactLeavesThePlayerWhereItIs) 
   objects::GameObject& player = MakePlayer(10.0f);
   MakeCircle("Post", 11.5f, "stopMovement");
   components::CheckCollisions(space_);
-  EXPECT_EQ(Get<components::Transform>(player, "Transform")->translation.x, 10.0f);
+  EXPECT_EQ(Get<objects::Transform>(player, "Transform")->translation.x, 10.0f);
 }
 
 TEST_F(CollisionPassTest, BounceBackPushesThePlayerAwayAndStartsTheKnockBack) {
@@ -126,8 +126,8 @@ TEST_F(CollisionPassTest, BounceBackPushesThePlayerAwayAndStartsTheKnockBack) {
   EXPECT_FLOAT_EQ(physics_->velocity.y, 0.0f);
   EXPECT_EQ(PlayedSounds(), Sounds{"Audio/BirdSmack.ogg"});
   // On top of the hazard the direction has no length; silent with effects off.
-  audio::g_SfxOn = false;
-  Get<components::Transform>(player, "Transform")->translation.x = 1.5f;
+  audio::Audio().sfxOn = false;
+  Get<objects::Transform>(player, "Transform")->translation.x = 1.5f;
   components::CheckCollisions(space_);
   EXPECT_EQ(physics_->velocity.x, 0.0f);
   EXPECT_EQ(PlayedSounds().size(), 1u);

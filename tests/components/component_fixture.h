@@ -14,10 +14,12 @@
 #include "audio/recording/recording_backend.h"
 #include "audio/sound_system.h"
 #include "components/collider.h"
-#include "components/transform.h"
-#include "core/log.h"
+#include "components/collision_handlers.h"
+#include "components/collision_pass.h"
+#include "objects/transform.h"
+#include "base/log.h"
 #include "graphics/graphics.h"
-#include "graphics/math.h"
+#include "base/math.h"
 #include "graphics/recording/recording_render_device.h"
 #include "input/input.h"
 #include "objects/game_object.h"
@@ -31,39 +33,43 @@ class ComponentTest : public testing::Test {
  protected:
   void SetUp() override {
     input::ResetInput();
-    savedProjection_ = graphics::g_Projection;
-    graphics::g_Projection = graphics::MatrixTranspose(graphics::BuildProjection(1280.0f, 720.0f, 48.0f));
-    audio::g_SfxOn = true;
+    savedProjection_ = graphics::Block().projection;
+    graphics::Block().projection = base::MatrixTranspose(graphics::BuildProjection(1280.0f, 720.0f, 48.0f));
+    audio::Audio().sfxOn = true;
     auto backend = std::make_unique<audio::RecordingBackend>();
     recorder_ = backend.get();
     testing::internal::CaptureStdout();  // the sound system's status lines
     audio::InitSoundSystem(std::move(backend));
     testing::internal::GetCapturedStdout();
     recorder_->ClearCalls();
-    core::ResetLogOnce();
+    base::ResetLogOnce();
+    // The engine's start-up installs these; the components are tested as it leaves them.
+    components::RegisterCollisionHandlers();
+    objects::SetCollisionPass(&components::CheckCollisions);
   }
 
   void TearDown() override {
+    objects::SetCollisionPass(nullptr);
     testing::internal::CaptureStdout();
     audio::ShutdownSoundSystem();
     testing::internal::GetCapturedStdout();
-    audio::g_SfxOn = true;
-    graphics::g_Projection = savedProjection_;
+    audio::Audio().sfxOn = true;
+    graphics::Block().projection = savedProjection_;
     input::ResetInput();
     if (!savedDirectory_.empty()) {
-      graphics::g_Device.reset();
+      graphics::Block().device.reset();
       std::filesystem::current_path(savedDirectory_);
     }
   }
 
   // For tests that load sprite sources: the data folder as working directory and a
-  // recording render device (owned by graphics::g_Device), both undone in TearDown.
+  // recording render device (owned by graphics::Block().device), both undone in TearDown.
   graphics::recording::RecordingRenderDevice* UseDataFolder() {
     savedDirectory_ = std::filesystem::current_path();
     std::filesystem::current_path(VELMARIS_DATA_DIR);
     auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
     auto* recording = device.get();
-    graphics::g_Device = std::move(device);
+    graphics::Block().device = std::move(device);
     return recording;
   }
 
@@ -71,7 +77,7 @@ class ComponentTest : public testing::Test {
   objects::GameObject& MakeObject(const std::string& name, float x = 0.0f, float y = 0.0f) {
     std::shared_ptr<objects::GameObject> object = space_.CreateObject(name);
     EXPECT_NE(object, nullptr) << name;
-    object->AddComponent(new components::Transform(x, y, 0.0f));
+    object->AddComponent(new objects::Transform(x, y, 0.0f));
     return *object;
   }
 
@@ -132,7 +138,7 @@ class ComponentTest : public testing::Test {
   audio::RecordingBackend* recorder_ = nullptr;
 
  private:
-  graphics::Matrix4 savedProjection_;
+  base::Matrix4 savedProjection_;
   std::filesystem::path savedDirectory_;
 };
 

@@ -27,17 +27,17 @@ class MenuComponentsTest : public component_testing::ComponentTest {
   void SetUp() override {
     ComponentTest::SetUp();
     g_Pressed.clear();
-    core::ResetGameStates();
+    base::States().Reset();
   }
   void TearDown() override {
-    core::ResetGameStates();
+    base::States().Reset();
     ComponentTest::TearDown();
   }
 
   Button* MakeButton(const std::string& name, float x, float y, float halfWidth, float halfHeight,
                      void (*action)() = nullptr, bool canClick = true) {
     objects::GameObject& object = MakeObject(name, x, y);
-    Get<components::Transform>(object, "Transform")->SetScale(halfWidth, halfHeight);
+    Get<objects::Transform>(object, "Transform")->SetScale(halfWidth, halfHeight);
     auto* button = Add(object, new Button());
     button->action = action;
     button->canClick = canClick;
@@ -76,12 +76,12 @@ TEST_F(MenuComponentsTest, HeldButtonClicksOnceWithItsSoundUnlessSilencedOrLocke
   Click(1.0f, 1.0f, true, play);
   EXPECT_EQ(g_Pressed.size(), 1u);
   // A fresh press with effects off: the action without the sound.
-  audio::g_SfxOn = false;
+  audio::Audio().sfxOn = false;
   Click(1.0f, 1.0f, false, play);
   Click(1.0f, 1.0f, true, play);
   EXPECT_EQ(g_Pressed, (Presses{"play", "play"}));
   EXPECT_EQ(PlayedSounds().size(), 1u);
-  audio::g_SfxOn = true;
+  audio::Audio().sfxOn = true;
   Frame(1.0f, 1.0f, false);
   Frame(1.0f, 1.0f, true);
   MakeButton("Silent", 0.0f, 0.0f, 5.0f, 2.0f)->Update(0.0f);  // no action: only the sound
@@ -98,7 +98,7 @@ TEST_F(MenuComponentsTest, CursorCyclesThroughTheButtonsAndPressesTheSelection) 
   auto* cursor = Add(arrow, new components::Cursor());
   cursor->offsetX = -6;
   ASSERT_TRUE(cursor->Initialize());
-  const graphics::XMFLOAT4& at = Get<components::Transform>(arrow, "Transform")->translation;
+  const base::XMFLOAT4& at = Get<objects::Transform>(arrow, "Transform")->translation;
   EXPECT_EQ(at.x, -6.0f);
   EXPECT_EQ(at.y, 5.0f);
   auto press = [&](std::vector<int> keys) {
@@ -152,12 +152,12 @@ TEST_F(MenuComponentsTest, CounterPicturesFollowTheAmountAndLoadOnce) {
 
 TEST_F(MenuComponentsTest, UIRequestsOnlyStatesOfTheTable) {
   auto* ui = Add(MakeObject("c_Holder"), new components::UI());
-  const int kept = core::kLevel2;
+  const int kept = base::kLevel2;
   for (const auto& [request, expected] : {std::pair{13, kept}, {-1, kept}, {12, 12}, {0, 0}}) {
-    core::g_NextState = core::kLevel2;
+    base::States().next = base::kLevel2;
     ui->gmHolder = request;
     ui->Update(0.0f);
-    EXPECT_EQ(core::g_NextState, expected) << request;
+    EXPECT_EQ(base::States().next, expected) << request;
   }
 }
 

@@ -38,7 +38,7 @@ TEST_F(MoversTest, RotateAroundStartsOnTheCentreAndTurnsByItsDirection) {
     rotator->speed = 90.0f;
     rotator->clockwise = direction;
     ASSERT_TRUE(rotator->Initialize());
-    const graphics::XMFLOAT4& p = rotator->transform->translation;
+    const base::XMFLOAT4& p = rotator->transform->translation;
     EXPECT_EQ(p.x, 10.0f);
     rotator->transform->dirty = false;
     rotator->Update(1.0f);

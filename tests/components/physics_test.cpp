@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "objects/game_object.h"
 
 namespace {
 
-using graphics::vector2D;
+using base::vector2D;
 
 TEST(PhysicsTest, OneStepFromAStartPosition) {
   struct Case {
@@ -29,8 +29,8 @@ TEST(PhysicsTest, OneStepFromAStartPosition) {
   };
   for (const Case& c : cases) {
     objects::GameObject object("Body");
-    auto* transform = static_cast<components::Transform*>(
-        object.AddComponent(new components::Transform(c.start.x, c.start.y, 0.0f)));
+    auto* transform = static_cast<objects::Transform*>(
+        object.AddComponent(new objects::Transform(c.start.x, c.start.y, 0.0f)));
     auto* physics = static_cast<components::Physics*>(object.AddComponent(new components::Physics()));
     ASSERT_TRUE(physics->Initialize());
     transform->GetMatrix();

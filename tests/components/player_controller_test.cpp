@@ -31,7 +31,7 @@ class PlayerControllerTest : public component_testing::ComponentTest {
     controller_->movementDrag = 2.0f;
     controller_->knockbackTime = 0.5f;
     ASSERT_TRUE(player.Initialize());
-    transform_ = Get<components::Transform>(player, "Transform");
+    transform_ = Get<objects::Transform>(player, "Transform");
   }
 
   // One frame with the pointer at (x, y) from the player.
@@ -43,7 +43,7 @@ class PlayerControllerTest : public component_testing::ComponentTest {
 
   components::Physics* physics_ = nullptr;
   components::PlayerControllerNew* controller_ = nullptr;
-  components::Transform* transform_ = nullptr;
+  objects::Transform* transform_ = nullptr;
 };
 
 TEST_F(PlayerControllerTest, KnockBackLastsItsTimeInFramesWithOnlyDragActing) {
@@ -111,7 +111,7 @@ TEST_F(PlayerControllerTest, KeyboardControllerNormalisesTheDirectionAndPrefersT
   keyboard->speed = 2.0f;
   ASSERT_TRUE(walker.Initialize());
   // W and S cancel; W and A go diagonally at the speed; the held mouse wins over D.
-  const std::pair<std::vector<int>, graphics::vector2D> cases[] = {
+  const std::pair<std::vector<int>, base::vector2D> cases[] = {
       {{0x57, 0x53}, {0.0f, 0.0f}},
       {{0x57, 0x41}, {-std::sqrt(2.0f), std::sqrt(2.0f)}},
       {{0x44, kLeftButton}, {-3.0f, 2.5f}}};
@@ -130,18 +130,20 @@ TEST_F(PlayerControllerTest, PlayerUIShowsAndPublishesTheCountOnlyWhenItChanges)
   auto* pool = Add(ui, new components::Pool(3, 100, 0));
   auto* display = Add(ui, new components::PlayerUI());
   ASSERT_TRUE(display->Initialize());
-  components::g_CollectedStars = 0;
+  static int published = 0;
+  published = 0;
+  components::SetStarCountHandler([](int count) { published = count; });
   display->Update(0.0f);
   EXPECT_EQ(sprite->frameIndex, 3);
-  EXPECT_EQ(components::g_CollectedStars, 3);
+  EXPECT_EQ(published, 3);
   sprite->frameIndex = 9;
   display->Update(0.0f);  // unchanged count: nothing written
   EXPECT_EQ(sprite->frameIndex, 9);
   pool->Increase();
   display->Update(0.0f);
   EXPECT_EQ(sprite->frameIndex, 4);
-  EXPECT_EQ(components::g_CollectedStars, 4);
-  components::g_CollectedStars = 0;
+  EXPECT_EQ(published, 4);
+  components::SetStarCountHandler(nullptr);
 }
 
 }  // namespace

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
-#include "game/game_flags.h"
 #include "input/input.h"
 #include "platform/headless/headless_window.h"
 
@@ -27,15 +27,15 @@ void ObservingUpdate(float) {
   ++g_Seen.frame;
   g_Seen.keyDown.push_back(input::IsKeyDown('A'));
   g_Seen.keyTriggered.push_back(input::IsKeyTriggered('A'));
-  if (g_Seen.frame == g_Seen.quitAfterFrame) core::g_NextState = core::kQuitState;
+  if (g_Seen.frame == g_Seen.quitAfterFrame) base::States().next = base::kQuitState;
 }
 
 const core::StateTable& ObservingTable() {
   static core::StateTable table = [] {
     core::StateTable t;
     t.fill(core::kEmptyState);
-    t[core::kGameLogos].update = ObservingUpdate;
-    t[core::kGameLogos].shutdown = [] { ++g_Seen.shutdowns; };
+    t[base::kGameLogos].update = ObservingUpdate;
+    t[base::kGameLogos].shutdown = [] { ++g_Seen.shutdowns; };
     return t;
   }();
   return table;
@@ -44,11 +44,12 @@ const core::StateTable& ObservingTable() {
 class FrameLoopTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    core::ResetGameStates();
+    base::States().Reset();
     input::ResetInput();
-    game::ResetGameFlags();
+    core::SetWindowEventHooks({});
     g_Seen = Observed{};
   }
+  void TearDown() override { core::SetWindowEventHooks({}); }
   HeadlessWindow window;
   core::FixedFrameTimer timer{1.0f / 60.0f};
   core::GameStateManager states{ObservingTable()};
@@ -107,7 +108,7 @@ TEST_F(FrameLoopTest, MessagesPostedBeforeTheQuitAreStillHandled) {
   EXPECT_EQ(loop.FramesRun(), 1);
 }
 
-TEST_F(FrameLoopTest, CloseBeforeTheFirstLevelQuitsAtOnce) {
+TEST_F(FrameLoopTest, CloseWithoutAHookQuitsAtOnce) {
   ASSERT_TRUE(loop.RunOneFrame());
   window.PostSystemCommand(platform::SystemCommand::kClose);
   EXPECT_EQ(loop.Run(), 0);
@@ -115,40 +116,35 @@ TEST_F(FrameLoopTest, CloseBeforeTheFirstLevelQuitsAtOnce) {
   EXPECT_EQ(loop.FramesRun(), 1);
 }
 
-TEST_F(FrameLoopTest, CloseAfterTheFirstLevelKeepsTheGameRunning) {
-  game::g_CloseWithoutPrompt = false;
+TEST_F(FrameLoopTest, CloseHookDecidesWhetherTheWindowCloses) {
+  static int closes = 0;
+  closes = 0;
+  core::SetWindowEventHooks({.onClose = [] {
+    ++closes;
+    return closes >= 2;  // the first close is refused, the second accepted
+  }});
   window.PostSystemCommand(platform::SystemCommand::kClose);
   ASSERT_TRUE(loop.RunOneFrame());
   ASSERT_TRUE(loop.RunOneFrame());
   EXPECT_FALSE(window.IsDestroyed());
   EXPECT_FALSE(loop.Finished());
+  window.PostSystemCommand(platform::SystemCommand::kClose);
+  EXPECT_EQ(loop.Run(), 0);
+  EXPECT_TRUE(window.IsDestroyed());
+  EXPECT_EQ(closes, 2);
 }
 
-TEST_F(FrameLoopTest, MinimiseRequestsThePauseMenuUnlessAnOverlayIsOpen) {
+TEST_F(FrameLoopTest, MinimiseAndWindowSwitchingRunTheirHooks) {
+  static std::vector<std::string> calls;
+  calls.clear();
+  core::SetWindowEventHooks({.onMinimize = [] { calls.push_back("minimize"); },
+                             .onSwitchWindow = [] { calls.push_back("switch"); }});
   window.PostSystemCommand(platform::SystemCommand::kMinimize);
-  ASSERT_TRUE(loop.RunOneFrame());
-  EXPECT_TRUE(game::g_PauseRequested);
-  EXPECT_TRUE(window.IsMinimized());
-
-  game::ResetGameFlags();
-  game::g_MenuOpen = true;
-  window.PostSystemCommand(platform::SystemCommand::kMinimize);
-  ASSERT_TRUE(loop.RunOneFrame());
-  EXPECT_FALSE(game::g_PauseRequested);
-
-  game::ResetGameFlags();
-  game::g_PausedFromMinimize = true;
-  window.PostSystemCommand(platform::SystemCommand::kMinimize);
-  ASSERT_TRUE(loop.RunOneFrame());
-  EXPECT_FALSE(game::g_PauseRequested);
-}
-
-TEST_F(FrameLoopTest, SwitchingWindowsReturnsToFullScreen) {
-  window.SetFullScreen(false);
-  game::g_FullScreen = false;
   window.PostSystemCommand(platform::SystemCommand::kNextWindow);
+  window.PostSystemCommand(platform::SystemCommand::kPrevWindow);
   ASSERT_TRUE(loop.RunOneFrame());
-  EXPECT_TRUE(game::g_FullScreen);
+  EXPECT_TRUE(window.IsMinimized());
+  EXPECT_EQ(calls, (std::vector<std::string>{"minimize", "switch", "switch"}));
 }
 
 TEST_F(FrameLoopTest, ScreenshotKeyTappedBetweenFramesIsStillTaken) {

@@ -21,7 +21,7 @@ template <int State>
 void Record(const char* operation) {
   g_Journal.push_back(std::string(operation) + ":" + std::to_string(State));
   for (const Hook& hook : g_Hooks) {
-    if (hook.state == State && hook.operation == operation) core::g_NextState = hook.request;
+    if (hook.state == State && hook.operation == operation) base::States().next = hook.request;
   }
 }
 
@@ -38,7 +38,7 @@ const core::StateTable kTable{{Row<0>(), Row<1>(), Row<2>(), Row<3>(), Row<4>(),
 class GameStateManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    core::ResetGameStates();
+    base::States().Reset();
     g_Journal.clear();
     g_Hooks.clear();
   }
@@ -54,9 +54,9 @@ class GameStateManagerTest : public ::testing::Test {
 using Calls = std::vector<std::string>;
 
 TEST_F(GameStateManagerTest, FirstStepEntersGameLogosWithoutLeavingAnything) {
-  EXPECT_EQ(core::g_CurrentState, core::kNoState);
+  EXPECT_EQ(base::States().current, base::kNoState);
   EXPECT_EQ(Step(), (Calls{"Load:7", "Init:7", "Update:7"}));
-  EXPECT_EQ(core::g_CurrentState, 7);
+  EXPECT_EQ(base::States().current, 7);
   EXPECT_EQ(Step(), (Calls{"Update:7"}));
 }
 
@@ -64,31 +64,31 @@ TEST_F(GameStateManagerTest, RequestInUpdateLeavesAtEndOfFrameAndEntersNextFrame
   Step();
   g_Hooks.push_back({7, "Update", 1});
   EXPECT_EQ(Step(), (Calls{"Update:7", "Shutdown:7", "Unload:7"}));
-  EXPECT_EQ(core::g_CurrentState, 7) << "the left state stays current until the next step";
+  EXPECT_EQ(base::States().current, 7) << "the left state stays current until the next step";
   g_Hooks.clear();
   EXPECT_EQ(Step(), (Calls{"Load:1", "Init:1", "Update:1"}));
-  EXPECT_EQ(core::g_CurrentState, 1);
+  EXPECT_EQ(base::States().current, 1);
 }
 
 TEST_F(GameStateManagerTest, RequestInLoadSkipsToThatStatesInitInTheSameStep) {
   g_Hooks.push_back({7, "Load", 3});
   EXPECT_EQ(Step(), (Calls{"Load:7", "Init:3", "Update:3"}));
-  EXPECT_EQ(core::g_CurrentState, 3);
+  EXPECT_EQ(base::States().current, 3);
 }
 
 TEST_F(GameStateManagerTest, RequestInInitMakesThatStateCurrentWithoutLoadOrInit) {
   g_Hooks.push_back({7, "Init", 5});
   EXPECT_EQ(Step(), (Calls{"Load:7", "Init:7", "Update:5"}));
-  EXPECT_EQ(core::g_CurrentState, 5);
+  EXPECT_EQ(base::States().current, 5);
 }
 
 TEST_F(GameStateManagerTest, InitAskingForTheCurrentStateAgainKeepsIt) {
   Step();
-  core::g_NextState = 1;
+  base::States().next = 1;
   g_Hooks.push_back({1, "Init", 7});
   // The state asked for is the current one again: no switch, no leaving.
   EXPECT_EQ(Step(), (Calls{"Load:1", "Init:1", "Update:7"}));
-  EXPECT_EQ(core::g_CurrentState, 7);
+  EXPECT_EQ(base::States().current, 7);
 }
 
 TEST_F(GameStateManagerTest, AskingForTheCurrentStateChangesNothing) {
@@ -108,7 +108,7 @@ TEST_F(GameStateManagerTest, LastOfTwoRequestsInOneFrameWins) {
 
 TEST_F(GameStateManagerTest, RequestBetweenFramesIsEnteredAtTheNextStep) {
   Step();
-  core::g_NextState = 1;
+  base::States().next = 1;
   // Nothing ran after the write, so the old state is not left first.
   EXPECT_EQ(Step(), (Calls{"Load:1", "Init:1", "Update:1"}));
 }
@@ -118,18 +118,18 @@ TEST_F(GameStateManagerTest, IdentifiersBeyondTheTableLeaveAndThenCallNothing) {
   g_Hooks.push_back({7, "Update", 13});
   EXPECT_EQ(Step(), (Calls{"Update:7", "Shutdown:7", "Unload:7"}));
   EXPECT_EQ(Step(), Calls{});
-  EXPECT_EQ(core::g_CurrentState, 13);
+  EXPECT_EQ(base::States().current, 13);
   EXPECT_EQ(Step(), Calls{});
 }
 
 TEST_F(GameStateManagerTest, QuitAndOtherNegativesLeaveTheStateAndEnterNothing) {
-  for (int request : {core::kQuitState, -1, -7}) {
+  for (int request : {base::kQuitState, -1, -7}) {
     SetUp();
     Step();
     g_Hooks.push_back({7, "Update", request});
     EXPECT_EQ(Step(), (Calls{"Update:7", "Shutdown:7", "Unload:7"})) << request;
     EXPECT_EQ(Step(), Calls{}) << request;
-    EXPECT_EQ(core::g_CurrentState, request);
+    EXPECT_EQ(base::States().current, request);
   }
 }
 
@@ -138,17 +138,17 @@ TEST_F(GameStateManagerTest, NullSlotsAreSkipped) {
   table[7] = core::GameStateOperations{nullptr, nullptr, nullptr, nullptr, nullptr};
   core::GameStateManager sparse(table);
   sparse.Step(0.0f);
-  EXPECT_EQ(core::g_CurrentState, 7);
+  EXPECT_EQ(base::States().current, 7);
   EXPECT_TRUE(g_Journal.empty());
 }
 
 TEST(GameStateNameTest, NamesTheTableAndTheSpecialValues) {
-  EXPECT_EQ(core::GameStateName(0), "Empty");
-  EXPECT_EQ(core::GameStateName(7), "GameLogos");
-  EXPECT_EQ(core::GameStateName(12), "MenuTestSpace");
-  EXPECT_EQ(core::GameStateName(-2), "Quit");
-  EXPECT_EQ(core::GameStateName(-3), "None");
-  EXPECT_EQ(core::GameStateName(13), "Invalid");
+  EXPECT_EQ(base::GameStateName(0), "Empty");
+  EXPECT_EQ(base::GameStateName(7), "GameLogos");
+  EXPECT_EQ(base::GameStateName(12), "MenuTestSpace");
+  EXPECT_EQ(base::GameStateName(-2), "Quit");
+  EXPECT_EQ(base::GameStateName(-3), "None");
+  EXPECT_EQ(base::GameStateName(13), "Invalid");
 }
 
 }  // namespace

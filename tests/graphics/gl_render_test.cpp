@@ -11,8 +11,8 @@
 
 namespace {
 
-using graphics::Matrix4;
-using graphics::XMFLOAT4;
+using base::Matrix4;
+using base::XMFLOAT4;
 
 struct Rgba {
   int r, g, b, a;
@@ -47,14 +47,14 @@ class GlRenderTest : public ::testing::Test {
     std::filesystem::current_path(VELMARIS_SOURCE_DIR "/data");
     real_ = std::make_unique<platform::sdl::SdlWindow>(/*fullScreen=*/false);
     window_ = std::make_unique<CapturingWindow>(*real_);
-    graphics::g_WindowHandle = window_.get();
+    graphics::Block().windowHandle = window_.get();
     ASSERT_EQ(graphics::InitializeGraphics(), 0);
     white_ = SolidTexture(255, 255, 255, 255);
   }
   void TearDown() override {
     white_.reset();
     graphics::ShutdownGraphics();
-    graphics::g_WindowHandle = nullptr;
+    graphics::Block().windowHandle = nullptr;
     window_.reset();
     real_.reset();
     std::filesystem::current_path(previousDirectory_);
@@ -70,21 +70,21 @@ class GlRenderTest : public ::testing::Test {
     image.bits_per_pixel = 32;
     image.row_pitch = 8;
     for (int i = 0; i < 4; ++i) image.pixels.insert(image.pixels.end(), {r, g, b, a});
-    return graphics::g_Device->CreateTexture(image);
+    return graphics::Block().device->CreateTexture(image);
   }
 
   // Draws the unit quad as a sprite does: translated, scaled, tinted.
   void DrawQuad(float x, float y, float scale, XMFLOAT4 colour, const Matrix4& view,
                 const graphics::Texture* texture) {
-    graphics::g_Vertices = {{-1, -1, -1, 0, 1}, {1, -1, -1, 1, 1}, {1, 1, -1, 1, 0}, {-1, 1, -1, 0, 0}};
-    graphics::g_Indices = {3, 1, 0, 2, 1, 3};
+    graphics::Block().vertices = {{-1, -1, -1, 0, 1}, {1, -1, -1, 1, 1}, {1, 1, -1, 1, 0}, {-1, 1, -1, 0, 0}};
+    graphics::Block().indices = {3, 1, 0, 2, 1, 3};
     graphics::UploadView(view);
-    Matrix4 world = graphics::MatrixIdentity();
+    Matrix4 world = base::MatrixIdentity();
     world.m[0][0] = world.m[1][1] = scale;
     world.m[3][0] = x;
     world.m[3][1] = y;
-    graphics::UploadObject({graphics::MatrixTranspose(world), colour});
-    graphics::g_TextureView = texture;
+    graphics::UploadObject({base::MatrixTranspose(world), colour});
+    graphics::Block().textureView = texture;
     graphics::DrawMesh();
   }
 
@@ -129,7 +129,7 @@ TEST_F(GlRenderTest, ClearFillsThePictureWithTheColour) {
 TEST_F(GlRenderTest, TintedQuadCoversFortyEightPixelsAtTwentyFourPerUnit) {
   Clear();
   graphics::SetCameraView({0, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
-  DrawQuad(2.0f, 1.0f, 1.0f, {1, 0, 0, 1}, graphics::g_CameraView, white_.get());
+  DrawQuad(2.0f, 1.0f, 1.0f, {1, 0, 0, 1}, graphics::Block().cameraView, white_.get());
   // World (2, 1) is 48 pixels right of and 24 above the centre; the quad spans 48 x 48.
   EXPECT_COLOUR(PixelAt(688, 336), 255, 0, 0);
   EXPECT_COLOUR(PixelAt(666, 314), 255, 0, 0);
@@ -142,23 +142,23 @@ TEST_F(GlRenderTest, TintedQuadCoversFortyEightPixelsAtTwentyFourPerUnit) {
 
 TEST_F(GlRenderTest, TranslucentQuadBlendsOverAnEarlierOne) {
   Clear();
-  DrawQuad(0, 0, 1, {0, 1, 0, 1}, graphics::g_FixedView, white_.get());
-  DrawQuad(0, 0, 1, {1, 0, 0, 0.5f}, graphics::g_FixedView, white_.get());
+  DrawQuad(0, 0, 1, {0, 1, 0, 1}, graphics::Block().fixedView, white_.get());
+  DrawQuad(0, 0, 1, {1, 0, 0, 0.5f}, graphics::Block().fixedView, white_.get());
   EXPECT_COLOUR(PixelAt(640, 360), 128, 128, 0);
 }
 
 TEST_F(GlRenderTest, FixedViewIgnoresTheCamera) {
   Clear();
   graphics::SetCameraView({10, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
-  DrawQuad(0, 0, 1, {0, 0, 1, 1}, graphics::g_FixedView, white_.get());   // static: stays centred
-  DrawQuad(10, 5, 1, {1, 1, 0, 1}, graphics::g_CameraView, white_.get()); // follows the camera
+  DrawQuad(0, 0, 1, {0, 0, 1, 1}, graphics::Block().fixedView, white_.get());   // static: stays centred
+  DrawQuad(10, 5, 1, {1, 1, 0, 1}, graphics::Block().cameraView, white_.get()); // follows the camera
   EXPECT_COLOUR(PixelAt(640, 360), 0, 0, 255);
   EXPECT_COLOUR(PixelAt(640, 240), 255, 255, 0);
 }
 
 TEST_F(GlRenderTest, MissingTextureDrawsNothing) {
   Clear();
-  DrawQuad(0, 0, 1, {1, 0, 0, 1}, graphics::g_FixedView, nullptr);
+  DrawQuad(0, 0, 1, {1, 0, 0, 1}, graphics::Block().fixedView, nullptr);
   EXPECT_COLOUR(PixelAt(640, 360), 100, 149, 237);
 }
 
@@ -181,7 +181,7 @@ TEST_F(GlRenderTest, BrokenShaderShowsTheErrorBoxAndDrawsNothing) {
   EXPECT_NE(log.find("images/Shaders/UIShader.fx: entry point VS does not compile"), std::string::npos) << log;
   white_ = SolidTexture(255, 255, 255, 255);
   Clear();
-  DrawQuad(0, 0, 1, {1, 0, 0, 1}, graphics::g_FixedView, white_.get());
+  DrawQuad(0, 0, 1, {1, 0, 0, 1}, graphics::Block().fixedView, white_.get());
   EXPECT_COLOUR(PixelAt(640, 360), 100, 149, 237);
 }
 

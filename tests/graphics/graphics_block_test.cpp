@@ -10,7 +10,7 @@
 namespace {
 
 TEST(ProjectionTest, OrthographicAtTwentyFourPixelsPerUnit) {
-  const graphics::Matrix4 p = graphics::BuildProjection(1280.0f, 720.0f, 48.0f);
+  const base::Matrix4 p = graphics::BuildProjection(1280.0f, 720.0f, 48.0f);
   EXPECT_FLOAT_EQ(p.m[0][0], 0.0375f);
   EXPECT_FLOAT_EQ(p.m[1][1], 0.0666667f);
   EXPECT_FLOAT_EQ(p.m[2][2], 0.0100100096f);
@@ -21,7 +21,7 @@ TEST(ProjectionTest, OrthographicAtTwentyFourPixelsPerUnit) {
 }
 
 TEST(LookToViewTest, AlongPlusZIsATranslationByMinusTheEye) {
-  const graphics::Matrix4 v = graphics::BuildLookToView({10, -3, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
+  const base::Matrix4 v = graphics::BuildLookToView({10, -3, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
   for (int row = 0; row < 3; ++row) {
     for (int column = 0; column < 4; ++column) {
       EXPECT_FLOAT_EQ(v.m[row][column], row == column ? 1.0f : 0.0f) << row << "," << column;
@@ -38,11 +38,11 @@ class GraphicsBlockTest : public ::testing::Test {
   void SetUp() override {
     previousDirectory_ = std::filesystem::current_path();
     std::filesystem::current_path(VELMARIS_SOURCE_DIR "/data");
-    graphics::g_WindowHandle = &window_;
+    graphics::Block().windowHandle = &window_;
   }
   void TearDown() override {
     graphics::ShutdownGraphics();
-    graphics::g_WindowHandle = nullptr;
+    graphics::Block().windowHandle = nullptr;
     std::filesystem::current_path(previousDirectory_);
   }
   platform::headless::HeadlessWindow window_;
@@ -51,11 +51,11 @@ class GraphicsBlockTest : public ::testing::Test {
 
 TEST_F(GraphicsBlockTest, InitialisationBuildsProjectionAndFixedViewTransposed) {
   ASSERT_EQ(graphics::InitializeGraphics(), 0);
-  EXPECT_EQ(graphics::g_Width, 1280.0f);
-  EXPECT_EQ(graphics::g_Height, 720.0f);
-  EXPECT_FLOAT_EQ(graphics::g_Projection.m[0][0], 0.0375f);
-  EXPECT_FLOAT_EQ(graphics::g_Projection.m[2][3], -0.1f * 0.0100100096f) << "stored transposed";
-  EXPECT_FLOAT_EQ(graphics::g_FixedView.m[2][3], 15.0f) << "translation in the last column";
+  EXPECT_EQ(graphics::Block().width, 1280.0f);
+  EXPECT_EQ(graphics::Block().height, 720.0f);
+  EXPECT_FLOAT_EQ(graphics::Block().projection.m[0][0], 0.0375f);
+  EXPECT_FLOAT_EQ(graphics::Block().projection.m[2][3], -0.1f * 0.0100100096f) << "stored transposed";
+  EXPECT_FLOAT_EQ(graphics::Block().fixedView.m[2][3], 15.0f) << "translation in the last column";
   EXPECT_TRUE(window_.MessageBoxes().empty());
 }
 
@@ -78,11 +78,11 @@ TEST_F(GraphicsBlockTest, DrawMeshRecordsTheCurrentListsAndBlocks) {
   auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
   auto* recording = device.get();
   ASSERT_EQ(graphics::InitializeGraphics(std::move(device)), 0);
-  graphics::g_Vertices.assign(4, graphics::Vertex{1, 2, 3, 0.5f, 0.25f});
-  graphics::g_Indices = {0, 1, 2};
+  graphics::Block().vertices.assign(4, graphics::Vertex{1, 2, 3, 0.5f, 0.25f});
+  graphics::Block().indices = {0, 1, 2};
   graphics::SetCameraView({4, 5, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
   graphics::DrawMesh();
-  graphics::g_Indices.clear();
+  graphics::Block().indices.clear();
   graphics::DrawMesh();  // empty lists still make one draw, of nothing
   ASSERT_EQ(recording->Draws().size(), 2u);
   const auto& first = recording->Draws()[0];

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "components/transform.h"
-#include "core/log.h"
+#include "objects/transform.h"
+#include "base/log.h"
 #include "graphics/camera.h"
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
@@ -35,18 +35,18 @@ class SpriteTest : public ::testing::Test {
   void SetUp() override {
     auto device = std::make_unique<RecordingRenderDevice>();
     recording = device.get();
-    graphics::g_Device = std::move(device);
-    graphics::g_CameraView = graphics::MatrixTranspose(
+    graphics::Block().device = std::move(device);
+    graphics::Block().cameraView = base::MatrixTranspose(
         graphics::BuildLookToView({3, 4, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0}));
-    graphics::g_FixedView = graphics::MatrixTranspose(
+    graphics::Block().fixedView = base::MatrixTranspose(
         graphics::BuildLookToView({0, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0}));
-    core::ResetLogOnce();
+    base::ResetLogOnce();
   }
   void TearDown() override { graphics::ShutdownGraphics(); }
 
   // An object with a transform at (2, 1) of scale 1, a sheet and a sprite.
   graphics::Sprite* AddSprite(objects::GameObject& object, const std::string& image, int rows, int columns) {
-    auto* transform = new components::Transform(2.0f, 1.0f, 0.0f);
+    auto* transform = new objects::Transform(2.0f, 1.0f, 0.0f);
     transform->SetScale(1.0f, 1.0f);
     object.AddComponent(transform);
     auto* source = new graphics::SpriteSource(image);
@@ -112,7 +112,7 @@ TEST_F(SpriteTest, UnreadableImageDrawsWithoutATexture) {
 
 TEST_F(SpriteTest, SpriteWithoutSheetOrWithAnEmptySheetIsSkippedAndReportedOnce) {
   objects::GameObject lonely("Lonely");
-  auto* transform = new components::Transform(0, 0, 0);
+  auto* transform = new objects::Transform(0, 0, 0);
   lonely.AddComponent(transform);
   auto* sprite = new graphics::Sprite();
   lonely.AddComponent(sprite);
@@ -146,18 +146,18 @@ TEST_F(SpriteTest, LoadImageReplacesTheTextureButKeepsTheImageName) {
 
 TEST_F(SpriteTest, CameraCentresTheViewOnItsObject) {
   objects::GameObject object("Camera");
-  object.AddComponent(new components::Transform(10.0f, -3.0f, 0.0f));
+  object.AddComponent(new objects::Transform(10.0f, -3.0f, 0.0f));
   auto* camera = new graphics::Camera();
   object.AddComponent(camera);
   camera->LateUpdate(0.016f);
-  EXPECT_FLOAT_EQ(graphics::g_CameraView.m[0][3], -10.0f);
-  EXPECT_FLOAT_EQ(graphics::g_CameraView.m[1][3], 3.0f);
-  EXPECT_FLOAT_EQ(graphics::g_CameraView.m[2][3], 15.0f);
+  EXPECT_FLOAT_EQ(graphics::Block().cameraView.m[0][3], -10.0f);
+  EXPECT_FLOAT_EQ(graphics::Block().cameraView.m[1][3], 3.0f);
+  EXPECT_FLOAT_EQ(graphics::Block().cameraView.m[2][3], 15.0f);
   // World (10 + 26.6667, -3) lands on the right edge: x_ndc = 1.
-  const graphics::Matrix4 view = graphics::MatrixTranspose(graphics::g_CameraView);
-  const graphics::Matrix4 projection = graphics::BuildProjection(1280, 720, 48);
-  const graphics::vector2D edge =
-      graphics::TransformPoint(graphics::TransformPoint({10.0f + 26.6667f, -3.0f}, view), projection);
+  const base::Matrix4 view = base::MatrixTranspose(graphics::Block().cameraView);
+  const base::Matrix4 projection = graphics::BuildProjection(1280, 720, 48);
+  const base::vector2D edge =
+      base::TransformPoint(base::TransformPoint({10.0f + 26.6667f, -3.0f}, view), projection);
   EXPECT_NEAR(edge.x, 1.0f, 1e-4);
   EXPECT_NEAR(edge.y, 0.0f, 1e-6);
 }

@@ -59,11 +59,11 @@ class MouseViewPositionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     input::ResetInput();
-    saved_ = graphics::g_Projection;
-    graphics::g_Projection = graphics::MatrixTranspose(graphics::BuildProjection(1280.0f, 720.0f, 48.0f));
+    saved_ = graphics::Block().projection;
+    graphics::Block().projection = base::MatrixTranspose(graphics::BuildProjection(1280.0f, 720.0f, 48.0f));
   }
-  void TearDown() override { graphics::g_Projection = saved_; }
-  graphics::Matrix4 saved_;
+  void TearDown() override { graphics::Block().projection = saved_; }
+  base::Matrix4 saved_;
 };
 
 TEST_F(MouseViewPositionTest, CentreAndCornersOfTheClientArea) {
@@ -83,7 +83,7 @@ TEST_F(MouseViewPositionTest, CentreAndCornersOfTheClientArea) {
 }
 
 TEST_F(MouseViewPositionTest, DegenerateProjectionIsUsedAsItIs) {
-  graphics::g_Projection = graphics::Matrix4{};  // all zeros: no inverse
+  graphics::Block().projection = base::Matrix4{};  // all zeros: no inverse
   input::SetMousePosition(0, 0);
   const input::MousePosition view = input::GetMouseViewPosition();
   EXPECT_EQ(view.x, 0.0f);
@@ -92,14 +92,14 @@ TEST_F(MouseViewPositionTest, DegenerateProjectionIsUsedAsItIs) {
 }
 
 TEST(MatrixInverseTest, InvertsAnAffineMatrixAndFlagsASingularOne) {
-  const graphics::Matrix4 m = graphics::MatrixAffineTransformation2D({2.0f, 3.0f}, {0.0f, 0.0f}, 0.5f, {4.0f, -1.0f});
-  const graphics::Matrix4 product = graphics::MatrixMultiply(m, graphics::MatrixInverse(m));
+  const base::Matrix4 m = base::MatrixAffineTransformation2D({2.0f, 3.0f}, {0.0f, 0.0f}, 0.5f, {4.0f, -1.0f});
+  const base::Matrix4 product = base::MatrixMultiply(m, base::MatrixInverse(m));
   for (int row = 0; row < 4; ++row) {
     for (int column = 0; column < 4; ++column) {
       EXPECT_NEAR(product.m[row][column], row == column ? 1.0f : 0.0f, 1e-5) << row << "," << column;
     }
   }
-  EXPECT_TRUE(graphics::HasNonFinite(graphics::MatrixInverse(graphics::Matrix4{})));
+  EXPECT_TRUE(base::HasNonFinite(base::MatrixInverse(base::Matrix4{})));
 }
 
 }  // namespace

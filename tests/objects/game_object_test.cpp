@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "objects/probe_component.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace {
 
@@ -16,13 +16,13 @@ using testing_support::Probe;
 class GameObjectTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    serialization::ResetTypeRegistry();
+    objects::ResetTypeRegistry();
     for (const char* name : {"Transform", "Sprite", "Physics"}) {
-      testing_support::RegisterProbe(serialization::GetTypeRegistry(), name);
+      testing_support::RegisterProbe(objects::GetTypeRegistry(), name);
     }
     Probe::Journal().clear();
   }
-  void TearDown() override { serialization::ResetTypeRegistry(); }
+  void TearDown() override { objects::ResetTypeRegistry(); }
 
   objects::GameObject object{"Player"};
 };

@@ -8,7 +8,7 @@
 
 #include "objects/base_component.h"
 #include "objects/game_object.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace testing_support {
 
@@ -48,8 +48,8 @@ class Probe : public objects::BaseComponent {
 
 // Registers Probe under `name` with the members count, factor, label, flag, ints,
 // floats, succeed (the last field is unnamed).
-inline void RegisterProbe(serialization::TypeRegistry& registry, const std::string& name) {
-  using serialization::MemberType;
+inline void RegisterProbe(objects::TypeRegistry& registry, const std::string& name) {
+  using objects::MemberType;
   registry.RegisterType<Probe>(name)
       .AddHeaderMember()
       .AddMember(MemberType::Int, "count", VELMARIS_FIELD(Probe, count))

@@ -6,7 +6,7 @@
 
 #include "objects/probe_component.h"
 #include "objects/space_registry.h"
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 namespace {
 
@@ -17,14 +17,14 @@ using Journal = std::vector<std::string>;
 class SpaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    serialization::ResetTypeRegistry();
-    for (const char* name : {"Button", "Sprite"}) RegisterProbe(serialization::GetTypeRegistry(), name);
+    objects::ResetTypeRegistry();
+    for (const char* name : {"Button", "Sprite"}) RegisterProbe(objects::GetTypeRegistry(), name);
     objects::ResetSpaces();
     Probe::Journal().clear();
   }
   void TearDown() override {
     objects::ResetSpaces();
-    serialization::ResetTypeRegistry();
+    objects::ResetTypeRegistry();
   }
 
   // A registered space holding "<name>Object" with a Sprite probe.

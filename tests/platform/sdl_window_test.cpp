@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "core/frame_loop.h"
-#include "game/game_flags.h"
 #include "input/input.h"
 
 namespace {
@@ -74,8 +73,8 @@ TEST(SdlWindowTest, MouseButtonsCarryButtonCodesAndClientCoordinates) {
 }
 
 TEST(SdlWindowTest, CloseBeforeTheFirstLevelQuitsWithCodeZero) {
-  game::ResetGameFlags();
-  core::ResetGameStates();
+  core::SetWindowEventHooks({});
+  base::States().Reset();
   input::ResetInput();
   SdlWindow window(/*fullScreen=*/false);
   core::StateTable table;

@@ -13,7 +13,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "core/log.h"
+#include "base/log.h"
 #include "objects/game_object.h"
 #include "scripting/script.h"
 #include "scripting/script_data.h"
@@ -41,7 +41,7 @@ inline std::string RunLua(const scripting::Script& script, const std::string& co
 class ScriptFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    core::ResetLogOnce();
+    base::ResetLogOnce();
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     folder = std::filesystem::temp_directory_path() /
              ("velmaris_script_" + std::to_string(::getpid()) + "_" + test->name());
@@ -51,7 +51,7 @@ class ScriptFixture : public ::testing::Test {
   void TearDown() override {
     object.reset();
     std::filesystem::remove_all(folder);
-    core::ResetLogOnce();
+    base::ResetLogOnce();
   }
 
   // Writes a script file into the scratch folder; returns its full path. When the

@@ -25,7 +25,7 @@ class ScriptLevelTest : public SerializerFixture {
  protected:
   void SetUp() override {
     SerializerFixture::SetUp();
-    core::ResetLogOnce();
+    base::ResetLogOnce();
     scriptPath = Write("counting.lua", R"(
 function Init() inits = (inits or 0) + 1 end
 function Update(dt) updates = (updates or 0) + 1; speed = data and data.speed end

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "components/physics.h"
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "scripting/script_fixture.h"
 
 namespace {
@@ -64,7 +64,7 @@ TEST_F(ScriptTest, EachFailureIsReportedOnceWithTheScriptLine) {
     const std::string name = "failure" + std::to_string(index++) + ".lua";
     SCOPED_TRACE(name);
     object = std::make_unique<objects::GameObject>("Hero");
-    object->AddComponent(new components::Transform());
+    object->AddComponent(new objects::Transform());
     scripting::Script& script = AddScript(failure.text ? Write(failure.text, name) : (folder / name).string());
     EXPECT_EQ(Frames(script, 3), "SCRIPT: " + script.filename + failure.report + "\n");
     EXPECT_THAT(Number(script, "updates"), ::testing::NanSensitiveDoubleEq(failure.updates));
@@ -77,7 +77,7 @@ TEST_F(ScriptTest, FinalisersRunWhileTheObjectsOtherComponentsStillExist) {
   // "Physics" sorts before "Script", so its object destroys it first.
   auto* physics = new components::Physics();
   object->AddComponent(physics);
-  object->AddComponent(new components::Transform());
+  object->AddComponent(new objects::Transform());
   const std::string out = (folder / "finaliser.txt").string();
   scripting::Script& script = AddScript(Write(
       "function Init() end\n"
@@ -159,7 +159,7 @@ TEST_F(ScriptTest, EditedFileTakesEffectOnTheNextFrame) {
 }
 
 TEST_F(ScriptTest, GlobalsHandTheScriptItsObjectAndComponents) {
-  auto* transform = new components::Transform(1.0f, 2.0f, 0.0f);
+  auto* transform = new objects::Transform(1.0f, 2.0f, 0.0f);
   object->AddComponent(transform);
   auto* physics = new components::Physics();
   object->AddComponent(physics);
@@ -233,7 +233,7 @@ end
 
 // The default script shipped in data/ is an example of the API; it must run clean.
 TEST_F(ScriptTest, DefaultScriptCirclesItsObjectAndSwitchesItOffAfterInitTime) {
-  auto* transform = new components::Transform(3.0f, 1.0f, 0.0f);
+  auto* transform = new objects::Transform(3.0f, 1.0f, 0.0f);
   object->AddComponent(transform);
   scripting::Script& script = AddScript(std::string(VELMARIS_SOURCE_DIR) + "/data/LuaScripts/testlua.lua");
   auto* block = new scripting::ScriptData();

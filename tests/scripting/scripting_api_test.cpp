@@ -7,7 +7,7 @@
 #include <string>
 
 #include "components/physics.h"
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "scripting/binding/binding.h"
 #include "scripting/script_fixture.h"
 
@@ -65,7 +65,7 @@ TEST_F(ScriptingApiTest, ValueClassesBuiltInLuaAndTheirCopies) {
 }
 
 TEST_F(ScriptingApiTest, LiveEngineObjectsChangeThroughTheirGlobals) {
-  auto* transform = new components::Transform(0.0f, 0.0f, 0.0f);
+  auto* transform = new objects::Transform(0.0f, 0.0f, 0.0f);
   transform->scale = {1.0f, 1.0f, 9.0f, 1.0f};
   transform->dirty = false;
   object->AddComponent(transform);

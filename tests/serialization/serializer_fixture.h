@@ -13,7 +13,7 @@
 
 #include "objects/probe_component.h"
 #include "objects/space_registry.h"
-#include "serialization/component_registration.h"
+#include "core/component_registration.h"
 #include "serialization/serializer.h"
 
 namespace testing_support {
@@ -21,9 +21,9 @@ namespace testing_support {
 class SerializerFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    serialization::ResetTypeRegistry();
-    serialization::RegisterComponents();
-    for (const char* name : {"Alpha", "Beta", "Gamma"}) RegisterProbe(serialization::GetTypeRegistry(), name);
+    objects::ResetTypeRegistry();
+    core::RegisterComponents();
+    for (const char* name : {"Alpha", "Beta", "Gamma"}) RegisterProbe(objects::GetTypeRegistry(), name);
     Probe::Journal().clear();
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     folder = std::filesystem::temp_directory_path() /
@@ -33,7 +33,7 @@ class SerializerFixture : public ::testing::Test {
   }
   void TearDown() override {
     std::filesystem::remove_all(folder);
-    serialization::ResetTypeRegistry();
+    objects::ResetTypeRegistry();
   }
 
   // Writes a file into the scratch folder; returns its full path.
@@ -86,7 +86,7 @@ class SerializerFixture : public ::testing::Test {
 
   // Registers "Camera", a type with the component header and nothing else.
   static void RegisterCamera() {
-    serialization::GetTypeRegistry()
+    objects::GetTypeRegistry()
         .RegisterType<objects::BaseComponent>(
             "Camera", [](void* m) -> objects::BaseComponent* { return new (m) objects::BaseComponent("Camera"); })
         .AddHeaderMember()

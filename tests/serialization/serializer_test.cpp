@@ -9,7 +9,7 @@
 #include <tuple>
 
 #include "components/physics.h"
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "serialization/json_file.h"
 #include "serialization/serializer_fixture.h"
 
@@ -44,7 +44,7 @@ TEST_F(LoaderTest, BuildsSpacesObjectsAndComponentsWithTheFileValues) {
   EXPECT_TRUE(spaces.GetSpaces().empty());
   Load(kPlayerLevel);
   ASSERT_EQ(spaces.GetSpaces().size(), 2u);  // entries that are not objects are skipped
-  auto* transform = ComponentOf<components::Transform>("Level1", "Player", "Transform");
+  auto* transform = ComponentOf<objects::Transform>("Level1", "Player", "Transform");
   auto* physics = ComponentOf<components::Physics>("Level1", "Player", "Physics");
   ASSERT_TRUE(transform != nullptr && physics != nullptr);
   EXPECT_EQ(transform->translation.y, -2.0f);
@@ -52,7 +52,7 @@ TEST_F(LoaderTest, BuildsSpacesObjectsAndComponentsWithTheFileValues) {
   EXPECT_EQ(transform->scale.y, 0.0f);  // not given: the default
   EXPECT_EQ(physics->maxVelocity, 2.0f);
   EXPECT_EQ(physics->transform, transform);  // initialised after the load
-  EXPECT_EQ(ComponentOf<components::Transform>("Level1", "a_Star", "Transform")->translation.x, 7.0f);
+  EXPECT_EQ(ComponentOf<objects::Transform>("Level1", "a_Star", "Transform")->translation.x, 7.0f);
   EXPECT_EQ(ComponentOf<Probe>("U_LevelTimer", "c_UI", "Alpha")->count, 3);
   EXPECT_EQ(objects::FindSpace("Level1"), nullptr);  // the fixture's registry, not the global one
   spaces.UpdateSpaces(1.0f);  // Physics moves the player by the clamped velocity
@@ -84,7 +84,7 @@ TEST_F(LoaderTest, PrefabChainAppliesDeepestBaseFirstAndInitialisesAfterEachLaye
     "Middle": { "Transform": { "x_position": 1.5, "x_scale": 3.0 }, "Alpha": { "count": 2 } },
     "prefab": ")" + base + R"(" })");
   Load(Level(R"({ "prefab": ")" + middle + R"(", "Transform": { "x_position": 2.0 }, "Beta": {} })"));
-  auto* transform = ComponentOf<components::Transform>("S", "o", "Transform");
+  auto* transform = ComponentOf<objects::Transform>("S", "o", "Transform");
   ASSERT_NE(transform, nullptr);
   EXPECT_EQ(transform->translation.x, 2.0f);
   EXPECT_EQ(transform->translation.y, 5.0f);
@@ -272,13 +272,13 @@ TEST_F(WriterTest, WritesMembersByRegisteredTypeInDeclarationOrder) {
 }
 
 TEST_F(WriterTest, WrittenComponentReadsBackToTheSameValues) {
-  components::Transform written(0.1f, -3.75f, 1e-7f);
+  objects::Transform written(0.1f, -3.75f, 1e-7f);
   written.rotation = 33.3f;
   written.scale = {1.0f / 3.0f, 2.0f, 0.0f, 0.0f};
   rapidjson::Document document;
   std::string error;
   ASSERT_TRUE(serialization::ParseJsonText(Write(written), document, error)) << error;
-  components::Transform read;
+  objects::Transform read;
   serialization::Serializer(&spaces).DeserializeComponent(&read, *document.MemberBegin());
   EXPECT_EQ(Write(read), Write(written));  // every member, to the last bit
 }

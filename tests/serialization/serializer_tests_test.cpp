@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "components/physics.h"
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "serialization/serializer_fixture.h"
 #include "serialization/test_component.h"
 
@@ -35,7 +35,7 @@ class SelfTestTest : public testing_support::SerializerFixture {
 TEST_F(SelfTestTest, SizeTestReportsEqualSizesAndTheTestComponentMembers) {
   serialization::RunSizeTest(folder);
   const std::string report = Read("serializer_test_output.txt");
-  const std::string transform = std::to_string(sizeof(components::Transform));
+  const std::string transform = std::to_string(sizeof(objects::Transform));
   const std::string physics = std::to_string(sizeof(components::Physics));
   EXPECT_THAT(report, StartsWith("Testing size of Transform:\nComponent Size is " + transform +
                                  "\nReflection Size is " + transform + "\n\nTesting size of Physics:\n"));
@@ -44,10 +44,10 @@ TEST_F(SelfTestTest, SizeTestReportsEqualSizesAndTheTestComponentMembers) {
   EXPECT_THAT(report, HasSubstr("\n\nTesting size of Camera:\n"));
   EXPECT_THAT(report, HasSubstr("Basic Component Test:\nMember: x_position\nSize: 4\nOffset: "));
   EXPECT_THAT(report, HasSubstr("Member: rotation\nSize: 4\nOffset: " +
-                                std::to_string(serialization::FindMember("TestComponent", "rotation").offset) +
+                                std::to_string(objects::FindMember("TestComponent", "rotation").offset) +
                                 "\nOverall Size: " + std::to_string(sizeof(serialization::TestComponent)) + "\n\n"));
   // A registration without FinishType shows the running sum of the widths.
-  serialization::GetTypeRegistry().RegisterType<testing_support::Probe>("Camera").AddHeaderMember();
+  objects::GetTypeRegistry().RegisterType<testing_support::Probe>("Camera").AddHeaderMember();
   serialization::RunSizeTest(folder);
   EXPECT_THAT(Read("serializer_test_output.txt"),
               HasSubstr("Testing size of Camera:\nComponent Size is " + std::to_string(sizeof(testing_support::Probe)) +
@@ -58,9 +58,9 @@ TEST_F(SelfTestTest, RefusalsThrowTheirExactTexts) {
   const std::pair<std::function<void()>, const char*> cases[] = {
       {[&] { serialization::RunReadTest(folder); }, "First serializer test file missing!"},
       {[&] {
-         serialization::ResetTypeRegistry();
-         components::RegisterTransform(serialization::GetTypeRegistry());
-         components::RegisterPhysics(serialization::GetTypeRegistry());
+         objects::ResetTypeRegistry();
+         objects::RegisterTransform(objects::GetTypeRegistry());
+         components::RegisterPhysics(objects::GetTypeRegistry());
          serialization::RunSizeTest(folder);
        },
        "Attempted to find component of type Sprite.  This type does not exist."},

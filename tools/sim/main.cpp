@@ -10,7 +10,7 @@
 #include "core/engine.h"
 #include "core/frame_loop.h"
 #include "core/game_state_manager.h"
-#include "game/state_table.h"
+#include "game/game.h"
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/screenshot.h"
@@ -39,7 +39,7 @@ const core::StateTable& ViewerTable() {
   static const core::StateTable table = [] {
     core::StateTable t;
     t.fill(core::kEmptyState);
-    t[core::kEmpty].update = ViewerUpdate;
+    t[base::kEmpty].update = ViewerUpdate;
     return t;
   }();
   return table;
@@ -81,7 +81,8 @@ int Run(sim::Options options) {
   }
   platform::ScriptedWindow window(*device, /*scriptOwnsInput=*/!options.inputScript.empty());
   core::Engine engine(window, std::make_unique<audio::SilentBackend>());
-  auto* recording = dynamic_cast<graphics::recording::RecordingRenderDevice*>(graphics::g_Device.get());
+  game::InstallGameHooks();
+  auto* recording = dynamic_cast<graphics::recording::RecordingRenderDevice*>(graphics::Block().device.get());
 
   for (const std::string& level : options.levels) {
     serialization::Serializer serializer(&objects::GetSpaceRegistry());
@@ -89,8 +90,8 @@ int Run(sim::Options options) {
   }
 
   const bool viewer = !options.levels.empty() && !options.startState;
-  core::ResetGameStates();
-  core::g_NextState = viewer ? core::kEmpty : options.startState.value_or(core::kGameLogos);
+  base::States().Reset();
+  base::States().next = viewer ? base::kEmpty : options.startState.value_or(base::kGameLogos);
 
   core::FixedFrameTimer timer(options.dt);
   core::GameStateManager states(viewer ? ViewerTable() : game::GameStateTable());
@@ -105,11 +106,11 @@ int Run(sim::Options options) {
   });
   while (frame < options.frames) {
     for (const platform::Message& message : script.EventsOf(frame + 1)) window.Post(message);
-    const int before = core::g_CurrentState;
+    const int before = base::States().current;
     if (!loop.RunOneFrame()) break;
     ++frame;
-    if (core::g_CurrentState != before) {
-      std::cout << "frame " << frame << ": state " << before << " -> " << core::g_CurrentState << '\n';
+    if (base::States().current != before) {
+      std::cout << "frame " << frame << ": state " << before << " -> " << base::States().current << '\n';
     }
     // Only the last frame's draws matter to anyone; keep memory flat on long runs.
     if (recording != nullptr) recording->ForgetRecords();
@@ -120,7 +121,7 @@ int Run(sim::Options options) {
     if (!dump) throw std::runtime_error(options.dumpPath + ": cannot write the dump");
     serialization::WriteSpacesJson(dump);
   }
-  std::cout << "frames: " << frame << ", state: " << core::g_CurrentState << std::endl;
+  std::cout << "frames: " << frame << ", state: " << base::States().current << std::endl;
   return screenshotsWritten ? 0 : 1;
 }
 

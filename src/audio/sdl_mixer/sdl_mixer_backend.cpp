@@ -14,7 +14,7 @@
 #include <set>
 #include <vector>
 
-#include "core/log.h"
+#include "base/log.h"
 
 namespace audio {
 namespace {
@@ -229,7 +229,7 @@ Result SdlMixerBackend::CreateSound(const std::string& path, std::uint32_t mode,
   Mix_Chunk* chunk = file == nullptr ? nullptr : Mix_LoadWAV_RW(file, 1);  // closes file
   if (chunk == nullptr) {
     const std::string why = Mix_GetError();
-    core::LogErrorOnce("audio", "cannot load '" + path + "': " + why);
+    base::LogErrorOnce("audio", "cannot load '" + path + "': " + why);
     return self.Fail(kErrFileOpen, why);
   }
   self.sounds.push_back({chunk, (mode & kModeLoopNormal) != 0});

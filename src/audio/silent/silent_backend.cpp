@@ -4,7 +4,7 @@
 #include <cmath>
 #include <fstream>
 
-#include "core/log.h"
+#include "base/log.h"
 
 namespace audio {
 
@@ -22,7 +22,7 @@ Result SilentBackend::CreateSound(const std::string& path, std::uint32_t /*mode*
   if (!ready_) return kErrNotReady;
   // The file must be readable, so a missing file is reported as with real output.
   if (!std::ifstream(path, std::ios::binary).is_open()) {
-    core::LogErrorOnce("audio", "cannot load '" + path + "': the file cannot be opened");
+    base::LogErrorOnce("audio", "cannot load '" + path + "': the file cannot be opened");
     return kErrFileOpen;
   }
   out->value = ++soundCount_;

@@ -81,7 +81,7 @@ int GlRenderDevice::Initialize(int width, int height) {
   UpdateViewport();
 
   glGenBuffers(3, blocks_);
-  const GLsizeiptr sizes[3] = {sizeof(Matrix4), sizeof(Matrix4), sizeof(ObjectConstants)};
+  const GLsizeiptr sizes[3] = {sizeof(base::Matrix4), sizeof(base::Matrix4), sizeof(ObjectConstants)};
   for (unsigned block = 0; block < 3; ++block) {
     glBindBuffer(GL_UNIFORM_BUFFER, blocks_[block]);
     glBufferData(GL_UNIFORM_BUFFER, sizes[block], nullptr, GL_DYNAMIC_DRAW);
@@ -193,9 +193,9 @@ void GlRenderDevice::SetBlock(unsigned block, const void* data, std::size_t size
   UploadBlock(blocks_[block], data, static_cast<GLsizeiptr>(size));
 }
 
-void GlRenderDevice::SetViewBlock(const Matrix4& view) { SetBlock(kViewBlock, &view, sizeof view); }
+void GlRenderDevice::SetViewBlock(const base::Matrix4& view) { SetBlock(kViewBlock, &view, sizeof view); }
 
-void GlRenderDevice::SetProjectionBlock(const Matrix4& projection) {
+void GlRenderDevice::SetProjectionBlock(const base::Matrix4& projection) {
   SetBlock(kProjectionBlock, &projection, sizeof projection);
 }
 

@@ -17,8 +17,8 @@ class GlRenderDevice final : public RenderDevice {
   int Initialize(int width, int height) override;
   int CompileShader(ShaderStage stage, const std::string& source, std::string& log) override;
   void Clear(const float rgba[4]) override;
-  void SetViewBlock(const Matrix4& view) override;
-  void SetProjectionBlock(const Matrix4& projection) override;
+  void SetViewBlock(const base::Matrix4& view) override;
+  void SetProjectionBlock(const base::Matrix4& projection) override;
   void SetObjectBlock(const ObjectConstants& constants) override;
   void Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,
             const Texture* texture) override;

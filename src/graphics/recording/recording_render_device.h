@@ -25,8 +25,8 @@ struct ClearRecord {
 struct DrawRecord {
   std::vector<Vertex> vertices;
   std::vector<std::uint16_t> indices;
-  Matrix4 view;        // transposed, as uploaded
-  Matrix4 projection;  // transposed, as uploaded
+  base::Matrix4 view;        // transposed, as uploaded
+  base::Matrix4 projection;  // transposed, as uploaded
   ObjectConstants object;
   const Texture* texture;  // not owned; may dangle once its source is gone
   long long frame;
@@ -40,8 +40,8 @@ class RecordingRenderDevice final : public RenderDevice {
   int Initialize(int width, int height) override;
   int CompileShader(ShaderStage stage, const std::string& source, std::string& log) override;
   void Clear(const float rgba[4]) override;
-  void SetViewBlock(const Matrix4& view) override { view_ = view; }
-  void SetProjectionBlock(const Matrix4& projection) override { projection_ = projection; }
+  void SetViewBlock(const base::Matrix4& view) override { view_ = view; }
+  void SetProjectionBlock(const base::Matrix4& projection) override { projection_ = projection; }
   void SetObjectBlock(const ObjectConstants& constants) override { object_ = constants; }
   void Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,
             const Texture* texture) override;
@@ -61,8 +61,8 @@ class RecordingRenderDevice final : public RenderDevice {
 
  private:
   std::uint32_t maxTextureSize_;
-  Matrix4 view_{};
-  Matrix4 projection_{};
+  base::Matrix4 view_{};
+  base::Matrix4 projection_{};
   ObjectConstants object_{};
   std::vector<ClearRecord> clears_;
   std::vector<DrawRecord> draws_;

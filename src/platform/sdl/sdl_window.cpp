@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/log.h"
+#include "base/log.h"
 
 namespace platform::sdl {
 
@@ -187,7 +187,7 @@ void SdlWindow::GetKeyboardState(KeyboardState& state) const { state = keys_.Sta
 
 void SdlWindow::SetFullScreen(bool fullScreen) {
   if (SDL_SetWindowFullscreen(window_, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-    core::LogError("window", std::string("cannot change full screen: ") + SDL_GetError());
+    base::LogError("window", std::string("cannot change full screen: ") + SDL_GetError());
     return;
   }
   fullScreen_ = fullScreen;

@@ -1,14 +1,14 @@
 // The namespace builder.
 #include "scripting/binding/registration.h"
 
-#include "core/log.h"
+#include "base/log.h"
 
 namespace scripting {
 
 Namespace::~Namespace() {
   if (slots_ <= 0) return;
   if (lua_gettop(L_) < slots_) {
-    core::LogError("lua", "invalid stack: a registration builder lost its tables");
+    base::LogError("lua", "invalid stack: a registration builder lost its tables");
     return;
   }
   lua_pop(L_, slots_);

@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "core/log.h"
+#include "base/log.h"
 
 namespace scripting {
 namespace binding {
@@ -54,7 +54,7 @@ void ScriptFunctionRef::Reset() noexcept {
     // Freeing a slot may grow the registry's free list, which allocates.
     RunProtected(L_, [ref](lua_State* state) { luaL_unref(state, LUA_REGISTRYINDEX, ref); });
   } catch (const LuaException& error) {
-    core::LogError("lua", std::string("could not free a function reference: ") + error.what());
+    base::LogError("lua", std::string("could not free a function reference: ") + error.what());
   }
 }
 

@@ -4,7 +4,7 @@
 #include <lua.hpp>
 #include <stdexcept>
 
-#include "core/log.h"
+#include "base/log.h"
 
 namespace scripting {
 
@@ -19,7 +19,7 @@ StackGuard::~StackGuard() {
   // A stack lower than where the guard started means someone popped values they did
   // not push: report it rather than pad the stack with nils.
   if (lua_gettop(L_) < top_) {
-    core::LogError("lua", "invalid stack: values popped below a StackGuard");
+    base::LogError("lua", "invalid stack: values popped below a StackGuard");
     return;
   }
   lua_settop(L_, top_);

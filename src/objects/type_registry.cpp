@@ -1,10 +1,10 @@
 // Registration and lookups of the reflection registry.
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 #include <stdexcept>
 #include <utility>
 
-namespace serialization {
+namespace objects {
 namespace {
 
 // The width a named member of this kind must have; 0 when any width is allowed.
@@ -193,4 +193,4 @@ objects::BaseComponent* CreateComponent(const TypeDescriptor& descriptor) {
   }
 }
 
-}  // namespace serialization
+}  // namespace objects

@@ -1,9 +1,9 @@
 // Transform: fields, the world matrix and the registration of "Transform".
-#include "components/transform.h"
+#include "objects/transform.h"
 
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
-namespace components {
+namespace objects {
 
 Transform::Transform() : BaseComponent("Transform") {}
 
@@ -11,17 +11,17 @@ Transform::Transform(float x, float y, float z) : Transform() {
   translation = {x, y, z, 1.0f};
 }
 
-const graphics::Matrix4& Transform::GetMatrix() {
+const base::Matrix4& Transform::GetMatrix() {
   if (dirty) {
-    matrix = graphics::MatrixAffineTransformation2D(
-        {scale.x, scale.y}, {0.0f, 0.0f}, rotation * graphics::kDegreesToRadians,
+    matrix = base::MatrixAffineTransformation2D(
+        {scale.x, scale.y}, {0.0f, 0.0f}, rotation * base::kDegreesToRadians,
         {translation.x, translation.y});
     dirty = false;
   }
   return matrix;
 }
 
-void Transform::SetTranslation(const graphics::XMFLOAT4& position) {
+void Transform::SetTranslation(const base::XMFLOAT4& position) {
   translation = position;
   dirty = true;
 }
@@ -31,8 +31,7 @@ void Transform::SetScale(float x, float y) {
   scale.y = y;
 }
 
-void RegisterTransform(serialization::TypeRegistry& registry) {
-  using serialization::MemberType;
+void RegisterTransform(TypeRegistry& registry) {
   registry.RegisterType<Transform>("Transform")
       .AddHeaderMember()
       .AddVectorMember({"x_position", "y_position", "z_position", ""},
@@ -44,4 +43,4 @@ void RegisterTransform(serialization::TypeRegistry& registry) {
       .FinishType();
 }
 
-}  // namespace components
+}  // namespace objects

@@ -33,7 +33,7 @@
 #define VELMARIS_FIELD(Class, field) \
   VELMARIS_OFFSETOF(Class, field), static_cast<std::uint32_t>(sizeof(Class::field))
 
-namespace serialization {
+namespace objects {
 
 // The kind of value stored at a member's position; the numbers are the codes.
 enum class MemberType : int {
@@ -151,4 +151,4 @@ std::vector<const MemberDescriptor*> GetSerializedMembers(std::string_view typeN
 // may be destroyed with `delete` (the memory matches a new-expression of the class).
 objects::BaseComponent* CreateComponent(const TypeDescriptor& descriptor);
 
-}  // namespace serialization
+}  // namespace objects

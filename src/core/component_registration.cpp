@@ -3,13 +3,14 @@
 //   Physics, CircleCollider, BoxCollider, Transform, Sprite, SpriteSource, Pool, Timer,
 //   PlayerController, Camera, Star, UI, PlayerUI, Button, NewPlayerController, Script,
 //   ScriptData, RotateAround, Animation, PointMover2
-// (the order does not affect lookups: the registry is ordered by name). A type whose
-// class has not landed yet gets its line when it does.
-#include "serialization/component_registration.h"
+// (the order does not affect lookups: the registry is ordered by name).
+#include "core/component_registration.h"
 
 #include "components/animation.h"
 #include "components/button.h"
 #include "components/collider.h"
+#include "components/collision_handlers.h"
+#include "components/collision_pass.h"
 #include "components/move_between_two_points.h"
 #include "components/physics.h"
 #include "components/player_controller.h"
@@ -19,7 +20,6 @@
 #include "components/rotate_around.h"
 #include "components/star.h"
 #include "components/timer.h"
-#include "components/transform.h"
 #include "components/ui.h"
 #include "graphics/camera.h"
 #include "graphics/sprite.h"
@@ -27,16 +27,18 @@
 #include "scripting/script.h"
 #include "scripting/script_data.h"
 #include "serialization/test_component.h"
-#include "serialization/type_registry.h"
+#include "objects/space.h"
+#include "objects/transform.h"
+#include "objects/type_registry.h"
 
-namespace serialization {
+namespace core {
 
 void RegisterComponents() {
-  TypeRegistry& registry = GetTypeRegistry();
+  objects::TypeRegistry& registry = objects::GetTypeRegistry();
   components::RegisterPhysics(registry);
   components::RegisterCircleCollider(registry);
   components::RegisterBoxCollider(registry);
-  components::RegisterTransform(registry);
+  objects::RegisterTransform(registry);
   graphics::RegisterSprite(registry);
   graphics::RegisterSpriteSource(registry);
   components::RegisterPool(registry);
@@ -55,7 +57,12 @@ void RegisterComponents() {
   components::RegisterMoveBetweenTwoPoints(registry);
 
   // Not a game type: the serializer self-tests need it.
-  RegisterTestComponent(registry);
+  serialization::RegisterTestComponent(registry);
+
+  // The collision pass and its handlers live with the gameplay components; the
+  // spaces below them only know the hook.
+  components::RegisterCollisionHandlers();
+  objects::SetCollisionPass(&components::CheckCollisions);
 }
 
-}  // namespace serialization
+}  // namespace core

@@ -2,16 +2,14 @@
 // scale) and the world matrix the sprite drawing uses.
 #pragma once
 
-#include "graphics/math.h"
+#include "base/math.h"
 #include "objects/base_component.h"
 
-namespace serialization {
+namespace objects {
+
 class TypeRegistry;
-}
 
-namespace components {
-
-class Transform : public objects::BaseComponent {
+class Transform : public BaseComponent {
  public:
   // Position (0, 0, 0, 1), rotation 0, scale (0, 0, 0, 0): an object whose file
   // gives no scale is drawn with no extent.
@@ -21,14 +19,14 @@ class Transform : public objects::BaseComponent {
 
   // The world matrix (scale, then rotation about the object's origin, then
   // translation; row-vector convention), recomputed first when the dirty flag is set.
-  const graphics::Matrix4& GetMatrix();
+  const base::Matrix4& GetMatrix();
   // Makes the next GetMatrix recompute; writers of the fields call it.
   void SetDirty() { dirty = true; }
 
   // Operations the scripts use. Only SetTranslation sets the dirty flag; the sprite
   // drawing sets it before every matrix request anyway.
-  void SetTranslation(const graphics::XMFLOAT4& position);
-  const graphics::XMFLOAT4& GetTranslation() const { return translation; }
+  void SetTranslation(const base::XMFLOAT4& position);
+  const base::XMFLOAT4& GetTranslation() const { return translation; }
   void AddX(float value) { translation.x += value; }
   void AddY(float value) { translation.y += value; }
   void AddZ(float value) { translation.z += value; }
@@ -36,19 +34,19 @@ class Transform : public objects::BaseComponent {
   float GetRotation() const { return rotation; }
   // Sets x and y of the scale; z and w keep their values.
   void SetScale(float x, float y);
-  const graphics::XMFLOAT4& GetScale() const { return scale; }
+  const base::XMFLOAT4& GetScale() const { return scale; }
 
   // World units; only x and y enter motion, collision and the matrix.
-  graphics::XMFLOAT4 translation{0.0f, 0.0f, 0.0f, 1.0f};
+  base::XMFLOAT4 translation{0.0f, 0.0f, 0.0f, 1.0f};
   // Degrees, counter-clockwise with y up.
   float rotation = 0.0f;
   // Factors; only x and y enter the matrix.
-  graphics::XMFLOAT4 scale{0.0f, 0.0f, 0.0f, 0.0f};
-  graphics::Matrix4 matrix;
+  base::XMFLOAT4 scale{0.0f, 0.0f, 0.0f, 0.0f};
+  base::Matrix4 matrix;
   bool dirty = true;
 };
 
 // Registers "Transform" with its serialized members.
-void RegisterTransform(serialization::TypeRegistry& registry);
+void RegisterTransform(TypeRegistry& registry);
 
-}  // namespace components
+}  // namespace objects

@@ -1,6 +1,6 @@
 // Transform: the world matrix (scale, then rotation in degrees, then translation)
 // and when it is recomputed; the matrix helpers it is built from.
-#include "components/transform.h"
+#include "objects/transform.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 
 namespace {
 
-using graphics::TransformPoint;
-using graphics::vector2D;
+using base::TransformPoint;
+using base::vector2D;
 
 TEST(TransformTest, WorldMatrixScalesThenRotatesCounterClockwiseThenTranslates) {
   struct Case {
@@ -26,7 +26,7 @@ TEST(TransformTest, WorldMatrixScalesThenRotatesCounterClockwiseThenTranslates) 
       {"large angles are reduced", {0, 0}, {1, 1}, 30 + 3600, {1, 0}, {std::sqrt(3.0f) / 2, 0.5f}},
   };
   for (const Case& c : cases) {
-    components::Transform transform(c.position.x, c.position.y, 0.0f);
+    objects::Transform transform(c.position.x, c.position.y, 0.0f);
     if (c.scale.x != 0.0f) transform.SetScale(c.scale.x, c.scale.y);
     transform.SetRotation(c.degrees);
     const vector2D mapped = TransformPoint(c.point, transform.GetMatrix());
@@ -34,10 +34,10 @@ TEST(TransformTest, WorldMatrixScalesThenRotatesCounterClockwiseThenTranslates) 
     EXPECT_NEAR(mapped.y, c.expected.y, 1e-5f) << c.what;
   }
   // Rows (sx cos, sx sin), (-sy sin, sy cos), translation in row 3.
-  components::Transform transform(3.0f, 0.0f, 0.0f);
+  objects::Transform transform(3.0f, 0.0f, 0.0f);
   transform.SetScale(2.0f, 1.0f);
   transform.SetRotation(90.0f);
-  const graphics::Matrix4& m = transform.GetMatrix();
+  const base::Matrix4& m = transform.GetMatrix();
   EXPECT_NEAR(m.m[0][0], 0.0f, 1e-6f);
   EXPECT_NEAR(m.m[0][1], 2.0f, 1e-6f);
   EXPECT_NEAR(m.m[1][0], -1.0f, 1e-6f);
@@ -47,7 +47,7 @@ TEST(TransformTest, WorldMatrixScalesThenRotatesCounterClockwiseThenTranslates) 
 }
 
 TEST(TransformTest, MatrixIsRecomputedOnlyWhenDirty) {
-  components::Transform transform(1.0f, 1.0f, 0.0f);
+  objects::Transform transform(1.0f, 1.0f, 0.0f);
   transform.SetScale(1.0f, 1.0f);
   EXPECT_EQ(transform.GetMatrix().m[3][0], 1.0f);
   EXPECT_FALSE(transform.dirty);
@@ -63,15 +63,15 @@ TEST(TransformTest, MatrixIsRecomputedOnlyWhenDirty) {
 // The builder with an origin, which Transform never uses; the rest of the helpers
 // are covered through the world matrix above and the input tests.
 TEST(MathTest, MultiplyAndRotationAboutAnOrigin) {
-  graphics::Matrix4 shift = graphics::MatrixIdentity();
+  base::Matrix4 shift = base::MatrixIdentity();
   shift.m[3][0] = 1.0f;  // a translation by x + 1
-  graphics::Matrix4 a = shift;
+  base::Matrix4 a = shift;
   a.m[0][3] = 5.0f;
-  EXPECT_EQ(graphics::MatrixMultiply(a, shift).m[0][0], 6.0f);  // row 0 of a times column 0 of shift
-  EXPECT_EQ(graphics::MatrixMultiply(shift, a).m[0][0], 1.0f);
+  EXPECT_EQ(base::MatrixMultiply(a, shift).m[0][0], 6.0f);  // row 0 of a times column 0 of shift
+  EXPECT_EQ(base::MatrixMultiply(shift, a).m[0][0], 1.0f);
   // A quarter turn about (1, 1) takes (2, 1) to (1, 2).
   const vector2D turned = TransformPoint(
-      {2.0f, 1.0f}, graphics::MatrixAffineTransformation2D({1.0f, 1.0f}, {1.0f, 1.0f}, 1.5707964f, {0.0f, 0.0f}));
+      {2.0f, 1.0f}, base::MatrixAffineTransformation2D({1.0f, 1.0f}, {1.0f, 1.0f}, 1.5707964f, {0.0f, 0.0f}));
   EXPECT_NEAR(turned.x, 1.0f, 1e-6f);
   EXPECT_NEAR(turned.y, 2.0f, 1e-6f);
 }

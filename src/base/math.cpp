@@ -1,9 +1,9 @@
 // Matrix operations in the row-vector convention.
-#include "graphics/math.h"
+#include "base/math.h"
 
 #include <cmath>
 
-namespace graphics {
+namespace base {
 
 Matrix4 MatrixIdentity() {
   Matrix4 result;
@@ -115,4 +115,4 @@ vector2D TransformPoint(vector2D point, const Matrix4& m) {
           point.x * m.m[0][1] + point.y * m.m[1][1] + m.m[3][1]};
 }
 
-}  // namespace graphics
+}  // namespace base

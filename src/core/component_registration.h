@@ -2,11 +2,12 @@
 // and prefab files may name.
 #pragma once
 
-namespace serialization {
+namespace core {
 
 // Registers the component types (each through its own Register function next to its
-// class) and "TestComponent" for the serializer self-tests. Called once, first thing
+// class) and "TestComponent" for the serializer self-tests, and installs the
+// collision pass of the spaces with its four handlers. Called once, first thing
 // in engine start-up; calling it again registers the same types afresh.
 void RegisterComponents();
 
-}  // namespace serialization
+}  // namespace core

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace core {
+namespace base {
 
 // Writes "tag: message" and a line end to standard error.
 void LogError(std::string_view tag, std::string_view message);
@@ -17,4 +17,4 @@ bool LogErrorOnce(std::string_view tag, std::string_view message);
 // Forgets which lines LogErrorOnce has written (tests).
 void ResetLogOnce();
 
-}  // namespace core
+}  // namespace base

@@ -1,6 +1,6 @@
 // The reflection registry: lookups and their messages, member orders, and that every
 // registered position and size is where and how big the field or class really is.
-#include "serialization/type_registry.h"
+#include "objects/type_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -9,29 +9,29 @@
 #include <stdexcept>
 
 #include "components/physics.h"
-#include "components/transform.h"
+#include "objects/transform.h"
 #include "serialization/serializer_fixture.h"
 #include "serialization/test_component.h"
 
 namespace {
 
-using serialization::FindMember;
-using serialization::FindType;
-using serialization::MemberType;
+using objects::FindMember;
+using objects::FindType;
+using objects::MemberType;
 using testing_support::Probe;
 
 class TypeRegistryTest : public testing_support::SerializerFixture {
  protected:
   static std::vector<std::string> SerializedNames(const std::string& type) {
     std::vector<std::string> names;
-    for (const auto* member : serialization::GetSerializedMembers(type)) names.push_back(member->name);
+    for (const auto* member : objects::GetSerializedMembers(type)) names.push_back(member->name);
     return names;
   }
 
   // Writes 10, 11, ... through the offsets of the serialized Float members in order.
   static void FillFloatsThroughRegistry(objects::BaseComponent& component) {
     float value = 10.0f;
-    for (const auto* member : serialization::GetSerializedMembers(component.type)) {
+    for (const auto* member : objects::GetSerializedMembers(component.type)) {
       if (member->type != MemberType::Float) continue;
       std::memcpy(reinterpret_cast<unsigned char*>(&component) + member->offset, &value, sizeof value);
       value += 1.0f;
@@ -46,7 +46,7 @@ TEST_F(TypeRegistryTest, UnknownTypesAndMembersGiveTheExactMessages) {
       {[] { FindType(""); }, "Attempted to find component of type " + noType},
       {[] { FindType("transform"); }, "Attempted to find component of type transform" + noType},
       {[] { FindMember("Camera2", "x"); }, "Attempted to find component of type Camera2" + noType},
-      {[] { serialization::GetSerializedMembers("Nope"); }, "Attempted to find component of type Nope" + noType},
+      {[] { objects::GetSerializedMembers("Nope"); }, "Attempted to find component of type Nope" + noType},
       {[] { FindMember("Physics", "velocity"); }, "Tried to find member velocity in component Physics" + noMember},
       {[] { FindMember("Physics", "X_velocity"); }, "Tried to find member X_velocity in component Physics" + noMember},
       // The empty name would reach the header, which covers the base part.
@@ -64,7 +64,7 @@ TEST_F(TypeRegistryTest, SerializedMembersInDeclarationOrderGroupsReplacedByChil
                                                                         "y_position", "x_scale", "y_scale",
                                                                         "rotation"}));
   RegisterCamera();
-  EXPECT_TRUE(serialization::GetSerializedMembers("Camera").empty());
+  EXPECT_TRUE(objects::GetSerializedMembers("Camera").empty());
   // A group child is found with its own position; the unnamed group spans both.
   const auto& child = FindMember("Physics", "x_velocity");
   EXPECT_EQ(child.size, 4u);
@@ -83,23 +83,23 @@ TEST_F(TypeRegistryTest, SerializedMembersInDeclarationOrderGroupsReplacedByChil
 
 TEST_F(TypeRegistryTest, SizesAreTheClassSizesAndCreateBuildsTheClass) {
   RegisterCamera();
-  const std::pair<const char*, std::size_t> cases[] = {{"Transform", sizeof(components::Transform)},
+  const std::pair<const char*, std::size_t> cases[] = {{"Transform", sizeof(objects::Transform)},
                                                        {"Physics", sizeof(components::Physics)},
                                                        {"TestComponent", sizeof(serialization::TestComponent)},
                                                        {"Camera", sizeof(objects::BaseComponent)}};
   for (const auto& [name, size] : cases) {
     EXPECT_EQ(FindType(name).size, size) << name;
-    std::unique_ptr<objects::BaseComponent> component(serialization::CreateComponent(FindType(name)));
+    std::unique_ptr<objects::BaseComponent> component(objects::CreateComponent(FindType(name)));
     EXPECT_EQ(component->type, name);
     EXPECT_EQ(component->owner, nullptr);
   }
-  for (const auto& [name, type] : serialization::GetTypeRegistry().GetTypes()) {
+  for (const auto& [name, type] : objects::GetTypeRegistry().GetTypes()) {
     EXPECT_EQ(type.size, type.allocationSize) << name;
     EXPECT_EQ(type.members.at(0).offset, 0u) << name;
     EXPECT_EQ(type.members.at(0).size, sizeof(objects::BaseComponent)) << name;
   }
   const std::size_t members = FindType("Physics").members.size();
-  serialization::RegisterComponents();  // registering again replaces, not appends
+  core::RegisterComponents();  // registering again replaces, not appends
   EXPECT_EQ(FindType("Physics").members.size(), members);
 }
 
@@ -110,7 +110,7 @@ TEST_F(TypeRegistryTest, OffsetsReachTheFieldsAndNothingBeside) {
                                 p.mass, p.previousPosition.x, p.inverseMass}),
             (std::vector<float>{10, 11, 12, 13, 14, 15, 0, 1}));
   EXPECT_EQ(p.transform, nullptr);
-  components::Transform t;
+  objects::Transform t;
   FillFloatsThroughRegistry(t);
   EXPECT_EQ((std::vector<float>{t.translation.x, t.translation.y, t.translation.z, t.translation.w, t.rotation,
                                 t.scale.x, t.scale.y, t.scale.z}),
@@ -128,7 +128,7 @@ TEST_F(TypeRegistryTest, OffsetsReachTheFieldsAndNothingBeside) {
 }
 
 TEST_F(TypeRegistryTest, RegistrationRefusesLayoutsThatDoNotFitTheClass) {
-  auto& registry = serialization::GetTypeRegistry();
+  auto& registry = objects::GetTypeRegistry();
   // Members out of declaration order overlap.
   EXPECT_THROW(registry.RegisterType<Probe>("Bad1")
                    .AddHeaderMember()

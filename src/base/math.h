@@ -3,7 +3,7 @@
 // transposed). Values match DirectXMath's for the operations given here.
 #pragma once
 
-namespace graphics {
+namespace base {
 
 // Two 32-bit floats, x then y: positions, velocities, accelerations in world units.
 struct vector2D {
@@ -52,4 +52,4 @@ bool HasNonFinite(const Matrix4& m);
 // The point (x, y, 0, 1) times m; returns x and y of the result.
 vector2D TransformPoint(vector2D point, const Matrix4& m);
 
-}  // namespace graphics
+}  // namespace base

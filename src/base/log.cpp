@@ -1,10 +1,10 @@
-#include "core/log.h"
+#include "base/log.h"
 
 #include <iostream>
 #include <set>
 #include <string>
 
-namespace core {
+namespace base {
 namespace {
 
 std::set<std::string>& WrittenOnce() {
@@ -29,4 +29,4 @@ bool LogErrorOnce(std::string_view tag, std::string_view message) {
 
 void ResetLogOnce() { WrittenOnce().clear(); }
 
-}  // namespace core
+}  // namespace base

@@ -1,0 +1,20 @@
+// The game as the engine runs it: its table of thirteen states and the hooks it
+// installs into the engine. Only the entry point and the runner include this.
+#pragma once
+
+#include "core/game_state_manager.h"
+
+namespace game {
+
+const core::StateTable& GameStateTable();
+
+// Installs the level-end hook of the "nextLevelTrigger" handler, the star count
+// that PlayerUI publishes, and the answers to the window's close, minimise and
+// window switching. Call once, after the engine has started.
+void InstallGameHooks();
+
+// Puts the whole game back to its start-up state: session, menus, level logic,
+// logos, references into spaces (tests and tools, after the spaces were reset).
+void ResetGame();
+
+}  // namespace game

@@ -1,0 +1,105 @@
+#include "game/menus/menu_cursor.h"
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "components/cursor.h"
+#include "graphics/sprite.h"
+#include "graphics/sprite_source.h"
+#include "objects/space.h"
+#include "objects/transform.h"
+
+namespace game {
+namespace {
+
+// Sorts after every object of a menu file, so the mark draws over the buttons.
+constexpr const char* kCursorObject = "zz_KeyboardCursor";
+// The mark: the selected button's own picture, a little larger, tinted warm and
+// translucent, drawn over it so that the button seems to glow.
+constexpr base::XMFLOAT4 kMarkColour{1.0f, 0.85f, 0.25f, 0.45f};
+constexpr float kMarkGrowth = 1.08f;
+
+// The cursor objects made so far; the overlay spaces own them for the whole run.
+std::vector<std::weak_ptr<objects::GameObject>>& Cursors() {
+  static std::vector<std::weak_ptr<objects::GameObject>> cursors;
+  return cursors;
+}
+
+objects::Transform* TransformOf(const std::shared_ptr<objects::GameObject>& object) {
+  return object != nullptr ? object->GetComponent<objects::Transform>("Transform") : nullptr;
+}
+
+// Top to bottom, then left to right: the order a reader goes through a menu.
+void SortByScreenPosition(std::vector<std::weak_ptr<objects::GameObject>>& buttons) {
+  std::stable_sort(buttons.begin(), buttons.end(), [](const auto& a, const auto& b) {
+    const objects::Transform* ta = TransformOf(a.lock());
+    const objects::Transform* tb = TransformOf(b.lock());
+    if (ta == nullptr || tb == nullptr) return false;
+    if (ta->translation.y != tb->translation.y) return ta->translation.y > tb->translation.y;
+    return ta->translation.x < tb->translation.x;
+  });
+}
+
+// Puts the mark over the selected button with the button's size and picture.
+void FitMark(objects::GameObject& cursorObject, const components::Cursor& cursor) {
+  const std::shared_ptr<objects::GameObject> selected = cursor.selected.lock();
+  objects::Transform* target = TransformOf(selected);
+  auto* own = cursorObject.GetComponent<objects::Transform>("Transform");
+  auto* source = cursorObject.GetComponent<graphics::SpriteSource>("SpriteSource");
+  auto* picture = selected != nullptr ? selected->GetComponent<graphics::SpriteSource>("SpriteSource") : nullptr;
+  if (target == nullptr || own == nullptr) return;
+  own->SetScale(target->scale.x * kMarkGrowth, target->scale.y * kMarkGrowth);
+  own->SetDirty();
+  if (source != nullptr && picture != nullptr && source->image != picture->image) {
+    source->image = picture->image;
+    source->rows = picture->rows;
+    source->columns = picture->columns;
+    source->LoadImage(picture->image);
+  }
+}
+
+}  // namespace
+
+void AddMenuCursor(objects::Space& space) {
+  std::shared_ptr<objects::GameObject> object = space.CreateObject(kCursorObject);
+  if (object == nullptr) return;
+  auto* transform = new objects::Transform();
+  object->AddComponent(transform);
+  auto* source = new graphics::SpriteSource();
+  object->AddComponent(source);
+  auto* sprite = new graphics::Sprite();
+  sprite->isStatic = true;
+  sprite->colour = kMarkColour;
+  object->AddComponent(sprite);
+  auto* cursor = new components::Cursor();
+  cursor->moreNextKeys = {platform::kVkDown, platform::kVkRight, platform::kVkTab};
+  cursor->morePreviousKeys = {platform::kVkUp, platform::kVkLeft};
+  cursor->skipUnclickable = true;
+  object->AddComponent(cursor);
+  if (!cursor->Initialize()) {
+    // No buttons in this space: nothing to select.
+    object->SetActive(false);
+    return;
+  }
+  SortByScreenPosition(cursor->buttons);
+  cursor->Select(0);  // the first button in screen order
+  sprite->Initialize();
+  FitMark(*object, *cursor);
+  Cursors().push_back(object);
+}
+
+void ShowMenuCursorOnly(const objects::Space* top) {
+  for (const std::weak_ptr<objects::GameObject>& weak : Cursors()) {
+    const std::shared_ptr<objects::GameObject> object = weak.lock();
+    if (object == nullptr) continue;
+    const bool mine = top != nullptr && object->GetSpace() == top;
+    object->SetActive(mine);
+    auto* cursor = object->GetComponent<components::Cursor>("Cursor");
+    if (mine && cursor != nullptr) FitMark(*object, *cursor);
+  }
+}
+
+void ResetMenuCursors() { Cursors().clear(); }
+
+}  // namespace game

@@ -1,0 +1,23 @@
+// Keyboard use of the overlays: each overlay space gets a Cursor (arrows, Tab, W
+// and S move between its buttons in screen order, Enter presses the selected one)
+// and a mark over the selected button. Only the overlay drawn on top reacts.
+#pragma once
+
+namespace objects {
+class Space;
+}
+
+namespace game {
+
+// Adds the cursor object to a freshly loaded overlay space; a space without
+// buttons gets none.
+void AddMenuCursor(objects::Space& space);
+
+// Makes the cursor of `top` the only one that reacts and shows its mark; null hides
+// every mark. Also fits the mark to the selected button.
+void ShowMenuCursorOnly(const objects::Space* top);
+
+// Forgets the cursors (tests, after the spaces were reset).
+void ResetMenuCursors();
+
+}  // namespace game

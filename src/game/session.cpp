@@ -1,0 +1,10 @@
+#include "game/session.h"
+
+namespace game {
+
+GameSession& Session() {
+  static GameSession session;
+  return session;
+}
+
+}  // namespace game

@@ -1,0 +1,247 @@
+#include "game/states/levels.h"
+
+#include <memory>
+
+#include "audio/sound_system.h"
+#include "base/game_states.h"
+#include "components/physics.h"
+#include "components/player_ui.h"
+#include "components/pool.h"
+#include "components/timer.h"
+#include "game/level_logic.h"
+#include "game/menus/menus.h"
+#include "game/names.h"
+#include "game/session.h"
+#include "game/space_lookup.h"
+#include "game/states/logos.h"
+#include "graphics/sprite.h"
+#include "objects/space_registry.h"
+#include "objects/transform.h"
+
+namespace game {
+namespace {
+
+// The level rules every level plays by.
+constexpr int kStarGoal = 25;
+constexpr float kTimeGoal = 120.0f;  // seconds
+// The intro fades by this much per frame.
+constexpr float kFadeStep = 0.01f;
+constexpr int kPlaying = 6;
+// A transition screen lasts this many frames.
+constexpr std::uint32_t kTransitionFrames = 240;
+
+struct LevelFiles {
+  const char* space;
+  const char* file;
+};
+constexpr LevelFiles kLevel1{names::kLevel1, names::kLevel1File};
+constexpr LevelFiles kLevel2{names::kLevel2, names::kLevel2File};
+constexpr LevelFiles kLevel3{names::kLevel3, names::kLevel3File};
+
+// What the level states keep between frames; the spaces own what is pointed at.
+struct LevelReferences {
+  objects::Transform* player = nullptr;  // of the level being played
+  objects::Space* logos = nullptr;       // Level1's intro fades these two
+  graphics::Sprite* blackScreen = nullptr;
+  graphics::Sprite* welcome = nullptr;
+  // The frame counter of the transition screen showing; null outside one.
+  std::unique_ptr<components::Timer> transitionFrames;
+};
+
+LevelReferences& References() {
+  static LevelReferences references;
+  return references;
+}
+
+LevelState& Level() { return Session().level; }
+
+// Reads the level once, or makes it active again; holds on to the player and
+// empties the star counter; the player starts at the origin.
+void LoadLevel(const LevelFiles& level) {
+  const bool loaded = objects::FindSpace(level.space) != nullptr;
+  objects::Space& space = LoadSpaceOnce(level.space, level.file);
+  if (loaded) space.SetActive(true);
+
+  objects::GameObject& player = RequireObject(space, names::kPlayer, level.file);
+  objects::Transform& transform = RequireComponent<objects::Transform>(player, "Transform", level.file);
+  auto& ui = RequireComponent<components::PlayerUI>(space, names::kUi, "PlayerUI", level.file);
+  components::Pool& stars =
+      ui.pool != nullptr ? *ui.pool : RequireComponent<components::Pool>(space, names::kUi, "Pool", level.file);
+  stars.amount = 0;
+
+  transform.translation = {0.0f, 0.0f, 0.0f, 0.0f};
+  transform.SetDirty();
+  // The next collision sweep starts where the player now is, not where the last
+  // visit left it, and the player does not carry its old speed into the new visit.
+  if (auto* physics = player.GetComponent<components::Physics>("Physics")) {
+    physics->previousPosition = {0.0f, 0.0f};
+    physics->SetVelocity({0.0f, 0.0f});
+  }
+  References().player = &transform;
+}
+
+void InitLevel(const char* levelSpace) {
+  SetUpLevelTimer(0.0f, 1.0f);
+  SetUpVictory(kStarGoal, levelSpace, kTimeGoal);
+  InitMenus(levelSpace);
+}
+
+void ActivateEveryObject(const char* levelSpace) {
+  objects::Space* space = objects::FindSpace(levelSpace);
+  if (space == nullptr) return;
+  for (const auto& [name, object] : space->GetObjects()) object->SetActive(true);
+}
+
+void Deactivate(const char* spaceName) {
+  if (objects::Space* space = objects::FindSpace(spaceName)) space->SetActive(false);
+}
+
+void SetAlpha(graphics::Sprite* sprite, float alpha) {
+  if (sprite != nullptr) sprite->colour = {1.0f, 1.0f, 1.0f, alpha};
+}
+
+void SetLevel1Paused(bool paused) {
+  if (objects::Space* space = objects::FindSpace(names::kLevel1)) space->SetPaused(paused);
+}
+
+// Adds dt to the intro's clock; true (and the clock back at 0) once `seconds` passed.
+bool IntroWaited(float dt, float seconds) {
+  LevelState& level = Level();
+  level.introClock += dt;
+  if (level.introClock < seconds) return false;
+  level.introClock = 0.0f;
+  return true;
+}
+
+// One step of Level1's intro; nothing moves while an overlay is open.
+void RunIntroStep(float dt) {
+  LevelState& level = Level();
+  LevelReferences& refs = References();
+  switch (level.introStage) {
+    case 0:
+      SetLevel1Paused(true);
+      level.introFade += kFadeStep;
+      SetAlpha(refs.welcome, level.introFade);
+      if (level.introFade >= 1.0f) level.introStage = 1;
+      break;
+    case 1:
+      if (IntroWaited(dt, 1.5f)) level.introStage = 3;  // there is no step 2
+      break;
+    case 3:
+      if (IntroWaited(dt, 1.0f)) {
+        const float origin[2] = {0.0f, 0.0f};
+        audio::Audio().musicChannel = audio::PlaySound(names::kMusic, origin, 0.0f);
+        // Music switched off in the options stays silent until it is switched on.
+        if (!audio::Audio().musicOn) audio::SetMusicVolume(-96.0f);
+        level.introStage = 4;
+      }
+      break;
+    case 4:
+      if (IntroWaited(dt, 1.0f)) {
+        SetLevel1Paused(false);
+        level.introStage = 5;
+      }
+      break;
+    case 5:
+      level.introFade -= kFadeStep;
+      SetAlpha(refs.welcome, level.introFade);
+      SetAlpha(refs.blackScreen, level.introFade);
+      if (level.introFade <= 0.0f) {
+        if (refs.logos != nullptr) refs.logos->SetActive(false);
+        level.introStage = kPlaying;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void LoadTransition(const char* space, const char* file) {
+  LoadSpaceOnce(space, file).SetActive(true);
+  References().transitionFrames = std::make_unique<components::Timer>(0);
+}
+
+void UpdateTransition(float dt, int nextState) {
+  ClearToLevelColour();
+  components::Timer* frames = References().transitionFrames.get();
+  // One count per frame, whatever the frame's length.
+  if (frames != nullptr) frames->Update(1.0f);
+  RunSpaces(dt);
+  if (frames != nullptr && frames->GetAmount() >= kTransitionFrames) base::States().next = nextState;
+}
+
+void PlayLevelFrame(float dt) {
+  UpdateDebugKeys();
+  UpdateLevelTimer(dt);
+  UpdateVictory();
+}
+
+}  // namespace
+
+void RunSpaces(float dt) {
+  objects::UpdateSpaces(dt);
+  objects::LateUpdateSpaces(dt);
+  objects::DrawSpaces();
+}
+
+void Level1Load() {
+  // Entering Level1 a second time skips its intro.
+  if (objects::FindSpace(names::kLevel1) != nullptr) Level().introStage = kPlaying;
+  LoadLevel(kLevel1);
+}
+
+void Level1Init() {
+  InitLevel(names::kLevel1);
+  Session().closeWithoutPrompt = false;
+  ActivateEveryObject(names::kLevel1);
+  PrepareLogosForLevelIntro();
+  LevelReferences& refs = References();
+  refs.logos = &LoadSpaceOnce(names::kLogosSpace, names::kLogosFile);
+  refs.blackScreen = &RequireComponent<graphics::Sprite>(*refs.logos, names::kBlackScreen, "Sprite", names::kLogosFile);
+  refs.welcome = &RequireComponent<graphics::Sprite>(*refs.logos, names::kWelcome0, "Sprite", names::kLogosFile);
+}
+
+void Level1Update(float dt) {
+  ClearToLevelColour();
+  TogglePauseMenu();
+  if (!Session().menuOpen) RunIntroStep(dt);
+  if (Level().introStage == kPlaying) PlayLevelFrame(dt);
+  RunSpaces(dt);
+}
+
+void Level1Unload() { Deactivate(names::kLevel1); }
+
+void Level2Load() { LoadLevel(kLevel2); }
+void Level2Init() {
+  InitLevel(names::kLevel2);
+  ActivateEveryObject(names::kLevel2);
+}
+void Level2Unload() { Deactivate(names::kLevel2); }
+
+void Level3Load() { LoadLevel(kLevel3); }
+void Level3Init() {
+  InitLevel(names::kLevel3);
+  ActivateEveryObject(names::kLevel3);
+}
+void Level3Unload() { Deactivate(names::kLevel3); }
+
+void LevelUpdate(float dt) {
+  ClearToLevelColour();
+  UpdateDebugKeys();
+  TogglePauseMenu();
+  UpdateLevelTimer(dt);
+  UpdateVictory();
+  RunSpaces(dt);
+}
+
+void Level1TransitionLoad() { LoadTransition(names::kLevel1Transition, names::kLevel1TransitionFile); }
+void Level1TransitionUpdate(float dt) { UpdateTransition(dt, base::kLevel2); }
+void Level1TransitionUnload() { Deactivate(names::kLevel1Transition); }
+void Level2TransitionLoad() { LoadTransition(names::kLevel2Transition, names::kLevel2TransitionFile); }
+void Level2TransitionUpdate(float dt) { UpdateTransition(dt, base::kLevel3); }
+void Level2TransitionUnload() { Deactivate(names::kLevel2Transition); }
+void TransitionShutdown() { References().transitionFrames.reset(); }
+
+void ResetLevels() { References() = LevelReferences{}; }
+
+}  // namespace game
