@@ -15,6 +15,7 @@
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/screenshot.h"
 #include "objects/space_registry.h"
+#include "dump.h"
 #include "options.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/input_script.h"
@@ -119,7 +120,7 @@ int Run(sim::Options options) {
   if (!options.dumpPath.empty()) {
     std::ofstream dump(options.dumpPath);
     if (!dump) throw std::runtime_error(options.dumpPath + ": cannot write the dump");
-    serialization::WriteSpacesJson(dump);
+    sim::WriteDump(dump);
   }
   std::cout << "frames: " << frame << ", state: " << base::States().current << std::endl;
   return screenshotsWritten ? 0 : 1;
