@@ -124,7 +124,10 @@ void ShowSwitch(const char* object, int frame) {
 void ShowCreditsPage(int page) {
   MenuState& menus = Menus();
   menus.creditsPage = std::clamp(page, 0, kCreditsPages - 1);
-  if (menus.creditsImage != nullptr) menus.creditsImage->LoadImage(menus.creditsList[menus.creditsPage]);
+  graphics::SpriteSource* image = menus.creditsImage;
+  if (image == nullptr) return;
+  image->image = menus.creditsList[menus.creditsPage];
+  image->LoadImage(image->image);
 }
 
 // One row of the wiring table: which button gets which action, and where the

@@ -1,0 +1,55 @@
+// The developer states: the player test and the menu test, and key 0 back to the
+// empty state.
+#include <fstream>
+#include <sstream>
+
+#include "game_fixture.h"
+
+namespace {
+
+using game_testing::GameTest;
+
+class TestStatesTest : public GameTest {};
+
+TEST_F(TestStatesTest, HoldingZeroReturnsEveryTestStateToTheEmptyState) {
+  for (int state : {base::kPlayerTest, base::kSBPimrow, base::kSBZorbel, base::kSBQuenta}) {
+    testing::internal::CaptureStdout();
+    Enter(state);
+    RunFrames(3);
+    EXPECT_EQ(base::States().current, state);
+    window_.PostKey('0', true);
+    RunFrames(2);
+    window_.PostKey('0', false);
+    RunFrames(1);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(base::States().current, base::kEmpty) << "from state " << state;
+  }
+}
+
+TEST_F(TestStatesTest, PlayerTestRunsTheSelfTestsAndReadsItsLevelApartFromTheGamesSpaces) {
+  Enter(base::kPlayerTest);
+  EXPECT_TRUE(std::filesystem::exists("serializer_test_output.txt"));
+  EXPECT_TRUE(std::filesystem::exists("serializeComponentTest.txt"));
+  EXPECT_EQ(objects::FindSpace("PlayerTest"), nullptr) << "read into a container of its own";
+  std::filesystem::remove("serializer_test_output.txt");
+  std::filesystem::remove("serializeComponentTest.txt");
+}
+
+TEST_F(TestStatesTest, MenuTestButtonsWriteTheirLinesByMouseAndByCursor) {
+  const auto folder = std::filesystem::current_path();
+  Enter(base::kMenuTestSpace);
+  RunFrames(1);
+  ClickAt(0.0f, 4.0f);   // TestButton
+  ClickAt(0.0f, -4.0f);  // TestButton3
+  Tap('S');              // the cursor from TestButton to TestButton2
+  Tap(platform::kVkReturn);
+  RunFrames(1);
+  game::ResetGame();  // closes the file
+  std::ifstream file(folder / "MenuTest.txt");
+  std::stringstream lines;
+  lines << file.rdbuf();
+  EXPECT_EQ(lines.str(), "BUTTON_1 CLICKED!\nBUTTON_3 CLICKED!\nBUTTON_2 CLICKED!\n");
+  std::filesystem::remove(folder / "MenuTest.txt");
+}
+
+}  // namespace
