@@ -224,20 +224,25 @@ TEST_F(MenusTest, TheKeyboardWorksTheTopmostOverlayOnly) {
   Tap(platform::kVkUp);  // from Music to Back, wrapping round
   Tap(platform::kVkReturn);
   EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseMenu});
-  // The cursor remembers Options; Tab goes on down to Exit.
-  for (int i = 0; i < 3; ++i) Tap(platform::kVkTab);
+  // Back on top, the pause menu starts on Resume again; Tab goes down to Exit.
+  for (int i = 0; i < 4; ++i) Tap(platform::kVkTab);
   Tap(platform::kVkReturn);
   EXPECT_EQ(OpenOverlays(), (std::vector<std::string>{names::kPauseMenu, names::kPauseExit}));
-  // Only the question reacts now: its first button is Yes; Right goes to No.
-  Tap(platform::kVkRight);
+  // Only the question reacts now, and it starts on No: Enter at once is safe.
   Tap(platform::kVkReturn);
   EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseMenu});
   EXPECT_NE(base::States().next, base::kQuitState);
-  Tap(platform::kVkUp);  // back to Exit's neighbour: How to play
-  Tap(platform::kVkUp);  // Credits
+  Tap(platform::kVkDown);  // Options
+  Tap(platform::kVkDown);  // Credits
   Tap(platform::kVkReturn);
   EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseCredits});
-  Tap(platform::kVkReturn);  // Left is greyed out on page 0: the cursor rests on Right
+  Tap(platform::kVkReturn);  // the credits start on Right; Left is greyed out on page 0
+  EXPECT_EQ(game::CreditsPage(), 1);
+  Tap(platform::kVkLeft);  // now Left can be reached
+  Tap(platform::kVkReturn);
+  EXPECT_EQ(game::CreditsPage(), 0);
+  // The left arrow greys out again: Enter on it does nothing, the cursor moves on.
+  Tap(platform::kVkReturn);
   EXPECT_EQ(game::CreditsPage(), 1);
 }
 

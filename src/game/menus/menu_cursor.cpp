@@ -20,9 +20,18 @@ constexpr const char* kCursorObject = "zz_KeyboardCursor";
 constexpr base::XMFLOAT4 kMarkColour{1.0f, 0.85f, 0.25f, 0.45f};
 constexpr float kMarkGrowth = 1.08f;
 
-// The cursor objects made so far; the overlay spaces own them for the whole run.
-std::vector<std::weak_ptr<objects::GameObject>>& Cursors() {
-  static std::vector<std::weak_ptr<objects::GameObject>> cursors;
+struct MenuCursor {
+  std::weak_ptr<objects::GameObject> object;  // owned by its overlay space
+  int firstChoice = 0;                        // index into the cursor's buttons
+};
+
+struct MenuCursors {
+  std::vector<MenuCursor> cursors;
+  const objects::Space* top = nullptr;  // the overlay the keyboard worked last frame
+};
+
+MenuCursors& Cursors() {
+  static MenuCursors cursors;
   return cursors;
 }
 
@@ -48,9 +57,13 @@ void FitMark(objects::GameObject& cursorObject, const components::Cursor& cursor
   auto* own = cursorObject.GetComponent<objects::Transform>("Transform");
   auto* source = cursorObject.GetComponent<graphics::SpriteSource>("SpriteSource");
   auto* picture = selected != nullptr ? selected->GetComponent<graphics::SpriteSource>("SpriteSource") : nullptr;
+  auto* shown = selected != nullptr ? selected->GetComponent<graphics::Sprite>("Sprite") : nullptr;
+  auto* mark = cursorObject.GetComponent<graphics::Sprite>("Sprite");
   if (target == nullptr || own == nullptr) return;
   own->SetScale(target->scale.x * kMarkGrowth, target->scale.y * kMarkGrowth);
   own->SetDirty();
+  // A switch shows on or off by its frame; the mark shows the same.
+  if (mark != nullptr && shown != nullptr) mark->frameIndex = shown->frameIndex;
   if (source != nullptr && picture != nullptr && source->image != picture->image) {
     source->image = picture->image;
     source->rows = picture->rows;
@@ -61,7 +74,7 @@ void FitMark(objects::GameObject& cursorObject, const components::Cursor& cursor
 
 }  // namespace
 
-void AddMenuCursor(objects::Space& space) {
+void AddMenuCursor(objects::Space& space, const char* firstChoice) {
   std::shared_ptr<objects::GameObject> object = space.CreateObject(kCursorObject);
   if (object == nullptr) return;
   auto* transform = new objects::Transform();
@@ -83,23 +96,32 @@ void AddMenuCursor(objects::Space& space) {
     return;
   }
   SortByScreenPosition(cursor->buttons);
-  cursor->Select(0);  // the first button in screen order
+  MenuCursor entry{object, 0};
+  for (std::size_t i = 0; i < cursor->buttons.size(); ++i) {
+    const std::shared_ptr<objects::GameObject> button = cursor->buttons[i].lock();
+    if (button != nullptr && button->GetName() == firstChoice) entry.firstChoice = static_cast<int>(i);
+  }
+  cursor->Select(entry.firstChoice);
   sprite->Initialize();
   FitMark(*object, *cursor);
-  Cursors().push_back(object);
+  Cursors().cursors.push_back(entry);
 }
 
 void ShowMenuCursorOnly(const objects::Space* top) {
-  for (const std::weak_ptr<objects::GameObject>& weak : Cursors()) {
-    const std::shared_ptr<objects::GameObject> object = weak.lock();
+  const bool newTop = top != Cursors().top;
+  Cursors().top = top;
+  for (const MenuCursor& entry : Cursors().cursors) {
+    const std::shared_ptr<objects::GameObject> object = entry.object.lock();
     if (object == nullptr) continue;
     const bool mine = top != nullptr && object->GetSpace() == top;
     object->SetActive(mine);
     auto* cursor = object->GetComponent<components::Cursor>("Cursor");
-    if (mine && cursor != nullptr) FitMark(*object, *cursor);
+    if (!mine || cursor == nullptr) continue;
+    if (newTop) cursor->Select(entry.firstChoice);
+    FitMark(*object, *cursor);
   }
 }
 
-void ResetMenuCursors() { Cursors().clear(); }
+void ResetMenuCursors() { Cursors() = MenuCursors{}; }
 
 }  // namespace game

@@ -10,11 +10,14 @@ class Space;
 namespace game {
 
 // Adds the cursor object to a freshly loaded overlay space; a space without
-// buttons gets none.
-void AddMenuCursor(objects::Space& space);
+// buttons gets none. `firstChoice` names the button selected whenever the overlay
+// comes to the top (an exit question starts on its No); empty: the first button in
+// screen order.
+void AddMenuCursor(objects::Space& space, const char* firstChoice = "");
 
 // Makes the cursor of `top` the only one that reacts and shows its mark; null hides
-// every mark. Also fits the mark to the selected button.
+// every mark. An overlay that has just come to the top starts on its first choice.
+// Also fits the mark to the selected button.
 void ShowMenuCursorOnly(const objects::Space* top);
 
 // Forgets the cursors (tests, after the spaces were reset).

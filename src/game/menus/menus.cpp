@@ -39,14 +39,15 @@ enum Overlay { kPause, kOptions, kPauseExit, kWindowExit, kCredits, kHowToPlay, 
 struct OverlayFile {
   const char* space;
   const char* file;
+  const char* firstChoice;  // the button the keyboard starts on; exit questions start on No
 };
 constexpr std::array<OverlayFile, kOverlayCount> kOverlayFiles{{
-    {names::kPauseMenu, names::kPauseMenuFile},
-    {names::kPauseOptions, names::kPauseOptionsFile},
-    {names::kPauseExit, names::kPauseExitFile},
-    {names::kWindowExit, names::kWindowExitFile},
-    {names::kPauseCredits, names::kPauseCreditsFile},
-    {names::kPauseHowToPlay, names::kPauseHowToPlayFile},
+    {names::kPauseMenu, names::kPauseMenuFile, "c_ButtonResume"},
+    {names::kPauseOptions, names::kPauseOptionsFile, "c_ButtonMusicToggle"},
+    {names::kPauseExit, names::kPauseExitFile, "c_ButtonNo"},
+    {names::kWindowExit, names::kWindowExitFile, "c_WButtonNo"},
+    {names::kPauseCredits, names::kPauseCreditsFile, "c_ButtonRight"},
+    {names::kPauseHowToPlay, names::kPauseHowToPlayFile, "c_ButtonBack"},
 }};
 
 // The pause menu's buttons that the exit question greys out and Back restores.
@@ -218,7 +219,7 @@ void InitMenus(const std::string& levelSpace) {
     m.overlays[i] = objects::FindSpace(overlay.space);
     if (m.overlays[i] != nullptr) {
       m.overlays[i]->SetActive(false);
-      AddMenuCursor(*m.overlays[i]);
+      AddMenuCursor(*m.overlays[i], overlay.firstChoice);
     }
     loadedAny = true;
   }
