@@ -113,6 +113,45 @@ TEST(SimRunnerTest, RealWindowScreenshotShowsTheSpriteWhereTheWorldPutsIt) {
   EXPECT_EQ(pixel(640, 360), background);
 }
 
+TEST(SimRunnerTest, RealWindowOverviewFitsTheWholeLevelIntoOnePicture) {
+  const std::string level = testing::TempDir() + "wide.txt";
+  std::ofstream(level) << R"({"Wide": {
+    "Left": {"Transform": {"x_position": -50.0, "y_position": 0.0, "x_scale": 1.0, "y_scale": 1.0},
+             "SpriteSource": {"image": ")"
+                       << VELMARIS_TESTDATA_DIR << R"(/pngsuite/basn2c08.png"}, "Sprite": {}},
+    "Right": {"Transform": {"x_position": 50.0, "y_position": 20.0, "x_scale": 1.0, "y_scale": 1.0},
+              "SpriteSource": {"image": ")"
+                       << VELMARIS_TESTDATA_DIR << R"(/pngsuite/basn2c08.png"}, "Sprite": {}},
+    "Backdrop": {"Transform": {"x_scale": 26.667, "y_scale": 15.0},
+                 "SpriteSource": {"image": ")"
+                       << VELMARIS_TESTDATA_DIR << R"(/pngsuite/basn0g08.png"}, "Sprite": {"static": true}}}})";
+  const std::string shot = testing::TempDir() + "overview.png";
+  std::remove(shot.c_str());
+  const Result result = RunSim("--real-window --load " + level + " --overview " + shot);
+  ASSERT_EQ(result.status, 0) << result.output;
+  graphics::DecodedImage picture;
+  ASSERT_EQ(graphics::DecodeImageFile(shot, picture), graphics::ImageResult::kOk);
+  ASSERT_EQ(picture.width, 1280u);
+  auto pixel = [&](int x, int y) {
+    const std::uint8_t* p = &picture.pixels[static_cast<size_t>(y) * picture.row_pitch + static_cast<size_t>(x) * 4];
+    return std::array<int, 3>{p[2], p[1], p[0]};
+  };
+  // x from -53 to 53 fills the width: 1280 / 106 pixels a unit, the view centred on
+  // (0, 10). Each picture lands near a side; the screen-fixed backdrop is left out.
+  const float scale = 1280.0f / 106.0f;
+  const auto left = pixel(static_cast<int>(640 - 50 * scale), static_cast<int>(360 + 10 * scale - scale / 2));
+  const auto right = pixel(static_cast<int>(640 + 50 * scale), static_cast<int>(360 - 10 * scale - scale / 2));
+  const std::array<int, 3> backdrop = pixel(640, 360);
+  EXPECT_NE(left, backdrop);
+  EXPECT_NE(right, backdrop);
+  EXPECT_EQ(pixel(1280 / 4, 360), backdrop) << "nothing drawn between the two";
+  EXPECT_GT(backdrop[2], backdrop[0] + 60) << "the blue backdrop, not the gray screen-fixed picture";
+
+  const Result missing = RunSim("--real-window --overview " + shot);
+  EXPECT_EQ(missing.status, 2) << missing.output;
+  EXPECT_NE(missing.output.find("--overview needs the level to draw"), std::string::npos) << missing.output;
+}
+
 TEST(SimRunnerTest, RealWindowRunEndedByABrokenLevelExitsCleanly) {
   const std::string path = testing::TempDir() + "broken.txt";
   std::ofstream(path) << R"({"Scene": {"Thing": {"NoSuchComponent": {}}}})";

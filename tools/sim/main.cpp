@@ -17,6 +17,7 @@
 #include "objects/space_registry.h"
 #include "dump.h"
 #include "options.h"
+#include "overview.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/input_script.h"
 #include "platform/scripted_window.h"
@@ -63,6 +64,7 @@ int Run(sim::Options options) {
   options.dumpPath = FromStartFolder(options.dumpPath);
   options.inputScript = FromStartFolder(options.inputScript);
   for (sim::Screenshot& shot : options.screenshots) shot.path = FromStartFolder(shot.path);
+  options.overviewPath = FromStartFolder(options.overviewPath);
 
   if (!options.dataDir.empty()) {
     fs::current_path(options.dataDir);
@@ -89,6 +91,9 @@ int Run(sim::Options options) {
     serialization::Serializer serializer(&objects::GetSpaceRegistry());
     if (!serializer.LoadLevel(level)) throw std::runtime_error(level + ": cannot open the level file");
   }
+
+  // The overview is drawn from the files as loaded, before any frame runs.
+  if (!options.overviewPath.empty()) return sim::SaveLevelOverview(options.overviewPath) ? 0 : 1;
 
   const bool viewer = !options.levels.empty() && !options.startState;
   base::States().Reset();
@@ -132,8 +137,11 @@ int main(int argc, char** argv) {
   sim::Options options;
   try {
     options = sim::ParseOptions(argc, argv);
-    if (!options.screenshots.empty() && !options.realWindow) {
-      throw sim::UsageError{"--screenshot needs --real-window: only a real window draws pixels"};
+    if ((!options.screenshots.empty() || !options.overviewPath.empty()) && !options.realWindow) {
+      throw sim::UsageError{"--screenshot and --overview need --real-window: only a real window draws pixels"};
+    }
+    if (!options.overviewPath.empty() && options.levels.empty()) {
+      throw sim::UsageError{"--overview needs the level to draw: --load LEVELFILE"};
     }
   } catch (const sim::UsageError& error) {
     std::cerr << "velmaris-sim: " << error.message << '\n' << sim::kUsage << std::endl;

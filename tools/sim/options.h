@@ -22,6 +22,7 @@ struct Options {
   std::string dumpPath;            // empty: no dump
   std::vector<Screenshot> screenshots;
   bool realWindow = false;
+  std::string overviewPath;        // empty: no overview picture
 };
 
 // Thrown for arguments the runner cannot take; the text says which and why.
