@@ -6,7 +6,7 @@ XVFB       := xvfb-run -a -s "-screen 0 1920x1080x24"
 # Tests that open a real window with an OpenGL context.
 OPENGL_TESTS := ^(GlRenderTest|SdlWindowTest|SimRunnerTest\.RealWindow)
 
-.PHONY: deps build run test bench asan assets clean
+.PHONY: deps build run test bench asan assets format clean
 
 deps:
 	@scripts/install-deps
@@ -42,6 +42,11 @@ assets:
 	@scripts/install-deps --assets
 	@mkdir -p $(BUILD)
 	@/usr/bin/python3 tools/assets/generate.py
+
+# Lays out every C++ file of the tree as .clang-format says.
+format:
+	@scripts/install-deps --format
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
