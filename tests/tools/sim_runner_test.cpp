@@ -9,25 +9,12 @@
 #include <fstream>
 
 #include "graphics/image_decoder.h"
+#include "run_sim.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string output;  // standard output and standard error
-};
-
-Result RunSim(const std::string& arguments) {
-  const std::string command = std::string(VELMARIS_SIM_PATH) + " " + arguments + " 2>&1";
-  Result result;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 512> buffer{};
-  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) result.output += buffer.data();
-  const int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
+using sim_testing::Result;
+using sim_testing::RunSim;
 
 TEST(SimRunnerTest, RunsTheGameFromItsFirstState) {
   const Result result = RunSim("--frames 600");

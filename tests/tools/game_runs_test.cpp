@@ -1,0 +1,55 @@
+// Whole runs of the game through the headless runner, as a player or a level maker
+// starts them: the logos into Level1, and a scripted level end and Next.
+#include <gtest/gtest.h>
+#include <rapidjson/document.h>
+
+#include <regex>
+
+#include "run_sim.h"
+
+namespace {
+
+using sim_testing::Result;
+using sim_testing::RunSim;
+
+// The frame at which the runner reports the change `from` -> `to`; -1 if none.
+int FrameOfChange(const std::string& output, int from, int to) {
+  const std::regex line("frame (\\d+): state " + std::to_string(from) + " -> " + std::to_string(to) + "\n");
+  std::smatch match;
+  return std::regex_search(output, match, line) ? std::stoi(match[1]) : -1;
+}
+
+TEST(GameRunsTest, LogosLeadIntoLevelOneAfterAboutTwentySecondsOrAtOnceOnSpace) {
+  const Result watched = RunSim("--state 7 --frames 1400");
+  ASSERT_EQ(watched.status, 0) << watched.output;
+  const int frame = FrameOfChange(watched.output, 7, 1);
+  EXPECT_GE(frame, 1150) << watched.output;
+  EXPECT_LE(frame, 1300) << watched.output;
+
+  const std::string script = testing::TempDir() + "space.jsonl";
+  std::ofstream(script) << "{\"frame\":5,\"key\":\"Space\",\"down\":true}\n";
+  const Result skipped = RunSim("--state 7 --frames 10 --input " + script);
+  ASSERT_EQ(skipped.status, 0) << skipped.output;
+  EXPECT_EQ(FrameOfChange(skipped.output, 7, 1), 6) << "Level1 runs from the frame after the skip"
+                                                      << skipped.output;
+}
+
+TEST(GameRunsTest, DebugKeysEndLevelOneAndNextGoesOnToLevelTwo) {
+  const std::string dump = testing::TempDir() + "debug_next.json";
+  const Result result =
+      RunSim("--state 1 --frames 480 --input " + sim_testing::Script("debug_end_then_next.jsonl") + " --dump " + dump);
+  ASSERT_EQ(result.status, 0) << result.output;
+  EXPECT_GT(FrameOfChange(result.output, 1, 3), 0) << result.output;
+  EXPECT_NE(result.output.find("frames: 480, state: 3\n"), std::string::npos) << result.output;
+  rapidjson::Document json;
+  json.Parse(sim_testing::ReadFile(dump).c_str());
+  ASSERT_TRUE(json.IsObject());
+  EXPECT_FALSE(json["W_VictoryUI"]["active"].GetBool());
+  EXPECT_TRUE(json["Level2"]["active"].GetBool());
+  EXPECT_FALSE(json["Level2"]["paused"].GetBool());
+  EXPECT_FALSE(json["Level1"]["active"].GetBool());
+  EXPECT_STREQ(json["level"]["currentLevelSpace"].GetString(), "Level2");
+  EXPECT_FALSE(json["level"]["levelEnded"].GetBool());
+}
+
+}  // namespace
