@@ -85,11 +85,15 @@ TEST_F(ColliderTest, SweepContactsAtEdgesCornersAndDegenerateStarts) {
   const components::BoxBounds block{1.0f, 3.0f, 3.0f, 1.0f};
   const components::BoxBounds ledge{-9.0f, -3.0f, 4.5f, 3.5f};
   // Taken from a run: stopped at the ledge's upper-right corner (-3, 4.5), the stop
-  // point rounds a hair inside the radius; pushing on counts as moving out of an
-  // overlap that already existed, so the player can end a frame inside the ledge.
+  // point rounds a hair inside the radius. Pushing on towards the corner is a
+  // contact right there, as from an exact touch; it used to count as moving out of
+  // an overlap that already existed, and the player ended the frame inside the ledge.
   const vector2D stop{-2.42629218f, 4.98307276f};
   const vector2D next{-2.43461561f, 4.98266792f};
   ASSERT_LT(std::hypot(next.x + 3.0, next.y - 4.5), 0.75);
+  ASSERT_LT(std::hypot(stop.x + 3.0, stop.y - 4.5), 0.75);
+  // Stopped on top of the square, a hair below y = 2 (its top plus r).
+  const float onTop = 1.99999988f;
   struct Case {
     const char* what;
     vector2D from, to;
@@ -109,9 +113,13 @@ TEST_F(ColliderTest, SweepContactsAtEdgesCornersAndDegenerateStarts) {
       {"starts on the corner", {1, 1}, {1.5f, 1.2f}, 1, wall, SweepContact::None, {}},  // 0/0 angle
       {"straight at a corner", {-2, -2}, {1, 1}, 1, block, SweepContact::Corner, {diagonal, diagonal}},
       {"straight away from it", {0.6f, 0.6f}, {0.3f, 0.3f}, 1, block, SweepContact::None, {}},
-      {"rounded inside a corner", stop, next, 0.75f, ledge, SweepContact::None, {}},
+      {"rounded inside a corner", stop, next, 0.75f, ledge, SweepContact::Corner, stop},
       {"just outside that corner", {stop.x + 0.001f, stop.y + 0.001f}, next, 0.75f, ledge, SweepContact::Corner,
        {kAny, kAny}},
+      {"deeper inside that corner", {stop.x - 0.01f, stop.y - 0.01f}, next, 0.75f, ledge, SweepContact::None, {}},
+      {"rounded into the top, pushes on", {0, onTop}, {0.1f, 1.8f}, 1, square, SweepContact::UpperEdge, {0, onTop}},
+      {"rounded into the top, slides on", {0, onTop}, {0.5f, onTop}, 1, square, SweepContact::None, {}},
+      {"rounded into a corner, slides over it", {0.99999f, onTop}, {1.5f, onTop}, 1, square, SweepContact::None, {}},
   };
   for (const Case& c : cases) {
     const auto sweep = SweepCircleAgainstBox(c.from, c.to, c.r, c.box);
