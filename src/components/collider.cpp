@@ -27,8 +27,7 @@ constexpr float kTouchSlack = 1e-4f;
 
 bool InUnitRange(float t) { return t >= 0.0f && t <= 1.0f; }
 
-// A side's entry time was computed (it may still be -infinity for a motion along
-// that side's line).
+// Not +infinity; together with "> 0" this reads "finite and greater than 0".
 bool Entered(float t) { return t != kNotEntered; }
 
 SweepResult Contact(SweepResult result, SweepContact contact, graphics::vector2D point) {
@@ -106,10 +105,16 @@ SweepResult SweepCircleAgainstBox(graphics::vector2D previous, graphics::vector2
   float& tR = result.tRight;
   float& tT = result.tTop;
   float& tB = result.tBottom;
-  if (L > px - r && cx + r > L) tL = (L - r - px) / dx;
-  if (px + r > R && R > cx - r) tR = (R + r - px) / dx;
-  if (py + r > T && T > cy - r) tT = (T + r - py) / dy;
-  if (B > py - r && cy + r > B) tB = (B - r - py) / dy;
+  // Whether each side's entry condition held; a motion along a side's line leaves
+  // that side's entry time infinite even so.
+  const bool enteredL = L > px - r && cx + r > L;
+  const bool enteredR = px + r > R && R > cx - r;
+  const bool enteredT = py + r > T && T > cy - r;
+  const bool enteredB = B > py - r && cy + r > B;
+  if (enteredL) tL = (L - r - px) / dx;
+  if (enteredR) tR = (R + r - px) / dx;
+  if (enteredT) tT = (T + r - py) / dy;
+  if (enteredB) tB = (B - r - py) / dy;
   // A start within kTouchSlack inside a side's line, moving further in, enters it at
   // once.
   if (dx > 0.0f && tL < 0.0f && L - r - px >= -kTouchSlack) tL = 0.0f;
@@ -135,18 +140,21 @@ SweepResult SweepCircleAgainstBox(graphics::vector2D previous, graphics::vector2
     if (L <= x && x <= R) return Contact(result, SweepContact::LowerEdge, {x, tB * dy + py});
   }
 
-  // Corner. tT alone never leads here.
-  if (!Entered(tL) && !Entered(tB) && !Entered(tR)) return result;
-  const bool xChosen = Entered(tL) || Entered(tR);
-  const bool yChosen = Entered(tT) || Entered(tB);
-  graphics::vector2D corner;
-  corner.x = Entered(tL) ? L : R;
-  corner.y = Entered(tT) ? T : B;
-  if (!xChosen) corner.x = dx > 0.0f ? R : L;
-  if (!yChosen) corner.y = dy > 0.0f ? B : T;
-
-  const double t = CornerEntryTime(previous, {dx, dy}, corner, r);
-  if (t > 1.0 || t < 0.0) return result;
+  // Corners. The circle passed no side inside its span, so its first contact, if
+  // any, is with a corner; all four are tried and the earliest contact counts.
+  // (Guessing one corner from the entry times goes wrong for a motion along an axis,
+  // whose entry times are infinite, for a box narrower or lower than the circle,
+  // where both sides of an axis are entered, and for a motion that crosses a
+  // corner's region.)
+  if (!enteredL && !enteredB && !enteredR && !enteredT) return result;
+  double t = -1.0;
+  for (const float x : {L, R}) {
+    for (const float y : {T, B}) {
+      const double tCorner = CornerEntryTime(previous, {dx, dy}, {x, y}, r);
+      if (tCorner >= 0.0 && tCorner <= 1.0 && (t < 0.0 || tCorner < t)) t = tCorner;
+    }
+  }
+  if (t < 0.0) return result;
   const float tf = static_cast<float>(t);
   return Contact(result, SweepContact::Corner, {tf * dx + px, tf * dy + py});
 }

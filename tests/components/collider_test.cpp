@@ -94,6 +94,9 @@ TEST_F(ColliderTest, SweepContactsAtEdgesCornersAndDegenerateStarts) {
   ASSERT_LT(std::hypot(stop.x + 3.0, stop.y - 4.5), 0.75);
   // Stopped on top of the square, a hair below y = 2 (its top plus r).
   const float onTop = 1.99999988f;
+  const float sqrt3Half = std::sqrt(0.75f);
+  const components::BoxBounds low{1.0f, 3.0f, 0.4f, 0.0f};  // lower than the radius
+  const components::BoxBounds slab{-1.0f, 1.0f, 0.5f, -0.5f};
   struct Case {
     const char* what;
     vector2D from, to;
@@ -120,6 +123,20 @@ TEST_F(ColliderTest, SweepContactsAtEdgesCornersAndDegenerateStarts) {
       {"rounded into the top, pushes on", {0, onTop}, {0.1f, 1.8f}, 1, square, SweepContact::UpperEdge, {0, onTop}},
       {"rounded into the top, slides on", {0, onTop}, {0.5f, onTop}, 1, square, SweepContact::None, {}},
       {"rounded into a corner, slides over it", {0.99999f, onTop}, {1.5f, onTop}, 1, square, SweepContact::None, {}},
+      // Along an axis the entry times of the sides parallel to the motion are
+      // infinite; the corner on the circle's side is the one it meets.
+      {"straight up beside the right side", {1.5f, -3}, {1.5f, -1}, 1, square, SweepContact::Corner,
+       {1.5f, -1 - sqrt3Half}},
+      {"straight down beside the right side", {1.5f, 3}, {1.5f, 1}, 1, square, SweepContact::Corner,
+       {1.5f, 1 + sqrt3Half}},
+      {"straight down beside the left side", {-1.5f, 3}, {-1.5f, 1}, 1, square, SweepContact::Corner,
+       {-1.5f, 1 + sqrt3Half}},
+      // Below a box lower than the circle, which has both its upper and lower side
+      // entered: the lower corner comes first (the upper one at t 0.901).
+      {"along a low box", {-1, -0.4f}, {1, -0.6f}, 1, low, SweepContact::Corner, {0.1423507f, -0.5142351f}},
+      // A motion longer than the radius, up past the upper-left corner.
+      {"up past an upper corner", {-1.6f, 0.3f}, {-1.0f, 0.85f}, 0.33f, slab, SweepContact::Corner,
+       {-1.3260107f, 0.5511569f}},
   };
   for (const Case& c : cases) {
     const auto sweep = SweepCircleAgainstBox(c.from, c.to, c.r, c.box);
