@@ -19,10 +19,15 @@ namespace {
 
 constexpr float kNotEntered = std::numeric_limits<float>::infinity();
 
+// World units. A contact point is rounded to float, so a circle stopped there can
+// start its next motion this far inside the side or corner it stopped at. Such a
+// start counts as touching, and pushing on is a contact at once, as from an exact
+// touch; only a deeper start counts as an overlap that was there before the motion.
+constexpr float kTouchSlack = 1e-4f;
+
 bool InUnitRange(float t) { return t >= 0.0f && t <= 1.0f; }
 
-// A side's entry time was computed (it may still be -infinity for a motion along
-// that side's line).
+// Not +infinity; together with "> 0" this reads "finite and greater than 0".
 bool Entered(float t) { return t != kNotEntered; }
 
 SweepResult Contact(SweepResult result, SweepContact contact, base::vector2D point) {
@@ -42,10 +47,24 @@ double CornerEntryTime(base::vector2D p, base::vector2D d, base::vector2D corner
   const float ex = corner.x - p.x;
   const float ey = corner.y - p.y;
   const double dist = std::sqrt(static_cast<double>(ex) * ex + static_cast<double>(ey) * ey);
-  // The corner at the previous centre: the circle already overlapped it before it
-  // moved, just as a negative entry time means for an edge, so there is no new
-  // contact. (The angle below would be 0/0.)
-  if (!(dist > 0.0) || !(len > 0.0)) return -1.0;
+  if (!(len > 0.0)) return -1.0;
+  if (dist < radius) {
+    // Deeper than kTouchSlack, the circle already overlapped the corner before it
+    // moved, just as a negative entry time means for an edge, so there is no new
+    // contact; this also covers the corner at the previous centre, where the angle
+    // below would be 0/0.
+    if (radius - dist > kTouchSlack) return -1.0;
+    // Within a rounding error of its reach the circle touches the corner (the sine
+    // rule would put the entry just behind the start): a contact at once when the
+    // motion would take it deeper, not when it only slides past.
+    const double along = std::clamp((static_cast<double>(d.x) * ex + static_cast<double>(d.y) * ey) / (len * len),
+                                    0.0, 1.0);
+    const double nearest = std::hypot(ex - along * d.x, ey - along * d.y);
+    return nearest < radius - kTouchSlack ? 0.0 : -1.0;
+  }
+  // Moving along or away from a corner it does not overlap, the circle never comes
+  // closer.
+  if (static_cast<double>(d.x) * ex + static_cast<double>(d.y) * ey <= 0.0) return -1.0;
   // Rounding can push the cosine a hair outside -1..1, where acos gives NaN.
   const double cosA = std::clamp((static_cast<double>(d.y) * ey + static_cast<double>(d.x) * ex) / (dist * len),
                                  -1.0, 1.0);
@@ -60,7 +79,10 @@ double CornerEntryTime(base::vector2D p, base::vector2D d, base::vector2D corner
   }
   const double gamma = (std::numbers::pi - angle) - (std::numbers::pi - std::asin(q));
   const double t = radius * std::sin(gamma) / sinA / len;
-  return std::isfinite(t) ? t : -1.0;
+  if (!std::isfinite(t)) return -1.0;
+  // From outside the reach and moving closer the entry is never behind the start;
+  // a negative time is rounding at a start right on the reach.
+  return std::max(t, 0.0);
 }
 
 }  // namespace
@@ -83,10 +105,22 @@ SweepResult SweepCircleAgainstBox(base::vector2D previous, base::vector2D curren
   float& tR = result.tRight;
   float& tT = result.tTop;
   float& tB = result.tBottom;
-  if (L > px - r && cx + r > L) tL = (L - r - px) / dx;
-  if (px + r > R && R > cx - r) tR = (R + r - px) / dx;
-  if (py + r > T && T > cy - r) tT = (T + r - py) / dy;
-  if (B > py - r && cy + r > B) tB = (B - r - py) / dy;
+  // Whether each side's entry condition held; a motion along a side's line leaves
+  // that side's entry time infinite even so.
+  const bool enteredL = L > px - r && cx + r > L;
+  const bool enteredR = px + r > R && R > cx - r;
+  const bool enteredT = py + r > T && T > cy - r;
+  const bool enteredB = B > py - r && cy + r > B;
+  if (enteredL) tL = (L - r - px) / dx;
+  if (enteredR) tR = (R + r - px) / dx;
+  if (enteredT) tT = (T + r - py) / dy;
+  if (enteredB) tB = (B - r - py) / dy;
+  // A start within kTouchSlack inside a side's line, moving further in, enters it at
+  // once.
+  if (dx > 0.0f && tL < 0.0f && L - r - px >= -kTouchSlack) tL = 0.0f;
+  if (dx < 0.0f && tR < 0.0f && px - (R + r) >= -kTouchSlack) tR = 0.0f;
+  if (dy < 0.0f && tT < 0.0f && py - (T + r) >= -kTouchSlack) tT = 0.0f;
+  if (dy > 0.0f && tB < 0.0f && B - r - py >= -kTouchSlack) tB = 0.0f;
 
   // Edges, in this order; the first that holds decides. A left entry outside the
   // side's span skips the right one, an upper entry outside its span skips the
@@ -106,18 +140,21 @@ SweepResult SweepCircleAgainstBox(base::vector2D previous, base::vector2D curren
     if (L <= x && x <= R) return Contact(result, SweepContact::LowerEdge, {x, tB * dy + py});
   }
 
-  // Corner. tT alone never leads here.
-  if (!Entered(tL) && !Entered(tB) && !Entered(tR)) return result;
-  const bool xChosen = Entered(tL) || Entered(tR);
-  const bool yChosen = Entered(tT) || Entered(tB);
-  base::vector2D corner;
-  corner.x = Entered(tL) ? L : R;
-  corner.y = Entered(tT) ? T : B;
-  if (!xChosen) corner.x = dx > 0.0f ? R : L;
-  if (!yChosen) corner.y = dy > 0.0f ? B : T;
-
-  const double t = CornerEntryTime(previous, {dx, dy}, corner, r);
-  if (t > 1.0 || t < 0.0) return result;
+  // Corners. The circle passed no side inside its span, so its first contact, if
+  // any, is with a corner; all four are tried and the earliest contact counts.
+  // (Guessing one corner from the entry times goes wrong for a motion along an axis,
+  // whose entry times are infinite, for a box narrower or lower than the circle,
+  // where both sides of an axis are entered, and for a motion that crosses a
+  // corner's region.)
+  if (!enteredL && !enteredB && !enteredR && !enteredT) return result;
+  double t = -1.0;
+  for (const float x : {L, R}) {
+    for (const float y : {T, B}) {
+      const double tCorner = CornerEntryTime(previous, {dx, dy}, {x, y}, r);
+      if (tCorner >= 0.0 && tCorner <= 1.0 && (t < 0.0 || tCorner < t)) t = tCorner;
+    }
+  }
+  if (t < 0.0) return result;
   const float tf = static_cast<float>(t);
   return Contact(result, SweepContact::Corner, {tf * dx + px, tf * dy + py});
 }

@@ -46,9 +46,16 @@ void MoveBetweenTwoPoints::Update(float dt) {
     const bool atPoint0 = target.x == point0.x && target.y == point0.y;
     target = atPoint0 ? point1 : point0;
   } else {
-    if (dist > 0.0f) d = {d.x / dist, d.y / dist};
     const float step = speed * dt;
-    position = {position.x + d.x * step, position.y + d.y * step, 0.0f, 0.0f};
+    if (step >= dist || dist <= 0.0f) {
+      // A step past the target lands on it. Stepping on by the full length would
+      // overshoot, and a step longer than twice the arrival distance would then
+      // jump from one side of the target to the other for ever without arriving.
+      position = {target.x, target.y, 0.0f, 0.0f};
+    } else {
+      d = {d.x / dist, d.y / dist};
+      position = {position.x + d.x * step, position.y + d.y * step, 0.0f, 0.0f};
+    }
     transform->SetDirty();
   }
 

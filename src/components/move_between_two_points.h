@@ -19,9 +19,9 @@ class MoveBetweenTwoPoints : public objects::BaseComponent {
   // Finds the owner's Transform, puts the object on `start` (z and w 0) and heads for
   // point0. False without an object or a Transform.
   bool Initialize() override;
-  // dt in seconds. Steps speed x dt towards the target (not limited to the distance
-  // left); within 0.5 of it, snaps to it and turns to the other point, counting the
-  // frames waited there.
+  // dt in seconds. Steps speed x dt towards the target, landing on it when the step
+  // is at least the distance left; within 0.5 of it, snaps to it and turns to the
+  // other point, counting the frames waited there.
   void Update(float dt) override;
 
   objects::Transform* transform = nullptr;  // sibling, not owned; null until found

@@ -85,11 +85,18 @@ TEST_F(ColliderTest, SweepContactsAtEdgesCornersAndDegenerateStarts) {
   const components::BoxBounds block{1.0f, 3.0f, 3.0f, 1.0f};
   const components::BoxBounds ledge{-9.0f, -3.0f, 4.5f, 3.5f};
   // Taken from a run: stopped at the ledge's upper-right corner (-3, 4.5), the stop
-  // point rounds a hair inside the radius; pushing on counts as moving out of an
-  // overlap that already existed, so the player can end a frame inside the ledge.
+  // point rounds a hair inside the radius. Pushing on towards the corner is a
+  // contact right there, as from an exact touch; it used to count as moving out of
+  // an overlap that already existed, and the player ended the frame inside the ledge.
   const vector2D stop{-2.42629218f, 4.98307276f};
   const vector2D next{-2.43461561f, 4.98266792f};
   ASSERT_LT(std::hypot(next.x + 3.0, next.y - 4.5), 0.75);
+  ASSERT_LT(std::hypot(stop.x + 3.0, stop.y - 4.5), 0.75);
+  // Stopped on top of the square, a hair below y = 2 (its top plus r).
+  const float onTop = 1.99999988f;
+  const float sqrt3Half = std::sqrt(0.75f);
+  const components::BoxBounds low{1.0f, 3.0f, 0.4f, 0.0f};  // lower than the radius
+  const components::BoxBounds slab{-1.0f, 1.0f, 0.5f, -0.5f};
   struct Case {
     const char* what;
     vector2D from, to;
@@ -109,9 +116,27 @@ TEST_F(ColliderTest, SweepContactsAtEdgesCornersAndDegenerateStarts) {
       {"starts on the corner", {1, 1}, {1.5f, 1.2f}, 1, wall, SweepContact::None, {}},  // 0/0 angle
       {"straight at a corner", {-2, -2}, {1, 1}, 1, block, SweepContact::Corner, {diagonal, diagonal}},
       {"straight away from it", {0.6f, 0.6f}, {0.3f, 0.3f}, 1, block, SweepContact::None, {}},
-      {"rounded inside a corner", stop, next, 0.75f, ledge, SweepContact::None, {}},
+      {"rounded inside a corner", stop, next, 0.75f, ledge, SweepContact::Corner, stop},
       {"just outside that corner", {stop.x + 0.001f, stop.y + 0.001f}, next, 0.75f, ledge, SweepContact::Corner,
        {kAny, kAny}},
+      {"deeper inside that corner", {stop.x - 0.01f, stop.y - 0.01f}, next, 0.75f, ledge, SweepContact::None, {}},
+      {"rounded into the top, pushes on", {0, onTop}, {0.1f, 1.8f}, 1, square, SweepContact::UpperEdge, {0, onTop}},
+      {"rounded into the top, slides on", {0, onTop}, {0.5f, onTop}, 1, square, SweepContact::None, {}},
+      {"rounded into a corner, slides over it", {0.99999f, onTop}, {1.5f, onTop}, 1, square, SweepContact::None, {}},
+      // Along an axis the entry times of the sides parallel to the motion are
+      // infinite; the corner on the circle's side is the one it meets.
+      {"straight up beside the right side", {1.5f, -3}, {1.5f, -1}, 1, square, SweepContact::Corner,
+       {1.5f, -1 - sqrt3Half}},
+      {"straight down beside the right side", {1.5f, 3}, {1.5f, 1}, 1, square, SweepContact::Corner,
+       {1.5f, 1 + sqrt3Half}},
+      {"straight down beside the left side", {-1.5f, 3}, {-1.5f, 1}, 1, square, SweepContact::Corner,
+       {-1.5f, 1 + sqrt3Half}},
+      // Below a box lower than the circle, which has both its upper and lower side
+      // entered: the lower corner comes first (the upper one at t 0.901).
+      {"along a low box", {-1, -0.4f}, {1, -0.6f}, 1, low, SweepContact::Corner, {0.1423507f, -0.5142351f}},
+      // A motion longer than the radius, up past the upper-left corner.
+      {"up past an upper corner", {-1.6f, 0.3f}, {-1.0f, 0.85f}, 0.33f, slab, SweepContact::Corner,
+       {-1.3260107f, 0.5511569f}},
   };
   for (const Case& c : cases) {
     const auto sweep = SweepCircleAgainstBox(c.from, c.to, c.r, c.box);

@@ -116,8 +116,8 @@ TEST_F(CollisionArenaTest, TheHazardOnItsMoverKnocksThePlayerBack) {
 }
 
 // The pointer held in one random direction for 10 to 90 frames at a time, the
-// button released for 20 frames in every 200. Ending a frame inside a wall box can
-// happen (see ColliderTest's "rounded inside a corner"); crossing one cannot.
+// button released for 20 frames in every 200: the player never crosses a wall in
+// one frame. (That it never ends a frame inside one is WallSteeringTest's.)
 TEST_F(CollisionArenaTest, RandomSteeringNeverCarriesThePlayerAcrossAWallInOneFrame) {
   std::mt19937 random(2026);
   std::uniform_real_distribution<float> angle(0.0f, 6.2831853f);
