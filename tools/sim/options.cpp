@@ -9,7 +9,7 @@ namespace sim {
 const char* const kUsage =
     "usage: velmaris-sim [--data DIR] [--state N] [--frames N] [--dt SECONDS] [--input FILE]\n"
     "                    [--load LEVELFILE]... [--dump FILE] [--screenshot FRAME:FILE.png]...\n"
-    "                    [--real-window]";
+    "                    [--audio-log FILE] [--real-window]";
 
 namespace {
 
@@ -65,6 +65,8 @@ Options ParseOptions(int argc, char** argv) {
       options.levels.emplace_back(value);
     } else if (option == "--dump") {
       options.dumpPath = value;
+    } else if (option == "--audio-log") {
+      options.audioLogPath = value;
     } else if (option == "--screenshot") {
       options.screenshots.push_back(ParseScreenshot(value));
     } else {
