@@ -76,7 +76,10 @@ void ShutdownSoundSystem() {
   Audio().musicChannel = kNoChannel;
 }
 
-void LoadSound(const std::string& path, bool loop) {
+namespace {
+
+// LoadSound without telling the observer.
+void Load(const std::string& path, bool loop) {
   SoundSystem* system = Audio().system.get();
   if (system == nullptr) {
     base::LogErrorOnce("audio", "LoadSound before InitSoundSystem: " + path);
@@ -88,6 +91,13 @@ void LoadSound(const std::string& path, bool loop) {
   CheckResult(system->backend->CreateSound(path, mode, &sound));
   // A sound that failed to load is not cached, so the next play tries again.
   if (sound) system->sounds.emplace(path, sound);
+}
+
+}  // namespace
+
+void LoadSound(const std::string& path, bool loop) {
+  Load(path, loop);
+  if (SoundObserver* observer = Audio().observer) observer->OnLoadSound(path, loop);
 }
 
 namespace {
@@ -102,9 +112,8 @@ void ForgetFinishedChannels(SoundSystem& system) {
   });
 }
 
-}  // namespace
-
-std::int32_t PlaySound(const std::string& path, const float* /*position*/, float volumeDb) {
+// PlaySound without telling the observer (a load it makes is told as LoadSound).
+std::int32_t Play(const std::string& path, float volumeDb) {
   SoundSystem* system = Audio().system.get();
   if (system == nullptr) {
     base::LogErrorOnce("audio", "PlaySound before InitSoundSystem: " + path);
@@ -134,12 +143,26 @@ std::int32_t PlaySound(const std::string& path, const float* /*position*/, float
   return id;
 }
 
-void SetMusicVolume(float volumeDb) {
+// SetMusicVolume without telling the observer.
+void ApplyMusicVolume(float volumeDb) {
   SoundSystem* system = Audio().system.get();
   if (system == nullptr) return;
   auto found = system->channels.find(Audio().musicChannel);
   if (found == system->channels.end()) return;
   CheckResult(system->backend->SetVolume(found->second, DecibelsToGain(volumeDb)));
+}
+
+}  // namespace
+
+std::int32_t PlaySound(const std::string& path, const float* /*position*/, float volumeDb) {
+  const std::int32_t id = Play(path, volumeDb);
+  if (SoundObserver* observer = Audio().observer) observer->OnPlaySound(path, volumeDb, id);
+  return id;
+}
+
+void SetMusicVolume(float volumeDb) {
+  ApplyMusicVolume(volumeDb);
+  if (SoundObserver* observer = Audio().observer) observer->OnSetMusicVolume(Audio().musicChannel, volumeDb);
 }
 
 void PlayEffect(const std::string& path) {

@@ -17,6 +17,19 @@ inline constexpr int kChannelCount = 32;
 // The music channel before the music has started: no id PlaySound hands out.
 inline constexpr std::int32_t kNoChannel = -1;
 
+// Told about every call made to the sound system, after the call has done its work
+// (so the backend calls it made have happened). For tools that log or check a run;
+// the game installs none. Calls made before InitSoundSystem are reported as well.
+class SoundObserver {
+ public:
+  virtual ~SoundObserver() = default;
+  virtual void OnLoadSound(const std::string& path, bool loop) = 0;
+  // id: the channel id PlaySound returned (kNoChannel before InitSoundSystem).
+  virtual void OnPlaySound(const std::string& path, float volumeDb, std::int32_t id) = 0;
+  // id: the music channel the volume was meant for (kNoChannel before the music started).
+  virtual void OnSetMusicVolume(std::int32_t id, float volumeDb) = 0;
+};
+
 struct SoundSystem {
   std::unique_ptr<AudioBackend> backend;  // never null once published
   std::int32_t nextChannelId = 0;         // id the next PlaySound hands out
@@ -35,6 +48,9 @@ struct AudioBlock {
   // Music wanted / sound effects wanted; both start true, the options menu toggles them.
   bool musicOn = true;
   bool sfxOn = true;
+  // Not owned; null unless a tool installed one. Survives InitSoundSystem and
+  // ShutdownSoundSystem, so it sees the start-up loads too.
+  SoundObserver* observer = nullptr;
 
   // Start-up values; closes the sound system's output (tests).
   void Reset() { *this = AudioBlock{}; }
@@ -64,7 +80,8 @@ std::int32_t PlaySound(const std::string& path, const float* position, float vol
 // Sets the volume of the music channel; does nothing before the music has started.
 void SetMusicVolume(float volumeDb);
 // A sound effect at 0 dB, only while sound effects are on: the one way gameplay and
-// menus play their effects.
+// menus play their effects. Observers see it as its PlaySound; an effect while
+// sound effects are off calls nothing.
 void PlayEffect(const std::string& path);
 // Writes "FMOD all good" for kOk and "FMOD ERROR <code>" otherwise, each as one
 // flushed line on standard output. Returns 0 for kOk, 1 otherwise.

@@ -225,5 +225,51 @@ TEST_F(SoundSystemTest, CallsBeforeStartUpDoNothingAndANewStartForgetsTheOldIds)
   EXPECT_EQ(PlaySound(kClick, kOrigin, 0.0f), 0);
 }
 
+// Writes one line per call it is told about, with the number of backend calls
+// recorded by then: tools rely on a call being told after its backend calls.
+class LineObserver final : public SoundObserver {
+ public:
+  explicit LineObserver(const RecordingBackend& backend) : backend_(backend) {}
+  void OnLoadSound(const std::string& path, bool loop) override {
+    Add("load " + path + (loop ? " loop" : ""));
+  }
+  void OnPlaySound(const std::string& path, float volumeDb, std::int32_t id) override {
+    Add("play " + path + " " + std::to_string(static_cast<int>(volumeDb)) + " dB id " + std::to_string(id));
+  }
+  void OnSetMusicVolume(std::int32_t id, float volumeDb) override {
+    Add("music " + std::to_string(static_cast<int>(volumeDb)) + " dB id " + std::to_string(id));
+  }
+  std::string lines;
+
+ private:
+  void Add(const std::string& line) {
+    lines += line + " after " + std::to_string(backend_.Calls().size()) + "\n";
+  }
+  const RecordingBackend& backend_;
+};
+
+TEST_F(SoundSystemTest, AnObserverIsToldEveryCallAfterItsBackendCalls) {
+  RecordingBackend& backend = *Start();
+  LineObserver observer(backend);
+  Audio().observer = &observer;
+  testing::internal::CaptureStdout();
+  SetMusicVolume(-96.0f);             // before the music: nothing to set
+  PlaySound(kSmack, kOrigin, -6.0f);  // not preloaded: loaded first
+  Audio().musicChannel = PlaySound(kMusic, kOrigin, 0.0f);
+  SetMusicVolume(-96.0f);
+  Audio().sfxOn = false;
+  PlayEffect(kClick);  // effects off: no call
+  Audio().sfxOn = true;
+  PlayEffect(kClick);
+  testing::internal::GetCapturedStdout();
+  Audio().observer = nullptr;
+  EXPECT_EQ(observer.lines, "music -96 dB id -1 after 0\n"
+                            "load " + kSmack + " after 1\n"
+                            "play " + kSmack + " -6 dB id 0 after 4\n"
+                            "play " + kMusic + " 0 dB id 1 after 7\n"
+                            "music -96 dB id 1 after 8\n"
+                            "play " + kClick + " 0 dB id 2 after 11\n");
+}
+
 }  // namespace
 }  // namespace audio

@@ -4,6 +4,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "core/frame_loop.h"
 #include "input/input.h"
 
@@ -70,6 +72,56 @@ TEST(SdlWindowTest, MouseButtonsCarryButtonCodesAndClientCoordinates) {
   EXPECT_EQ(message.virtualKey, 0x02);
   EXPECT_EQ(message.x, 100);
   EXPECT_EQ(message.y, 200);
+}
+
+// One click on the close button of the last window: SDL queues these two events.
+SDL_Event WindowClose() {
+  SDL_Event event{};
+  event.type = SDL_WINDOWEVENT;
+  event.window.event = SDL_WINDOWEVENT_CLOSE;
+  return event;
+}
+
+SDL_Event Quit() {
+  SDL_Event event{};
+  event.type = SDL_QUIT;
+  return event;
+}
+
+SDL_Event KeyDown() {
+  SDL_Event event{};
+  event.type = SDL_KEYDOWN;
+  event.key.keysym.sym = SDLK_p;
+  return event;
+}
+
+TEST(SdlWindowTest, OneCloseRequestIsOneCloseMessage) {
+  struct Case {
+    const char* what;
+    std::vector<SDL_Event> events;
+    int closes;
+  };
+  const Case cases[] = {
+      {"a click on the close button", {WindowClose(), Quit()}, 1},
+      {"a quit on its own", {Quit()}, 1},
+      {"a window close on its own", {WindowClose()}, 1},
+      {"two clicks", {WindowClose(), Quit(), WindowClose(), Quit()}, 2},
+      {"a quit after other input is a request of its own", {WindowClose(), KeyDown(), Quit()}, 2},
+  };
+  SdlWindow window(/*fullScreen=*/false);
+  for (const Case& c : cases) {
+    SDL_PumpEvents();
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    for (SDL_Event event : c.events) ASSERT_EQ(SDL_PushEvent(&event), 1) << c.what;
+    int closes = 0;
+    Message message;
+    while (window.PeekMessage(message)) {
+      if (message.type == MessageType::kSystemCommand && message.command == platform::SystemCommand::kClose) {
+        ++closes;
+      }
+    }
+    EXPECT_EQ(closes, c.closes) << c.what;
+  }
 }
 
 TEST(SdlWindowTest, CloseBeforeTheFirstLevelQuitsWithCodeZero) {

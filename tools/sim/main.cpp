@@ -15,6 +15,7 @@
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/screenshot.h"
 #include "objects/space_registry.h"
+#include "audio_log.h"
 #include "dump.h"
 #include "options.h"
 #include "overview.h"
@@ -62,6 +63,7 @@ std::string LevelPath(const std::string& path) {
 int Run(sim::Options options) {
   for (std::string& level : options.levels) level = LevelPath(level);
   options.dumpPath = FromStartFolder(options.dumpPath);
+  options.audioLogPath = FromStartFolder(options.audioLogPath);
   options.inputScript = FromStartFolder(options.inputScript);
   for (sim::Screenshot& shot : options.screenshots) shot.path = FromStartFolder(shot.path);
   options.overviewPath = FromStartFolder(options.overviewPath);
@@ -83,7 +85,11 @@ int Run(sim::Options options) {
     device = std::make_unique<platform::headless::HeadlessWindow>();
   }
   platform::ScriptedWindow window(*device, /*scriptOwnsInput=*/!options.inputScript.empty());
-  core::Engine engine(window, std::make_unique<audio::SilentBackend>());
+  // Installed before the engine starts the sound system, so that the log shows the start-up loads.
+  std::unique_ptr<sim::AudioLog> audioLog;
+  if (!options.audioLogPath.empty()) audioLog = std::make_unique<sim::AudioLog>(options.audioLogPath);
+  core::Engine engine(window,
+                      audioLog ? sim::MakeAudioLogBackend() : std::make_unique<audio::SilentBackend>());
   game::InstallGameHooks();
   auto* recording = dynamic_cast<graphics::recording::RecordingRenderDevice*>(graphics::Block().device.get());
 
@@ -113,6 +119,7 @@ int Run(sim::Options options) {
   while (frame < options.frames) {
     for (const platform::Message& message : script.EventsOf(frame + 1)) window.Post(message);
     const int before = base::States().current;
+    if (audioLog) audioLog->SetFrame(frame + 1);
     if (!loop.RunOneFrame()) break;
     ++frame;
     if (base::States().current != before) {
@@ -122,6 +129,7 @@ int Run(sim::Options options) {
     if (recording != nullptr) recording->ForgetRecords();
   }
 
+  if (audioLog) audioLog->Finish();
   if (!options.dumpPath.empty()) {
     std::ofstream dump(options.dumpPath);
     if (!dump) throw std::runtime_error(options.dumpPath + ": cannot write the dump");

@@ -9,7 +9,7 @@ namespace sim {
 const char* const kUsage =
     "usage: velmaris-sim [--data DIR] [--state N] [--frames N] [--dt SECONDS] [--input FILE]\n"
     "                    [--load LEVELFILE]... [--dump FILE] [--screenshot FRAME:FILE.png]...\n"
-    "                    [--real-window] [--overview FILE.png]";
+    "                    [--audio-log FILE] [--real-window] [--overview FILE.png]";
 
 namespace {
 
@@ -67,6 +67,8 @@ Options ParseOptions(int argc, char** argv) {
       options.dumpPath = value;
     } else if (option == "--overview") {
       options.overviewPath = value;
+    } else if (option == "--audio-log") {
+      options.audioLogPath = value;
     } else if (option == "--screenshot") {
       options.screenshots.push_back(ParseScreenshot(value));
     } else {

@@ -20,6 +20,7 @@ struct Options {
   std::string inputScript;         // empty: no scripted input
   std::vector<std::string> levels; // loaded before the first frame, in order
   std::string dumpPath;            // empty: no dump
+  std::string audioLogPath;        // empty: no audio log
   std::vector<Screenshot> screenshots;
   bool realWindow = false;
   std::string overviewPath;        // empty: no overview picture

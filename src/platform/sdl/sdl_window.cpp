@@ -52,6 +52,23 @@ Rect Letterbox(int drawableWidth, int drawableHeight) {
   return Rect{left, top, left + width, top + height};
 }
 
+namespace {
+
+// SDL answers one click on the close button of its last window with two events,
+// SDL_WINDOWEVENT_CLOSE and then SDL_QUIT. Both would become a close command, so
+// the game's close prompt would open and at once toggle again. Called on the
+// window close, this takes the quit of the same click off the queue: SDL queues it
+// in the same step, so it is the very next event. A quit with anything between,
+// or on its own (the desktop session ending, say), is a request of its own and closes.
+void DropQuitOfTheSameClose() {
+  SDL_Event next;
+  if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && next.type == SDL_QUIT) {
+    SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_QUIT, SDL_QUIT);
+  }
+}
+
+}  // namespace
+
 SdlWindow::SdlWindow(bool fullScreen) {
   // Ctrl+C in a terminal should end the process, not reach the game as a close.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -99,6 +116,9 @@ bool SdlWindow::PeekMessage(Message& message) {
   }
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
+      DropQuitOfTheSameClose();
+    }
     if (Translate(event, message)) {
       keys_.Apply(message);
       return true;
