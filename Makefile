@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 XVFB       := xvfb-run -a -s "-screen 0 1920x1080x24"
 # Tests that open a real window with an OpenGL context.
-OPENGL_TESTS := ^(GlRenderTest|SdlWindowTest|SimRunnerTest\.RealWindow)
+OPENGL_TESTS := ^(GlRenderTest|SdlWindowTest|SimRunnerTest\.RealWindow|RecordingTest\.)
 
 .PHONY: deps build run test bench asan assets format clean
 

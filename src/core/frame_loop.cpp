@@ -16,6 +16,12 @@ bool FrameLoop::Turn() {
   platform::Message message;
   if (window_.PeekMessage(message)) {
     WindowProcedure(message, window_, requests_);
+    if (recorder_ != nullptr) {
+      // The next frame to run is the one that sees the message.
+      recorder_->RecordMessage(frames_ + 1, message);
+      if (requests_.toggleRecording) recorder_->Toggle();
+    }
+    requests_.toggleRecording = false;
     return true;
   }
   // The quit message is taken once nothing else is waiting.
@@ -43,6 +49,7 @@ int FrameLoop::Run() {
 
 void FrameLoop::RunFrame() {
   const float dt = timer_.WaitForFrame();
+  if (recorder_ != nullptr) recorder_->RecordFrameTime(frames_ + 1, dt);
   input::TakeSnapshot();
   states_.Step(dt);
   // F12 keeps the picture just drawn, before it is presented.

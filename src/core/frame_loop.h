@@ -3,9 +3,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 #include "core/frame_rate_controller.h"
 #include "core/game_state_manager.h"
+#include "core/input_recorder.h"
 #include "core/window_procedure.h"
 #include "platform/window.h"
 
@@ -58,6 +60,12 @@ class FrameLoop {
   // is complete and can be read back.
   void SetBeforePresent(std::function<void()> hook) { beforePresent_ = std::move(hook); }
 
+  // Keeps every input event and frame time from now on, so that F9 can write a
+  // recording that replays from the start (the game; the runner has its scripts).
+  void KeepRecordableHistory() { recorder_ = std::make_unique<InputRecorder>(); }
+  // The recorder, or null while no history is kept.
+  const InputRecorder* Recorder() const { return recorder_.get(); }
+
   bool Finished() const { return finished_; }
   int ExitCode() const { return requests_.exitCode; }
   long long FramesRun() const { return frames_; }
@@ -69,6 +77,7 @@ class FrameLoop {
   GameStateManager& states_;
   FrameTimer& timer_;
   std::function<void()> beforePresent_;
+  std::unique_ptr<InputRecorder> recorder_;
   LoopRequests requests_;
   bool finished_ = false;
   long long frames_ = 0;

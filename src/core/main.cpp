@@ -22,6 +22,7 @@ int RunGame() {
     core::PacedFrameTimer timer(frameRate);
     core::GameStateManager states(game::GameStateTable());
     core::FrameLoop loop(window, states, timer);
+    loop.KeepRecordableHistory();
     return loop.Run();
   } catch (const std::exception& error) {
     window.ShowMessageBox("Velmaris", error.what());

@@ -41,6 +41,9 @@ void WindowProcedure(const platform::Message& message, platform::Window& window,
       if (message.type == MessageType::kKeyDown && message.virtualKey == platform::kVkF12) {
         requests.screenshot = true;
       }
+      if (message.type == MessageType::kKeyDown && message.virtualKey == platform::kVkF9) {
+        requests.toggleRecording = true;
+      }
       break;
     case MessageType::kMouseButtonDown:
     case MessageType::kMouseButtonUp:

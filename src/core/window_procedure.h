@@ -14,6 +14,8 @@ struct LoopRequests {
   // F12 was pressed: the next frame is saved before it is presented. Taken from the
   // key message itself, so a tap shorter than a frame still counts.
   bool screenshot = false;
+  // F9 was pressed: a recording of the input starts or stops.
+  bool toggleRecording = false;
 
   void PostQuit(int code) {
     quitPosted = true;

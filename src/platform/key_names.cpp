@@ -6,6 +6,30 @@
 #include "platform/window.h"
 
 namespace platform {
+namespace {
+
+constexpr std::array<std::pair<std::string_view, int>, 12> kNamedKeys{{
+    {"Enter", kVkReturn},
+    {"Escape", kVkEscape},
+    {"Space", kVkSpace},
+    {"Tab", kVkTab},
+    {"Backspace", kVkBackspace},
+    {"Left", kVkLeft},
+    {"Up", kVkUp},
+    {"Right", kVkRight},
+    {"Down", kVkDown},
+    {"Shift", kVkShift},
+    {"Ctrl", kVkControl},
+    {"Alt", kVkAlt},
+}};
+
+constexpr std::array<std::pair<std::string_view, int>, 3> kMouseButtons{{
+    {"left", kVkLeftButton},
+    {"right", kVkRightButton},
+    {"middle", kVkMiddleButton},
+}};
+
+}  // namespace
 
 int VirtualKeyFromName(std::string_view name) {
   if (name.size() == 1) {
@@ -22,31 +46,35 @@ int VirtualKeyFromName(std::string_view name) {
     if (number >= 1 && number <= 12 && name[1] != '0') return kVkF1 + number - 1;
     return 0;
   }
-  static constexpr std::array<std::pair<std::string_view, int>, 12> kNamed{{
-      {"Enter", kVkReturn},
-      {"Escape", kVkEscape},
-      {"Space", kVkSpace},
-      {"Tab", kVkTab},
-      {"Backspace", kVkBackspace},
-      {"Left", kVkLeft},
-      {"Up", kVkUp},
-      {"Right", kVkRight},
-      {"Down", kVkDown},
-      {"Shift", kVkShift},
-      {"Ctrl", kVkControl},
-      {"Alt", kVkAlt},
-  }};
-  for (const auto& [known, code] : kNamed) {
+  for (const auto& [known, code] : kNamedKeys) {
     if (known == name) return code;
   }
   return 0;
 }
 
 int MouseButtonFromName(std::string_view name) {
-  if (name == "left") return kVkLeftButton;
-  if (name == "right") return kVkRightButton;
-  if (name == "middle") return kVkMiddleButton;
+  for (const auto& [known, code] : kMouseButtons) {
+    if (known == name) return code;
+  }
   return 0;
+}
+
+std::string VirtualKeyName(int virtualKey) {
+  if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9')) {
+    return std::string(1, static_cast<char>(virtualKey));
+  }
+  if (virtualKey >= kVkF1 && virtualKey <= kVkF12) return "F" + std::to_string(virtualKey - kVkF1 + 1);
+  for (const auto& [name, code] : kNamedKeys) {
+    if (code == virtualKey) return std::string(name);
+  }
+  return "";
+}
+
+std::string MouseButtonName(int virtualKey) {
+  for (const auto& [name, code] : kMouseButtons) {
+    if (code == virtualKey) return std::string(name);
+  }
+  return "";
 }
 
 }  // namespace platform

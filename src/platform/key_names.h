@@ -3,6 +3,7 @@
 // "Up", "Right", "Down", "Shift", "Ctrl", "Alt", "F1".."F12".
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -12,5 +13,10 @@ int VirtualKeyFromName(std::string_view name);
 
 // The code of a mouse button name ("left", "right", "middle"), or 0.
 int MouseButtonFromName(std::string_view name);
+
+// The name of a key code as VirtualKeyFromName reads it, or "" for a code without one.
+std::string VirtualKeyName(int virtualKey);
+// The name of a mouse button code, or "" for another code.
+std::string MouseButtonName(int virtualKey);
 
 }  // namespace platform

@@ -30,6 +30,7 @@ enum VirtualKey : int {
   kVkDown = 0x28,
   kVk0 = 0x30,  // digits 0x30-0x39, letters 0x41-0x5A as their upper-case ASCII codes
   kVkF1 = 0x70,  // F1-F12 are 0x70-0x7B
+  kVkF9 = 0x78,
   kVkF12 = 0x7B,
 };
 

@@ -73,6 +73,8 @@ class GameTest : public testing::Test {
     for (int i = 0; i < count; ++i) ASSERT_TRUE(loop_.RunOneFrame());
   }
 
+  core::FrameLoop& Loop() { return loop_; }
+
   // One frame; false when the loop has ended instead (the program would quit).
   bool RunOneFrame() { return loop_.RunOneFrame(); }
 

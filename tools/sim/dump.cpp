@@ -4,6 +4,8 @@
 #include <rapidjson/ostreamwrapper.h>
 #include <rapidjson/prettywriter.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <sstream>
 
 #include "audio/sound_system.h"
@@ -53,6 +55,19 @@ void WriteDump(std::ostream& stream) {
   rapidjson::PrettyWriter<rapidjson::OStreamWrapper> writer(wrapper);
   document.Accept(writer);
   stream << '\n';
+}
+
+std::string DumpHash() {
+  std::ostringstream dump;
+  WriteDump(dump);
+  std::uint64_t hash = 0xcbf29ce484222325ull;
+  for (const char c : dump.str()) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 0x100000001b3ull;
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return text;
 }
 
 }  // namespace sim

@@ -48,6 +48,18 @@ const core::StateTable& ViewerTable() {
   return table;
 }
 
+// Each frame's time: the script's where it gives one (a recording of play), else --dt.
+class ScriptFrameTimer final : public core::FrameTimer {
+ public:
+  ScriptFrameTimer(const platform::headless::InputScript& script, float dt) : script_(script), dt_(dt) {}
+  float WaitForFrame() override { return script_.FrameTimeOf(++frame_).value_or(dt_); }
+
+ private:
+  const platform::headless::InputScript& script_;
+  float dt_;
+  long long frame_ = 0;
+};
+
 // Paths given on the command line name files from where the runner was started;
 // a level path that does not exist there is taken inside the data folder.
 std::string FromStartFolder(const std::string& path) {
@@ -105,7 +117,7 @@ int Run(sim::Options options) {
   base::States().Reset();
   base::States().next = viewer ? base::kEmpty : options.startState.value_or(base::kGameLogos);
 
-  core::FixedFrameTimer timer(options.dt);
+  ScriptFrameTimer timer(script, options.dt);
   core::GameStateManager states(viewer ? ViewerTable() : game::GameStateTable());
   core::FrameLoop loop(window, states, timer);
 
@@ -124,6 +136,9 @@ int Run(sim::Options options) {
     ++frame;
     if (base::States().current != before) {
       std::cout << "frame " << frame << ": state " << before << " -> " << base::States().current << '\n';
+    }
+    if (options.hashEvery > 0 && frame % options.hashEvery == 0) {
+      std::cout << "frame " << frame << ": hash " << sim::DumpHash() << '\n';
     }
     // Only the last frame's draws matter to anyone; keep memory flat on long runs.
     if (recording != nullptr) recording->ForgetRecords();

@@ -9,7 +9,7 @@ namespace sim {
 const char* const kUsage =
     "usage: velmaris-sim [--data DIR] [--state N] [--frames N] [--dt SECONDS] [--input FILE]\n"
     "                    [--load LEVELFILE]... [--dump FILE] [--screenshot FRAME:FILE.png]...\n"
-    "                    [--audio-log FILE] [--real-window] [--overview FILE.png]";
+    "                    [--audio-log FILE] [--real-window] [--overview FILE.png] [--hash-every N]";
 
 namespace {
 
@@ -65,6 +65,9 @@ Options ParseOptions(int argc, char** argv) {
       options.levels.emplace_back(value);
     } else if (option == "--dump") {
       options.dumpPath = value;
+    } else if (option == "--hash-every") {
+      options.hashEvery = ParseNumber<long long>(option, value);
+      if (options.hashEvery < 1) throw UsageError{"--hash-every needs a number of frames from 1"};
     } else if (option == "--overview") {
       options.overviewPath = value;
     } else if (option == "--audio-log") {

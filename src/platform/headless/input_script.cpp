@@ -3,6 +3,8 @@
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 
+#include <cmath>
+#include <cstdio>
 #include <fstream>
 
 #include "platform/key_names.h"
@@ -102,6 +104,14 @@ InputScript InputScript::Parse(std::istream& in, const std::string& name) {
     const long long frame = event["frame"].GetInt64();
     if (frame < lastFrame) Fail(name, line, "frames must not go backwards");
     lastFrame = frame;
+    if (event.HasMember("dt")) {
+      const rapidjson::Value& dt = event["dt"];
+      if (!dt.IsNumber() || !std::isfinite(dt.GetDouble()) || dt.GetDouble() < 0.0 || dt.GetDouble() > 1.0) {
+        Fail(name, line, "\"dt\" must be a frame time in seconds, from 0 to 1");
+      }
+      script.frameTimes_[frame] = dt.GetFloat();
+      continue;
+    }
     script.frames_[frame].push_back(ParseEvent(event, pointer, name, line));
   }
   return script;
@@ -117,6 +127,58 @@ const std::vector<Message>& InputScript::EventsOf(long long frame) const {
   static const std::vector<Message> kNone;
   const auto found = frames_.find(frame);
   return found == frames_.end() ? kNone : found->second;
+}
+
+std::optional<float> InputScript::FrameTimeOf(long long frame) const {
+  const auto found = frameTimes_.find(frame);
+  if (found == frameTimes_.end()) return std::nullopt;
+  return found->second;
+}
+
+std::string ScriptLines(long long frame, const Message& message, int& pointerX, int& pointerY) {
+  const std::string head = "{\"frame\":" + std::to_string(frame) + ",";
+  auto down = [&message](MessageType pressed) { return message.type == pressed ? "true" : "false"; };
+  switch (message.type) {
+    case MessageType::kKeyDown:
+    case MessageType::kKeyUp: {
+      const std::string name = VirtualKeyName(message.virtualKey);
+      const std::string key =
+          name.empty() ? "\"vk\":" + std::to_string(message.virtualKey) : "\"key\":\"" + name + "\"";
+      return head + key + ",\"down\":" + down(MessageType::kKeyDown) + "}\n";
+    }
+    case MessageType::kMouseMove:
+      pointerX = message.x;
+      pointerY = message.y;
+      return head + "\"mouse\":[" + std::to_string(message.x) + "," + std::to_string(message.y) + "]}\n";
+    case MessageType::kMouseButtonDown:
+    case MessageType::kMouseButtonUp: {
+      const std::string button = MouseButtonName(message.virtualKey);
+      if (button.empty()) return "";
+      std::string lines;
+      if (message.x != pointerX || message.y != pointerY) {
+        Message move;
+        move.type = MessageType::kMouseMove;
+        move.x = message.x;
+        move.y = message.y;
+        lines = ScriptLines(frame, move, pointerX, pointerY);
+      }
+      return lines + head + "\"button\":\"" + button + "\",\"down\":" + down(MessageType::kMouseButtonDown) +
+             "}\n";
+    }
+    case MessageType::kSystemCommand:
+      if (message.command == SystemCommand::kClose) return head + "\"close\":true}\n";
+      if (message.command == SystemCommand::kMinimize) return head + "\"minimize\":true}\n";
+      return "";
+    case MessageType::kDestroy:
+      return "";
+  }
+  return "";
+}
+
+std::string FrameTimeLine(long long frame, float dt) {
+  char number[32];
+  std::snprintf(number, sizeof number, "%.9g", static_cast<double>(dt));
+  return "{\"frame\":" + std::to_string(frame) + ",\"dt\":" + number + "}\n";
 }
 
 }  // namespace platform::headless

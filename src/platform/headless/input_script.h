@@ -4,11 +4,13 @@
 //   {"frame":13,"button":"left","down":true}     mouse button at the pointer
 //   {"frame":40,"close":true}                    the window's close button
 //   {"frame":41,"minimize":true}                 the window's minimise box
+//   {"frame":41,"dt":0.0166}                     that frame's time in seconds (a recording's)
 // Frames count from 1; a frame's events reach the queue before that frame runs.
 #pragma once
 
 #include <istream>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -32,9 +34,21 @@ class InputScript {
   // The messages of one frame, in script order; empty when it has none.
   const std::vector<Message>& EventsOf(long long frame) const;
   std::size_t FrameCount() const { return frames_.size(); }
+  // The frame time the script gives a frame, in seconds; none for most scripts.
+  std::optional<float> FrameTimeOf(long long frame) const;
 
  private:
   std::map<long long, std::vector<Message>> frames_;
+  std::map<long long, float> frameTimes_;
 };
+
+// Writing scripts: the lines of one message as frame `frame` sees it, or "" for a
+// message a script cannot express (the window's destruction, window switching). A
+// key without a name is written by its code. `pointerX` and `pointerY` are where
+// the last mouse line left the pointer: a button message elsewhere gets a mouse
+// line first, and they follow the pointer.
+std::string ScriptLines(long long frame, const Message& message, int& pointerX, int& pointerY);
+// The line giving one frame's time; printed so that it reads back as the same float.
+std::string FrameTimeLine(long long frame, float dt);
 
 }  // namespace platform::headless
