@@ -17,6 +17,7 @@
 #include "objects/space_registry.h"
 #include "dump.h"
 #include "options.h"
+#include "steering.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/input_script.h"
 #include "platform/scripted_window.h"
@@ -62,6 +63,8 @@ int Run(sim::Options options) {
   for (std::string& level : options.levels) level = LevelPath(level);
   options.dumpPath = FromStartFolder(options.dumpPath);
   options.inputScript = FromStartFolder(options.inputScript);
+  for (std::string& route : options.steerRoutes) route = FromStartFolder(route);
+  options.recordPath = FromStartFolder(options.recordPath);
   for (sim::Screenshot& shot : options.screenshots) shot.path = FromStartFolder(shot.path);
 
   if (!options.dataDir.empty()) {
@@ -71,6 +74,8 @@ int Run(sim::Options options) {
   }
   platform::headless::InputScript script;
   if (!options.inputScript.empty()) script = platform::headless::InputScript::Load(options.inputScript);
+  std::unique_ptr<sim::Steering> steering;
+  if (!options.steerRoutes.empty()) steering = std::make_unique<sim::Steering>(options.steerRoutes, options.dt);
 
   // The real window is windowed so that its picture is exactly the client size.
   // Scripted events reach the game ahead of whatever the window itself reports.
@@ -80,7 +85,7 @@ int Run(sim::Options options) {
   } else {
     device = std::make_unique<platform::headless::HeadlessWindow>();
   }
-  platform::ScriptedWindow window(*device, /*scriptOwnsInput=*/!options.inputScript.empty());
+  platform::ScriptedWindow window(*device, /*scriptOwnsInput=*/!options.inputScript.empty() || steering);
   core::Engine engine(window, std::make_unique<audio::SilentBackend>());
   game::InstallGameHooks();
   auto* recording = dynamic_cast<graphics::recording::RecordingRenderDevice*>(graphics::Block().device.get());
@@ -106,6 +111,11 @@ int Run(sim::Options options) {
     }
   });
   while (frame < options.frames) {
+    // A steered run ends with its route; its events go in as a replay's would.
+    if (steering && steering->Finished()) break;
+    if (steering) {
+      for (const platform::Message& message : steering->Steer(frame + 1)) window.Post(message);
+    }
     for (const platform::Message& message : script.EventsOf(frame + 1)) window.Post(message);
     const int before = base::States().current;
     if (!loop.RunOneFrame()) break;
@@ -117,6 +127,11 @@ int Run(sim::Options options) {
     if (recording != nullptr) recording->ForgetRecords();
   }
 
+  if (!options.recordPath.empty()) {
+    std::ofstream record(options.recordPath);
+    steering->WriteRecording(record);
+    if (!record) throw std::runtime_error(options.recordPath + ": cannot write the recording");
+  }
   if (!options.dumpPath.empty()) {
     std::ofstream dump(options.dumpPath);
     if (!dump) throw std::runtime_error(options.dumpPath + ": cannot write the dump");
