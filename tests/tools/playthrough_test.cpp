@@ -69,31 +69,26 @@ struct LevelScript {
   const char* space;
 };
 
-class LevelPlaythroughTest : public testing::TestWithParam<LevelScript> {};
-
-TEST_P(LevelPlaythroughTest, WinsTheLevelWithBothObjectives) {
-  const LevelScript& level = GetParam();
-  const std::string script = kPlaythroughs + level.script;
-  ASSERT_GT(LastFrame(script), 0) << script << " is missing or empty";
-  Result result;
-  const rapidjson::Document dump = Replay(script, level.state, std::string(level.space) + ".json", result);
-  ASSERT_EQ(result.status, 0) << result.output;
-  ASSERT_TRUE(dump.IsObject() && dump.HasMember("level")) << result.output;
-  const rapidjson::Value& state = dump["level"];
-  EXPECT_EQ(std::string(state["currentLevelSpace"].GetString()), level.space);
-  EXPECT_TRUE(state["levelEnded"].GetBool());
-  EXPECT_GE(state["collectedStars"].GetInt(), 25);
-  EXPECT_LT(state["endTime"].GetFloat(), 120.0f);
-  EXPECT_EQ(state["rating"].GetInt(), 2);
+TEST(PlaythroughTest, EachLevelScriptWinsItsLevelWithBothObjectives) {
+  const LevelScript levels[] = {{"level1.jsonl", 1, "Level1"}, {"level2.jsonl", 3, "Level2"}, {"level3.jsonl", 5, "Level3"}};
+  for (const LevelScript& level : levels) {
+    SCOPED_TRACE(level.script);
+    const std::string script = kPlaythroughs + level.script;
+    ASSERT_GT(LastFrame(script), 0) << script << " is missing or empty";
+    Result result;
+    const rapidjson::Document dump = Replay(script, level.state, std::string(level.space) + ".json", result);
+    ASSERT_EQ(result.status, 0) << result.output;
+    ASSERT_TRUE(dump.IsObject() && dump.HasMember("level")) << result.output;
+    const rapidjson::Value& state = dump["level"];
+    EXPECT_EQ(std::string(state["currentLevelSpace"].GetString()), level.space);
+    EXPECT_TRUE(state["levelEnded"].GetBool());
+    EXPECT_GE(state["collectedStars"].GetInt(), 25);
+    EXPECT_LT(state["endTime"].GetFloat(), 120.0f);
+    EXPECT_EQ(state["rating"].GetInt(), 2);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Levels, LevelPlaythroughTest,
-                         testing::Values(LevelScript{"level1.jsonl", 1, "Level1"},
-                                         LevelScript{"level2.jsonl", 3, "Level2"},
-                                         LevelScript{"level3.jsonl", 5, "Level3"}),
-                         [](const testing::TestParamInfo<LevelScript>& info) { return std::string(info.param.space); });
-
-TEST(GamePlaythroughTest, PlaysFromTheLogosThroughEveryLevelAndRestartsAtLevel1) {
+TEST(PlaythroughTest, GameScriptPlaysFromTheLogosThroughEveryLevelAndRestartsAtLevel1) {
   const std::string script = kPlaythroughs + "game.jsonl";
   ASSERT_GT(LastFrame(script), 0) << script << " is missing or empty";
   Result result;
