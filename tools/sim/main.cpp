@@ -19,6 +19,7 @@
 #include "dump.h"
 #include "options.h"
 #include "overview.h"
+#include "steering.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/input_script.h"
 #include "platform/scripted_window.h"
@@ -77,6 +78,8 @@ int Run(sim::Options options) {
   options.dumpPath = FromStartFolder(options.dumpPath);
   options.audioLogPath = FromStartFolder(options.audioLogPath);
   options.inputScript = FromStartFolder(options.inputScript);
+  for (std::string& route : options.steerRoutes) route = FromStartFolder(route);
+  options.recordPath = FromStartFolder(options.recordPath);
   for (sim::Screenshot& shot : options.screenshots) shot.path = FromStartFolder(shot.path);
   options.overviewPath = FromStartFolder(options.overviewPath);
 
@@ -87,6 +90,8 @@ int Run(sim::Options options) {
   }
   platform::headless::InputScript script;
   if (!options.inputScript.empty()) script = platform::headless::InputScript::Load(options.inputScript);
+  std::unique_ptr<sim::Steering> steering;
+  if (!options.steerRoutes.empty()) steering = std::make_unique<sim::Steering>(options.steerRoutes, options.dt);
 
   // The real window is windowed so that its picture is exactly the client size.
   // Scripted events reach the game ahead of whatever the window itself reports.
@@ -96,7 +101,7 @@ int Run(sim::Options options) {
   } else {
     device = std::make_unique<platform::headless::HeadlessWindow>();
   }
-  platform::ScriptedWindow window(*device, /*scriptOwnsInput=*/!options.inputScript.empty());
+  platform::ScriptedWindow window(*device, /*scriptOwnsInput=*/!options.inputScript.empty() || steering);
   // Installed before the engine starts the sound system, so that the log shows the start-up loads.
   std::unique_ptr<sim::AudioLog> audioLog;
   if (!options.audioLogPath.empty()) audioLog = std::make_unique<sim::AudioLog>(options.audioLogPath);
@@ -129,6 +134,11 @@ int Run(sim::Options options) {
     }
   });
   while (frame < options.frames) {
+    // A steered run ends with its route; its events go in as a replay's would.
+    if (steering && steering->Finished()) break;
+    if (steering) {
+      for (const platform::Message& message : steering->Steer(frame + 1)) window.Post(message);
+    }
     for (const platform::Message& message : script.EventsOf(frame + 1)) window.Post(message);
     const int before = base::States().current;
     if (audioLog) audioLog->SetFrame(frame + 1);
@@ -145,6 +155,11 @@ int Run(sim::Options options) {
   }
 
   if (audioLog) audioLog->Finish();
+  if (!options.recordPath.empty()) {
+    std::ofstream record(options.recordPath);
+    steering->WriteRecording(record);
+    if (!record) throw std::runtime_error(options.recordPath + ": cannot write the recording");
+  }
   if (!options.dumpPath.empty()) {
     std::ofstream dump(options.dumpPath);
     if (!dump) throw std::runtime_error(options.dumpPath + ": cannot write the dump");

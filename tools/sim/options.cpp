@@ -7,7 +7,8 @@
 namespace sim {
 
 const char* const kUsage =
-    "usage: velmaris-sim [--data DIR] [--state N] [--frames N] [--dt SECONDS] [--input FILE]\n"
+    "usage: velmaris-sim [--data DIR] [--state N] [--frames N] [--dt SECONDS]\n"
+    "                    [--input FILE | --steer ROUTE.json... [--record FILE.jsonl]]\n"
     "                    [--load LEVELFILE]... [--dump FILE] [--screenshot FRAME:FILE.png]...\n"
     "                    [--audio-log FILE] [--real-window] [--overview FILE.png] [--hash-every N]";
 
@@ -61,6 +62,10 @@ Options ParseOptions(int argc, char** argv) {
       }
     } else if (option == "--input") {
       options.inputScript = value;
+    } else if (option == "--steer") {
+      options.steerRoutes.emplace_back(value);
+    } else if (option == "--record") {
+      options.recordPath = value;
     } else if (option == "--load") {
       options.levels.emplace_back(value);
     } else if (option == "--dump") {
@@ -77,6 +82,10 @@ Options ParseOptions(int argc, char** argv) {
     } else {
       throw UsageError{"unknown option " + std::string(option)};
     }
+  }
+  if (!options.recordPath.empty() && options.steerRoutes.empty()) throw UsageError{"--record needs --steer"};
+  if (!options.steerRoutes.empty() && !options.inputScript.empty()) {
+    throw UsageError{"--steer and --input cannot be used together: the planner makes the input"};
   }
   return options;
 }

@@ -18,6 +18,8 @@ struct Options {
   long long frames = 1;
   float dt = 1.0f / 60.0f;
   std::string inputScript;         // empty: no scripted input
+  std::vector<std::string> steerRoutes;  // route files the steering planner flies, in order
+  std::string recordPath;                // where the planner writes the input it made
   std::vector<std::string> levels; // loaded before the first frame, in order
   std::string dumpPath;            // empty: no dump
   std::string audioLogPath;        // empty: no audio log
