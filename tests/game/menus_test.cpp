@@ -246,6 +246,26 @@ TEST_F(MenusTest, TheKeyboardWorksTheTopmostOverlayOnly) {
   EXPECT_EQ(game::CreditsPage(), 1);
 }
 
+// The pause menu opened during Level1's intro: the intro waits, the level stays
+// paused, and the music (once started) goes down, never up.
+class MenusDuringTheIntroTest : public GameTest {};
+
+TEST_F(MenusDuringTheIntroTest, PausingDuringTheIntroKeepsTheLevelStillAndTheMusicDown) {
+  Enter(base::kLevel1);
+  while (Level().introStage < 4) RunFrames(1);  // the music has started
+  Tap(platform::kVkEscape);
+  EXPECT_TRUE(SpaceNamed(names::kLevel1).IsPaused());
+  EXPECT_FLOAT_EQ(MusicGain(), kMusicDown);
+  const float clock = Level().introClock;
+  RunFrames(30);
+  EXPECT_EQ(Level().introClock, clock) << "the intro waits";
+  Tap(platform::kVkEscape);
+  EXPECT_TRUE(SpaceNamed(names::kLevel1).IsPaused()) << "the intro still holds the level";
+  EXPECT_FLOAT_EQ(MusicGain(), kMusicUp);
+  while (Level().introStage < 6) RunFrames(1);
+  EXPECT_FALSE(SpaceNamed(names::kLevel1).IsPaused());
+}
+
 // A data folder whose Menu/ lacks the window's exit question and the credits.
 class MenusWithoutTheirFilesTest : public GameTest {
  protected:

@@ -4,6 +4,9 @@
 #include <rapidjson/document.h>
 
 #include <regex>
+#include <sstream>
+#include <utility>
+#include <vector>
 
 #include "run_sim.h"
 
@@ -50,6 +53,40 @@ TEST(GameRunsTest, DebugKeysEndLevelOneAndNextGoesOnToLevelTwo) {
   EXPECT_FALSE(json["Level1"]["active"].GetBool());
   EXPECT_STREQ(json["level"]["currentLevelSpace"].GetString(), "Level2");
   EXPECT_FALSE(json["level"]["levelEnded"].GetBool());
+}
+
+TEST(GameRunsTest, MusicSwitchedOffInTheOptionsStaysDownAfterResuming) {
+  const std::string dump = testing::TempDir() + "music_off.json";
+  const std::string log = testing::TempDir() + "music_off.jsonl";
+  const Result result = RunSim("--state 1 --frames 520 --input " +
+                               sim_testing::Script("pause_options_music_off.jsonl") + " --dump " + dump +
+                               " --audio-log " + log);
+  ASSERT_EQ(result.status, 0) << result.output;
+  rapidjson::Document json;
+  json.Parse(sim_testing::ReadFile(dump).c_str());
+  ASSERT_TRUE(json.IsObject());
+  for (const char* overlay : {"X_PauseMenu", "Y_PauseOptions", "Z_PauseExit", "Z_WindowExit", "Y_PauseCredits",
+                              "Y_PauseHTP"}) {
+    EXPECT_FALSE(json[overlay]["active"].GetBool()) << overlay;
+  }
+  EXPECT_FALSE(json["Level1"]["paused"].GetBool());
+  EXPECT_EQ(json["Y_PauseOptions"]["objects"]["c_ButtonMusicToggle"]["components"]["Sprite"]["frame_index"].GetInt(),
+            1);
+  EXPECT_FALSE(json["level"]["musicOn"].GetBool());
+
+  // The music volume calls: down at the first Escape, and nothing brings it up again.
+  std::vector<std::pair<int, double>> volumes;
+  std::istringstream lines(sim_testing::ReadFile(log));
+  for (std::string line; std::getline(lines, line);) {
+    rapidjson::Document call;
+    call.Parse(line.c_str());
+    ASSERT_TRUE(call.IsObject()) << line;
+    if (std::string(call["call"].GetString()) == "SetMusicVolume") {
+      volumes.emplace_back(call["frame"].GetInt(), call["db"].GetDouble());
+    }
+  }
+  ASSERT_EQ(volumes.size(), 1u) << sim_testing::ReadFile(log);
+  EXPECT_EQ(volumes[0], (std::pair<int, double>{450, -96.0}));
 }
 
 }  // namespace

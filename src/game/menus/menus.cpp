@@ -32,6 +32,8 @@ constexpr base::XMFLOAT4 kShown{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr base::XMFLOAT4 kHidden{1.0f, 1.0f, 1.0f, 0.0f};
 
 constexpr int kCreditsPages = 8;
+// The Level1 intro step from which its level plays.
+constexpr int kIntroLetsGo = 5;
 
 // The overlay spaces in the order they are looked up and loaded.
 enum Overlay { kPause, kOptions, kPauseExit, kWindowExit, kCredits, kHowToPlay, kOverlayCount };
@@ -256,16 +258,15 @@ void TogglePauseMenu() {
   // Whatever closed the pause menu's exit question, its buttons come back.
   SetPauseButtonsClickable(true);
 
+  // Opening pauses the level, closing lets it play again: an ended level stays
+  // paused behind its victory screen, and Level1 stays paused while its intro holds
+  // it (the intro lets go at the end of its fourth step).
   objects::Space* level = LevelSpace();
-  const bool wasPaused = level != nullptr && level->IsPaused();
   const bool ended = session.level.levelEnded;
-  if (level != nullptr && !ended) level->SetPaused(!wasPaused);
-  if (Menus().logos != nullptr) Menus().logos->SetPaused(!wasPaused);
-  if (!ended) {
-    SetMusic(wasPaused ? kMusicUpDb : kMusicDownDb);
-  } else {
-    SetMusic(opening ? kMusicDownDb : kMusicUpDb);
-  }
+  const bool introHolds = session.currentLevelSpace == names::kLevel1 && session.level.introStage < kIntroLetsGo;
+  if (level != nullptr && !ended) level->SetPaused(opening || introHolds);
+  if (Menus().logos != nullptr) Menus().logos->SetPaused(opening);
+  SetMusic(opening ? kMusicDownDb : kMusicUpDb);
   SetMenuOpen(opening);
   ShowMenuCursorOnly(TopmostOverlay());
 }
