@@ -1,14 +1,24 @@
 #include "core/clock.h"
 
+#include <time.h>
+
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
 namespace core {
 
 std::int64_t SteadyClock::NowNanoseconds() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(
-             std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+void SteadyClock::SleepUntilNanoseconds(std::int64_t deadline) {
+  const timespec until{static_cast<time_t>(deadline / 1'000'000'000), static_cast<long>(deadline % 1'000'000'000)};
+  // A signal cuts the sleep short; the deadline is absolute, so sleeping again is exact.
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+  }
 }
 
 void SteadyClock::SleepMilliseconds(int milliseconds) {
@@ -27,6 +37,12 @@ void ManualClock::SleepMilliseconds(int milliseconds) {
   if (milliseconds <= 0) return;
   sleptMilliseconds_ += milliseconds;
   now_ += static_cast<std::int64_t>(milliseconds) * 1'000'000;
+}
+
+void ManualClock::SleepUntilNanoseconds(std::int64_t deadline) {
+  ++sleeps_;
+  lastDeadline_ = deadline;
+  if (deadline > now_) now_ = deadline;
 }
 
 }  // namespace core

@@ -14,13 +14,19 @@ class Clock {
   virtual std::int64_t NowNanoseconds() = 0;
   // Blocks for about the given number of whole milliseconds.
   virtual void SleepMilliseconds(int milliseconds) = 0;
+  // Blocks until the clock reads at least `deadline` nanoseconds (give or take the
+  // platform's timer slack, tens of microseconds on Linux); returns at once when
+  // the deadline has passed.
+  virtual void SleepUntilNanoseconds(std::int64_t deadline) = 0;
 };
 
-// std::chrono::steady_clock and std::this_thread::sleep_for.
+// The monotonic clock (CLOCK_MONOTONIC, which std::chrono::steady_clock reads too)
+// and clock_nanosleep to an absolute time on it.
 class SteadyClock final : public Clock {
  public:
   std::int64_t NowNanoseconds() override;
   void SleepMilliseconds(int milliseconds) override;
+  void SleepUntilNanoseconds(std::int64_t deadline) override;
 };
 
 // A clock that moves only when told to: each reading advances it by a fixed
@@ -31,6 +37,8 @@ class ManualClock final : public Clock {
 
   std::int64_t NowNanoseconds() override;
   void SleepMilliseconds(int milliseconds) override;
+  // Moves the clock on to the deadline (never back).
+  void SleepUntilNanoseconds(std::int64_t deadline) override;
 
   void Advance(std::int64_t nanoseconds) { now_ += nanoseconds; }
   void SetStepPerRead(std::int64_t nanoseconds) { step_ = nanoseconds; }
@@ -38,6 +46,8 @@ class ManualClock final : public Clock {
   // Total of all sleeps asked for, and the number of sleep calls.
   std::int64_t SleptMilliseconds() const { return sleptMilliseconds_; }
   int Sleeps() const { return sleeps_; }
+  // The deadline of the last SleepUntilNanoseconds, or -1 before any.
+  std::int64_t LastDeadline() const { return lastDeadline_; }
 
  private:
   std::int64_t now_ = 0;
@@ -45,6 +55,7 @@ class ManualClock final : public Clock {
   int reads_ = 0;
   std::int64_t sleptMilliseconds_ = 0;
   int sleeps_ = 0;
+  std::int64_t lastDeadline_ = -1;
 };
 
 }  // namespace core

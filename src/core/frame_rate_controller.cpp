@@ -42,6 +42,16 @@ void FrameRateController::WaitForFrame() {
   if (!(period > elapsed)) return;
 
   const float remaining = period - elapsed;
+  if (pacing_.sleepToDeadline) {
+    const auto deadline = frameStart_ + static_cast<std::int64_t>(static_cast<double>(period) * 1e9);
+    const auto margin = static_cast<std::int64_t>(static_cast<double>(pacing_.sleepMargin) * 1e9);
+    if (remaining > pacing_.sleepMargin) clock_.SleepUntilNanoseconds(deadline - margin);
+    // No early end: the frame is over when its whole period has passed.
+    do {
+      frameEnd_ = clock_.NowNanoseconds();
+    } while (frameEnd_ < deadline);
+    return;
+  }
   if (remaining > pacing_.sleepMargin) {
     clock_.SleepMilliseconds(static_cast<int>((remaining - pacing_.sleepMargin) * 1000.0f));
   }

@@ -1,5 +1,5 @@
-// Paces the frame loop to a target rate with a coarse sleep and a short busy wait,
-// and caps the frame time so that a stall never becomes one huge simulation step.
+// Paces the frame loop to a target rate with a sleep and a short busy wait, and caps
+// the frame time so that a stall never becomes one huge simulation step.
 #pragma once
 
 #include <cstdint>
@@ -17,17 +17,21 @@ class FrameRateController {
     float sleepMargin;
     // The busy wait stops once no more than this much of the period is left.
     float spinTolerance;
+    // Sleep to an absolute deadline with sub-millisecond precision, instead of a
+    // whole number of milliseconds rounded down.
+    bool sleepToDeadline;
   };
-  // A coarse-sleep platform: a 15 ms margin and 1 ms tolerance.
-  static constexpr Pacing kCoarsePacing{0.015f, 0.001f};
-  // Linux sleeps to within a fraction of a millisecond, so a short margin keeps
-  // the busy wait (and the CPU it burns) small; see bench/frame_pacing_bench.cpp.
-  static constexpr Pacing kFinePacing{0.0015f, 0.00002f};
+  // A coarse-sleep platform: whole milliseconds, a 15 ms margin and 1 ms tolerance.
+  static constexpr Pacing kCoarsePacing{0.015f, 0.001f, false};
+  // Linux: an absolute sleep wakes within the timer slack (tens of microseconds), so
+  // the busy wait covers only a quarter millisecond (about 1.5% of a core at 60
+  // frames per second) and ends exactly on the period. See bench/frame_pacing_bench.cpp.
+  static constexpr Pacing kFinePacing{0.00025f, 0.0f, true};
 
   // Rates in frames per second; a rate of 0 disables pacing (target) or the cap
   // (minimum, which then caps at 1 s). The clock is not owned and must outlive this.
   FrameRateController(float targetRate, float minimumRate, Clock& clock,
-                      Pacing pacing = kCoarsePacing);
+                      Pacing pacing = kFinePacing);
 
   // Called at the start of every frame: measures the frame since the previous call
   // and waits until the target period has passed. The first call only takes the time.

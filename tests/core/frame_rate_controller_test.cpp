@@ -97,11 +97,24 @@ TEST(FrameRateControllerTest, MinimumZeroCapsAtOneSecond) {
   EXPECT_FLOAT_EQ(paced.controller.FrameTime(), 1.0f);
 }
 
-TEST(FrameRateControllerTest, FinePacingSleepsCloserToTheDeadline) {
-  Paced paced(60.0f, 40.0f, core::FrameRateController::kFinePacing);
-  paced.Frame(1 * kMs);
-  EXPECT_EQ(paced.clock.SleptMilliseconds(), 14) << "trunc((0.01567 - 0.0015) x 1000)";
-  EXPECT_GE(paced.controller.FrameTime(), 1.0f / 60.0f - 0.00002f);
+TEST(FrameRateControllerTest, FinePacingSleepsToJustBeforeTheDeadlineAndNeverEndsEarly) {
+  core::ManualClock clock(10'000);  // each reading moves time on by 0.01 ms
+  core::FrameRateController controller(60.0f, 40.0f, clock);  // the default: fine pacing
+  controller.WaitForFrame();
+  const auto period = static_cast<std::int64_t>(static_cast<double>(1.0f / 60.0f) * 1e9);
+  for (const std::int64_t work : {1 * kMs, 9 * kMs, 16 * kMs + 500'000, 16 * kMs + 600'000}) {
+    const std::int64_t start = controller.FrameEnd();
+    const int sleeps = clock.Sleeps();
+    clock.Advance(work);
+    controller.WaitForFrame();
+    EXPECT_GE(controller.FrameEnd() - start, period) << "work " << work;
+    EXPECT_LT(controller.FrameEnd() - start, period + 20'000) << "ends on the period, not a whole step later";
+    // More than the margin left: one sleep, to 0.25 ms before the deadline.
+    const bool slept = period - work > 250'000;
+    EXPECT_EQ(clock.Sleeps() - sleeps, slept ? 1 : 0) << "work " << work;
+    if (slept) EXPECT_EQ(clock.LastDeadline(), start + period - 250'000);
+  }
+  EXPECT_EQ(clock.SleptMilliseconds(), 0) << "no whole-millisecond sleeps";
 }
 
 TEST(FrameRateControllerTest, FrameTimeConvertsNanosecondsAsTheLoopDoes) {
