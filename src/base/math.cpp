@@ -35,10 +35,9 @@ void ScalarSinCos(float* sine, float* cosine, float angle) {
   constexpr float kTwoPi = 6.283185307f;
   constexpr float kOneOverTwoPi = 0.159154943f;
   // Map the angle into -pi..pi first, as DirectXMath does, so large angles keep
-  // the same precision as small ones.
-  float quotient = kOneOverTwoPi * angle;
-  quotient = quotient >= 0.0f ? static_cast<float>(static_cast<int>(quotient + 0.5f))
-                              : static_cast<float>(static_cast<int>(quotient - 0.5f));
+  // the same precision as small ones. Rounded in floating point (half away from
+  // zero): an angle too large for an int, or NaN, must not go through one.
+  const float quotient = std::round(kOneOverTwoPi * angle);
   const float reduced = angle - kTwoPi * quotient;
   *sine = std::sin(reduced);
   *cosine = std::cos(reduced);
