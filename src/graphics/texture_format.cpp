@@ -165,10 +165,10 @@ constexpr std::array<GlSwizzle, 4> kAlphaOnlySwizzle{GlSwizzle::kZero, GlSwizzle
 GlTextureFormat Plain(GlInternalFormat internal, GlPixelLayout layout, GlComponentType type,
                       bool mips = true) {
   GlTextureFormat f;
-  f.internal_format = internal;
+  f.internalFormat = internal;
   f.layout = layout;
   f.type = type;
-  f.can_generate_mips = mips;
+  f.canGenerateMips = mips;
   return f;
 }
 
@@ -176,7 +176,7 @@ GlTextureFormat Swizzled(GlInternalFormat internal, GlComponentType type,
                          const std::array<GlSwizzle, 4>& swizzle) {
   GlTextureFormat f = Plain(internal, GlPixelLayout::kRed, type);
   f.swizzle = swizzle;
-  f.needs_swizzle = true;
+  f.needsSwizzle = true;
   return f;
 }
 

@@ -152,7 +152,7 @@ enum class GlSwizzle : uint32_t {
 
 // How a GPU format is created and uploaded in OpenGL.
 struct GlTextureFormat {
-  GlInternalFormat internal_format = GlInternalFormat::kNone;
+  GlInternalFormat internalFormat = GlInternalFormat::kNone;
   GlPixelLayout layout = GlPixelLayout::kRGBA;
   GlComponentType type = GlComponentType::kUnsignedByte;
   // What the red, green, blue and alpha of a sample read. A one-channel texture reads
@@ -160,9 +160,9 @@ struct GlTextureFormat {
   // read (v, v, v, 1) and the alpha-only format (0, 0, 0, v).
   std::array<GlSwizzle, 4> swizzle{GlSwizzle::kRed, GlSwizzle::kGreen, GlSwizzle::kBlue,
                                    GlSwizzle::kAlpha};
-  bool needs_swizzle = false;  // swizzle differs from the identity
+  bool needsSwizzle = false;  // swizzle differs from the identity
   // glGenerateMipmap is defined for it (colour-renderable and filterable in GL 3.3).
-  bool can_generate_mips = false;
+  bool canGenerateMips = false;
 };
 
 // The GL realisation of a GPU format, or nullopt when OpenGL has none (the caller

@@ -7,15 +7,15 @@
 
 namespace objects {
 
-GameObject::GameObject(std::string objectName) : name(std::move(objectName)) {}
+GameObject::GameObject(std::string objectName) : name_(std::move(objectName)) {}
 
 GameObject::~GameObject() {
-  for (auto& entry : components) entry.second->ReleaseSiblings();
-  for (auto& component : retired) component->ReleaseSiblings();
+  for (auto& entry : components_) entry.second->ReleaseSiblings();
+  for (auto& component : retired_) component->ReleaseSiblings();
   // Map order, as the components were updated.
-  for (auto& entry : components) entry.second.reset();
-  components.clear();
-  retired.clear();
+  for (auto& entry : components_) entry.second.reset();
+  components_.clear();
+  retired_.clear();
 }
 
 BaseComponent* GameObject::AddComponent(const std::string& typeName) {
@@ -24,36 +24,36 @@ BaseComponent* GameObject::AddComponent(const std::string& typeName) {
   component->type = typeName;
   component->owner = this;
   BaseComponent* result = component.get();
-  auto [position, inserted] = components.try_emplace(typeName, nullptr);
+  auto [position, inserted] = components_.try_emplace(typeName, nullptr);
   if (inserted) {
     position->second = std::move(component);
   } else {
-    retired.push_back(std::move(component));
+    retired_.push_back(std::move(component));
   }
   return result;
 }
 
 BaseComponent* GameObject::AddComponent(BaseComponent* component) {
   if (component == nullptr) return nullptr;
-  std::unique_ptr<BaseComponent>& slot = components[component->type];
+  std::unique_ptr<BaseComponent>& slot = components_[component->type];
   if (slot.get() == component) return component;  // already stored here
   component->owner = this;
-  if (slot) retired.push_back(std::move(slot));
+  if (slot) retired_.push_back(std::move(slot));
   slot.reset(component);
   return component;
 }
 
 BaseComponent* GameObject::GetComponent(std::string_view typeName) const {
-  auto position = components.find(typeName);
-  return position == components.end() ? nullptr : position->second.get();
+  auto position = components_.find(typeName);
+  return position == components_.end() ? nullptr : position->second.get();
 }
 
 bool GameObject::HasComponent(std::string_view typeName) const {
-  return components.find(typeName) != components.end();
+  return components_.find(typeName) != components_.end();
 }
 
 bool GameObject::Initialize() {
-  for (auto& entry : components) {
+  for (auto& entry : components_) {
     if (!entry.second->Initialize()) return false;
   }
   return true;

@@ -52,22 +52,22 @@ class GameObject {
   // Initialize of every component in type-name order; false at the first failure.
   bool Initialize();
 
-  void SetActive(bool isActive) { active = isActive; }
-  bool IsActive() const { return active; }
-  const std::string& GetName() const { return name; }
+  void SetActive(bool isActive) { active_ = isActive; }
+  bool IsActive() const { return active_; }
+  const std::string& GetName() const { return name_; }
   // The owning space; null for an object that no space has taken.
-  Space* GetSpace() const { return space; }
-  const ComponentMap& GetComponents() const { return components; }
+  Space* GetSpace() const { return space_; }
+  const ComponentMap& GetComponents() const { return components_; }
 
  private:
   friend class Space;
 
-  std::string name;
-  bool active = true;
-  Space* space = nullptr;
-  ComponentMap components;
+  std::string name_;
+  bool active_ = true;
+  Space* space_ = nullptr;
+  ComponentMap components_;
   // Components that AddComponent did not attach or that were replaced.
-  std::vector<std::unique_ptr<BaseComponent>> retired;
+  std::vector<std::unique_ptr<BaseComponent>> retired_;
 };
 
 // The sibling of a component stored under typeName, as the class T; null when the

@@ -46,8 +46,8 @@ std::string WithFullName(const std::string& error, const std::string& filename) 
 
 }  // namespace
 
-Script::Script() : BaseComponent("Script"), ownData(std::make_unique<ScriptData>()) {
-  data = ownData.get();
+Script::Script() : BaseComponent("Script"), ownData_(std::make_unique<ScriptData>()) {
+  data = ownData_.get();
   state = luaL_newstate();
   if (state != nullptr) {
     OpenStandardLibraries(state);
@@ -66,7 +66,7 @@ void Script::CloseState() {
   if (state == nullptr) return;
   // Closing runs the script's finalisers, which may still reach the object's
   // other components through the globals.
-  file.Release(state);
+  file_.Release(state);
   lua_close(state);
   state = nullptr;
 }
@@ -82,7 +82,7 @@ void Script::Report(const std::string& error) const {
 
 bool Script::RunFile() {
   std::string error;
-  if (file.Run(state, filename, &error)) return true;
+  if (file_.Run(state, filename, &error)) return true;
   Report(error);
   return false;
 }

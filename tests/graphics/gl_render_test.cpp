@@ -64,11 +64,11 @@ class GlRenderTest : public ::testing::Test {
                                                          std::uint8_t a) {
     graphics::TextureImage image;
     image.width = image.height = 2;
-    image.gpu_format = graphics::GpuFormat::kR8G8B8A8Unorm;
-    image.pixel_format = graphics::PixelFormat::k32bppRGBA;
-    image.gl = *graphics::GlFormatFor(image.gpu_format);
-    image.bits_per_pixel = 32;
-    image.row_pitch = 8;
+    image.gpuFormat = graphics::GpuFormat::kR8G8B8A8Unorm;
+    image.pixelFormat = graphics::PixelFormat::k32bppRGBA;
+    image.gl = *graphics::GlFormatFor(image.gpuFormat);
+    image.bitsPerPixel = 32;
+    image.rowPitch = 8;
     for (int i = 0; i < 4; ++i) image.pixels.insert(image.pixels.end(), {r, g, b, a});
     return graphics::Block().device->CreateTexture(image);
   }
