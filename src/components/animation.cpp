@@ -26,7 +26,7 @@ bool Animation::Initialize() {
   // must lie inside both lists.
   rangeValid = minFrame <= maxFrame && IndexInRange(minFrame) && IndexInRange(maxFrame);
   if (!rangeValid) {
-    base::LogError("animation", objects::DescribeObject(owner) + ": Animation MinFrame " + std::to_string(minFrame) +
+    base::LogError("animation", objects::DescribeObject(GetOwner()) + ": Animation MinFrame " + std::to_string(minFrame) +
                                     " to MaxFrame " + std::to_string(maxFrame) + " is not covered by its " +
                                     std::to_string(frames.size()) + " AnimationFrames and " +
                                     std::to_string(frameTimes.size()) +

@@ -20,10 +20,10 @@ namespace {
 Button::Button() : BaseComponent("Button") {}
 
 bool Button::Initialize() {
-  if (owner == nullptr) return false;
-  transform = owner->GetComponent<objects::Transform>("Transform");
+  if (GetOwner() == nullptr) return false;
+  transform = GetOwner()->GetComponent<objects::Transform>("Transform");
   if (transform == nullptr) {
-    base::LogError("button", objects::DescribeObject(owner) + ": Button needs a Transform on its object");
+    base::LogError("button", objects::DescribeObject(GetOwner()) + ": Button needs a Transform on its object");
   }
   return transform != nullptr;
 }

@@ -21,7 +21,7 @@ LevelEndHandler g_LevelEndHandler = nullptr;
 
 // The player's object when `other` belongs to it, else null.
 objects::GameObject* PlayerOf(Collider& other) {
-  objects::GameObject* object = other.owner;
+  objects::GameObject* object = other.GetOwner();
   return object != nullptr && object->GetName() == "Player" ? object : nullptr;
 }
 
@@ -54,7 +54,7 @@ void BounceBack(Collider& self, Collider& other) {
   auto* physics = Sibling<Physics>(player, "Physics");
   auto* controller = Sibling<PlayerControllerNew>(player, "NewPlayerController");
   auto* playerTransform = Sibling<objects::Transform>(player, "Transform");
-  auto* ownTransform = Sibling<objects::Transform>(self.owner, "Transform");
+  auto* ownTransform = Sibling<objects::Transform>(self.GetOwner(), "Transform");
 
   if (controller != nullptr) {
     controller->knockbackActive = true;
@@ -67,7 +67,7 @@ void BounceBack(Collider& self, Collider& other) {
     if (length > 0.0f) away = {away.x / length, away.y / length};
     physics->velocity = {away.x * controller->knockbackSpeed, away.y * controller->knockbackSpeed};
   } else {
-    base::LogErrorOnce("collision", objects::DescribeObject(self.owner) +
+    base::LogErrorOnce("collision", objects::DescribeObject(self.GetOwner()) +
                                         ": bounceBack needs a Transform on its object and Physics, "
                                         "NewPlayerController and Transform on the player");
   }
@@ -82,7 +82,7 @@ void NextLevelTrigger(Collider&, Collider& other) {
 
 void StarCollect(Collider& self, Collider& other) {
   if (PlayerOf(other) == nullptr) return;
-  objects::GameObject* star = self.owner;
+  objects::GameObject* star = self.GetOwner();
   objects::Space* space = star != nullptr ? star->GetSpace() : nullptr;
   const std::shared_ptr<objects::GameObject> counterObject =
       space != nullptr ? space->FindObject("c_UI").lock() : nullptr;

@@ -21,10 +21,10 @@ constexpr float kArrivalDistance = 0.5f;
 MoveBetweenTwoPoints::MoveBetweenTwoPoints() : BaseComponent("PointMover2") {}
 
 bool MoveBetweenTwoPoints::Initialize() {
-  if (owner == nullptr) return false;
-  transform = owner->GetComponent<objects::Transform>("Transform");
+  if (GetOwner() == nullptr) return false;
+  transform = GetOwner()->GetComponent<objects::Transform>("Transform");
   if (transform == nullptr) {
-    base::LogError("mover", objects::DescribeObject(owner) + ": PointMover2 needs a Transform on its object");
+    base::LogError("mover", objects::DescribeObject(GetOwner()) + ": PointMover2 needs a Transform on its object");
     return false;
   }
   transform->translation = {start.x, start.y, 0.0f, 0.0f};

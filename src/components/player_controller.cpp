@@ -23,9 +23,9 @@ constexpr int kKeyD = 0x44;
 PlayerController::PlayerController() : BaseComponent("PlayerController") {}
 
 bool PlayerController::Initialize() {
-  if (owner == nullptr) return false;
-  physics = owner->GetComponent<Physics>("Physics");
-  if (physics == nullptr) base::LogError("player", objects::DescribeObject(owner) + ": PlayerController needs Physics");
+  if (GetOwner() == nullptr) return false;
+  physics = GetOwner()->GetComponent<Physics>("Physics");
+  if (physics == nullptr) base::LogError("player", objects::DescribeObject(GetOwner()) + ": PlayerController needs Physics");
   return physics != nullptr;
 }
 

@@ -26,11 +26,11 @@ float Length(base::vector2D v) { return std::sqrt(v.x * v.x + v.y * v.y); }
 PlayerControllerNew::PlayerControllerNew() : BaseComponent("NewPlayerController") {}
 
 bool PlayerControllerNew::Initialize() {
-  if (owner == nullptr) return false;
-  physics = owner->GetComponent<Physics>("Physics");
-  transform = owner->GetComponent<objects::Transform>("Transform");
+  if (GetOwner() == nullptr) return false;
+  physics = GetOwner()->GetComponent<Physics>("Physics");
+  transform = GetOwner()->GetComponent<objects::Transform>("Transform");
   if (physics == nullptr || transform == nullptr) {
-    base::LogError("player", objects::DescribeObject(owner) + ": NewPlayerController needs " +
+    base::LogError("player", objects::DescribeObject(GetOwner()) + ": NewPlayerController needs " +
                                  (physics == nullptr ? "Physics" : "a Transform") + " on its object");
   }
   return physics != nullptr && transform != nullptr;

@@ -22,12 +22,12 @@ void SetStarCountHandler(StarCountHandler handler) { g_StarCountHandler = handle
 PlayerUI::PlayerUI() : BaseComponent("PlayerUI") {}
 
 bool PlayerUI::Initialize() {
-  if (owner == nullptr) return true;
-  source = owner->GetComponent<graphics::SpriteSource>("SpriteSource");
-  sprite = owner->GetComponent<graphics::Sprite>("Sprite");
-  pool = owner->GetComponent<Pool>("Pool");
+  if (GetOwner() == nullptr) return true;
+  source = GetOwner()->GetComponent<graphics::SpriteSource>("SpriteSource");
+  sprite = GetOwner()->GetComponent<graphics::Sprite>("Sprite");
+  pool = GetOwner()->GetComponent<Pool>("Pool");
   if (pool == nullptr || sprite == nullptr) {
-    base::LogError("player", objects::DescribeObject(owner) + ": PlayerUI needs " +
+    base::LogError("player", objects::DescribeObject(GetOwner()) + ": PlayerUI needs " +
                                  (pool == nullptr ? "a Pool" : "a Sprite") +
                                  " on its object; the star count is not shown");
   }

@@ -15,10 +15,10 @@ namespace components {
 RotateAround::RotateAround() : BaseComponent("RotateAround") {}
 
 bool RotateAround::Initialize() {
-  if (owner == nullptr) return false;
-  transform = owner->GetComponent<objects::Transform>("Transform");
+  if (GetOwner() == nullptr) return false;
+  transform = GetOwner()->GetComponent<objects::Transform>("Transform");
   if (transform == nullptr) {
-    base::LogError("mover", objects::DescribeObject(owner) + ": RotateAround needs a Transform on its object");
+    base::LogError("mover", objects::DescribeObject(GetOwner()) + ": RotateAround needs a Transform on its object");
     return false;
   }
   transform->translation = centre;

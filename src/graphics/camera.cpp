@@ -12,7 +12,7 @@ namespace graphics {
 void Camera::LateUpdate(float) {
   auto* transform = objects::GetSibling<objects::Transform>(*this, "Transform");
   if (transform == nullptr) {
-    base::LogErrorOnce("camera", objects::DescribeObject(owner) +
+    base::LogErrorOnce("camera", objects::DescribeObject(GetOwner()) +
                                      " has a Camera without a Transform; the view stays where it was");
     return;
   }

@@ -33,13 +33,13 @@ void Sprite::Draw() {
   auto* transform = objects::GetSibling<objects::Transform>(*this, "Transform");
   // A sprite needs its sheet and its place; without them it is skipped, said once.
   if (source == nullptr || transform == nullptr) {
-    base::LogErrorOnce("sprite", objects::DescribeObject(owner) + " has a Sprite without " +
+    base::LogErrorOnce("sprite", objects::DescribeObject(GetOwner()) + " has a Sprite without " +
                                      (source == nullptr ? "a SpriteSource" : "a Transform") +
                                      "; it is not drawn");
     return;
   }
   if (source->rows <= 0 || source->columns <= 0) {
-    base::LogErrorOnce("sprite", objects::DescribeObject(owner) + ": SpriteSource " + source->image +
+    base::LogErrorOnce("sprite", objects::DescribeObject(GetOwner()) + ": SpriteSource " + source->image +
                                      " needs at least one row and one column; it is not drawn");
     return;
   }

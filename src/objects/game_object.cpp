@@ -21,8 +21,8 @@ GameObject::~GameObject() {
 BaseComponent* GameObject::AddComponent(const std::string& typeName) {
   const objects::TypeDescriptor& descriptor = objects::FindType(typeName);
   std::unique_ptr<BaseComponent> component(objects::CreateComponent(descriptor));
-  component->type = typeName;
-  component->owner = this;
+  component->type_ = typeName;
+  component->owner_ = this;
   BaseComponent* result = component.get();
   auto [position, inserted] = components_.try_emplace(typeName, nullptr);
   if (inserted) {
@@ -35,9 +35,9 @@ BaseComponent* GameObject::AddComponent(const std::string& typeName) {
 
 BaseComponent* GameObject::AddComponent(BaseComponent* component) {
   if (component == nullptr) return nullptr;
-  std::unique_ptr<BaseComponent>& slot = components_[component->type];
+  std::unique_ptr<BaseComponent>& slot = components_[component->type_];
   if (slot.get() == component) return component;  // already stored here
-  component->owner = this;
+  component->owner_ = this;
   if (slot) retired_.push_back(std::move(slot));
   slot.reset(component);
   return component;

@@ -74,7 +74,7 @@ class GameObject {
 // component has no object yet, or no such sibling.
 template <typename T>
 T* GetSibling(const BaseComponent& component, std::string_view typeName) {
-  return component.owner != nullptr ? component.owner->GetComponent<T>(typeName) : nullptr;
+  return component.GetOwner() != nullptr ? component.GetOwner()->GetComponent<T>(typeName) : nullptr;
 }
 
 }  // namespace objects

@@ -88,7 +88,7 @@ bool Script::RunFile() {
 }
 
 bool Script::ScriptInit() {
-  if (owner == nullptr || state == nullptr) return false;
+  if (GetOwner() == nullptr || state == nullptr) return false;
   if (!RunFile()) return false;
   try {
     SetGlobal(state, "data", data);
@@ -106,9 +106,9 @@ bool Script::ScriptInit() {
 
 // A missing component leaves the global as the script last saw it.
 void Script::SetFrameGlobals() {
-  auto* transform = owner->GetComponent<objects::Transform>("Transform");
-  auto* physics = owner->GetComponent<components::Physics>("Physics");
-  objects::GameObject* parent = owner;
+  auto* transform = GetOwner()->GetComponent<objects::Transform>("Transform");
+  auto* physics = GetOwner()->GetComponent<components::Physics>("Physics");
+  objects::GameObject* parent = GetOwner();
   ScriptData* block = data;
   RunProtected(state, [&](lua_State* L) {
     if (transform != nullptr) {
@@ -131,7 +131,7 @@ void Script::Update(float dt) {
     if (!ScriptInit()) return;
   }
   initState = true;
-  if (owner == nullptr || state == nullptr) return;
+  if (GetOwner() == nullptr || state == nullptr) return;
   if (!RunFile()) return;
   try {
     SetFrameGlobals();

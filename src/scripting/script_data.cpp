@@ -11,8 +11,8 @@ ScriptData::ScriptData() : BaseComponent("ScriptData") {}
 
 bool ScriptData::Initialize() {
   if (bound) return true;
-  if (owner == nullptr) return false;
-  auto* script = owner->GetComponent<Script>("Script");
+  if (GetOwner() == nullptr) return false;
+  auto* script = GetOwner()->GetComponent<Script>("Script");
   if (script == nullptr) return false;
   script->AttachData(this);
   bound = true;

@@ -346,8 +346,8 @@ void Serializer::DeserializeMember(objects::BaseComponent* component, const obje
 
 void Serializer::SerializeComponent(const objects::BaseComponent& component, JsonWriter& writer) {
   const unsigned char* base = reinterpret_cast<const unsigned char*>(&component);
-  const std::vector<const objects::MemberDescriptor*> members = objects::GetSerializedMembers(component.type);
-  writer.Key(component.type.c_str(), static_cast<rapidjson::SizeType>(component.type.size()));
+  const std::vector<const objects::MemberDescriptor*> members = objects::GetSerializedMembers(component.GetType());
+  writer.Key(component.GetType().c_str(), static_cast<rapidjson::SizeType>(component.GetType().size()));
   writer.StartObject();
   auto writeFloat = [&writer](float number) {
     if (std::isfinite(number)) {
@@ -417,7 +417,7 @@ void WriteSpacesJson(std::ostream& stream, const objects::SpaceRegistry& registr
       key("components");
       writer.StartObject();
       for (const auto& [typeName, component] : object->GetComponents()) {
-        if (objects::GetTypeRegistry().TryFindType(component->type) != nullptr) {
+        if (objects::GetTypeRegistry().TryFindType(component->GetType()) != nullptr) {
           Serializer::SerializeComponent(*component, writer);
         } else {
           key(typeName);

@@ -70,8 +70,7 @@ TEST_F(GameObjectTest, ByNameTwiceKeepsTheFirstByPointerReplacesTheStoredOne) {
   object.Initialize();  // the unattached one is kept until the object dies, unused
   EXPECT_EQ(second->initializations, 0);
 
-  auto* handMade = new Probe();
-  handMade->type = "Physics";
+  auto* handMade = new Probe("Physics");
   EXPECT_EQ(object.AddComponent(handMade), handMade);
   EXPECT_EQ(object.GetComponent("Physics"), handMade);
   EXPECT_EQ(handMade->GetOwner(), &object);
