@@ -19,7 +19,7 @@ bool Animation::IndexInRange(std::int32_t index) const {
 }
 
 bool Animation::Initialize() {
-  sprite = objects::GetSibling<graphics::Sprite>(*this, "Sprite");
+  sprite = objects::RequireSibling<graphics::Sprite>(*this, "Sprite");
   currentIndex = minFrame;
   elapsed = 0.0f;
   // Every index between minFrame and maxFrame is read during play, so both ends

@@ -4,9 +4,7 @@
 #include <cmath>
 
 #include "audio/sound_system.h"
-#include "objects/describe.h"
 #include "objects/transform.h"
-#include "base/log.h"
 #include "input/input.h"
 #include "objects/game_object.h"
 #include "objects/type_registry.h"
@@ -20,11 +18,7 @@ namespace {
 Button::Button() : BaseComponent("Button") {}
 
 bool Button::Initialize() {
-  if (GetOwner() == nullptr) return false;
-  transform = GetOwner()->GetComponent<objects::Transform>("Transform");
-  if (transform == nullptr) {
-    base::LogError("button", objects::DescribeObject(GetOwner()) + ": Button needs a Transform on its object");
-  }
+  transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
   return transform != nullptr;
 }
 

@@ -132,16 +132,13 @@ CollisionHandlerTable& GetCollisionHandlers() {
 Collider::Collider(std::string typeName) : BaseComponent(std::move(typeName)) {}
 
 bool Collider::Initialize() {
-  transform = objects::GetSibling<objects::Transform>(*this, "Transform");
+  transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
   handlerTable = &GetCollisionHandlers();
   const auto found = handlerTable->find(handler);
   handlerFunction = found != handlerTable->end() ? found->second : nullptr;
   if (handlerFunction == nullptr && !handler.empty()) {
     base::LogError("collider", objects::DescribeObject(GetOwner()) + ": " + GetType() + " handler \"" + handler +
                                    "\" is not a collision handler; contacts run no handler of its own");
-  }
-  if (transform == nullptr) {
-    base::LogError("collider", objects::DescribeObject(GetOwner()) + ": " + GetType() + " needs a Transform on its object");
   }
   return transform != nullptr;
 }

@@ -4,6 +4,7 @@
 #include "components/button.h"
 #include "objects/transform.h"
 #include "input/input.h"
+#include "objects/game_object.h"
 #include "objects/space.h"
 
 namespace components {
@@ -81,7 +82,7 @@ void Cursor::Select(int newIndex) {
 }
 
 void Cursor::MoveOntoSelection() {
-  objects::Transform* own = TransformOf(GetOwner());
+  objects::Transform* own = objects::RequireSibling<objects::Transform>(*this, "Transform");
   const std::shared_ptr<objects::GameObject> object = selected.lock();
   objects::Transform* target = TransformOf(object.get());
   if (own == nullptr || target == nullptr) return;

@@ -1,8 +1,11 @@
 // Component storage of a game object and the creation of components by type name.
 #include "objects/game_object.h"
 
+#include <string>
 #include <utility>
 
+#include "base/log.h"
+#include "objects/describe.h"
 #include "objects/type_registry.h"
 
 namespace objects {
@@ -57,6 +60,11 @@ bool GameObject::Initialize() {
     if (!entry.second->Initialize()) return false;
   }
   return true;
+}
+
+void ReportMissingSibling(const BaseComponent& component, std::string_view typeName) {
+  base::LogErrorOnce("component", DescribeObject(component.GetOwner()) + ": " + component.GetType() +
+                                      " needs a " + std::string(typeName) + " on its object");
 }
 
 }  // namespace objects

@@ -70,11 +70,20 @@ class GameObject {
   std::vector<std::unique_ptr<BaseComponent>> retired_;
 };
 
-// The sibling of a component stored under typeName, as the class T; null when the
-// component has no object yet, or no such sibling.
+// Writes, once per object, component and missing type, "<object>: <component's
+// type> needs a <typeName> on its object" to standard error (RequireSibling).
+void ReportMissingSibling(const BaseComponent& component, std::string_view typeName);
+
+// The sibling that `component` cannot work without: the component stored under
+// typeName on its object, as the class T. When the component has no object yet, or
+// the object holds no such component (or one of another class), the problem is
+// reported once (ReportMissingSibling) and the result is null. Not owning.
 template <typename T>
-T* GetSibling(const BaseComponent& component, std::string_view typeName) {
-  return component.GetOwner() != nullptr ? component.GetOwner()->GetComponent<T>(typeName) : nullptr;
+T* RequireSibling(const BaseComponent& component, std::string_view typeName) {
+  const GameObject* object = component.GetOwner();
+  T* sibling = object != nullptr ? object->GetComponent<T>(typeName) : nullptr;
+  if (sibling == nullptr) ReportMissingSibling(component, typeName);
+  return sibling;
 }
 
 }  // namespace objects

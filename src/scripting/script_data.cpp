@@ -11,8 +11,7 @@ ScriptData::ScriptData() : BaseComponent("ScriptData") {}
 
 bool ScriptData::Initialize() {
   if (bound) return true;
-  if (GetOwner() == nullptr) return false;
-  auto* script = GetOwner()->GetComponent<Script>("Script");
+  auto* script = objects::RequireSibling<Script>(*this, "Script");
   if (script == nullptr) return false;
   script->AttachData(this);
   bound = true;
