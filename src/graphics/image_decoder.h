@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/gl/gl_texture_format.h"
 #include "graphics/texture_format.h"
 
 namespace graphics {
@@ -80,9 +81,9 @@ struct TextureLoadOptions {
   // The caller creates a shader view and may generate a mip chain.
   bool wantMips = true;
   // Whether the device can create 2D textures of a GL format. Empty: every format
-  // GlFormatFor gives is taken as supported (true of GL 3.3 core; RGB565 needs 4.1 or
+  // gl::GlFormatFor gives is taken as supported (true of GL 3.3 core; RGB565 needs 4.1 or
   // ARB_ES2_compatibility). Unsupported formats are converted to 32bppRGBA.
-  std::function<bool(const GlTextureFormat&)> formatSupported;
+  std::function<bool(const gl::GlTextureFormat&)> formatSupported;
 };
 
 // Pixels ready for one upload of mip level 0.
@@ -91,7 +92,7 @@ struct TextureImage {
   uint32_t height = 0;  // pixels
   GpuFormat gpuFormat = GpuFormat::kUnknown;  // sRGB variant when the image is sRGB
   PixelFormat pixelFormat = PixelFormat::kUnknown;  // layout of pixels
-  GlTextureFormat gl;                          // how to create and upload it in OpenGL
+  gl::GlTextureFormat gl;                      // how to create and upload it in OpenGL
   uint32_t bitsPerPixel = 0;
   // Bytes per row, (width x bits + 7) / 8: rows are tightly packed, so upload with
   // GL_UNPACK_ALIGNMENT 1. Rows run top-down (the first row is the image's top).

@@ -66,7 +66,7 @@ class GlRenderTest : public ::testing::Test {
     image.width = image.height = 2;
     image.gpuFormat = graphics::GpuFormat::kR8G8B8A8Unorm;
     image.pixelFormat = graphics::PixelFormat::k32bppRGBA;
-    image.gl = *graphics::GlFormatFor(image.gpuFormat);
+    image.gl = *graphics::gl::GlFormatFor(image.gpuFormat);
     image.bitsPerPixel = 32;
     image.rowPitch = 8;
     for (int i = 0; i < 4; ++i) image.pixels.insert(image.pixels.end(), {r, g, b, a});

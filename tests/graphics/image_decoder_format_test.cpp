@@ -1,5 +1,5 @@
-// Texture format choice: the direct, conversion and sRGB tables, the OpenGL mapping,
-// the size cap with its area filter, and the conversions behind them.
+// Texture format choice: the direct, conversion and sRGB tables, the size cap with its
+// area filter, and the conversions behind them.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,6 +13,9 @@ namespace graphics {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using gl::GlFormatFor;
+using gl::GlInternalFormat;
+using gl::GlTextureFormat;
 
 DecodedImage Synthetic(PixelFormat format, uint32_t width, uint32_t height, Bytes pixels) {
   DecodedImage image;
@@ -72,33 +75,6 @@ TEST(TextureFormatTables, SrgbVariantsCoverExactlyTheSevenPairs) {
                           GpuFormat::kB5G6R5Unorm, GpuFormat::kR8G8B8A8UnormSrgb}) {
     EXPECT_EQ(ToSrgbFormat(other), other);
   }
-}
-
-TEST(TextureFormatGl, GrayShowsGrayNotRedAndBgrOrdersUploadAsBgra) {
-  const std::array<GlSwizzle, 4> gray{GlSwizzle::kRed, GlSwizzle::kRed, GlSwizzle::kRed,
-                                      GlSwizzle::kOne};
-  for (GpuFormat format : {GpuFormat::kR8Unorm, GpuFormat::kR16Unorm, GpuFormat::kR16Float,
-                           GpuFormat::kR32Float}) {
-    auto gl = GlFormatFor(format);
-    ASSERT_TRUE(gl);
-    EXPECT_TRUE(gl->needsSwizzle);
-    EXPECT_EQ(gl->swizzle, gray);
-    EXPECT_EQ(gl->layout, GlPixelLayout::kRed);
-  }
-  auto alpha = GlFormatFor(GpuFormat::kA8Unorm);
-  ASSERT_TRUE(alpha);
-  EXPECT_EQ(alpha->swizzle[0], GlSwizzle::kZero);
-  EXPECT_EQ(alpha->swizzle[3], GlSwizzle::kRed);
-
-  EXPECT_EQ(GlFormatFor(GpuFormat::kB8G8R8A8Unorm)->layout, GlPixelLayout::kBGRA);
-  EXPECT_EQ(GlFormatFor(GpuFormat::kB8G8R8A8UnormSrgb)->internalFormat,
-            GlInternalFormat::kSRGB8_ALPHA8);
-  EXPECT_EQ(GlFormatFor(GpuFormat::kB5G5R5A1Unorm)->layout, GlPixelLayout::kBGRA);
-  // Padding bytes must not become alpha.
-  EXPECT_EQ(GlFormatFor(GpuFormat::kB8G8R8X8Unorm)->internalFormat, GlInternalFormat::kRGB8);
-  EXPECT_FALSE(GlFormatFor(GpuFormat::kR8G8B8A8Unorm)->needsSwizzle);
-  EXPECT_EQ(static_cast<uint32_t>(GlFormatFor(GpuFormat::kR8G8B8A8Unorm)->internalFormat),
-            0x8058u);  // GL_RGBA8
 }
 
 // ---- size cap ----

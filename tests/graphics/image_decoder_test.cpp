@@ -21,6 +21,8 @@ namespace graphics {
 namespace {
 
 namespace fs = std::filesystem;
+using gl::GlInternalFormat;
+using gl::GlPixelLayout;
 using testing_support::Bytes;
 using testing_support::ReadFile;
 

@@ -1,7 +1,7 @@
 // PNG decoding through libpng. Every colour type and bit depth; 16-bit samples stay
 // 16-bit (in host byte order), palettes stay indexed with their tRNS alphas, and
-// transparency keys become an alpha channel. Besides this decoder, only the screenshot
-// writer uses libpng.
+// transparency keys become an alpha channel. Besides this decoder, only the PNG writer
+// beside it (png_writer.cpp) uses libpng.
 #include <png.h>
 
 #include <bit>

@@ -16,9 +16,9 @@ bool IsSrgbImage(const DecodedImage& image, uint32_t loadFlags) {
   return image.colourSpace == 1;
 }
 
-bool Supported(const TextureLoadOptions& options, const std::optional<GlTextureFormat>& gl) {
-  if (!gl) return false;
-  return !options.formatSupported || options.formatSupported(*gl);
+bool Supported(const TextureLoadOptions& options, const std::optional<gl::GlTextureFormat>& glFormat) {
+  if (!glFormat) return false;
+  return !options.formatSupported || options.formatSupported(*glFormat);
 }
 
 }  // namespace
@@ -73,8 +73,8 @@ ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& 
   }
   // Three-channel floats cannot have their mips generated: take four channels.
   if (gpu == GpuFormat::kR32G32B32Float && options.wantMips) {
-    auto gl = GlFormatFor(gpu);
-    if (!Supported(options, gl) || !gl->canGenerateMips) {
+    const auto glFormat = gl::GlFormatFor(gpu);
+    if (!Supported(options, glFormat) || !glFormat->canGenerateMips) {
       target = PixelFormat::k128bppRGBAFloat;
       gpu = GpuFormat::kR32G32B32A32Float;
       bits = 128;
@@ -84,12 +84,12 @@ ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& 
 
   if (IsSrgbImage(image, options.loadFlags)) gpu = ToSrgbFormat(gpu);
 
-  auto gl = GlFormatFor(gpu);
-  if (!Supported(options, gl)) {
+  auto glFormat = gl::GlFormatFor(gpu);
+  if (!Supported(options, glFormat)) {
     target = PixelFormat::k32bppRGBA;
     gpu = GpuFormat::kR8G8B8A8Unorm;
     bits = 32;
-    gl = GlFormatFor(gpu);
+    glFormat = gl::GlFormatFor(gpu);
   }
 
   const uint64_t pitch = (static_cast<uint64_t>(width) * bits + 7) / 8;
@@ -117,10 +117,10 @@ ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& 
   out.height = height;
   out.gpuFormat = gpu;
   out.pixelFormat = target;
-  out.gl = *gl;
+  out.gl = *glFormat;
   out.bitsPerPixel = bits;
   out.rowPitch = static_cast<size_t>(pitch);
-  out.generateMips = options.wantMips && gl->canGenerateMips;
+  out.generateMips = options.wantMips && glFormat->canGenerateMips;
   return ImageResult::kOk;
 }
 
