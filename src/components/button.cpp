@@ -10,10 +10,6 @@
 #include "objects/type_registry.h"
 
 namespace components {
-namespace {
-
-
-}  // namespace
 
 Button::Button() : BaseComponent("Button") {}
 
