@@ -65,7 +65,7 @@ void BM_DecodeAndPreparePng512(benchmark::State& state) {
   const auto& file = SpriteSheetPng();
   std::string reason;
   graphics::TextureLoadOptions options;
-  options.device_max_texture_size = static_cast<uint32_t>(state.range(0));
+  options.deviceMaxTextureSize = static_cast<uint32_t>(state.range(0));
   for (auto _ : state) {
     graphics::DecodedImage image;
     graphics::TextureImage texture;

@@ -19,14 +19,14 @@ bool Animation::IndexInRange(std::int32_t index) const {
 }
 
 bool Animation::Initialize() {
-  sprite = objects::GetSibling<graphics::Sprite>(*this, "Sprite");
+  sprite = objects::RequireSibling<graphics::Sprite>(*this, "Sprite");
   currentIndex = minFrame;
   elapsed = 0.0f;
   // Every index between minFrame and maxFrame is read during play, so both ends
   // must lie inside both lists.
   rangeValid = minFrame <= maxFrame && IndexInRange(minFrame) && IndexInRange(maxFrame);
   if (!rangeValid) {
-    base::LogError("animation", objects::DescribeObject(owner) + ": Animation MinFrame " + std::to_string(minFrame) +
+    base::LogError("animation", objects::DescribeObject(GetOwner()) + ": Animation MinFrame " + std::to_string(minFrame) +
                                     " to MaxFrame " + std::to_string(maxFrame) + " is not covered by its " +
                                     std::to_string(frames.size()) + " AnimationFrames and " +
                                     std::to_string(frameTimes.size()) +

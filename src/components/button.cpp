@@ -4,27 +4,17 @@
 #include <cmath>
 
 #include "audio/sound_system.h"
-#include "objects/describe.h"
 #include "objects/transform.h"
-#include "base/log.h"
 #include "input/input.h"
 #include "objects/game_object.h"
 #include "objects/type_registry.h"
 
 namespace components {
-namespace {
-
-
-}  // namespace
 
 Button::Button() : BaseComponent("Button") {}
 
 bool Button::Initialize() {
-  if (owner == nullptr) return false;
-  transform = owner->GetComponent<objects::Transform>("Transform");
-  if (transform == nullptr) {
-    base::LogError("button", objects::DescribeObject(owner) + ": Button needs a Transform on its object");
-  }
+  transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
   return transform != nullptr;
 }
 

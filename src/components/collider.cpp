@@ -169,16 +169,13 @@ CollisionHandlerTable& GetCollisionHandlers() {
 Collider::Collider(std::string typeName) : BaseComponent(std::move(typeName)) {}
 
 bool Collider::Initialize() {
-  transform = objects::GetSibling<objects::Transform>(*this, "Transform");
+  transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
   handlerTable = &GetCollisionHandlers();
   const auto found = handlerTable->find(handler);
   handlerFunction = found != handlerTable->end() ? found->second : nullptr;
   if (handlerFunction == nullptr && !handler.empty()) {
-    base::LogError("collider", objects::DescribeObject(owner) + ": " + type + " handler \"" + handler +
+    base::LogError("collider", objects::DescribeObject(GetOwner()) + ": " + GetType() + " handler \"" + handler +
                                    "\" is not a collision handler; contacts run no handler of its own");
-  }
-  if (transform == nullptr) {
-    base::LogError("collider", objects::DescribeObject(owner) + ": " + type + " needs a Transform on its object");
   }
   return transform != nullptr;
 }
@@ -198,8 +195,8 @@ bool CircleCollider::CollidesWithCircle(Collider* other) {
 
 bool CircleCollider::CollidesWithBox(Collider* other) {
   auto* box = dynamic_cast<BoxCollider*>(other);
-  if (box == nullptr || transform == nullptr || box->transform == nullptr || owner == nullptr) return false;
-  auto* physics = owner->GetComponent<Physics>("Physics");
+  if (box == nullptr || transform == nullptr || box->transform == nullptr || GetOwner() == nullptr) return false;
+  auto* physics = GetOwner()->GetComponent<Physics>("Physics");
   if (physics == nullptr) return false;
 
   const SweepResult sweep = SweepCircleAgainstBox(

@@ -21,13 +21,8 @@ LevelEndHandler g_LevelEndHandler = nullptr;
 
 // The player's object when `other` belongs to it, else null.
 objects::GameObject* PlayerOf(Collider& other) {
-  objects::GameObject* object = other.owner;
+  objects::GameObject* object = other.GetOwner();
   return object != nullptr && object->GetName() == "Player" ? object : nullptr;
-}
-
-template <typename T>
-T* Sibling(objects::GameObject* object, const char* typeName) {
-  return object != nullptr ? object->GetComponent<T>(typeName) : nullptr;
 }
 
 }  // namespace
@@ -37,7 +32,8 @@ LevelEndHandler GetLevelEndHandler() { return g_LevelEndHandler; }
 
 void StopMovement(Collider& self, Collider& other) {
   objects::GameObject* player = PlayerOf(other);
-  auto* transform = Sibling<objects::Transform>(player, "Transform");
+  if (player == nullptr) return;
+  auto* transform = player->GetComponent<objects::Transform>("Transform");
   if (transform == nullptr) return;
   // Only the swept test against a box records where the contact was; a contact
   // without its own record (a circle) would otherwise move the player to a stale
@@ -51,10 +47,10 @@ void StopMovement(Collider& self, Collider& other) {
 void BounceBack(Collider& self, Collider& other) {
   objects::GameObject* player = PlayerOf(other);
   if (player == nullptr) return;
-  auto* physics = Sibling<Physics>(player, "Physics");
-  auto* controller = Sibling<PlayerControllerNew>(player, "NewPlayerController");
-  auto* playerTransform = Sibling<objects::Transform>(player, "Transform");
-  auto* ownTransform = Sibling<objects::Transform>(self.owner, "Transform");
+  auto* physics = player->GetComponent<Physics>("Physics");
+  auto* controller = player->GetComponent<PlayerControllerNew>("NewPlayerController");
+  auto* playerTransform = player->GetComponent<objects::Transform>("Transform");
+  auto* ownTransform = objects::RequireSibling<objects::Transform>(self, "Transform");
 
   if (controller != nullptr) {
     controller->knockbackActive = true;
@@ -66,10 +62,10 @@ void BounceBack(Collider& self, Collider& other) {
     const float length = std::sqrt(away.x * away.x + away.y * away.y);
     if (length > 0.0f) away = {away.x / length, away.y / length};
     physics->velocity = {away.x * controller->knockbackSpeed, away.y * controller->knockbackSpeed};
-  } else {
-    base::LogErrorOnce("collision", objects::DescribeObject(self.owner) +
-                                        ": bounceBack needs a Transform on its object and Physics, "
-                                        "NewPlayerController and Transform on the player");
+  } else if (ownTransform != nullptr) {  // a missing own Transform is reported above
+    base::LogErrorOnce("collision", objects::DescribeObject(self.GetOwner()) +
+                                        ": bounceBack needs Physics, NewPlayerController and Transform "
+                                        "on the player");
   }
   audio::PlayEffect("Audio/BirdSmack.ogg");
 }
@@ -82,11 +78,11 @@ void NextLevelTrigger(Collider&, Collider& other) {
 
 void StarCollect(Collider& self, Collider& other) {
   if (PlayerOf(other) == nullptr) return;
-  objects::GameObject* star = self.owner;
+  objects::GameObject* star = self.GetOwner();
   objects::Space* space = star != nullptr ? star->GetSpace() : nullptr;
   const std::shared_ptr<objects::GameObject> counterObject =
       space != nullptr ? space->FindObject("c_UI").lock() : nullptr;
-  auto* counter = Sibling<Pool>(counterObject.get(), "Pool");
+  auto* counter = counterObject != nullptr ? counterObject->GetComponent<Pool>("Pool") : nullptr;
   if (counter != nullptr) {
     counter->Increase();
   } else {

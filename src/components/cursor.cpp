@@ -4,6 +4,7 @@
 #include "components/button.h"
 #include "objects/transform.h"
 #include "input/input.h"
+#include "objects/game_object.h"
 #include "objects/space.h"
 
 namespace components {
@@ -26,8 +27,8 @@ objects::Transform* TransformOf(const objects::GameObject* object) {
 Cursor::Cursor() : BaseComponent("Cursor") {}
 
 bool Cursor::Initialize() {
-  if (owner == nullptr || owner->GetSpace() == nullptr) return false;
-  buttons = owner->GetSpace()->GetObjectsWithComponent("Button");
+  if (GetOwner() == nullptr || GetOwner()->GetSpace() == nullptr) return false;
+  buttons = GetOwner()->GetSpace()->GetObjectsWithComponent("Button");
   if (buttons.empty()) return false;
   if (index < 0 || index >= static_cast<int>(buttons.size())) index = 0;
   Select(index);
@@ -81,7 +82,7 @@ void Cursor::Select(int newIndex) {
 }
 
 void Cursor::MoveOntoSelection() {
-  objects::Transform* own = TransformOf(owner);
+  objects::Transform* own = objects::RequireSibling<objects::Transform>(*this, "Transform");
   const std::shared_ptr<objects::GameObject> object = selected.lock();
   objects::Transform* target = TransformOf(object.get());
   if (own == nullptr || target == nullptr) return;

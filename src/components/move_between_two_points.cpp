@@ -3,10 +3,8 @@
 
 #include <cmath>
 
-#include "objects/describe.h"
 #include "components/frames.h"
 #include "objects/transform.h"
-#include "base/log.h"
 #include "objects/game_object.h"
 #include "objects/type_registry.h"
 
@@ -21,12 +19,8 @@ constexpr float kArrivalDistance = 0.5f;
 MoveBetweenTwoPoints::MoveBetweenTwoPoints() : BaseComponent("PointMover2") {}
 
 bool MoveBetweenTwoPoints::Initialize() {
-  if (owner == nullptr) return false;
-  transform = owner->GetComponent<objects::Transform>("Transform");
-  if (transform == nullptr) {
-    base::LogError("mover", objects::DescribeObject(owner) + ": PointMover2 needs a Transform on its object");
-    return false;
-  }
+  transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
+  if (transform == nullptr) return false;
   transform->translation = {start.x, start.y, 0.0f, 0.0f};
   transform->SetDirty();
   target = point0;

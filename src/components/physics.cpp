@@ -12,7 +12,7 @@ namespace components {
 Physics::Physics() : BaseComponent("Physics") {}
 
 bool Physics::Initialize() {
-  transform = objects::GetSibling<objects::Transform>(*this, "Transform");
+  transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
   return transform != nullptr;
 }
 

@@ -3,9 +3,7 @@
 
 #include <cmath>
 
-#include "objects/describe.h"
 #include "components/physics.h"
-#include "base/log.h"
 #include "input/input.h"
 #include "objects/game_object.h"
 #include "objects/type_registry.h"
@@ -23,9 +21,7 @@ constexpr int kKeyD = 0x44;
 PlayerController::PlayerController() : BaseComponent("PlayerController") {}
 
 bool PlayerController::Initialize() {
-  if (owner == nullptr) return false;
-  physics = owner->GetComponent<Physics>("Physics");
-  if (physics == nullptr) base::LogError("player", objects::DescribeObject(owner) + ": PlayerController needs Physics");
+  physics = objects::RequireSibling<Physics>(*this, "Physics");
   return physics != nullptr;
 }
 

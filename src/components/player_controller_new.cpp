@@ -5,11 +5,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "objects/describe.h"
 #include "components/frames.h"
 #include "components/physics.h"
 #include "objects/transform.h"
-#include "base/log.h"
 #include "input/input.h"
 #include "objects/game_object.h"
 #include "objects/type_registry.h"
@@ -26,13 +24,8 @@ float Length(base::vector2D v) { return std::sqrt(v.x * v.x + v.y * v.y); }
 PlayerControllerNew::PlayerControllerNew() : BaseComponent("NewPlayerController") {}
 
 bool PlayerControllerNew::Initialize() {
-  if (owner == nullptr) return false;
-  physics = owner->GetComponent<Physics>("Physics");
-  transform = owner->GetComponent<objects::Transform>("Transform");
-  if (physics == nullptr || transform == nullptr) {
-    base::LogError("player", objects::DescribeObject(owner) + ": NewPlayerController needs " +
-                                 (physics == nullptr ? "Physics" : "a Transform") + " on its object");
-  }
+  physics = objects::RequireSibling<Physics>(*this, "Physics");
+  transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
   return physics != nullptr && transform != nullptr;
 }
 

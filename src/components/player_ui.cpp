@@ -1,9 +1,7 @@
 // PlayerUI: the star count on screen and for the level end.
 #include "components/player_ui.h"
 
-#include "objects/describe.h"
 #include "components/pool.h"
-#include "base/log.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
 #include "objects/game_object.h"
@@ -22,15 +20,10 @@ void SetStarCountHandler(StarCountHandler handler) { g_StarCountHandler = handle
 PlayerUI::PlayerUI() : BaseComponent("PlayerUI") {}
 
 bool PlayerUI::Initialize() {
-  if (owner == nullptr) return true;
-  source = owner->GetComponent<graphics::SpriteSource>("SpriteSource");
-  sprite = owner->GetComponent<graphics::Sprite>("Sprite");
-  pool = owner->GetComponent<Pool>("Pool");
-  if (pool == nullptr || sprite == nullptr) {
-    base::LogError("player", objects::DescribeObject(owner) + ": PlayerUI needs " +
-                                 (pool == nullptr ? "a Pool" : "a Sprite") +
-                                 " on its object; the star count is not shown");
-  }
+  // The sheet is only kept for the file format; the count is shown through the sprite.
+  source = GetOwner() != nullptr ? GetOwner()->GetComponent<graphics::SpriteSource>("SpriteSource") : nullptr;
+  sprite = objects::RequireSibling<graphics::Sprite>(*this, "Sprite");
+  pool = objects::RequireSibling<Pool>(*this, "Pool");
   return true;
 }
 

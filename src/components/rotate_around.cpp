@@ -4,9 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "objects/describe.h"
 #include "objects/transform.h"
-#include "base/log.h"
 #include "objects/game_object.h"
 #include "objects/type_registry.h"
 
@@ -15,12 +13,8 @@ namespace components {
 RotateAround::RotateAround() : BaseComponent("RotateAround") {}
 
 bool RotateAround::Initialize() {
-  if (owner == nullptr) return false;
-  transform = owner->GetComponent<objects::Transform>("Transform");
-  if (transform == nullptr) {
-    base::LogError("mover", objects::DescribeObject(owner) + ": RotateAround needs a Transform on its object");
-    return false;
-  }
+  transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
+  if (transform == nullptr) return false;
   transform->translation = centre;
   transform->SetDirty();
   return true;

@@ -20,7 +20,7 @@ void Timer::Update(float dt) {
   // Scripts may pass any number; an infinite or NaN step would never leave the
   // counting below and would spoil timePassed for good.
   if (!std::isfinite(dt)) {
-    base::LogErrorOnce("timer", objects::DescribeObject(owner) + ": Timer update with a non-finite dt is ignored");
+    base::LogErrorOnce("timer", objects::DescribeObject(GetOwner()) + ": Timer update with a non-finite dt is ignored");
     return;
   }
   timePassed += dt;

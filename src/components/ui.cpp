@@ -12,9 +12,9 @@ namespace components {
 UI::UI() : BaseComponent("UI") {}
 
 void UI::Update(float) {
-  if (owner != nullptr) {
-    auto* source = owner->GetComponent<graphics::SpriteSource>("SpriteSource");
-    auto* pool = owner->GetComponent<Pool>("Pool");
+  if (GetOwner() != nullptr) {
+    auto* source = GetOwner()->GetComponent<graphics::SpriteSource>("SpriteSource");
+    auto* pool = GetOwner()->GetComponent<Pool>("Pool");
     if (source != nullptr && pool != nullptr && pool->amount >= 1 && pool->amount <= kCounterPictures.size()) {
       const char* picture = kCounterPictures[pool->amount - 1];
       if (source->image != picture) {

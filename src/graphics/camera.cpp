@@ -1,21 +1,16 @@
 #include "graphics/camera.h"
 
 #include "objects/transform.h"
-#include "base/log.h"
 #include "graphics/graphics.h"
-#include "objects/describe.h"
 #include "objects/game_object.h"
 #include "objects/type_registry.h"
 
 namespace graphics {
 
 void Camera::LateUpdate(float) {
-  auto* transform = objects::GetSibling<objects::Transform>(*this, "Transform");
-  if (transform == nullptr) {
-    base::LogErrorOnce("camera", objects::DescribeObject(owner) +
-                                     " has a Camera without a Transform; the view stays where it was");
-    return;
-  }
+  // Without a Transform the view stays where it was.
+  auto* transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
+  if (transform == nullptr) return;
   const base::XMFLOAT4& position = transform->GetTranslation();
   const base::XMFLOAT4 eye{position.x, position.y, -15.0f, 1.0f};
   const base::XMFLOAT4 direction{0.0f, 0.0f, 15.0f, 0.0f};  // towards (x, y, 0)

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/gl/gl_texture_format.h"
 #include "graphics/texture_format.h"
 
 namespace graphics {
@@ -27,14 +28,14 @@ struct DecodedImage {
   uint32_t width = 0;   // pixels
   uint32_t height = 0;  // pixels
   PixelFormat format = PixelFormat::kUnknown;
-  size_t row_pitch = 0;          // bytes from one row to the next; rows run top-down
-  std::vector<uint8_t> pixels;   // row_pitch x height bytes
+  size_t rowPitch = 0;          // bytes from one row to the next; rows run top-down
+  std::vector<uint8_t> pixels;   // rowPitch x height bytes
   // Indexed formats: always 256 entries, those past the file's palette opaque black,
   // so any index reads a defined colour.
   std::vector<PaletteEntry> palette;
   ImageContainer container = ImageContainer::kUnknown;
-  bool has_srgb_intent = false;  // PNG: the file carries an sRGB rendering intent
-  uint16_t colour_space = 0;     // other containers: 1 means sRGB, 0 unknown
+  bool hasSrgbIntent = false;  // PNG: the file carries an sRGB rendering intent
+  uint16_t colourSpace = 0;     // other containers: 1 means sRGB, 0 unknown
 };
 
 // One decoder per container format.
@@ -72,39 +73,39 @@ inline constexpr uint32_t kLoadIgnoreSrgb = 0x2;     // ignore the file's colour
 inline constexpr uint32_t kFallbackMaxTextureSize = 16384;
 
 struct TextureLoadOptions {
-  // Largest width or height of the texture; 0 means device_max_texture_size.
-  uint32_t max_size = 0;
+  // Largest width or height of the texture; 0 means deviceMaxTextureSize.
+  uint32_t maxSize = 0;
   // The device's limit (GL_MAX_TEXTURE_SIZE); 0 means kFallbackMaxTextureSize.
-  uint32_t device_max_texture_size = 0;
-  uint32_t load_flags = 0;
+  uint32_t deviceMaxTextureSize = 0;
+  uint32_t loadFlags = 0;
   // The caller creates a shader view and may generate a mip chain.
-  bool want_mips = true;
+  bool wantMips = true;
   // Whether the device can create 2D textures of a GL format. Empty: every format
-  // GlFormatFor gives is taken as supported (true of GL 3.3 core; RGB565 needs 4.1 or
+  // gl::GlFormatFor gives is taken as supported (true of GL 3.3 core; RGB565 needs 4.1 or
   // ARB_ES2_compatibility). Unsupported formats are converted to 32bppRGBA.
-  std::function<bool(const GlTextureFormat&)> format_supported;
+  std::function<bool(const gl::GlTextureFormat&)> formatSupported;
 };
 
 // Pixels ready for one upload of mip level 0.
 struct TextureImage {
   uint32_t width = 0;   // pixels, at most the size cap
   uint32_t height = 0;  // pixels
-  GpuFormat gpu_format = GpuFormat::kUnknown;  // sRGB variant when the image is sRGB
-  PixelFormat pixel_format = PixelFormat::kUnknown;  // layout of pixels
-  GlTextureFormat gl;                          // how to create and upload it in OpenGL
-  uint32_t bits_per_pixel = 0;
+  GpuFormat gpuFormat = GpuFormat::kUnknown;  // sRGB variant when the image is sRGB
+  PixelFormat pixelFormat = PixelFormat::kUnknown;  // layout of pixels
+  gl::GlTextureFormat gl;                      // how to create and upload it in OpenGL
+  uint32_t bitsPerPixel = 0;
   // Bytes per row, (width x bits + 7) / 8: rows are tightly packed, so upload with
   // GL_UNPACK_ALIGNMENT 1. Rows run top-down (the first row is the image's top).
-  size_t row_pitch = 0;
-  std::vector<uint8_t> pixels;  // row_pitch x height bytes
-  bool generate_mips = false;   // create all levels and generate them from level 0
+  size_t rowPitch = 0;
+  std::vector<uint8_t> pixels;  // rowPitch x height bytes
+  bool generateMips = false;   // create all levels and generate them from level 0
 };
 
 // The size an image of width x height is shrunk to under a cap: unchanged when both
 // fit; otherwise the longer side becomes the cap and the other keeps the aspect ratio
 // (truncated, at least 1).
-void TargetSize(uint32_t width, uint32_t height, uint32_t max_size, uint32_t& target_width,
-                uint32_t& target_height);
+void TargetSize(uint32_t width, uint32_t height, uint32_t maxSize, uint32_t& targetWidth,
+                uint32_t& targetHeight);
 
 // Chooses the GPU format, converts and scales the pixels. No logging.
 ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& options,

@@ -1,6 +1,5 @@
+// Screenshots: reading back the presented frame and naming and placing its file.
 #include "graphics/screenshot.h"
-
-#include <png.h>
 
 #include <chrono>
 #include <cstdio>
@@ -11,26 +10,9 @@
 
 #include "base/log.h"
 #include "graphics/graphics.h"
+#include "graphics/image/png_writer.h"
 
 namespace graphics {
-
-bool WritePng(const std::string& path, const Picture& picture) {
-  if (picture.width <= 0 || picture.height <= 0 ||
-      picture.rgba.size() != static_cast<size_t>(picture.width) * picture.height * 4) {
-    base::LogError("screenshot", path + ": no picture to write");
-    return false;
-  }
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  image.width = static_cast<png_uint_32>(picture.width);
-  image.height = static_cast<png_uint_32>(picture.height);
-  image.format = PNG_FORMAT_RGBA;
-  if (png_image_write_to_file(&image, path.c_str(), 0, picture.rgba.data(), 0, nullptr) == 0) {
-    base::LogError("screenshot", path + ": cannot write: " + image.message);
-    return false;
-  }
-  return true;
-}
 
 bool SaveScreenshot(const std::string& path) {
   Picture picture;
@@ -38,7 +20,7 @@ bool SaveScreenshot(const std::string& path) {
     base::LogError("screenshot", path + ": this renderer cannot read back its frames");
     return false;
   }
-  return WritePng(path, picture);
+  return image::WritePng(path, picture);
 }
 
 std::string ScreenshotFileName() {

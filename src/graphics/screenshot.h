@@ -4,13 +4,7 @@
 
 #include <string>
 
-#include "graphics/render_device.h"
-
 namespace graphics {
-
-// Writes an RGBA8 picture as a PNG file. False (with a line on standard error naming
-// the file) when it cannot be written.
-bool WritePng(const std::string& path, const Picture& picture);
 
 // Reads back the frame drawn so far and writes it to `path`.
 bool SaveScreenshot(const std::string& path);

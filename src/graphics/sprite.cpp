@@ -25,21 +25,18 @@ Sprite::Sprite(std::string label)
     : BaseComponent("Sprite"), name(std::move(label)), mesh(std::make_unique<Mesh>(UnitQuad())) {}
 
 bool Sprite::Initialize() {
-  source = objects::GetSibling<SpriteSource>(*this, "SpriteSource");
+  // A sprite without its sheet is not refused; it is reported here and not drawn.
+  source = objects::RequireSibling<SpriteSource>(*this, "SpriteSource");
   return true;
 }
 
 void Sprite::Draw() {
-  auto* transform = objects::GetSibling<objects::Transform>(*this, "Transform");
-  // A sprite needs its sheet and its place; without them it is skipped, said once.
-  if (source == nullptr || transform == nullptr) {
-    base::LogErrorOnce("sprite", objects::DescribeObject(owner) + " has a Sprite without " +
-                                     (source == nullptr ? "a SpriteSource" : "a Transform") +
-                                     "; it is not drawn");
-    return;
-  }
+  // A sprite needs its sheet (found, or reported, by Initialize) and its place;
+  // without them it is skipped.
+  auto* transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
+  if (source == nullptr || transform == nullptr) return;
   if (source->rows <= 0 || source->columns <= 0) {
-    base::LogErrorOnce("sprite", objects::DescribeObject(owner) + ": SpriteSource " + source->image +
+    base::LogErrorOnce("sprite", objects::DescribeObject(GetOwner()) + ": SpriteSource " + source->image +
                                      " needs at least one row and one column; it is not drawn");
     return;
   }

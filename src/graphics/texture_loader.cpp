@@ -17,8 +17,8 @@ std::unique_ptr<Texture> LoadTextureFromFile(const std::string& path, std::uint3
     return nullptr;
   }
   TextureLoadOptions options;
-  options.max_size = maxSize;
-  options.device_max_texture_size = Block().device->MaxTextureSize();
+  options.maxSize = maxSize;
+  options.deviceMaxTextureSize = Block().device->MaxTextureSize();
   TextureImage image;
   const ImageResult loaded = LoadTextureImage(path, options, image);
   report(loaded);

@@ -5,7 +5,7 @@
 
 namespace objects {
 
-BaseComponent::BaseComponent(std::string typeName) : type(std::move(typeName)) {}
+BaseComponent::BaseComponent(std::string typeName) : type_(std::move(typeName)) {}
 
 void BaseComponent::Update(float) {}
 

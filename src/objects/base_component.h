@@ -32,12 +32,19 @@ class BaseComponent {
   // script's interpreter) can end that loan while they all still exist.
   virtual void ReleaseSiblings() {}
 
-  const std::string& GetType() const { return type; }
+  // The name the component is stored under on its object.
+  const std::string& GetType() const { return type_; }
   // The object the component was added to; null until then. Not owning.
-  GameObject* GetOwner() const { return owner; }
+  GameObject* GetOwner() const { return owner_; }
 
-  std::string type;
-  GameObject* owner = nullptr;
+ private:
+  // Only the object sets these, as it stores the component: the type is the key of
+  // the object's component map, so changing it elsewhere would leave the component
+  // filed under a name it no longer has.
+  friend class GameObject;
+
+  std::string type_;
+  GameObject* owner_ = nullptr;
 };
 
 }  // namespace objects

@@ -52,29 +52,38 @@ class GameObject {
   // Initialize of every component in type-name order; false at the first failure.
   bool Initialize();
 
-  void SetActive(bool isActive) { active = isActive; }
-  bool IsActive() const { return active; }
-  const std::string& GetName() const { return name; }
+  void SetActive(bool isActive) { active_ = isActive; }
+  bool IsActive() const { return active_; }
+  const std::string& GetName() const { return name_; }
   // The owning space; null for an object that no space has taken.
-  Space* GetSpace() const { return space; }
-  const ComponentMap& GetComponents() const { return components; }
+  Space* GetSpace() const { return space_; }
+  const ComponentMap& GetComponents() const { return components_; }
 
  private:
   friend class Space;
 
-  std::string name;
-  bool active = true;
-  Space* space = nullptr;
-  ComponentMap components;
+  std::string name_;
+  bool active_ = true;
+  Space* space_ = nullptr;
+  ComponentMap components_;
   // Components that AddComponent did not attach or that were replaced.
-  std::vector<std::unique_ptr<BaseComponent>> retired;
+  std::vector<std::unique_ptr<BaseComponent>> retired_;
 };
 
-// The sibling of a component stored under typeName, as the class T; null when the
-// component has no object yet, or no such sibling.
+// Writes, once per object, component and missing type, "<object>: <component's
+// type> needs a <typeName> on its object" to standard error (RequireSibling).
+void ReportMissingSibling(const BaseComponent& component, std::string_view typeName);
+
+// The sibling that `component` cannot work without: the component stored under
+// typeName on its object, as the class T. When the component has no object yet, or
+// the object holds no such component (or one of another class), the problem is
+// reported once (ReportMissingSibling) and the result is null. Not owning.
 template <typename T>
-T* GetSibling(const BaseComponent& component, std::string_view typeName) {
-  return component.owner != nullptr ? component.owner->GetComponent<T>(typeName) : nullptr;
+T* RequireSibling(const BaseComponent& component, std::string_view typeName) {
+  const GameObject* object = component.GetOwner();
+  T* sibling = object != nullptr ? object->GetComponent<T>(typeName) : nullptr;
+  if (sibling == nullptr) ReportMissingSibling(component, typeName);
+  return sibling;
 }
 
 }  // namespace objects

@@ -25,59 +25,59 @@ void ForEachActiveComponent(const Space::ObjectMap& objects, Visit visit) {
 
 void SetCollisionPass(SpacePass pass) { g_CollisionPass = pass; }
 
-Space::Space(std::string spaceName) : name(std::move(spaceName)) {}
+Space::Space(std::string spaceName) : name_(std::move(spaceName)) {}
 
 std::shared_ptr<GameObject> Space::CreateObject(const std::string& objectName) {
-  if (objects.find(objectName) != objects.end()) return {};
+  if (objects_.find(objectName) != objects_.end()) return {};
   std::shared_ptr<GameObject> object(new GameObject(objectName));
-  object->space = this;
-  objects.emplace(objectName, object);
+  object->space_ = this;
+  objects_.emplace(objectName, object);
   return object;
 }
 
 std::shared_ptr<GameObject> Space::AddObject(GameObject* object) {
   if (object == nullptr) return {};
   std::shared_ptr<GameObject> shared(object);
-  if (objects.emplace(object->GetName(), shared).second) object->space = this;
+  if (objects_.emplace(object->GetName(), shared).second) object->space_ = this;
   return shared;
 }
 
 std::weak_ptr<GameObject> Space::FindObject(std::string_view objectName) const {
-  auto position = objects.find(objectName);
-  if (position == objects.end()) return {};
+  auto position = objects_.find(objectName);
+  if (position == objects_.end()) return {};
   return position->second;
 }
 
 std::vector<std::weak_ptr<GameObject>> Space::GetAllObjects() const {
   std::vector<std::weak_ptr<GameObject>> result;
-  result.reserve(objects.size());
-  for (const auto& entry : objects) result.emplace_back(entry.second);
+  result.reserve(objects_.size());
+  for (const auto& entry : objects_) result.emplace_back(entry.second);
   return result;
 }
 
 std::vector<std::weak_ptr<GameObject>> Space::GetObjectsWithComponent(
     std::string_view typeName) const {
   std::vector<std::weak_ptr<GameObject>> result;
-  for (const auto& entry : objects) {
+  for (const auto& entry : objects_) {
     if (entry.second->HasComponent(typeName)) result.emplace_back(entry.second);
   }
   return result;
 }
 
 void Space::Update(float dt) {
-  if (!active || paused) return;
-  ForEachActiveComponent(objects, [dt](BaseComponent& component) { component.Update(dt); });
+  if (!active_ || paused_) return;
+  ForEachActiveComponent(objects_, [dt](BaseComponent& component) { component.Update(dt); });
   if (g_CollisionPass != nullptr) g_CollisionPass(*this);
 }
 
 void Space::LateUpdate(float dt) {
-  if (!active || paused) return;
-  ForEachActiveComponent(objects, [dt](BaseComponent& component) { component.LateUpdate(dt); });
+  if (!active_ || paused_) return;
+  ForEachActiveComponent(objects_, [dt](BaseComponent& component) { component.LateUpdate(dt); });
 }
 
 void Space::Draw() {
-  if (!active) return;
-  ForEachActiveComponent(objects, [](BaseComponent& component) { component.Draw(); });
+  if (!active_) return;
+  ForEachActiveComponent(objects_, [](BaseComponent& component) { component.Draw(); });
 }
 
 }  // namespace objects

@@ -45,18 +45,18 @@ class Space {
   // Components' Draw of every active object; a paused space is still drawn.
   void Draw();
 
-  const std::string& GetName() const { return name; }
-  bool IsActive() const { return active; }
-  void SetActive(bool isActive) { active = isActive; }
-  bool IsPaused() const { return paused; }
-  void SetPaused(bool isPaused) { paused = isPaused; }
-  const ObjectMap& GetObjects() const { return objects; }
+  const std::string& GetName() const { return name_; }
+  bool IsActive() const { return active_; }
+  void SetActive(bool isActive) { active_ = isActive; }
+  bool IsPaused() const { return paused_; }
+  void SetPaused(bool isPaused) { paused_ = isPaused; }
+  const ObjectMap& GetObjects() const { return objects_; }
 
  private:
-  std::string name;
-  ObjectMap objects;
-  bool active = true;
-  bool paused = false;
+  std::string name_;
+  ObjectMap objects_;
+  bool active_ = true;
+  bool paused_ = false;
 };
 
 // The pass a space runs after its components' Update: the collision pass, which

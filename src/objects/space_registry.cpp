@@ -4,30 +4,30 @@
 namespace objects {
 
 Space* SpaceRegistry::FindSpace(std::string_view spaceName) const {
-  auto position = spaces.find(spaceName);
-  return position == spaces.end() ? nullptr : position->second.get();
+  auto position = spaces_.find(spaceName);
+  return position == spaces_.end() ? nullptr : position->second.get();
 }
 
 Space& SpaceRegistry::CreateSpace(const std::string& spaceName) {
-  std::unique_ptr<Space>& slot = spaces[spaceName];
+  std::unique_ptr<Space>& slot = spaces_[spaceName];
   if (!slot) slot = std::make_unique<Space>(spaceName);
   return *slot;
 }
 
 void SpaceRegistry::UpdateSpaces(float dt) {
-  for (auto& entry : spaces) {
+  for (auto& entry : spaces_) {
     if (entry.second->IsActive()) entry.second->Update(dt);
   }
 }
 
 void SpaceRegistry::LateUpdateSpaces(float dt) {
-  for (auto& entry : spaces) {
+  for (auto& entry : spaces_) {
     if (entry.second->IsActive()) entry.second->LateUpdate(dt);
   }
 }
 
 void SpaceRegistry::DrawSpaces() {
-  for (auto& entry : spaces) {
+  for (auto& entry : spaces_) {
     if (entry.second->IsActive()) entry.second->Draw();
   }
 }

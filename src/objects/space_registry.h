@@ -30,12 +30,12 @@ class SpaceRegistry {
   void LateUpdateSpaces(float dt);
   void DrawSpaces();
 
-  const SpaceMap& GetSpaces() const { return spaces; }
+  const SpaceMap& GetSpaces() const { return spaces_; }
   // Removes every space (tests, and a state that owns a registry of its own).
-  void Clear() { spaces.clear(); }
+  void Clear() { spaces_.clear(); }
 
  private:
-  SpaceMap spaces;
+  SpaceMap spaces_;
 };
 
 // The process-wide registry: every space lives in it until the process ends.

@@ -124,8 +124,8 @@ TypeDescriptor& TypeDescriptor::AddVectorMember(std::initializer_list<const char
 void TypeDescriptor::FinishType() { size = allocationSize; }
 
 const TypeDescriptor* TypeRegistry::TryFindType(std::string_view name) const {
-  auto position = types.find(name);
-  return position == types.end() ? nullptr : &position->second;
+  auto position = types_.find(name);
+  return position == types_.end() ? nullptr : &position->second;
 }
 
 const TypeDescriptor& TypeRegistry::FindType(std::string_view name) const {

@@ -109,7 +109,7 @@ class TypeRegistry {
     descriptor.name = name;
     descriptor.allocationSize = static_cast<std::uint32_t>(sizeof(T));
     descriptor.alignment = static_cast<std::uint32_t>(alignof(T));
-    return types[name] = std::move(descriptor);
+    return types_[name] = std::move(descriptor);
   }
 
   // Null when absent.
@@ -125,8 +125,8 @@ class TypeRegistry {
   // Named members and children, children before their group (post-order).
   std::vector<const MemberDescriptor*> GetSerializedMembers(std::string_view typeName) const;
 
-  const TypeMap& GetTypes() const { return types; }
-  void Clear() { types.clear(); }
+  const TypeMap& GetTypes() const { return types_; }
+  void Clear() { types_.clear(); }
 
  private:
   template <typename T>
@@ -134,7 +134,7 @@ class TypeRegistry {
     return new (memory) T();
   }
 
-  TypeMap types;
+  TypeMap types_;
 };
 
 // The process-wide registry, filled once by RegisterComponents.

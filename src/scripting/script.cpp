@@ -46,8 +46,8 @@ std::string WithFullName(const std::string& error, const std::string& filename) 
 
 }  // namespace
 
-Script::Script() : BaseComponent("Script"), ownData(std::make_unique<ScriptData>()) {
-  data = ownData.get();
+Script::Script() : BaseComponent("Script"), ownData_(std::make_unique<ScriptData>()) {
+  data = ownData_.get();
   state = luaL_newstate();
   if (state != nullptr) {
     OpenStandardLibraries(state);
@@ -66,7 +66,7 @@ void Script::CloseState() {
   if (state == nullptr) return;
   // Closing runs the script's finalisers, which may still reach the object's
   // other components through the globals.
-  file.Release(state);
+  file_.Release(state);
   lua_close(state);
   state = nullptr;
 }
@@ -82,13 +82,13 @@ void Script::Report(const std::string& error) const {
 
 bool Script::RunFile() {
   std::string error;
-  if (file.Run(state, filename, &error)) return true;
+  if (file_.Run(state, filename, &error)) return true;
   Report(error);
   return false;
 }
 
 bool Script::ScriptInit() {
-  if (owner == nullptr || state == nullptr) return false;
+  if (GetOwner() == nullptr || state == nullptr) return false;
   if (!RunFile()) return false;
   try {
     SetGlobal(state, "data", data);
@@ -106,9 +106,9 @@ bool Script::ScriptInit() {
 
 // A missing component leaves the global as the script last saw it.
 void Script::SetFrameGlobals() {
-  auto* transform = owner->GetComponent<objects::Transform>("Transform");
-  auto* physics = owner->GetComponent<components::Physics>("Physics");
-  objects::GameObject* parent = owner;
+  auto* transform = GetOwner()->GetComponent<objects::Transform>("Transform");
+  auto* physics = GetOwner()->GetComponent<components::Physics>("Physics");
+  objects::GameObject* parent = GetOwner();
   ScriptData* block = data;
   RunProtected(state, [&](lua_State* L) {
     if (transform != nullptr) {
@@ -131,7 +131,7 @@ void Script::Update(float dt) {
     if (!ScriptInit()) return;
   }
   initState = true;
-  if (owner == nullptr || state == nullptr) return;
+  if (GetOwner() == nullptr || state == nullptr) return;
   if (!RunFile()) return;
   try {
     SetFrameGlobals();

@@ -53,7 +53,7 @@ class Script : public objects::BaseComponent {
   // The script's Lua state; null only if it could not be created.
   lua_State* GetState() const { return state; }
   // How many times the file was read and compiled (live reload).
-  std::uint64_t CompileCount() const { return file.CompileCount(); }
+  std::uint64_t CompileCount() const { return file_.CompileCount(); }
 
   // The Lua file, relative to the working directory.
   std::string filename;
@@ -71,8 +71,8 @@ class Script : public objects::BaseComponent {
   void SetFrameGlobals();
   void Report(const std::string& error) const;
 
-  std::unique_ptr<ScriptData> ownData;  // the block made for itself; freed with the script
-  ScriptFile file;
+  std::unique_ptr<ScriptData> ownData_;  // the block made for itself; freed with the script
+  ScriptFile file_;
 };
 
 // Registers "Script" with its serialized members filename and initState.

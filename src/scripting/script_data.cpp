@@ -11,8 +11,7 @@ ScriptData::ScriptData() : BaseComponent("ScriptData") {}
 
 bool ScriptData::Initialize() {
   if (bound) return true;
-  if (owner == nullptr) return false;
-  auto* script = owner->GetComponent<Script>("Script");
+  auto* script = objects::RequireSibling<Script>(*this, "Script");
   if (script == nullptr) return false;
   script->AttachData(this);
   bound = true;

@@ -54,7 +54,6 @@ void RegisterMath(lua_State* L) {
       .AddFunction("asinf", &ArcSine)
       .AddFunction("acosf", &ArcCosine)
       .AddFunction("atanf", &ArcTangent)
-      .AddFunction("sqrtf", &SquareRoot)
       .AddFunction("abs", &Absolute)
       .EndNamespace();
 }

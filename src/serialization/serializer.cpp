@@ -109,7 +109,7 @@ std::string NormalPath(const std::string& path) {
 
 }  // namespace
 
-Serializer::Serializer(objects::SpaceRegistry* spaceRegistry) : spaces(spaceRegistry) {}
+Serializer::Serializer(objects::SpaceRegistry* spaceRegistry) : spaces_(spaceRegistry) {}
 
 std::string Serializer::Where() const {
   std::string where;
@@ -118,12 +118,12 @@ std::string Serializer::Where() const {
     where += label;
     where += " '" + Printable(value) + "'";
   };
-  if (!location.file.empty()) add("file", location.file);
-  if (!location.space.empty()) add("space", location.space);
-  if (!location.object.empty()) add("object", location.object);
-  for (const std::string& prefab : location.prefabs) add("prefab", prefab);
-  if (!location.component.empty()) add("component", location.component);
-  if (!location.member.empty()) add("member", location.member);
+  if (!location_.file.empty()) add("file", location_.file);
+  if (!location_.space.empty()) add("space", location_.space);
+  if (!location_.object.empty()) add("object", location_.object);
+  for (const std::string& prefab : location_.prefabs) add("prefab", prefab);
+  if (!location_.component.empty()) add("component", location_.component);
+  if (!location_.member.empty()) add("member", location_.member);
   return where.empty() ? where : where + ")";
 }
 
@@ -149,24 +149,24 @@ bool Serializer::LoadLevel(const std::string& fileName) {
     throw std::runtime_error("Level file " + fileName +
                              " is not a level: its root is not a JSON object.");
   }
-  ScopedField fileField(location.file, fileName);
+  ScopedField fileField(location_.file, fileName);
   for (const JsonMember& space : document.GetObject()) DeserializeSpace(Text(space.name), document);
   return true;
 }
 
 void Serializer::DeserializeSpace(const std::string& spaceName, const rapidjson::Value& document) {
-  ScopedField spaceField(location.space, spaceName);
+  ScopedField spaceField(location_.space, spaceName);
   const rapidjson::Value key(rapidjson::StringRef(spaceName.data(), spaceName.size()));
   auto entry = document.IsObject() ? document.FindMember(key) : document.MemberEnd();
   if (!document.IsObject() || entry == document.MemberEnd() || !entry->value.IsObject()) {
     Report("Serializer Error: no data for space " + spaceName + " found.");
     return;
   }
-  if (spaces == nullptr) throw std::logic_error("Serializer without a space registry cannot load spaces");
-  objects::Space& space = spaces->CreateSpace(spaceName);
+  if (spaces_ == nullptr) throw std::logic_error("Serializer without a space registry cannot load spaces");
+  objects::Space& space = spaces_->CreateSpace(spaceName);
   for (const JsonMember& objectEntry : entry->value.GetObject()) {
     const std::string objectName = Text(objectEntry.name);
-    ScopedField objectField(location.object, objectName);
+    ScopedField objectField(location_.object, objectName);
     // Refused before the object is created, so a bad entry leaves no empty object.
     if (!objectEntry.value.IsObject()) Fail("Object entry " + objectName + " is not a JSON object.");
     space.CreateObject(objectName);
@@ -195,12 +195,12 @@ void Serializer::DeserializeObject(const JsonMember& objectEntry,
 void Serializer::DeserializePrefab(std::weak_ptr<objects::GameObject> gameObject,
                                    const std::string& prefabPath) {
   const std::string normal = NormalPath(prefabPath);
-  for (const std::string& applying : location.prefabs) {
+  for (const std::string& applying : location_.prefabs) {
     if (NormalPath(applying) == normal) {
       Fail("Prefab chain comes back to " + prefabPath + ", which is already being applied.");
     }
   }
-  if (location.prefabs.size() >= kMaxPrefabDepth) {
+  if (location_.prefabs.size() >= kMaxPrefabDepth) {
     Fail("Prefab chain is longer than " + std::to_string(kMaxPrefabDepth) + " files.");
   }
 
@@ -218,7 +218,7 @@ void Serializer::DeserializePrefab(std::weak_ptr<objects::GameObject> gameObject
     return;
   }
 
-  ScopedPrefab chain(location.prefabs, prefabPath);
+  ScopedPrefab chain(location_.prefabs, prefabPath);
   if (document.ObjectEmpty()) Fail("Prefab file is empty: it has no component table.");
   auto base = document.FindMember("prefab");
   if (base != document.MemberEnd()) {
@@ -241,7 +241,7 @@ void Serializer::DeserializeComponents(const JsonMember& entry,
   for (const JsonMember& componentEntry : entry.value.GetObject()) {
     const std::string typeName = Text(componentEntry.name);
     if (typeName == "prefab") continue;
-    ScopedField componentField(location.component, typeName);
+    ScopedField componentField(location_.component, typeName);
     if (!componentEntry.value.IsObject()) {
       Fail("Component entry " + typeName + " is not a JSON object of member values.");
     }
@@ -265,13 +265,13 @@ void Serializer::DeserializeComponents(const JsonMember& entry,
 void Serializer::DeserializeComponent(objects::BaseComponent* component,
                                       const JsonMember& componentEntry) {
   const std::string typeName = Text(componentEntry.name);
-  ScopedField componentField(location.component, typeName);
+  ScopedField componentField(location_.component, typeName);
   if (!componentEntry.value.IsObject()) {
     Fail("Component entry " + typeName + " is not a JSON object of member values.");
   }
   for (const JsonMember& memberEntry : componentEntry.value.GetObject()) {
     const std::string memberName = Text(memberEntry.name);
-    ScopedField memberField(location.member, memberName);
+    ScopedField memberField(location_.member, memberName);
     const objects::MemberDescriptor* member = nullptr;
     try {
       member = &objects::FindMember(typeName, memberName);
@@ -346,8 +346,8 @@ void Serializer::DeserializeMember(objects::BaseComponent* component, const obje
 
 void Serializer::SerializeComponent(const objects::BaseComponent& component, JsonWriter& writer) {
   const unsigned char* base = reinterpret_cast<const unsigned char*>(&component);
-  const std::vector<const objects::MemberDescriptor*> members = objects::GetSerializedMembers(component.type);
-  writer.Key(component.type.c_str(), static_cast<rapidjson::SizeType>(component.type.size()));
+  const std::vector<const objects::MemberDescriptor*> members = objects::GetSerializedMembers(component.GetType());
+  writer.Key(component.GetType().c_str(), static_cast<rapidjson::SizeType>(component.GetType().size()));
   writer.StartObject();
   auto writeFloat = [&writer](float number) {
     if (std::isfinite(number)) {
@@ -417,7 +417,7 @@ void WriteSpacesJson(std::ostream& stream, const objects::SpaceRegistry& registr
       key("components");
       writer.StartObject();
       for (const auto& [typeName, component] : object->GetComponents()) {
-        if (objects::GetTypeRegistry().TryFindType(component->type) != nullptr) {
+        if (objects::GetTypeRegistry().TryFindType(component->GetType()) != nullptr) {
           Serializer::SerializeComponent(*component, writer);
         } else {
           key(typeName);

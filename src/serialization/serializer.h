@@ -76,8 +76,8 @@ class Serializer {
   [[noreturn]] void Fail(const std::string& problem) const;
   void Report(const std::string& message) const;
 
-  objects::SpaceRegistry* spaces;
-  Location location;
+  objects::SpaceRegistry* spaces_;
+  Location location_;
 };
 
 // Writes every space of the registry (name, active, paused), its objects (name,

@@ -47,9 +47,9 @@ void WriteSizeLines(std::ostream& out, const char* name) {
 }  // namespace
 
 void PrintTestComponent(const TestComponent& component, std::ostream& stream) {
-  stream << "Component: " << component.type << "\n";
+  stream << "Component: " << component.GetType() << "\n";
   stream << "     Size: " << sizeof(TestComponent) << "\n";
-  stream << "   Parent: " << static_cast<const void*>(component.owner) << "\n";
+  stream << "   Parent: " << static_cast<const void*>(component.GetOwner()) << "\n";
   stream << " Position: (" << component.position.x << ", " << component.position.y << ")\n";
   stream << "    Scale: (" << component.scale.x << ", " << component.scale.y << ")\n";
   stream << " Rotation: " << component.rotation << "\n\n";

@@ -11,7 +11,7 @@
 
 #include "component_fixture.h"
 #include "components/physics.h"
-#include "components/pool.h"
+#include "objects/probe_component.h"
 
 namespace {
 
@@ -205,9 +205,7 @@ TEST_F(ColliderTest, InitializeResolvesTheHandlerByNameInTheSharedTable) {
   // Only an actual Transform counts.
   std::shared_ptr<objects::GameObject> bare = space_.CreateObject("Bare");
   auto* circle = Add(*bare, new CircleCollider());
-  auto* impostor = new components::Pool();
-  impostor->type = "Transform";
-  bare->AddComponent(impostor);
+  bare->AddComponent(new testing_support::Probe("Transform"));
   testing::internal::CaptureStderr();
   EXPECT_FALSE(circle->Initialize());
   EXPECT_NE(testing::internal::GetCapturedStderr().find("object Bare"), std::string::npos);

@@ -23,7 +23,7 @@ using Sounds = std::vector<std::string>;
 
 std::vector<std::string> g_Journal;
 void RecordContact(Collider& self, Collider& other) {
-  g_Journal.push_back(self.owner->GetName() + ">" + other.owner->GetName());
+  g_Journal.push_back(self.GetOwner()->GetName() + ">" + other.GetOwner()->GetName());
 }
 int g_LevelEnds = 0;
 void CountLevelEnd() { ++g_LevelEnds; }
@@ -59,7 +59,7 @@ class CollisionPassTest : public component_testing::ComponentTest {
 
   // A unit circle at (x, 0) whose contacts run `handler`.
   objects::GameObject& MakeCircle(const std::string& name, float x, const std::string& handler) {
-    return *MakeShape<CircleCollider>(name, x, 0.0f, 1.0f, 0.0f, handler)->owner;
+    return *MakeShape<CircleCollider>(name, x, 0.0f, 1.0f, 0.0f, handler)->GetOwner();
   }
 
   components::Physics* physics_ = nullptr;

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -24,6 +24,7 @@
 #include "input/input.h"
 #include "objects/game_object.h"
 #include "objects/space.h"
+#include "working_directory.h"
 
 namespace component_testing {
 
@@ -56,17 +57,16 @@ class ComponentTest : public testing::Test {
     audio::Audio().sfxOn = true;
     graphics::Block().projection = savedProjection_;
     input::ResetInput();
-    if (!savedDirectory_.empty()) {
+    if (dataFolder_) {
       graphics::Block().device.reset();
-      std::filesystem::current_path(savedDirectory_);
+      dataFolder_.reset();
     }
   }
 
   // For tests that load sprite sources: the data folder as working directory and a
   // recording render device (owned by graphics::Block().device), both undone in TearDown.
   graphics::recording::RecordingRenderDevice* UseDataFolder() {
-    savedDirectory_ = std::filesystem::current_path();
-    std::filesystem::current_path(VELMARIS_DATA_DIR);
+    dataFolder_.emplace(VELMARIS_DATA_DIR);
     auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
     auto* recording = device.get();
     graphics::Block().device = std::move(device);
@@ -139,7 +139,7 @@ class ComponentTest : public testing::Test {
 
  private:
   base::Matrix4 savedProjection_;
-  std::filesystem::path savedDirectory_;
+  std::optional<testing_support::ScopedWorkingDirectory> dataFolder_;
 };
 
 }  // namespace component_testing

@@ -54,15 +54,30 @@ class MenuComponentsTest : public component_testing::ComponentTest {
 };
 
 TEST_F(MenuComponentsTest, ClickRectangleIsStrictAndTruncatedTowardsZero) {
-  Button* wide = MakeButton("Wide", 0.0f, 0.0f, 100.0f, 40.0f);
-  EXPECT_TRUE(wide->Contains(99.5f, 0.0f));
-  EXPECT_FALSE(wide->Contains(100.0f, 0.0f));
-  Button* small = MakeButton("Small", 0.6f, 0.0f, 1.0f, 1.0f);  // x bounds -0.4, 1.6 -> 0, 1
-  EXPECT_EQ(small->GetRect().left, 0.0f);
-  EXPECT_EQ(small->GetRect().right, 1.0f);
-  EXPECT_TRUE(small->Contains(0.5f, 0.0f));
-  EXPECT_FALSE(small->Contains(1.2f, 0.0f));
-  EXPECT_FALSE(small->Contains(-0.2f, 0.0f));
+  // Centre (10.6, -5.3), half size 20 x 8: the bounds -9.4, 30.6, -13.3 and 2.7 are
+  // truncated towards zero to -9, 30, -13 and 2 (two of them up, two down).
+  Button* button = MakeButton("Framed", 10.6f, -5.3f, 20.0f, 8.0f);
+  const components::ButtonRect rect = button->GetRect();
+  EXPECT_EQ(rect.left, -9.0f);
+  EXPECT_EQ(rect.right, 30.0f);
+  EXPECT_EQ(rect.bottom, -13.0f);
+  EXPECT_EQ(rect.top, 2.0f);
+  struct Case {
+    const char* what;
+    float x, y;
+    bool inside;
+  };
+  // Each edge: a point just inside, one on it (the test is strict), and one between
+  // the truncated and the exact bound.
+  const Case cases[] = {
+      {"left, inside", -8.9f, -5.0f, true},     {"left, on the edge", -9.0f, -5.0f, false},
+      {"left, cut off", -9.3f, -5.0f, false},   {"right, inside", 29.9f, -5.0f, true},
+      {"right, on the edge", 30.0f, -5.0f, false}, {"right, cut off", 30.5f, -5.0f, false},
+      {"bottom, inside", 10.0f, -12.9f, true},  {"bottom, on the edge", 10.0f, -13.0f, false},
+      {"bottom, cut off", 10.0f, -13.2f, false}, {"top, inside", 10.0f, 1.9f, true},
+      {"top, on the edge", 10.0f, 2.0f, false}, {"top, cut off", 10.0f, 2.5f, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(button->Contains(c.x, c.y), c.inside) << c.what;
 }
 
 TEST_F(MenuComponentsTest, HeldButtonClicksOnceWithItsSoundUnlessSilencedOrLocked) {

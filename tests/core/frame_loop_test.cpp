@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "input/input.h"
 #include "platform/headless/headless_window.h"
+#include "working_directory.h"
 
 namespace {
 
@@ -148,15 +148,13 @@ TEST_F(FrameLoopTest, MinimiseAndWindowSwitchingRunTheirHooks) {
 }
 
 TEST_F(FrameLoopTest, ScreenshotKeyTappedBetweenFramesIsStillTaken) {
-  const auto previous = std::filesystem::current_path();
-  std::filesystem::current_path(testing::TempDir());
+  const testing_support::ScopedWorkingDirectory inTemp(testing::TempDir());
   window.PostKey(platform::kVkF12, true);
   window.PostKey(platform::kVkF12, false);
   testing::internal::CaptureStderr();
   ASSERT_TRUE(loop.RunOneFrame());
   ASSERT_TRUE(loop.RunOneFrame());
   const std::string log = testing::internal::GetCapturedStderr();
-  std::filesystem::current_path(previous);
   // Without a device that reads back, the attempt is reported, once.
   EXPECT_EQ(log.find("screenshot: screenshots/velmaris-"), 0u) << log;
   EXPECT_EQ(log.find("screenshot:", 1), std::string::npos) << log;

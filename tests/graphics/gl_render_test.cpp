@@ -4,10 +4,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "graphics/graphics.h"
 #include "graphics/image_decoder.h"
 #include "platform/sdl/sdl_window.h"
+#include "working_directory.h"
 
 namespace {
 
@@ -43,8 +45,7 @@ class CapturingWindow final : public platform::Window {
 class GlRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previousDirectory_ = std::filesystem::current_path();
-    std::filesystem::current_path(VELMARIS_SOURCE_DIR "/data");
+    dataFolder_.emplace(VELMARIS_SOURCE_DIR "/data");
     real_ = std::make_unique<platform::sdl::SdlWindow>(/*fullScreen=*/false);
     window_ = std::make_unique<CapturingWindow>(*real_);
     graphics::Block().windowHandle = window_.get();
@@ -57,18 +58,18 @@ class GlRenderTest : public ::testing::Test {
     graphics::Block().windowHandle = nullptr;
     window_.reset();
     real_.reset();
-    std::filesystem::current_path(previousDirectory_);
+    dataFolder_.reset();
   }
 
   static std::unique_ptr<graphics::Texture> SolidTexture(std::uint8_t r, std::uint8_t g, std::uint8_t b,
                                                          std::uint8_t a) {
     graphics::TextureImage image;
     image.width = image.height = 2;
-    image.gpu_format = graphics::GpuFormat::kR8G8B8A8Unorm;
-    image.pixel_format = graphics::PixelFormat::k32bppRGBA;
-    image.gl = *graphics::GlFormatFor(image.gpu_format);
-    image.bits_per_pixel = 32;
-    image.row_pitch = 8;
+    image.gpuFormat = graphics::GpuFormat::kR8G8B8A8Unorm;
+    image.pixelFormat = graphics::PixelFormat::k32bppRGBA;
+    image.gl = *graphics::gl::GlFormatFor(image.gpuFormat);
+    image.bitsPerPixel = 32;
+    image.rowPitch = 8;
     for (int i = 0; i < 4; ++i) image.pixels.insert(image.pixels.end(), {r, g, b, a});
     return graphics::Block().device->CreateTexture(image);
   }
@@ -106,7 +107,7 @@ class GlRenderTest : public ::testing::Test {
   std::unique_ptr<CapturingWindow> window_;
   std::unique_ptr<graphics::Texture> white_;
   graphics::Picture picture_;
-  std::filesystem::path previousDirectory_;
+  std::optional<testing_support::ScopedWorkingDirectory> dataFolder_;
 };
 
 #define EXPECT_COLOUR(pixel, R, G, B)      \
@@ -169,7 +170,7 @@ TEST_F(GlRenderTest, BrokenShaderShowsTheErrorBoxAndDrawsNothing) {
     std::ofstream shader(folder / "images/Shaders/UIShader.fx");
     shader << "#ifdef VS\nvoid main() { this is not GLSL }\n#endif\n";
   }
-  std::filesystem::current_path(folder);
+  const testing_support::ScopedWorkingDirectory inFolder(folder);
   graphics::ShutdownGraphics();
   testing::internal::CaptureStderr();
   EXPECT_LT(graphics::InitializeGraphics(), 0);

@@ -1,11 +1,12 @@
 // The graphics block's matrices and its draw path on the recording device.
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <optional>
 
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
 #include "platform/headless/headless_window.h"
+#include "working_directory.h"
 
 namespace {
 
@@ -36,17 +37,16 @@ TEST(LookToViewTest, AlongPlusZIsATranslationByMinusTheEye) {
 class GraphicsBlockTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previousDirectory_ = std::filesystem::current_path();
-    std::filesystem::current_path(VELMARIS_SOURCE_DIR "/data");
+    dataFolder_.emplace(VELMARIS_SOURCE_DIR "/data");
     graphics::Block().windowHandle = &window_;
   }
   void TearDown() override {
     graphics::ShutdownGraphics();
     graphics::Block().windowHandle = nullptr;
-    std::filesystem::current_path(previousDirectory_);
+    dataFolder_.reset();
   }
   platform::headless::HeadlessWindow window_;
-  std::filesystem::path previousDirectory_;
+  std::optional<testing_support::ScopedWorkingDirectory> dataFolder_;
 };
 
 TEST_F(GraphicsBlockTest, InitialisationBuildsProjectionAndFixedViewTransposed) {
@@ -60,7 +60,7 @@ TEST_F(GraphicsBlockTest, InitialisationBuildsProjectionAndFixedViewTransposed) 
 }
 
 TEST_F(GraphicsBlockTest, MissingShaderFileShowsTheErrorBoxOnceAndRunsOn) {
-  std::filesystem::current_path(testing::TempDir());
+  const testing_support::ScopedWorkingDirectory inTemp(testing::TempDir());
   testing::internal::CaptureStderr();
   EXPECT_LT(graphics::InitializeGraphics(), 0);
   testing::internal::GetCapturedStderr();

@@ -43,7 +43,7 @@ DecodedImage Rgba(const std::string& relative) {
 }
 
 const uint8_t* Pixel(const DecodedImage& rgba, uint32_t x, uint32_t y) {
-  return rgba.pixels.data() + y * rgba.row_pitch + 4 * x;
+  return rgba.pixels.data() + y * rgba.rowPitch + 4 * x;
 }
 
 int MaxDifference(const DecodedImage& a, const DecodedImage& b) {
@@ -59,8 +59,8 @@ int MaxDifference(const DecodedImage& a, const DecodedImage& b) {
 void ExpectConsistent(const DecodedImage& image) {
   EXPECT_GT(image.width, 0u);
   EXPECT_GT(image.height, 0u);
-  EXPECT_GE(image.row_pitch, (uint64_t{image.width} * BitsPerPixel(image.format) + 7) / 8);
-  EXPECT_EQ(image.pixels.size(), image.row_pitch * image.height);
+  EXPECT_GE(image.rowPitch, (uint64_t{image.width} * BitsPerPixel(image.format) + 7) / 8);
+  EXPECT_EQ(image.pixels.size(), image.rowPitch * image.height);
 }
 
 TEST(BmpSuiteGood, ReferencePictureHasItsKnownColours) {
@@ -172,7 +172,7 @@ TEST(BmpSuite, EveryFileDecodesWholeOrIsRefusedWithOneLine) {
         if (const auto known = formats.find(name); known != formats.end()) {
           ++decoded["with a known format"];
           EXPECT_EQ(PixelFormatName(image.format), PixelFormatName(known->second.first));
-          EXPECT_EQ(texture.gpu_format, known->second.second);
+          EXPECT_EQ(texture.gpuFormat, known->second.second);
         }
         EXPECT_TRUE(folder[0] != 'q' || (image.width == 127 && image.height == 64));  // the suite's picture
       }
@@ -232,7 +232,7 @@ TEST(BmpRobustness, TruncatedAndCorruptedHeadersAreHandledSafely) {
           ExpectConsistent(image);
           TextureImage texture;
           TextureLoadOptions options;
-          options.max_size = 32;
+          options.maxSize = 32;
           EXPECT_EQ(PrepareTexture(image, options, texture), ImageResult::kOk);
         }
       }

@@ -1,5 +1,5 @@
-// Texture format choice: the direct, conversion and sRGB tables, the OpenGL mapping,
-// the size cap with its area filter, and the conversions behind them.
+// Texture format choice: the direct, conversion and sRGB tables, the size cap with its
+// area filter, and the conversions behind them.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,25 +13,28 @@ namespace graphics {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using gl::GlFormatFor;
+using gl::GlInternalFormat;
+using gl::GlTextureFormat;
 
 DecodedImage Synthetic(PixelFormat format, uint32_t width, uint32_t height, Bytes pixels) {
   DecodedImage image;
   image.width = width;
   image.height = height;
   image.format = format;
-  image.row_pitch = (uint64_t{width} * BitsPerPixel(format) + 7) / 8;
+  image.rowPitch = (uint64_t{width} * BitsPerPixel(format) + 7) / 8;
   image.pixels = std::move(pixels);
-  image.pixels.resize(image.row_pitch * height);
+  image.pixels.resize(image.rowPitch * height);
   image.container = ImageContainer::kPng;
   return image;
 }
 
-TextureLoadOptions Options(uint32_t max_size, bool want_mips = true,
+TextureLoadOptions Options(uint32_t maxSize, bool wantMips = true,
                            std::function<bool(const GlTextureFormat&)> supported = {}) {
   TextureLoadOptions options;
-  options.max_size = max_size;
-  options.want_mips = want_mips;
-  options.format_supported = std::move(supported);
+  options.maxSize = maxSize;
+  options.wantMips = wantMips;
+  options.formatSupported = std::move(supported);
   return options;
 }
 
@@ -74,33 +77,6 @@ TEST(TextureFormatTables, SrgbVariantsCoverExactlyTheSevenPairs) {
   }
 }
 
-TEST(TextureFormatGl, GrayShowsGrayNotRedAndBgrOrdersUploadAsBgra) {
-  const std::array<GlSwizzle, 4> gray{GlSwizzle::kRed, GlSwizzle::kRed, GlSwizzle::kRed,
-                                      GlSwizzle::kOne};
-  for (GpuFormat format : {GpuFormat::kR8Unorm, GpuFormat::kR16Unorm, GpuFormat::kR16Float,
-                           GpuFormat::kR32Float}) {
-    auto gl = GlFormatFor(format);
-    ASSERT_TRUE(gl);
-    EXPECT_TRUE(gl->needs_swizzle);
-    EXPECT_EQ(gl->swizzle, gray);
-    EXPECT_EQ(gl->layout, GlPixelLayout::kRed);
-  }
-  auto alpha = GlFormatFor(GpuFormat::kA8Unorm);
-  ASSERT_TRUE(alpha);
-  EXPECT_EQ(alpha->swizzle[0], GlSwizzle::kZero);
-  EXPECT_EQ(alpha->swizzle[3], GlSwizzle::kRed);
-
-  EXPECT_EQ(GlFormatFor(GpuFormat::kB8G8R8A8Unorm)->layout, GlPixelLayout::kBGRA);
-  EXPECT_EQ(GlFormatFor(GpuFormat::kB8G8R8A8UnormSrgb)->internal_format,
-            GlInternalFormat::kSRGB8_ALPHA8);
-  EXPECT_EQ(GlFormatFor(GpuFormat::kB5G5R5A1Unorm)->layout, GlPixelLayout::kBGRA);
-  // Padding bytes must not become alpha.
-  EXPECT_EQ(GlFormatFor(GpuFormat::kB8G8R8X8Unorm)->internal_format, GlInternalFormat::kRGB8);
-  EXPECT_FALSE(GlFormatFor(GpuFormat::kR8G8B8A8Unorm)->needs_swizzle);
-  EXPECT_EQ(static_cast<uint32_t>(GlFormatFor(GpuFormat::kR8G8B8A8Unorm)->internal_format),
-            0x8058u);  // GL_RGBA8
-}
-
 // ---- size cap ----
 
 TEST(TextureSizeCap, LongerSideBecomesTheCapAndTheOtherKeepsTheRatio) {
@@ -122,7 +98,7 @@ TEST(TextureSizeCap, LongerSideBecomesTheCapAndTheOtherKeepsTheRatio) {
 TEST(TextureSizeCap, ZeroCapMeansTheDeviceLimit) {
   const auto path = std::filesystem::path(VELMARIS_TESTDATA_DIR) / "pngsuite/basn2c08.png";
   TextureLoadOptions options;
-  options.device_max_texture_size = 8;
+  options.deviceMaxTextureSize = 8;
   TextureImage small;
   ASSERT_EQ(LoadTextureImage(path.string(), options, small), ImageResult::kOk);
   EXPECT_EQ(small.width, 8u);
@@ -147,7 +123,7 @@ TEST(TexturePreparation, FormatsPixelsAndSizesFollowTheTablesAndTheCap) {
     GpuFormat gpu;
     Bytes pixels;
   };
-  const auto no_565 = [](const GlTextureFormat& gl) { return gl.internal_format != GlInternalFormat::kRGB565; };
+  const auto no_565 = [](const GlTextureFormat& gl) { return gl.internalFormat != GlInternalFormat::kRGB565; };
   const Case cases[] = {
       {"555 gets an opaque alpha bit and nothing else changes",
        Synthetic(P::k16bppBGR555, 2, 1, {0x1F, 0x7C, 0xE0, 0x03}), {}, G::kB5G5R5A1Unorm, {0x1F, 0xFC, 0xE0, 0x83}},
@@ -174,10 +150,10 @@ TEST(TexturePreparation, FormatsPixelsAndSizesFollowTheTablesAndTheCap) {
     SCOPED_TRACE(c.what);
     TextureImage texture;
     ASSERT_EQ(PrepareTexture(c.image, c.options, texture), ImageResult::kOk);
-    EXPECT_EQ(texture.gpu_format, c.gpu);
+    EXPECT_EQ(texture.gpuFormat, c.gpu);
     EXPECT_EQ(texture.pixels, c.pixels);
-    EXPECT_EQ(texture.row_pitch * texture.height, c.pixels.size());
-    EXPECT_EQ(texture.generate_mips, c.options.want_mips);
+    EXPECT_EQ(texture.rowPitch * texture.height, c.pixels.size());
+    EXPECT_EQ(texture.generateMips, c.options.wantMips);
   }
 }
 

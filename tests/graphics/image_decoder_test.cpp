@@ -21,6 +21,8 @@ namespace graphics {
 namespace {
 
 namespace fs = std::filesystem;
+using gl::GlInternalFormat;
+using gl::GlPixelLayout;
 using testing_support::Bytes;
 using testing_support::ReadFile;
 
@@ -142,7 +144,7 @@ void ExpectDecoded(const fs::path& path) {
   EXPECT_EQ(image.width, facts.width);
   EXPECT_EQ(image.height, facts.height);
   EXPECT_EQ(PixelFormatName(image.format), PixelFormatName(ExpectedFormat(facts)));
-  EXPECT_FALSE(image.has_srgb_intent);  // no PngSuite file has the chunk
+  EXPECT_FALSE(image.hasSrgbIntent);  // no PngSuite file has the chunk
 
   // libpng's simplified reader garbles the first rows of interlaced 16-bit files;
   // those are read from their non-interlaced twin, which holds the same picture.
@@ -189,8 +191,8 @@ TEST(PngSuite, SixteenBitSamplesKeepSixteenBits) {
 
   TextureImage texture;
   ASSERT_EQ(PrepareTexture(image, {}, texture), ImageResult::kOk);
-  EXPECT_EQ(texture.gpu_format, GpuFormat::kR16Unorm);
-  EXPECT_EQ(texture.gl.internal_format, GlInternalFormat::kR16);
+  EXPECT_EQ(texture.gpuFormat, GpuFormat::kR16Unorm);
+  EXPECT_EQ(texture.gl.internalFormat, GlInternalFormat::kR16);
   EXPECT_EQ(texture.pixels, image.pixels);
 }
 
@@ -222,31 +224,31 @@ TextureImage Prepared(const char* name, bool srgb, uint32_t flags = 0) {
   std::string reason;
   TextureImage texture;
   TextureLoadOptions options;
-  options.load_flags = flags;
+  options.loadFlags = flags;
   EXPECT_EQ(DecodeImage(file, image, reason), ImageResult::kOk) << name << ": " << reason;
   EXPECT_EQ(PrepareTexture(image, options, texture), ImageResult::kOk) << name;
-  EXPECT_EQ(image.has_srgb_intent, srgb) << name;
+  EXPECT_EQ(image.hasSrgbIntent, srgb) << name;
   return texture;
 }
 
 TEST(PngSrgb, RenderingIntentChunkSelectsTheSrgbVariant) {
-  EXPECT_EQ(Prepared("basn6a08.png", true).gpu_format, GpuFormat::kB8G8R8A8UnormSrgb);  // 91
-  EXPECT_EQ(Prepared("basn6a08.png", false).gpu_format, GpuFormat::kB8G8R8A8Unorm);     // 87
-  EXPECT_EQ(Prepared("basn6a08.png", true, kLoadIgnoreSrgb).gpu_format, GpuFormat::kB8G8R8A8Unorm);
-  EXPECT_EQ(Prepared("basn6a08.png", false, kLoadForceSrgb).gpu_format, GpuFormat::kB8G8R8A8UnormSrgb);
+  EXPECT_EQ(Prepared("basn6a08.png", true).gpuFormat, GpuFormat::kB8G8R8A8UnormSrgb);  // 91
+  EXPECT_EQ(Prepared("basn6a08.png", false).gpuFormat, GpuFormat::kB8G8R8A8Unorm);     // 87
+  EXPECT_EQ(Prepared("basn6a08.png", true, kLoadIgnoreSrgb).gpuFormat, GpuFormat::kB8G8R8A8Unorm);
+  EXPECT_EQ(Prepared("basn6a08.png", false, kLoadForceSrgb).gpuFormat, GpuFormat::kB8G8R8A8UnormSrgb);
   // Converted colour takes the variant of its converted format; gray has none.
-  EXPECT_EQ(Prepared("basn2c08.png", true).gpu_format, GpuFormat::kR8G8B8A8UnormSrgb);
-  EXPECT_EQ(Prepared("basn0g08.png", true).gpu_format, GpuFormat::kR8Unorm);
+  EXPECT_EQ(Prepared("basn2c08.png", true).gpuFormat, GpuFormat::kR8G8B8A8UnormSrgb);
+  EXPECT_EQ(Prepared("basn0g08.png", true).gpuFormat, GpuFormat::kR8Unorm);
   // A gamma chunk alone is not sRGB.
   DecodedImage gamma;
   ASSERT_EQ(DecodeImageFile((kPngSuite / "basn6a08.png").string(), gamma), ImageResult::kOk);
-  EXPECT_FALSE(gamma.has_srgb_intent);
+  EXPECT_FALSE(gamma.hasSrgbIntent);
 
   // The sRGB texture uploads as sRGB alpha in BGRA order.
   const TextureImage texture = Prepared("basn6a08.png", true);
-  EXPECT_EQ(texture.gl.internal_format, GlInternalFormat::kSRGB8_ALPHA8);
+  EXPECT_EQ(texture.gl.internalFormat, GlInternalFormat::kSRGB8_ALPHA8);
   EXPECT_EQ(texture.gl.layout, GlPixelLayout::kBGRA);
-  EXPECT_TRUE(texture.generate_mips);
+  EXPECT_TRUE(texture.generateMips);
   Bytes rgba;
   ASSERT_TRUE(ReferenceRgba(ReadFile(kPngSuite / "basn6a08.png"), rgba));
   ASSERT_GE(texture.pixels.size(), 4u);

@@ -110,18 +110,32 @@ TEST_F(SpriteTest, UnreadableImageDrawsWithoutATexture) {
   EXPECT_EQ(recording->Draws()[0].texture, nullptr);
 }
 
-TEST_F(SpriteTest, SpriteWithoutSheetOrWithAnEmptySheetIsSkippedAndReportedOnce) {
+TEST_F(SpriteTest, SpriteWithoutSheetOrPlaceOrWithAnEmptySheetIsSkippedAndReportedOnce) {
   objects::GameObject lonely("Lonely");
   auto* transform = new objects::Transform(0, 0, 0);
   lonely.AddComponent(transform);
   auto* sprite = new graphics::Sprite();
   lonely.AddComponent(sprite);
-  ASSERT_TRUE(lonely.Initialize()) << "a missing sheet does not fail initialisation";
   testing::internal::CaptureStderr();
+  ASSERT_TRUE(lonely.Initialize()) << "a missing sheet does not fail initialisation";
+  ASSERT_TRUE(lonely.Initialize());  // a second pass (prefab layer, reload) says nothing new
   sprite->Draw();
   sprite->Draw();
-  const std::string log = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(log, "sprite: object Lonely has a Sprite without a SpriteSource; it is not drawn\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "component: object Lonely: Sprite needs a SpriteSource on its object\n");
+
+  objects::GameObject adrift("Adrift");  // a sheet but no place
+  auto* sheet = new graphics::SpriteSource(VELMARIS_TESTDATA_DIR "/pngsuite/basn2c08.png");
+  adrift.AddComponent(sheet);
+  auto* unplaced = new graphics::Sprite();
+  adrift.AddComponent(unplaced);
+  ASSERT_TRUE(adrift.Initialize());
+  testing::internal::CaptureStderr();
+  unplaced->Draw();
+  unplaced->Draw();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "component: object Adrift: Sprite needs a Transform on its object\n");
+  EXPECT_TRUE(recording->Draws().empty());
 
   objects::GameObject empty("Empty");
   graphics::Sprite* emptySprite = AddSprite(empty, VELMARIS_TESTDATA_DIR "/pngsuite/basn2c08.png", 0, 3);

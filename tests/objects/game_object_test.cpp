@@ -1,12 +1,16 @@
 // GameObject: initialisation order, exact lookups, the duplicate rules of both
-// AddComponents and the unknown-type refusal.
+// AddComponents, the unknown-type refusal and RequireSibling's refusals.
 #include "objects/game_object.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 
+#include "base/log.h"
 #include "objects/probe_component.h"
+#include "objects/space.h"
+#include "objects/transform.h"
 #include "objects/type_registry.h"
 
 namespace {
@@ -21,8 +25,12 @@ class GameObjectTest : public ::testing::Test {
       testing_support::RegisterProbe(objects::GetTypeRegistry(), name);
     }
     Probe::Journal().clear();
+    base::ResetLogOnce();
   }
-  void TearDown() override { objects::ResetTypeRegistry(); }
+  void TearDown() override {
+    objects::ResetTypeRegistry();
+    base::ResetLogOnce();
+  }
 
   objects::GameObject object{"Player"};
 };
@@ -70,8 +78,7 @@ TEST_F(GameObjectTest, ByNameTwiceKeepsTheFirstByPointerReplacesTheStoredOne) {
   object.Initialize();  // the unattached one is kept until the object dies, unused
   EXPECT_EQ(second->initializations, 0);
 
-  auto* handMade = new Probe();
-  handMade->type = "Physics";
+  auto* handMade = new Probe("Physics");
   EXPECT_EQ(object.AddComponent(handMade), handMade);
   EXPECT_EQ(object.GetComponent("Physics"), handMade);
   EXPECT_EQ(handMade->GetOwner(), &object);
@@ -79,6 +86,61 @@ TEST_F(GameObjectTest, ByNameTwiceKeepsTheFirstByPointerReplacesTheStoredOne) {
   EXPECT_EQ(object.AddComponent(handMade), handMade);  // the stored one again: no change
   EXPECT_EQ(object.GetComponents().size(), 1u);
   EXPECT_EQ(object.AddComponent(static_cast<objects::BaseComponent*>(nullptr)), nullptr);
+}
+
+// What RequireSibling gives and what it writes to standard error; each row asks a
+// "Sprite" probe of the object "Hero" for its Transform.
+TEST_F(GameObjectTest, RequireSiblingGivesTheSiblingOrReportsWhatIsMissing) {
+  enum class Sibling { kNone, kTransform, kProbeNamedTransform };
+  struct Case {
+    const char* what;
+    Sibling sibling;
+    bool attached;  // the asking component is on the object
+    const char* report;
+  };
+  const char* const kMissing = "component: object Hero: Sprite needs a Transform on its object\n";
+  const Case cases[] = {
+      {"present", Sibling::kTransform, true, ""},
+      {"absent", Sibling::kNone, true, kMissing},
+      {"another class under the name", Sibling::kProbeNamedTransform, true, kMissing},
+      {"no object yet", Sibling::kTransform, false,
+       "component: a component without an object: Sprite needs a Transform on its object\n"},
+  };
+  for (const Case& c : cases) {
+    base::ResetLogOnce();
+    objects::GameObject hero("Hero");
+    objects::BaseComponent* stored = nullptr;
+    if (c.sibling == Sibling::kTransform) stored = hero.AddComponent(new objects::Transform());
+    if (c.sibling == Sibling::kProbeNamedTransform) stored = hero.AddComponent(new Probe("Transform"));
+    Probe loose("Sprite");
+    Probe& asking = c.attached ? *static_cast<Probe*>(hero.AddComponent(new Probe("Sprite"))) : loose;
+    testing::internal::CaptureStderr();
+    objects::Transform* result = objects::RequireSibling<objects::Transform>(asking, "Transform");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.report) << c.what;
+    const bool expectFound = c.report[0] == '\0';
+    EXPECT_EQ(result, expectFound ? stored : nullptr) << c.what;
+  }
+}
+
+TEST_F(GameObjectTest, RequireSiblingReportsOncePerObjectComponentAndType) {
+  objects::Space level("Level1");
+  std::shared_ptr<objects::GameObject> first = level.CreateObject("First");
+  std::shared_ptr<objects::GameObject> second = level.CreateObject("Second");
+  auto* firstSprite = first->AddComponent(new Probe("Sprite"));
+  auto* firstCamera = first->AddComponent(new Probe("Camera"));
+  auto* secondSprite = second->AddComponent(new Probe("Sprite"));
+  testing::internal::CaptureStderr();
+  for (int frame = 0; frame < 3; ++frame) {
+    EXPECT_EQ(objects::RequireSibling<objects::Transform>(*firstSprite, "Transform"), nullptr);
+    objects::RequireSibling<objects::Transform>(*firstCamera, "Transform");
+    objects::RequireSibling<Probe>(*firstSprite, "SpriteSource");
+    objects::RequireSibling<objects::Transform>(*secondSprite, "Transform");
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "component: object First in space Level1: Sprite needs a Transform on its object\n"
+            "component: object First in space Level1: Camera needs a Transform on its object\n"
+            "component: object First in space Level1: Sprite needs a SpriteSource on its object\n"
+            "component: object Second in space Level1: Sprite needs a Transform on its object\n");
 }
 
 }  // namespace

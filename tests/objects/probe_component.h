@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "objects/base_component.h"
@@ -14,7 +15,8 @@ namespace testing_support {
 
 class Probe : public objects::BaseComponent {
  public:
-  Probe() : BaseComponent("Probe") {}
+  // `type`: the name the probe is stored under when added by pointer.
+  explicit Probe(std::string type = "Probe") : BaseComponent(std::move(type)) {}
 
   // "<object>/<type>.<call>" lines in call order, shared by all probes.
   static std::vector<std::string>& Journal() {
@@ -42,7 +44,7 @@ class Probe : public objects::BaseComponent {
 
  private:
   void Record(const char* call) {
-    Journal().push_back((owner != nullptr ? owner->GetName() : std::string("?")) + "/" + type + "." + call);
+    Journal().push_back((GetOwner() != nullptr ? GetOwner()->GetName() : std::string("?")) + "/" + GetType() + "." + call);
   }
 };
 

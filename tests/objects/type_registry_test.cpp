@@ -31,7 +31,7 @@ class TypeRegistryTest : public testing_support::SerializerFixture {
   // Writes 10, 11, ... through the offsets of the serialized Float members in order.
   static void FillFloatsThroughRegistry(objects::BaseComponent& component) {
     float value = 10.0f;
-    for (const auto* member : objects::GetSerializedMembers(component.type)) {
+    for (const auto* member : objects::GetSerializedMembers(component.GetType())) {
       if (member->type != MemberType::Float) continue;
       std::memcpy(reinterpret_cast<unsigned char*>(&component) + member->offset, &value, sizeof value);
       value += 1.0f;
@@ -90,8 +90,8 @@ TEST_F(TypeRegistryTest, SizesAreTheClassSizesAndCreateBuildsTheClass) {
   for (const auto& [name, size] : cases) {
     EXPECT_EQ(FindType(name).size, size) << name;
     std::unique_ptr<objects::BaseComponent> component(objects::CreateComponent(FindType(name)));
-    EXPECT_EQ(component->type, name);
-    EXPECT_EQ(component->owner, nullptr);
+    EXPECT_EQ(component->GetType(), name);
+    EXPECT_EQ(component->GetOwner(), nullptr);
   }
   for (const auto& [name, type] : objects::GetTypeRegistry().GetTypes()) {
     EXPECT_EQ(type.size, type.allocationSize) << name;

@@ -70,7 +70,8 @@ TEST_F(ScriptLevelTest, ScriptDataWithoutScriptStopsTheLoad) {
   testing::internal::CaptureStderr();
   EXPECT_THAT(LoadError(R"({"Level": {"Hero": {"ScriptData": {"speed": 1}}}})"),
               testing::StartsWith("A component did not initialize correctly."));
-  testing::internal::GetCapturedStderr();
+  EXPECT_THAT(testing::internal::GetCapturedStderr(),
+              testing::HasSubstr("component: object Hero in space Level: ScriptData needs a Script on its object\n"));
 }
 
 // An object initialised once per layer: the bound block must not fail the later ones.

@@ -261,8 +261,7 @@ TEST_F(WriterTest, WritesMembersByRegisteredTypeInDeclarationOrder) {
             "        \"x_acceleration\": 0.0,\n        \"y_acceleration\": 0.0,\n"
             "        \"x_velocity\": 0.10000000149011612,\n        \"y_velocity\": -2.0,\n"
             "        \"max_velocity\": 5.0,\n        \"mass\": null\n    }\n}");
-  Probe probe;
-  probe.type = "Alpha";
+  Probe probe("Alpha");
   probe.flag = true;
   probe.ints = {1, -2};
   probe.floats = {};

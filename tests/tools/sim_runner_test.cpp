@@ -80,7 +80,7 @@ TEST(SimRunnerTest, RealWindowScreenshotShowsTheSpriteWhereTheWorldPutsIt) {
   // An 8-bit RGBA PNG decodes in blue, green, red, alpha byte order.
   ASSERT_EQ(picture.format, graphics::PixelFormat::k32bppBGRA);
   auto pixel = [&](int x, int y) {
-    const std::uint8_t* p = &picture.pixels[static_cast<size_t>(y) * picture.row_pitch + static_cast<size_t>(x) * 4];
+    const std::uint8_t* p = &picture.pixels[static_cast<size_t>(y) * picture.rowPitch + static_cast<size_t>(x) * 4];
     return std::array<int, 3>{p[2], p[1], p[0]};
   };
   const std::array<int, 3> background{100, 149, 237};

@@ -228,16 +228,16 @@ std::unique_ptr<Texture> GlRenderDevice::CreateTexture(const TextureImage& image
   glGenTextures(1, &name);
   glBindTexture(GL_TEXTURE_2D, name);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(image.gl.internal_format),
+  glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(image.gl.internalFormat),
                static_cast<GLsizei>(image.width), static_cast<GLsizei>(image.height), 0,
                static_cast<GLenum>(image.gl.layout), static_cast<GLenum>(image.gl.type),
                image.pixels.data());
-  if (image.gl.needs_swizzle) {
+  if (image.gl.needsSwizzle) {
     GLint swizzle[4];
     for (int i = 0; i < 4; ++i) swizzle[i] = static_cast<GLint>(image.gl.swizzle[i]);
     glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
   }
-  if (image.generate_mips) {
+  if (image.generateMips) {
     glGenerateMipmap(GL_TEXTURE_2D);
   } else {
     // A texture without its mip chain must say so, or sampling it with mip

@@ -38,26 +38,26 @@ uint32_t Le32(const uint8_t* p) {
 
 // The fields of whichever info header the file has.
 struct BmpHeader {
-  uint32_t header_size = 0;
+  uint32_t headerSize = 0;
   bool os2 = false;  // OS/2 core or version-2 header (compression codes differ)
   int64_t width = 0;
   int64_t height = 0;  // negative: rows stored top-down
   uint32_t planes = 0;
   uint32_t bits = 0;
   uint32_t compression = kRgb;
-  uint32_t colours_used = 0;
+  uint32_t coloursUsed = 0;
   uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha
-  size_t palette_start = 0;          // file offset of the colour table
-  size_t palette_entry_size = 4;
-  size_t pixel_offset = 0;
+  size_t paletteStart = 0;          // file offset of the colour table
+  size_t paletteEntrySize = 4;
+  size_t pixelOffset = 0;
 };
 
 bool ReadHeader(std::span<const uint8_t> file, BmpHeader& h, Failure& failure) {
   failure = {ImageResult::kBadHeader, "file too short for its header"};
   if (file.size() < kFileHeaderSize + 4) return false;
-  h.pixel_offset = Le32(file.data() + 10);
-  h.header_size = Le32(file.data() + 14);
-  const uint32_t size = h.header_size;
+  h.pixelOffset = Le32(file.data() + 10);
+  h.headerSize = Le32(file.data() + 14);
+  const uint32_t size = h.headerSize;
   const bool windows = size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
   h.os2 = size == 12 || (size >= 16 && size <= 64 && size % 4 == 0 && !windows);
   if (!windows && !h.os2) {
@@ -75,16 +75,16 @@ bool ReadHeader(std::span<const uint8_t> file, BmpHeader& h, Failure& failure) {
     h.height = Le16(p + 6);
     h.planes = Le16(p + 8);
     h.bits = Le16(p + 10);
-    h.palette_entry_size = 3;
+    h.paletteEntrySize = 3;
   } else {
     h.width = static_cast<int32_t>(field32(4));
     h.height = static_cast<int32_t>(field32(8));
     h.planes = field16(12);
     h.bits = field16(14);
     h.compression = field32(16);
-    h.colours_used = field32(32);
+    h.coloursUsed = field32(32);
   }
-  h.palette_start = kFileHeaderSize + size;
+  h.paletteStart = kFileHeaderSize + size;
 
   if (h.os2 && (h.compression == 3 || h.compression == 4)) {
     failure = {ImageResult::kUnsupportedImage, "OS/2 Huffman and RLE24 compression not supported"};
@@ -96,18 +96,18 @@ bool ReadHeader(std::span<const uint8_t> file, BmpHeader& h, Failure& failure) {
       if (size >= 56) h.masks[3] = Le32(p + 52);
     } else {
       const size_t count = h.compression == kAlphaBitFields ? 4 : 3;
-      if (file.size() - h.palette_start < 4 * count) {
+      if (file.size() - h.paletteStart < 4 * count) {
         failure.reason = "bit-field masks truncated";
         return false;
       }
-      for (size_t i = 0; i < count; ++i) h.masks[i] = Le32(file.data() + h.palette_start + 4 * i);
-      h.palette_start += 4 * count;
+      for (size_t i = 0; i < count; ++i) h.masks[i] = Le32(file.data() + h.paletteStart + 4 * i);
+      h.paletteStart += 4 * count;
     }
   }
   return true;
 }
 
-bool CheckHeader(const BmpHeader& h, size_t file_size, Failure& failure) {
+bool CheckHeader(const BmpHeader& h, size_t fileSize, Failure& failure) {
   failure = {ImageResult::kBadHeader, nullptr};
   if (h.planes != 1) {
     failure.reason = "plane count is not 1";
@@ -129,7 +129,7 @@ bool CheckHeader(const BmpHeader& h, size_t file_size, Failure& failure) {
     failure.reason = "compression does not fit the bit count";
   } else if ((h.compression == kRle8 || h.compression == kRle4) && h.height < 0) {
     failure.reason = "compressed image stored top-down";
-  } else if (h.pixel_offset < kFileHeaderSize + h.header_size || h.pixel_offset > file_size) {
+  } else if (h.pixelOffset < kFileHeaderSize + h.headerSize || h.pixelOffset > fileSize) {
     failure.reason = "pixel data offset outside the file";
   } else {
     return true;
@@ -142,14 +142,14 @@ bool CheckHeader(const BmpHeader& h, size_t file_size, Failure& failure) {
 uint32_t ReadPalette(std::span<const uint8_t> file, const BmpHeader& h, DecodedImage& out) {
   out.palette.assign(256, PaletteEntry{});
   uint32_t count = 1u << h.bits;
-  if (h.colours_used != 0 && h.colours_used < count) count = h.colours_used;
-  const size_t end = std::max(h.pixel_offset, h.palette_start);
+  if (h.coloursUsed != 0 && h.coloursUsed < count) count = h.coloursUsed;
+  const size_t end = std::max(h.pixelOffset, h.paletteStart);
   const size_t limit = std::min(end, file.size());
   const size_t available =
-      limit > h.palette_start ? (limit - h.palette_start) / h.palette_entry_size : 0;
+      limit > h.paletteStart ? (limit - h.paletteStart) / h.paletteEntrySize : 0;
   count = static_cast<uint32_t>(std::min<size_t>(count, available));
   for (uint32_t i = 0; i < count; ++i) {
-    const uint8_t* e = file.data() + h.palette_start + i * h.palette_entry_size;
+    const uint8_t* e = file.data() + h.paletteStart + i * h.paletteEntrySize;
     out.palette[i] = {e[2], e[1], e[0], 255};
   }
   return count;
@@ -165,15 +165,15 @@ PixelFormat IndexedFormat(uint32_t bits) {
 }
 
 // Run-length decoding into one index byte per pixel. Pixels the stream skips (delta
-// and early line or image ends) get transparent_index.
+// and early line or image ends) get transparentIndex.
 bool DecodeRle(std::span<const uint8_t> data, const BmpHeader& h, uint32_t colours,
-               uint8_t transparent_index, DecodedImage& out, Failure& failure) {
+               uint8_t transparentIndex, DecodedImage& out, Failure& failure) {
   const auto width = static_cast<uint32_t>(h.width);
   const auto height = static_cast<uint32_t>(h.height);
   const bool four = h.compression == kRle4;
   out.format = PixelFormat::k8bppIndexed;
-  out.row_pitch = width;
-  out.pixels.assign(static_cast<size_t>(width) * height, transparent_index);
+  out.rowPitch = width;
+  out.pixels.assign(static_cast<size_t>(width) * height, transparentIndex);
   failure = {ImageResult::kBadImage, nullptr};
 
   uint32_t x = 0, y = 0;  // y counts rows from the bottom
@@ -279,7 +279,7 @@ PixelFormat DirectLayout(uint32_t bits, const uint32_t (&m)[4]) {
 bool CheckIndices(const DecodedImage& image, uint32_t bits, uint32_t colours) {
   if (colours >= (1u << bits)) return true;
   for (uint32_t y = 0; y < image.height; ++y) {
-    const uint8_t* row = image.pixels.data() + y * image.row_pitch;
+    const uint8_t* row = image.pixels.data() + y * image.rowPitch;
     for (uint32_t x = 0; x < image.width; ++x) {
       uint32_t bit = x * bits;
       uint32_t index = (row[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
@@ -294,7 +294,7 @@ bool DecodeUncompressed(std::span<const uint8_t> file, const BmpHeader& h, Decod
   const auto width = static_cast<uint32_t>(h.width);
   const auto height = static_cast<uint32_t>(std::abs(h.height));
   const uint64_t stride = (static_cast<uint64_t>(width) * h.bits + 31) / 32 * 4;
-  if (stride * height > file.size() - h.pixel_offset) {
+  if (stride * height > file.size() - h.pixelOffset) {
     failure = {ImageResult::kBadImage, "pixel data truncated"};
     return false;
   }
@@ -330,12 +330,12 @@ bool DecodeUncompressed(std::span<const uint8_t> file, const BmpHeader& h, Decod
     return false;
   }
   out.format = format;
-  out.row_pitch = static_cast<size_t>(pitch);
+  out.rowPitch = static_cast<size_t>(pitch);
   out.pixels.assign(static_cast<size_t>(pitch * height), 0);
   const bool generic = BitsPerPixel(format) == 32 && DirectLayout(h.bits, masks) == PixelFormat::kUnknown;
   for (uint32_t y = 0; y < height; ++y) {
-    const uint32_t file_row = h.height < 0 ? y : height - 1 - y;
-    const uint8_t* src = file.data() + h.pixel_offset + file_row * stride;
+    const uint32_t fileRow = h.height < 0 ? y : height - 1 - y;
+    const uint8_t* src = file.data() + h.pixelOffset + fileRow * stride;
     uint8_t* dst = out.pixels.data() + y * pitch;
     if (!generic) {
       std::memcpy(dst, src, static_cast<size_t>(pitch));
@@ -405,7 +405,7 @@ class BmpDecoder final : public ImageDecoder {
         transparent = static_cast<uint8_t>(colours);
         out.palette[colours] = {0, 0, 0, 0};
       }
-      return DecodeRle(file.subspan(h.pixel_offset), h, colours, transparent, out, failure);
+      return DecodeRle(file.subspan(h.pixelOffset), h, colours, transparent, out, failure);
     }
     out.width = static_cast<uint32_t>(h.width);
     out.height = static_cast<uint32_t>(std::abs(h.height));

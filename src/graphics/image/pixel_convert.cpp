@@ -420,8 +420,8 @@ ImageResult ConvertImage(const DecodedImage& source, PixelFormat target, uint32_
   if (source.width == 0 || source.height == 0 || width == 0 || height == 0) {
     return ImageResult::kInvalidArgument;
   }
-  if (source.pixels.size() < source.row_pitch * source.height ||
-      source.row_pitch < (static_cast<uint64_t>(source.width) * BitsPerPixel(source.format) + 7) / 8) {
+  if (source.pixels.size() < source.rowPitch * source.height ||
+      source.rowPitch < (static_cast<uint64_t>(source.width) * BitsPerPixel(source.format) + 7) / 8) {
     return ImageResult::kInvalidArgument;
   }
   uint64_t pitch = (static_cast<uint64_t>(width) * BitsPerPixel(target) + 7) / 8;
@@ -436,16 +436,16 @@ ImageResult ConvertImage(const DecodedImage& source, PixelFormat target, uint32_
     std::vector<Rgba> unpacked(source.width);
     std::vector<Rgba> filtered(width);
     std::vector<Rgba> sum(width);
-    const bool same_width = width == source.width;
+    const bool sameWidth = width == source.width;
     for (uint32_t y = 0; y < height; ++y) {
       std::fill(sum.begin(), sum.end(), Rgba{0, 0, 0, 0});
       for (uint32_t t = rows.offset[y]; t < rows.offset[y + 1]; ++t) {
         uint32_t sy = rows.first[y] + (t - rows.offset[y]);
         float wy = rows.weights[t];
-        read(source, source.pixels.data() + sy * source.row_pitch, source.width,
+        read(source, source.pixels.data() + sy * source.rowPitch, source.width,
              unpacked.data());
         const Rgba* line = unpacked.data();
-        if (!same_width) {
+        if (!sameWidth) {
           for (uint32_t x = 0; x < width; ++x) {
             Rgba acc{0, 0, 0, 0};
             for (uint32_t k = columns.offset[x]; k < columns.offset[x + 1]; ++k) {
@@ -480,10 +480,10 @@ ImageResult ConvertImage(const DecodedImage& source, PixelFormat target, uint32_
   out.width = width;
   out.height = height;
   out.format = target;
-  out.row_pitch = static_cast<size_t>(pitch);
+  out.rowPitch = static_cast<size_t>(pitch);
   out.container = source.container;
-  out.has_srgb_intent = source.has_srgb_intent;
-  out.colour_space = source.colour_space;
+  out.hasSrgbIntent = source.hasSrgbIntent;
+  out.colourSpace = source.colourSpace;
   out.palette.clear();
   return ImageResult::kOk;
 }

@@ -1,7 +1,7 @@
 // PNG decoding through libpng. Every colour type and bit depth; 16-bit samples stay
 // 16-bit (in host byte order), palettes stay indexed with their tRNS alphas, and
-// transparency keys become an alpha channel. Besides this decoder, only the screenshot
-// writer uses libpng.
+// transparency keys become an alpha channel. Besides this decoder, only the PNG writer
+// beside it (png_writer.cpp) uses libpng.
 #include <png.h>
 
 #include <bit>
@@ -117,9 +117,9 @@ void CopyPalette(png_structp png, png_infop info, DecodedImage& out) {
     out.palette[i] = {colours[i].red, colours[i].green, colours[i].blue, 255};
   }
   png_bytep alphas = nullptr;
-  int alpha_count = 0;
-  if (png_get_tRNS(png, info, &alphas, &alpha_count, nullptr) != 0 && alphas != nullptr) {
-    for (int i = 0; i < alpha_count && i < 256; ++i) out.palette[i].a = alphas[i];
+  int alphaCount = 0;
+  if (png_get_tRNS(png, info, &alphas, &alphaCount, nullptr) != 0 && alphas != nullptr) {
+    for (int i = 0; i < alphaCount && i < 256; ++i) out.palette[i].a = alphas[i];
   }
 }
 
@@ -161,7 +161,7 @@ ImageResult ReadImage(png_structp png, png_infop info, PngReadState& state, Deco
   out.width = width;
   out.height = height;
   out.format = format;
-  out.row_pitch = pitch;
+  out.rowPitch = pitch;
   return ImageResult::kOk;
 }
 
@@ -195,7 +195,7 @@ class PngDecoder final : public ImageDecoder {
     png_destroy_read_struct(&png, &info, nullptr);
     if (result != ImageResult::kOk) return result;
     out.container = ImageContainer::kPng;
-    out.has_srgb_intent = HasSrgbChunk(bytes);
+    out.hasSrgbIntent = HasSrgbChunk(bytes);
     return ImageResult::kOk;
   }
 };

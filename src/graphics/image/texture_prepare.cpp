@@ -9,55 +9,55 @@
 namespace graphics {
 namespace {
 
-bool IsSrgbImage(const DecodedImage& image, uint32_t load_flags) {
-  if (load_flags & kLoadForceSrgb) return true;
-  if (load_flags & kLoadIgnoreSrgb) return false;
-  if (image.container == ImageContainer::kPng) return image.has_srgb_intent;
-  return image.colour_space == 1;
+bool IsSrgbImage(const DecodedImage& image, uint32_t loadFlags) {
+  if (loadFlags & kLoadForceSrgb) return true;
+  if (loadFlags & kLoadIgnoreSrgb) return false;
+  if (image.container == ImageContainer::kPng) return image.hasSrgbIntent;
+  return image.colourSpace == 1;
 }
 
-bool Supported(const TextureLoadOptions& options, const std::optional<GlTextureFormat>& gl) {
-  if (!gl) return false;
-  return !options.format_supported || options.format_supported(*gl);
+bool Supported(const TextureLoadOptions& options, const std::optional<gl::GlTextureFormat>& glFormat) {
+  if (!glFormat) return false;
+  return !options.formatSupported || options.formatSupported(*glFormat);
 }
 
 }  // namespace
 
-void TargetSize(uint32_t width, uint32_t height, uint32_t max_size, uint32_t& target_width,
-                uint32_t& target_height) {
-  target_width = width;
-  target_height = height;
-  if (width <= max_size && height <= max_size) return;
+void TargetSize(uint32_t width, uint32_t height, uint32_t maxSize, uint32_t& targetWidth,
+                uint32_t& targetHeight) {
+  targetWidth = width;
+  targetHeight = height;
+  if (width <= maxSize && height <= maxSize) return;
   // The aspect ratio is taken in single precision, as the sizes have always been.
   float ar = static_cast<float>(height) / static_cast<float>(width);
   if (width > height) {
-    target_width = max_size;
-    target_height = std::max<uint32_t>(1, static_cast<uint32_t>(static_cast<float>(max_size) * ar));
+    targetWidth = maxSize;
+    targetHeight = std::max<uint32_t>(1, static_cast<uint32_t>(static_cast<float>(maxSize) * ar));
   } else {
-    target_height = max_size;
-    target_width = std::max<uint32_t>(1, static_cast<uint32_t>(static_cast<float>(max_size) / ar));
+    targetHeight = maxSize;
+    targetWidth = std::max<uint32_t>(1, static_cast<uint32_t>(static_cast<float>(maxSize) / ar));
   }
 }
 
 ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& options,
                            TextureImage& out) {
   out = TextureImage{};
-  const uint32_t source_bits = BitsPerPixel(image.format);
+  const uint32_t sourceBits = BitsPerPixel(image.format);
   if (image.width == 0 || image.height == 0 ||
-      image.row_pitch < (static_cast<uint64_t>(image.width) * source_bits + 7) / 8 ||
-      image.pixels.size() / image.height < image.row_pitch) {
+      image.rowPitch < (static_cast<uint64_t>(image.width) * sourceBits + 7) / 8 ||
+      image.pixels.size() / image.height < image.rowPitch) {
     return ImageResult::kInvalidArgument;
   }
 
-  uint32_t max_size = options.max_size;
-  if (max_size == 0) max_size = options.device_max_texture_size;
-  if (max_size == 0) max_size = kFallbackMaxTextureSize;
+  uint32_t maxSize = options.maxSize;
+  if (maxSize == 0) maxSize = options.deviceMaxTextureSize;
+  if (maxSize == 0) maxSize = kFallbackMaxTextureSize;
   uint32_t width = 0, height = 0;
-  TargetSize(image.width, image.height, max_size, width, height);
+  TargetSize(image.width, image.height, maxSize, width, height);
 
   PixelFormat target = image.format;
   GpuFormat gpu = DirectGpuFormat(image.format);
-  uint32_t bits = source_bits;
+  uint32_t bits = sourceBits;
   if (gpu == GpuFormat::kUnknown) {
     if (image.format == PixelFormat::k96bppRGBFixedPoint) {
       target = PixelFormat::k96bppRGBFloat;
@@ -72,9 +72,9 @@ ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& 
     bits = BitsPerPixel(target);
   }
   // Three-channel floats cannot have their mips generated: take four channels.
-  if (gpu == GpuFormat::kR32G32B32Float && options.want_mips) {
-    auto gl = GlFormatFor(gpu);
-    if (!Supported(options, gl) || !gl->can_generate_mips) {
+  if (gpu == GpuFormat::kR32G32B32Float && options.wantMips) {
+    const auto glFormat = gl::GlFormatFor(gpu);
+    if (!Supported(options, glFormat) || !glFormat->canGenerateMips) {
       target = PixelFormat::k128bppRGBAFloat;
       gpu = GpuFormat::kR32G32B32A32Float;
       bits = 128;
@@ -82,14 +82,14 @@ ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& 
   }
   if (bits == 0) return ImageResult::kFail;
 
-  if (IsSrgbImage(image, options.load_flags)) gpu = ToSrgbFormat(gpu);
+  if (IsSrgbImage(image, options.loadFlags)) gpu = ToSrgbFormat(gpu);
 
-  auto gl = GlFormatFor(gpu);
-  if (!Supported(options, gl)) {
+  auto glFormat = gl::GlFormatFor(gpu);
+  if (!Supported(options, glFormat)) {
     target = PixelFormat::k32bppRGBA;
     gpu = GpuFormat::kR8G8B8A8Unorm;
     bits = 32;
-    gl = GlFormatFor(gpu);
+    glFormat = gl::GlFormatFor(gpu);
   }
 
   const uint64_t pitch = (static_cast<uint64_t>(width) * bits + 7) / 8;
@@ -103,7 +103,7 @@ ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& 
       return ImageResult::kOutOfMemory;
     }
     for (uint32_t y = 0; y < height; ++y) {
-      std::memcpy(out.pixels.data() + y * pitch, image.pixels.data() + y * image.row_pitch,
+      std::memcpy(out.pixels.data() + y * pitch, image.pixels.data() + y * image.rowPitch,
                   pitch);
     }
   } else {
@@ -115,12 +115,12 @@ ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& 
 
   out.width = width;
   out.height = height;
-  out.gpu_format = gpu;
-  out.pixel_format = target;
-  out.gl = *gl;
-  out.bits_per_pixel = bits;
-  out.row_pitch = static_cast<size_t>(pitch);
-  out.generate_mips = options.want_mips && gl->can_generate_mips;
+  out.gpuFormat = gpu;
+  out.pixelFormat = target;
+  out.gl = *glFormat;
+  out.bitsPerPixel = bits;
+  out.rowPitch = static_cast<size_t>(pitch);
+  out.generateMips = options.wantMips && glFormat->canGenerateMips;
   return ImageResult::kOk;
 }
 

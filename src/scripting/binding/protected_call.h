@@ -51,16 +51,16 @@ using binding::Push;
 // (or an object derived from T). Never raises.
 template <class T>
 T* ToObject(lua_State* L, int index) {
-  bool is_const = false;
-  void* object = binding::FindObject(L, index, binding::KeyOf<T>(), &is_const);
-  return is_const ? nullptr : static_cast<T*>(object);
+  bool isConst = false;
+  void* object = binding::FindObject(L, index, binding::KeyOf<T>(), &isConst);
+  return isConst ? nullptr : static_cast<T*>(object);
 }
 
 // As ToObject, but accepts const objects too.
 template <class T>
 const T* ToConstObject(lua_State* L, int index) {
-  bool is_const = false;
-  return static_cast<const T*>(binding::FindObject(L, index, binding::KeyOf<T>(), &is_const));
+  bool isConst = false;
+  return static_cast<const T*>(binding::FindObject(L, index, binding::KeyOf<T>(), &isConst));
 }
 
 }  // namespace scripting

@@ -54,9 +54,9 @@ Namespace& Namespace::AddFunction(const char* name, lua_CFunction function) {
 void Namespace::RequireProperties() const {
   lua_pushliteral(L_, "__propget");
   lua_rawget(L_, -2);
-  const bool has_properties = lua_istable(L_, -1);
+  const bool hasProperties = lua_istable(L_, -1);
   lua_pop(L_, 1);
-  if (!has_properties) throw std::logic_error("variables need a namespace, not the global table");
+  if (!hasProperties) throw std::logic_error("variables need a namespace, not the global table");
 }
 
 }  // namespace scripting

@@ -23,10 +23,10 @@ void RunProtectedThunk(lua_State* L, lua_CFunction thunk, void* context) {
 
 }  // namespace binding
 
-ScriptFunctionRef::ScriptFunctionRef(lua_State* L, const char* global_name) : L_(L) {
+ScriptFunctionRef::ScriptFunctionRef(lua_State* L, const char* globalName) : L_(L) {
   int ref = LUA_NOREF;
   RunProtected(L, [&](lua_State* state) {
-    lua_getglobal(state, global_name);
+    lua_getglobal(state, globalName);
     ref = luaL_ref(state, LUA_REGISTRYINDEX);
   });
   ref_ = ref;

@@ -16,7 +16,7 @@ class ScriptFunctionRef {
   ScriptFunctionRef() = default;
   // The global name as it is now (nil when absent: calling it then fails with Lua's
   // "attempt to call a nil value"). Throws LuaException if reading the global raises.
-  ScriptFunctionRef(lua_State* L, const char* global_name);
+  ScriptFunctionRef(lua_State* L, const char* globalName);
   ~ScriptFunctionRef() { Reset(); }
 
   ScriptFunctionRef(ScriptFunctionRef&& other) noexcept;

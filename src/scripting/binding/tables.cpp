@@ -118,71 +118,71 @@ void MakeNamespace(lua_State* L, int index) {
   PushNewTable(L, index, "__propset");
 }
 
-void PushClassTables(lua_State* L, int namespace_index, const ClassKey& key, const char* name,
+void PushClassTables(lua_State* L, int namespaceIndex, const ClassKey& key, const char* name,
                      lua_CFunction gc) {
-  namespace_index = lua_absindex(L, namespace_index);
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.static_table);
+  namespaceIndex = lua_absindex(L, namespaceIndex);
+  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.staticTable);
   if (lua_istable(L, -1)) {
-    lua_rawgetp(L, LUA_REGISTRYINDEX, &key.class_table);
-    lua_rawgetp(L, LUA_REGISTRYINDEX, &key.const_table);
+    lua_rawgetp(L, LUA_REGISTRYINDEX, &key.classTable);
+    lua_rawgetp(L, LUA_REGISTRYINDEX, &key.constTable);
   } else {
     lua_pop(L, 1);
     lua_newtable(L);
     lua_newtable(L);
     lua_newtable(L);
-    const int static_table = lua_gettop(L) - 2;
-    const int class_table = static_table + 1;
-    const int const_table = static_table + 2;
+    const int staticTable = lua_gettop(L) - 2;
+    const int classTable = staticTable + 1;
+    const int constTable = staticTable + 2;
 
     lua_pushstring(L, name);
-    RawSetField(L, class_table, "__type");
-    SetFunction(L, class_table, "__index", &IndexMetaMethod);
-    SetFunction(L, class_table, "__newindex", &ObjectNewIndexMetaMethod);
-    PushNewTable(L, class_table, "__propget");
-    PushNewTable(L, class_table, "__propset");
-    lua_pushvalue(L, const_table);
-    RawSetField(L, class_table, "__const");
-    SetFunction(L, class_table, "__gc", gc);
+    RawSetField(L, classTable, "__type");
+    SetFunction(L, classTable, "__index", &IndexMetaMethod);
+    SetFunction(L, classTable, "__newindex", &ObjectNewIndexMetaMethod);
+    PushNewTable(L, classTable, "__propget");
+    PushNewTable(L, classTable, "__propset");
+    lua_pushvalue(L, constTable);
+    RawSetField(L, classTable, "__const");
+    SetFunction(L, classTable, "__gc", gc);
 
     lua_pushfstring(L, "const %s", name);
-    RawSetField(L, const_table, "__type");
-    SetFunction(L, const_table, "__index", &IndexMetaMethod);
-    SetFunction(L, const_table, "__newindex", &ObjectNewIndexMetaMethod);
-    PushNewTable(L, const_table, "__propget");
-    lua_pushvalue(L, class_table);
-    RawSetField(L, const_table, "__class");
+    RawSetField(L, constTable, "__type");
+    SetFunction(L, constTable, "__index", &IndexMetaMethod);
+    SetFunction(L, constTable, "__newindex", &ObjectNewIndexMetaMethod);
+    PushNewTable(L, constTable, "__propget");
+    lua_pushvalue(L, classTable);
+    RawSetField(L, constTable, "__class");
     // Only pointers are ever pushed const today; a const value would still be
     // destroyed correctly.
-    SetFunction(L, const_table, "__gc", gc);
+    SetFunction(L, constTable, "__gc", gc);
 
-    MakeNamespace(L, static_table);
-    lua_pushvalue(L, class_table);
-    RawSetField(L, static_table, "__class");
+    MakeNamespace(L, staticTable);
+    lua_pushvalue(L, classTable);
+    RawSetField(L, staticTable, "__class");
 
-    lua_pushvalue(L, static_table);
-    lua_rawsetp(L, LUA_REGISTRYINDEX, &key.static_table);
-    lua_pushvalue(L, class_table);
-    lua_rawsetp(L, LUA_REGISTRYINDEX, &key.class_table);
-    lua_pushvalue(L, const_table);
-    lua_rawsetp(L, LUA_REGISTRYINDEX, &key.const_table);
+    lua_pushvalue(L, staticTable);
+    lua_rawsetp(L, LUA_REGISTRYINDEX, &key.staticTable);
+    lua_pushvalue(L, classTable);
+    lua_rawsetp(L, LUA_REGISTRYINDEX, &key.classTable);
+    lua_pushvalue(L, constTable);
+    lua_rawsetp(L, LUA_REGISTRYINDEX, &key.constTable);
   }
   lua_pushvalue(L, -3);
-  RawSetField(L, namespace_index, name);
+  RawSetField(L, namespaceIndex, name);
 }
 
 bool LinkToBase(lua_State* L, const ClassKey& base, const Upcast* upcast) {
-  const int static_table = lua_gettop(L) - 2;
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &base.static_table);
+  const int staticTable = lua_gettop(L) - 2;
+  lua_rawgetp(L, LUA_REGISTRYINDEX, &base.staticTable);
   if (!lua_istable(L, -1)) {
     lua_pop(L, 1);
     return false;
   }
-  RawSetField(L, static_table, "__parent");
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &base.class_table);
-  RawSetField(L, static_table + 1, "__parent");
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &base.const_table);
-  RawSetField(L, static_table + 2, "__parent");
-  for (int table = static_table + 1; table <= static_table + 2; ++table) {
+  RawSetField(L, staticTable, "__parent");
+  lua_rawgetp(L, LUA_REGISTRYINDEX, &base.classTable);
+  RawSetField(L, staticTable + 1, "__parent");
+  lua_rawgetp(L, LUA_REGISTRYINDEX, &base.constTable);
+  RawSetField(L, staticTable + 2, "__parent");
+  for (int table = staticTable + 1; table <= staticTable + 2; ++table) {
     lua_pushlightuserdata(L, const_cast<Upcast*>(upcast));
     RawSetField(L, table, "__upcast");
   }

@@ -34,8 +34,8 @@ void RawSetInSubtable(lua_State* L, int index, const char* subtable, const char*
 
 // Pushes the static, class and const tables of the class of key, creating them on
 // first use with the Lua name name and the "__gc" function gc, and stores the
-// static table under name in the namespace table at namespace_index.
-void PushClassTables(lua_State* L, int namespace_index, const ClassKey& key, const char* name,
+// static table under name in the namespace table at namespaceIndex.
+void PushClassTables(lua_State* L, int namespaceIndex, const ClassKey& key, const char* name,
                      lua_CFunction gc);
 
 // Links the three tables on top of the stack (static, class, const) to those of

@@ -63,23 +63,23 @@ void* NewBlock(lua_State* L, std::size_t size) {
   return AlignBlock(lua_newuserdata(L, size + kBlockAlign - 1));
 }
 
-void* FindObject(lua_State* L, int index, const ClassKey& key, bool* is_const) {
+void* FindObject(lua_State* L, int index, const ClassKey& key, bool* isConst) {
   index = lua_absindex(L, index);
   if (lua_type(L, index) != LUA_TUSERDATA || !lua_getmetatable(L, index)) return nullptr;
   const int metatable = lua_gettop(L);
 
   // The common cases: the object's own class, mutable, then const.
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.class_table);
+  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.classTable);
   if (lua_rawequal(L, metatable, -1)) {
     lua_settop(L, metatable - 1);
-    *is_const = false;
+    *isConst = false;
     return ToUserdata(L, index)->Object();
   }
   lua_pop(L, 1);
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.const_table);
+  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.constTable);
   if (lua_rawequal(L, metatable, -1)) {
     lua_settop(L, metatable - 1);
-    *is_const = true;
+    *isConst = true;
     return ToUserdata(L, index)->Object();
   }
   lua_pop(L, 1);
@@ -87,9 +87,9 @@ void* FindObject(lua_State* L, int index, const ClassKey& key, bool* is_const) {
   // A derived class: class tables carry "__const", const tables do not.
   lua_pushliteral(L, "__const");
   lua_rawget(L, metatable);
-  *is_const = lua_isnil(L, -1);
+  *isConst = lua_isnil(L, -1);
   lua_pop(L, 1);
-  lua_rawgetp(L, LUA_REGISTRYINDEX, *is_const ? &key.const_table : &key.class_table);
+  lua_rawgetp(L, LUA_REGISTRYINDEX, *isConst ? &key.constTable : &key.classTable);
   const int want = lua_gettop(L);
   void* object = nullptr;
   if (lua_istable(L, want)) {
@@ -104,16 +104,16 @@ void* FindObject(lua_State* L, int index, const ClassKey& key, bool* is_const) {
   return object;
 }
 
-void* CheckObject(lua_State* L, int index, const ClassKey& key, bool allow_const) {
+void* CheckObject(lua_State* L, int index, const ClassKey& key, bool allowConst) {
   if (lua_isnoneornil(L, index)) luaL_argerror(L, index, "nil passed to reference");
-  bool is_const = false;
-  void* object = FindObject(L, index, key, &is_const);
+  bool isConst = false;
+  void* object = FindObject(L, index, key, &isConst);
   if (object != nullptr) {
-    if (is_const && !allow_const) luaL_argerror(L, index, "cannot be const");
+    if (isConst && !allowConst) luaL_argerror(L, index, "cannot be const");
     return object;
   }
   CheckRegistered(L, key);
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.class_table);
+  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.classTable);
   lua_pushliteral(L, "__type");
   lua_rawget(L, -2);
   const char* expected = lua_tostring(L, -1);
@@ -124,32 +124,32 @@ void* CheckObject(lua_State* L, int index, const ClassKey& key, bool allow_const
 }
 
 void CheckRegistered(lua_State* L, const ClassKey& key) {
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.class_table);
+  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.classTable);
   const bool registered = lua_istable(L, -1);
   lua_pop(L, 1);
   if (!registered) luaL_error(L, "class is not registered");
 }
 
-void SetClassMetatable(lua_State* L, const ClassKey& key, bool is_const) {
-  lua_rawgetp(L, LUA_REGISTRYINDEX, is_const ? &key.const_table : &key.class_table);
+void SetClassMetatable(lua_State* L, const ClassKey& key, bool isConst) {
+  lua_rawgetp(L, LUA_REGISTRYINDEX, isConst ? &key.constTable : &key.classTable);
   if (!lua_istable(L, -1)) luaL_error(L, "class is not registered");
   lua_setmetatable(L, -2);
 }
 
-void PushPointer(lua_State* L, const void* object, const ClassKey& key, bool is_const) {
+void PushPointer(lua_State* L, const void* object, const ClassKey& key, bool isConst) {
   if (object == nullptr) {
     lua_pushnil(L);
     return;
   }
   CheckRegistered(L, key);
   new (NewBlock(L, sizeof(UserdataPtr))) UserdataPtr(const_cast<void*>(object));
-  SetClassMetatable(L, key, is_const);
+  SetClassMetatable(L, key, isConst);
 }
 
 void DestroyObject(lua_State* L, const ClassKey& key) {
   if (lua_type(L, 1) != LUA_TUSERDATA || !lua_getmetatable(L, 1)) return;
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.class_table);
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.const_table);
+  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.classTable);
+  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.constTable);
   const bool ours = lua_rawequal(L, -3, -2) || lua_rawequal(L, -3, -1);
   lua_pop(L, 3);
   if (!ours) return;

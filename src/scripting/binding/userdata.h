@@ -62,9 +62,9 @@ namespace binding {
 // Registry keys of one class's static, class and const tables: the addresses of
 // these three bytes, one set per C++ type.
 struct ClassKey {
-  char static_table;
-  char class_table;
-  char const_table;
+  char staticTable;
+  char classTable;
+  char constTable;
 };
 
 template <class T>
@@ -108,22 +108,22 @@ inline constexpr Upcast kUpcast{&UpcastPointer<Derived, Base>};
 
 // Never raises. The object at index as a pointer to the class of key, when the value
 // is a userdata of that class or of a class derived from it through "__parent";
-// null otherwise. *is_const tells whether the object was pushed const.
-void* FindObject(lua_State* L, int index, const ClassKey& key, bool* is_const);
+// null otherwise. *isConst tells whether the object was pushed const.
+void* FindObject(lua_State* L, int index, const ClassKey& key, bool* isConst);
 
 // The object check of a reference parameter: as FindObject, but raises the argument
 // errors "nil passed to reference", "%s expected, got %s" and "cannot be const".
-void* CheckObject(lua_State* L, int index, const ClassKey& key, bool allow_const);
+void* CheckObject(lua_State* L, int index, const ClassKey& key, bool allowConst);
 
 // Raises "class is not registered" unless the class of key has tables in this state.
 void CheckRegistered(lua_State* L, const ClassKey& key);
 
 // Gives the userdata on top of the stack the class table (or the const table) of key.
-void SetClassMetatable(lua_State* L, const ClassKey& key, bool is_const);
+void SetClassMetatable(lua_State* L, const ClassKey& key, bool isConst);
 
 // Pushes a UserdataPtr for object (nil when null). Raises on memory failure or when
 // the class is not registered.
-void PushPointer(lua_State* L, const void* object, const ClassKey& key, bool is_const);
+void PushPointer(lua_State* L, const void* object, const ClassKey& key, bool isConst);
 
 // "__gc" of the class of key: destroys the object held by the userdata at index 1 as
 // its own type (nothing for a UserdataPtr) and removes its metatable, so that a

@@ -1,0 +1,36 @@
+// The working directory for the length of a scope: tests that load data files by
+// relative path move into a folder and must leave the process where it was, also when
+// a failed ASSERT ends the test early.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace testing_support {
+
+class ScopedWorkingDirectory {
+ public:
+  // Remembers the current working directory and moves into `directory`; throws
+  // std::filesystem::filesystem_error (and changes nothing) when it cannot.
+  explicit ScopedWorkingDirectory(const std::filesystem::path& directory)
+      : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(directory);
+  }
+
+  // Moves back; a failure to do so fails the running test instead of throwing.
+  ~ScopedWorkingDirectory() {
+    std::error_code error;
+    std::filesystem::current_path(previous_, error);
+    if (error) ADD_FAILURE() << "cannot return to " << previous_ << ": " << error.message();
+  }
+
+  ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
+  ScopedWorkingDirectory& operator=(const ScopedWorkingDirectory&) = delete;
+
+ private:
+  std::filesystem::path previous_;
+};
+
+}  // namespace testing_support
