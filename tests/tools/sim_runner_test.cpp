@@ -120,7 +120,7 @@ TEST(SimRunnerTest, RealWindowOverviewFitsTheWholeLevelIntoOnePicture) {
   ASSERT_EQ(graphics::DecodeImageFile(shot, picture), graphics::ImageResult::kOk);
   ASSERT_EQ(picture.width, 1280u);
   auto pixel = [&](int x, int y) {
-    const std::uint8_t* p = &picture.pixels[static_cast<size_t>(y) * picture.row_pitch + static_cast<size_t>(x) * 4];
+    const std::uint8_t* p = &picture.pixels[static_cast<size_t>(y) * picture.rowPitch + static_cast<size_t>(x) * 4];
     return std::array<int, 3>{p[2], p[1], p[0]};
   };
   // x from -53 to 53 fills the width: 1280 / 106 pixels a unit, the view centred on
