@@ -9,7 +9,8 @@ namespace sim {
 const char* const kUsage =
     "usage: velmaris-sim [--data DIR] [--state N] [--frames N] [--dt SECONDS] [--input FILE]\n"
     "                    [--load LEVELFILE]... [--dump FILE] [--screenshot FRAME:FILE.png]...\n"
-    "                    [--real-window] [--overview FILE.png]";
+    "                    [--real-window] [--overview FILE.png]\n"
+    "       velmaris-sim [--data DIR] --validate [FILE]...";
 
 namespace {
 
@@ -43,6 +44,13 @@ Options ParseOptions(int argc, char** argv) {
     const std::string_view option = argv[i];
     if (option == "--real-window") {
       options.realWindow = true;
+      continue;
+    }
+    if (option == "--validate") {
+      options.validate = true;
+      while (i + 1 < argc && std::string_view(argv[i + 1]).rfind("--", 0) != 0) {
+        options.validateFiles.emplace_back(argv[++i]);
+      }
       continue;
     }
     if (i + 1 >= argc) throw UsageError{std::string(option) + " needs a value"};

@@ -23,6 +23,8 @@ struct Options {
   std::vector<Screenshot> screenshots;
   bool realWindow = false;
   std::string overviewPath;        // empty: no overview picture
+  bool validate = false;           // check data files instead of running
+  std::vector<std::string> validateFiles;  // empty: every level, menu and prefab file
 };
 
 // Thrown for arguments the runner cannot take; the text says which and why.
