@@ -34,7 +34,7 @@ void Button::Update(float) {
   if (!input::IsKeyTriggered(platform::kVkLeftButton) || !canClick || transform == nullptr) return;
   const input::MousePosition mouse = input::GetMouseViewPosition();
   if (!Contains(mouse.x, mouse.y)) return;
-  audio::PlayEffect("Audio/ButtonClick.ogg");
+  audio::PlayEffect(kButtonClickSound);
   if (action != nullptr) action();
 }
 

@@ -18,6 +18,9 @@ namespace components {
 // load a menu file, but must not unload or clear the spaces being walked.
 using ButtonAction = void (*)();
 
+// The sound of a click, relative to the data folder.
+inline constexpr const char* kButtonClickSound = "Audio/ButtonClick.ogg";
+
 // The clickable rectangle: the transform's position +- its scale, each bound
 // truncated towards zero to a whole number. View-space world units.
 struct ButtonRect {

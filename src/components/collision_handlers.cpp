@@ -67,12 +67,12 @@ void BounceBack(Collider& self, Collider& other) {
                                         ": bounceBack needs Physics, NewPlayerController and Transform "
                                         "on the player");
   }
-  audio::PlayEffect("Audio/BirdSmack.ogg");
+  audio::PlayEffect(kBounceBackSound);
 }
 
 void NextLevelTrigger(Collider&, Collider& other) {
   if (PlayerOf(other) == nullptr) return;
-  audio::PlayEffect("Audio/LevelEndSound.ogg");
+  audio::PlayEffect(kLevelEndSound);
   if (g_LevelEndHandler != nullptr) g_LevelEndHandler();
 }
 
@@ -90,7 +90,7 @@ void StarCollect(Collider& self, Collider& other) {
                                         ": starCollect finds no object c_UI with a Pool in its space; "
                                         "the star is not counted");
   }
-  audio::PlayEffect("Audio/Alt2StarCollect.ogg");
+  audio::PlayEffect(kStarCollectSound);
   if (star != nullptr) star->SetActive(false);
 }
 

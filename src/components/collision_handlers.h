@@ -7,6 +7,11 @@ namespace components {
 
 class Collider;
 
+// The sounds the handlers play, relative to the data folder.
+inline constexpr const char* kBounceBackSound = "Audio/BirdSmack.ogg";
+inline constexpr const char* kLevelEndSound = "Audio/LevelEndSound.ogg";
+inline constexpr const char* kStarCollectSound = "Audio/Alt2StarCollect.ogg";
+
 // Moves the player to the contact point its circle recorded (z and w 0).
 void StopMovement(Collider& self, Collider& other);
 // Starts the player's knock-back away from self's object and plays "BirdSmack".

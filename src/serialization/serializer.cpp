@@ -4,24 +4,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <filesystem>
+#include <new>
 #include <stdexcept>
 #include <utility>
 
 #include "base/log.h"
 #include "objects/space_registry.h"
 #include "serialization/json_file.h"
+#include "serialization/level_rules.h"
 
 namespace serialization {
 namespace {
-
-// A prefab chain longer than this is taken for a loop (one spelled with different
-// paths to the same file).
-constexpr std::size_t kMaxPrefabDepth = 64;
-
-std::string Text(const rapidjson::Value& value) {
-  return std::string(value.GetString(), value.GetStringLength());
-}
 
 // Sets a location field for the length of a scope and restores it afterwards.
 class ScopedField {
@@ -50,62 +43,6 @@ class ScopedPrefab {
  private:
   std::vector<std::string>& chain_;
 };
-
-// The kind of a JSON value, for messages.
-const char* KindOf(const rapidjson::Value& value) {
-  if (value.IsNull()) return "null";
-  if (value.IsBool()) return "a boolean";
-  if (value.IsObject()) return "an object";
-  if (value.IsArray()) return "an array";
-  if (value.IsString()) return "a string";
-  if (value.IsInt()) return "an integer";
-  if (value.IsInt64() || value.IsUint64()) return "an integer outside the 32-bit range";
-  return "a number with a fraction or exponent";
-}
-
-// What a member of this type accepts, for messages.
-const char* ExpectedKind(objects::MemberType type) {
-  switch (type) {
-    case objects::MemberType::Int: return "an integer in the 32-bit range";
-    case objects::MemberType::Float: return "a number in the 32-bit float range";
-    case objects::MemberType::String: return "a string";
-    case objects::MemberType::Bool: return "true or false";
-    case objects::MemberType::IntVector: return "an array of integers in the 32-bit range";
-    case objects::MemberType::FloatVector: return "an array of numbers in the 32-bit float range";
-    case objects::MemberType::None: return "nothing (the member is not read from files)";
-  }
-  return "nothing";
-}
-
-// The value as a 32-bit float; false when it is not a number or out of float range.
-bool ToFloat(const rapidjson::Value& value, float& result) {
-  if (!value.IsNumber()) return false;
-  result = static_cast<float>(value.GetDouble());
-  return std::isfinite(result);
-}
-
-// The text with control bytes written as \xNN, so names from a file cannot disturb
-// the terminal that shows a message.
-std::string Printable(const std::string& text) {
-  static const char kHex[] = "0123456789ABCDEF";
-  std::string result;
-  result.reserve(text.size());
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      result += "\\x";
-      result += kHex[byte >> 4];
-      result += kHex[byte & 0xF];
-    } else {
-      result += c;
-    }
-  }
-  return result;
-}
-
-std::string NormalPath(const std::string& path) {
-  return std::filesystem::path(path).lexically_normal().generic_string();
-}
 
 }  // namespace
 
@@ -138,20 +75,40 @@ void Serializer::Report(const std::string& message) const {
 }
 
 bool Serializer::LoadLevel(const std::string& fileName) {
-  rapidjson::Document document;
-  std::string error;
-  const JsonFileResult result = ReadJsonFile(fileName, document, error);
-  if (result == JsonFileResult::NotOpened) return false;
-  if (result == JsonFileResult::Malformed) {
-    throw std::runtime_error("Level file " + fileName + " is not well-formed JSON " + error);
+  try {
+    JsonText text;
+    std::string error;
+    const JsonFileResult result = ReadJsonFile(fileName, text, error);
+    if (result == JsonFileResult::NotOpened) return false;
+    if (result == JsonFileResult::Refused) {
+      throw std::runtime_error("Level file " + fileName + " " + error + ".");
+    }
+    if (result == JsonFileResult::Malformed) {
+      throw std::runtime_error("Level file " + fileName + " is not well-formed JSON " + error);
+    }
+    const rapidjson::Document& document = text.document;
+    if (!document.IsObject()) {
+      throw std::runtime_error("Level file " + fileName + " is not a level: its root is not a JSON object.");
+    }
+    RefuseDuplicates(text, FileShape::Level, "Level file " + fileName);
+    ScopedField fileField(location_.file, fileName);
+    for (const JsonMember& space : document.GetObject()) DeserializeSpace(Text(space.name), document);
+    return true;
+  } catch (const std::bad_alloc&) {
+    // Whatever was being read or built, the level maker learns which file did it.
+    throw std::runtime_error("Out of memory while loading level file " + fileName + ".");
   }
-  if (!document.IsObject()) {
-    throw std::runtime_error("Level file " + fileName +
-                             " is not a level: its root is not a JSON object.");
-  }
-  ScopedField fileField(location_.file, fileName);
-  for (const JsonMember& space : document.GetObject()) DeserializeSpace(Text(space.name), document);
-  return true;
+}
+
+void Serializer::RefuseDuplicates(const JsonText& text, FileShape shape, const std::string& what) const {
+  const std::vector<DuplicateKey> duplicates = FindDuplicateKeys(text);
+  if (duplicates.empty()) return;
+  const DuplicateKey& repeated = duplicates.front();
+  const std::string message = what + " names the " + KeyKind(shape, repeated.depth) + " " +
+                              Printable(repeated.name) + " twice: at " + DescribePosition(repeated.at) +
+                              " and first at " + DescribePosition(repeated.first) + ".";
+  if (shape == FileShape::Level) throw std::runtime_error(message);
+  Fail(message);
 }
 
 void Serializer::DeserializeSpace(const std::string& spaceName, const rapidjson::Value& document) {
@@ -169,14 +126,18 @@ void Serializer::DeserializeSpace(const std::string& spaceName, const rapidjson:
     ScopedField objectField(location_.object, objectName);
     // Refused before the object is created, so a bad entry leaves no empty object.
     if (!objectEntry.value.IsObject()) Fail("Object entry " + objectName + " is not a JSON object.");
-    space.CreateObject(objectName);
-    std::weak_ptr<objects::GameObject> object = space.FindObject(objectName);
-    if (object.expired()) {
-      Report("Serializer Error: tried to deserialize game object " + objectName +
-             ". No instance of this object exists.");
-      return;
+    try {
+      space.CreateObject(objectName);
+      std::weak_ptr<objects::GameObject> object = space.FindObject(objectName);
+      if (object.expired()) {
+        Report("Serializer Error: tried to deserialize game object " + objectName +
+               ". No instance of this object exists.");
+        return;
+      }
+      DeserializeObject(objectEntry, object);
+    } catch (const std::bad_alloc&) {
+      Fail("Out of memory.");
     }
-    DeserializeObject(objectEntry, object);
   }
 }
 
@@ -204,21 +165,26 @@ void Serializer::DeserializePrefab(std::weak_ptr<objects::GameObject> gameObject
     Fail("Prefab chain is longer than " + std::to_string(kMaxPrefabDepth) + " files.");
   }
 
-  rapidjson::Document document;
+  JsonText text;
   std::string error;
-  const JsonFileResult result = ReadJsonFile(prefabPath, document, error);
+  const JsonFileResult result = ReadJsonFile(prefabPath, text, error);
   if (result == JsonFileResult::NotOpened) {
     Report("Serializer Error: could not open prefab file " + prefabPath);
     return;
   }
+  if (result == JsonFileResult::Refused) {
+    Report("Serializer Error: prefab file " + prefabPath + " " + error + "; it is skipped.");
+    return;
+  }
+  const rapidjson::Document& document = text.document;
   if (result == JsonFileResult::Malformed || !document.IsObject()) {
-    Report("Serializer Error: prefab file " + prefabPath +
-           " contains something other than JSON object." +
+    Report("Serializer Error: prefab file " + prefabPath + " contains something other than JSON object." +
            (error.empty() ? std::string() : " (" + error + ")"));
     return;
   }
 
   ScopedPrefab chain(location_.prefabs, prefabPath);
+  RefuseDuplicates(text, FileShape::Prefab, "Prefab file " + prefabPath);
   if (document.ObjectEmpty()) Fail("Prefab file is empty: it has no component table.");
   auto base = document.FindMember("prefab");
   if (base != document.MemberEnd()) {
@@ -245,25 +211,36 @@ void Serializer::DeserializeComponents(const JsonMember& entry,
     if (!componentEntry.value.IsObject()) {
       Fail("Component entry " + typeName + " is not a JSON object of member values.");
     }
-    objects::BaseComponent* component = object->GetComponent(typeName);
-    if (component == nullptr) {
-      try {
-        component = object->AddComponent(typeName);
-      } catch (const std::runtime_error& typeError) {
-        Fail(typeError.what());
+    // Out of memory is turned into a refusal here, where the message can still say
+    // which file, prefab, object and component were being read.
+    try {
+      objects::BaseComponent* component = object->GetComponent(typeName);
+      if (component == nullptr) {
+        try {
+          component = object->AddComponent(typeName);
+        } catch (const std::runtime_error& typeError) {
+          Fail(typeError.what());
+        }
       }
+      DeserializeComponent(component, componentEntry);
+    } catch (const std::bad_alloc&) {
+      Fail("Out of memory.");
     }
-    DeserializeComponent(component, componentEntry);
   }
-  if (!object->Initialize()) {
+  bool initialized = false;
+  try {
+    initialized = object->Initialize();
+  } catch (const std::bad_alloc&) {
+    Fail("Out of memory while initialising the object.");
+  }
+  if (!initialized) {
     Report("Serializer Error: game object " + object->GetName() +
            " returned false from post-deserialization initialization.");
     Fail("A component did not initialize correctly.");
   }
 }
 
-void Serializer::DeserializeComponent(objects::BaseComponent* component,
-                                      const JsonMember& componentEntry) {
+void Serializer::DeserializeComponent(objects::BaseComponent* component, const JsonMember& componentEntry) {
   const std::string typeName = Text(componentEntry.name);
   ScopedField componentField(location_.component, typeName);
   if (!componentEntry.value.IsObject()) {
@@ -285,63 +262,38 @@ void Serializer::DeserializeComponent(objects::BaseComponent* component,
 void Serializer::DeserializeMember(objects::BaseComponent* component, const objects::MemberDescriptor& member,
                                    const rapidjson::Value& value) {
   if (value.IsNull()) return;
-  auto refuse = [&]() {
-    Fail("Member " + member.name + " expects " + ExpectedKind(member.type) + ", but the file gives " +
-         KindOf(value) + ".");
-  };
+  const ValueRefusal refusal = CheckMemberValue(member, value);
+  if (refusal.refused) Fail("Member " + member.name + " " + refusal.reason + ".");
   void* field = reinterpret_cast<unsigned char*>(component) + member.offset;
   switch (member.type) {
     case objects::MemberType::Int:
-      if (!value.IsInt()) refuse();
       *static_cast<std::int32_t*>(field) = value.GetInt();
       return;
-    case objects::MemberType::Float: {
-      float number = 0.0f;
-      if (!ToFloat(value, number)) refuse();
-      *static_cast<float*>(field) = number;
+    case objects::MemberType::Float:
+      ToFloat(value, *static_cast<float*>(field));
       return;
-    }
     case objects::MemberType::String:
-      if (!value.IsString()) refuse();
       *static_cast<std::string*>(field) = Text(value);
       return;
     case objects::MemberType::Bool:
-      if (!value.IsBool()) refuse();
       *static_cast<bool*>(field) = value.GetBool();
       return;
     case objects::MemberType::IntVector: {
-      if (!value.IsArray()) refuse();
       std::vector<std::int32_t> numbers;
       numbers.reserve(value.Size());
-      for (const rapidjson::Value& element : value.GetArray()) {
-        if (!element.IsInt()) {
-          Fail("Member " + member.name + " expects " + ExpectedKind(member.type) +
-               ", but element " + std::to_string(numbers.size()) + " is " + KindOf(element) + ".");
-        }
-        numbers.push_back(element.GetInt());
-      }
+      for (const rapidjson::Value& element : value.GetArray()) numbers.push_back(element.GetInt());
       *static_cast<std::vector<std::int32_t>*>(field) = std::move(numbers);
       return;
     }
     case objects::MemberType::FloatVector: {
-      if (!value.IsArray()) refuse();
-      std::vector<float> numbers;
-      numbers.reserve(value.Size());
-      for (const rapidjson::Value& element : value.GetArray()) {
-        float number = 0.0f;
-        if (!ToFloat(element, number)) {
-          Fail("Member " + member.name + " expects " + ExpectedKind(member.type) +
-               ", but element " + std::to_string(numbers.size()) + " is " + KindOf(element) + ".");
-        }
-        numbers.push_back(number);
-      }
+      std::vector<float> numbers(value.Size());
+      for (rapidjson::SizeType i = 0; i < value.Size(); ++i) ToFloat(value[i], numbers[i]);
       *static_cast<std::vector<float>*>(field) = std::move(numbers);
       return;
     }
     case objects::MemberType::None:
-      refuse();
+      return;  // refused above
   }
-  refuse();
 }
 
 void Serializer::SerializeComponent(const objects::BaseComponent& component, JsonWriter& writer) {

@@ -26,6 +26,9 @@ class SpaceRegistry;
 
 namespace serialization {
 
+class JsonText;
+enum class FileShape;
+
 using JsonWriter = rapidjson::PrettyWriter<rapidjson::OStreamWrapper>;
 using JsonMember = rapidjson::Value::Member;
 
@@ -36,8 +39,9 @@ class Serializer {
 
   // Loads one level file, path relative to the working directory. Returns false,
   // changing nothing and reporting nothing, when the file cannot be opened. A file
-  // that is not well-formed JSON or whose root is not an object throws before
-  // anything is created.
+  // that is not a plain file, larger than 16 MB, not well-formed JSON, whose root is
+  // not an object or that names a space, object, component or member twice throws
+  // before anything is created. Running out of memory throws a message naming the file.
   bool LoadLevel(const std::string& fileName);
 
   // Builds the space from the first root member named spaceName.
@@ -45,7 +49,8 @@ class Serializer {
   // Applies the entry's prefab chain, then its own components.
   void DeserializeObject(const JsonMember& objectEntry, std::weak_ptr<objects::GameObject> gameObject);
   // Applies a prefab file, its bases first. Refuses a chain that comes back to a
-  // prefab it is already applying.
+  // prefab it is already applying, and a prefab that names something twice; skips,
+  // with a report, one that is missing, malformed, not a plain file or too large.
   void DeserializePrefab(std::weak_ptr<objects::GameObject> gameObject, const std::string& prefabPath);
   // Creates or updates the components named in the entry's value, then initialises
   // the object ("A component did not initialize correctly." when that fails).
@@ -73,6 +78,9 @@ class Serializer {
   };
 
   std::string Where() const;
+  // Throws when the parsed file repeats a name; `what` starts the message ("Level
+  // file X"). A level throws before anything is created, a prefab with the location.
+  void RefuseDuplicates(const JsonText& text, FileShape shape, const std::string& what) const;
   [[noreturn]] void Fail(const std::string& problem) const;
   void Report(const std::string& message) const;
 

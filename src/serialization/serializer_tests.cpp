@@ -87,6 +87,9 @@ void RunReadTest(const std::filesystem::path& folder) {
   std::string error;
   const JsonFileResult result = ReadJsonFile(inputPath, document, error);
   if (result == JsonFileResult::NotOpened) throw std::runtime_error("First serializer test file missing!");
+  if (result == JsonFileResult::Refused) {
+    throw std::runtime_error("Serializer test file " + inputPath + " " + error + ".");
+  }
   if (result == JsonFileResult::Malformed) {
     throw std::runtime_error("Serializer test file " + inputPath + " is not well-formed JSON " + error);
   }

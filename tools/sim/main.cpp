@@ -20,6 +20,7 @@
 #include "options.h"
 #include "overview.h"
 #include "steering.h"
+#include "validate.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/input_script.h"
 #include "platform/scripted_window.h"
@@ -181,11 +182,17 @@ int main(int argc, char** argv) {
     if (!options.overviewPath.empty() && options.levels.empty()) {
       throw sim::UsageError{"--overview needs the level to draw: --load LEVELFILE"};
     }
+    if (options.validate && (options.realWindow || !options.levels.empty() || options.startState ||
+                             !options.inputScript.empty() || !options.dumpPath.empty() ||
+                             !options.screenshots.empty() || !options.overviewPath.empty())) {
+      throw sim::UsageError{"--validate runs nothing: it takes only --data and the files to check"};
+    }
   } catch (const sim::UsageError& error) {
     std::cerr << "velmaris-sim: " << error.message << '\n' << sim::kUsage << std::endl;
     return 2;
   }
   try {
+    if (options.validate) return sim::Validate(options);
     return Run(std::move(options));
   } catch (const std::exception& error) {
     std::cerr << "velmaris-sim: " << error.what() << std::endl;

@@ -27,6 +27,8 @@ struct Options {
   bool realWindow = false;
   long long hashEvery = 0;         // 0: no hashes; else a dump hash every N frames
   std::string overviewPath;        // empty: no overview picture
+  bool validate = false;           // check data files instead of running
+  std::vector<std::string> validateFiles;  // empty: every level, menu and prefab file
 };
 
 // Thrown for arguments the runner cannot take; the text says which and why.

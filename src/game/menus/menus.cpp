@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "audio/sound_system.h"
 #include "base/game_states.h"
@@ -142,9 +143,9 @@ struct Wiring {
   components::Button** kept;
 };
 
-void WireButtons() {
+std::vector<Wiring> WiringTable() {
   MenuState& m = Menus();
-  const Wiring table[] = {
+  return {
       {kPause, "c_ButtonResume", &OnResume, &m.pauseButtons[kResume]},
       {kPause, "c_ButtonExit", &OnExitQuestion, &m.pauseButtons[kExit]},
       {kPause, "c_ButtonOption", &OnOptions, &m.pauseButtons[kOption]},
@@ -163,7 +164,10 @@ void WireButtons() {
       {kCredits, "c_ButtonBack", &OnBack, nullptr},
       {kHowToPlay, "c_ButtonBack", &OnBack, nullptr},
   };
-  for (const Wiring& row : table) {
+}
+
+void WireButtons() {
+  for (const Wiring& row : WiringTable()) {
     objects::Space* space = OverlaySpace(row.overlay);
     if (space == nullptr) continue;  // its file was reported when it failed to load
     std::shared_ptr<objects::GameObject> object = space->FindObject(row.object).lock();
@@ -232,6 +236,14 @@ void InitMenus(const std::string& levelSpace) {
   for (int page = 0; page < kCreditsPages; ++page) {
     m.creditsList[page] = "images/PauseMenus/Credits/pause_credits_Page" + std::to_string(page) + ".png";
   }
+}
+
+std::vector<OverlayButton> OverlayButtons() {
+  std::vector<OverlayButton> buttons;
+  for (const Wiring& row : WiringTable()) {
+    buttons.push_back({kOverlayFiles[row.overlay].file, kOverlayFiles[row.overlay].space, row.object});
+  }
+  return buttons;
 }
 
 void TogglePauseMenu() {

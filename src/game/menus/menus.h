@@ -5,12 +5,23 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace game {
 
 // Makes `levelSpace` the level being played; the first call loads the six overlay
 // spaces (inactive) and wires their buttons.
 void InitMenus(const std::string& levelSpace);
+
+// A button the menus find by name and give an action: its overlay file (relative
+// to the data folder), the overlay's space and the button's object.
+struct OverlayButton {
+  const char* file;
+  const char* space;
+  const char* object;
+};
+// Every button of the wiring table, in its order.
+std::vector<OverlayButton> OverlayButtons();
 
 // Once per level frame: Escape (or a pending pause request after a minimise) opens
 // the pause menu during play and closes whatever overlay is open.

@@ -1,0 +1,29 @@
+// The engine's data file rules, from the component types that define them.
+#include "core/data_file_rules.h"
+
+#include "components/button.h"
+#include "components/collision_handlers.h"
+
+namespace core {
+
+serialization::ValidationRules EngineValidationRules() {
+  serialization::ValidationRules rules;
+  rules.references = {
+      {"SpriteSource", "image", "picture"},
+      {"Script", "filename", "script"},
+  };
+  rules.impliedFiles = {{"Button", "", "", components::kButtonClickSound, "sound"}};
+  // A collider plays its handler's sound; the handler names are those of the table
+  // the engine fills at start-up.
+  for (const char* collider : {"CircleCollider", "BoxCollider"}) {
+    rules.impliedFiles.push_back({collider, "handler", "bounceBack", components::kBounceBackSound, "sound"});
+    rules.impliedFiles.push_back(
+        {collider, "handler", "nextLevelTrigger", components::kLevelEndSound, "sound"});
+    rules.impliedFiles.push_back(
+        {collider, "handler", "starCollect", components::kStarCollectSound, "sound"});
+  }
+  rules.sheets = {{"SpriteSource", "numrows", "numcols", "Sprite", "frame_index"}};
+  return rules;
+}
+
+}  // namespace core

@@ -1,0 +1,14 @@
+// What the engine's component types mean for the files beside the level files: the
+// members that name pictures and scripts, the sounds components play, and the members
+// that make a sprite sheet. The data file validator checks levels against them.
+#pragma once
+
+#include "serialization/validator.h"
+
+namespace core {
+
+// The engine's rules; the game adds the names it looks up (required objects and the
+// files it loads).
+serialization::ValidationRules EngineValidationRules();
+
+}  // namespace core

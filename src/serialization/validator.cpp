@@ -1,0 +1,665 @@
+// The data file validator: reads each file once, walks levels and prefabs as the
+// loader does, and collects problems instead of throwing.
+#include "serialization/validator.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string_view>
+#include <system_error>
+#include <tuple>
+#include <utility>
+
+#include "objects/type_registry.h"
+#include "serialization/level_rules.h"
+
+namespace serialization {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Where a key or value sits: the file as shown, and the position in it.
+struct Place {
+  std::string file;
+  TextPosition at;
+};
+
+// A member value as the last layer that gave it left it.
+struct MemberValue {
+  const rapidjson::Value* value = nullptr;
+  Place place;
+};
+
+struct ComponentView {
+  Place place;  // the component's key in the last layer that names it
+  std::map<std::string, MemberValue> members;
+};
+
+// An object's components as its prefab layers and then its own entry leave them:
+// what the loader would have built, as far as the checks need it.
+using ObjectView = std::map<std::string, ComponentView>;
+
+// A file, read once, with what the prefab checks need to know about it.
+struct DataFile {
+  std::string shown;
+  fs::path path;
+  std::string relative;  // to the data folder, "/" separated; empty outside it
+  FileShape shape = FileShape::Level;
+  JsonFileResult result = JsonFileResult::NotOpened;
+  std::string error;
+  JsonText text;
+  bool queued = false;
+  // As a prefab: its component table, and the "prefab" string naming its base; null
+  // when there is none or it has the wrong shape.
+  const rapidjson::Value* table = nullptr;
+  const rapidjson::Value* baseLink = nullptr;
+
+  Place PlaceOf(const rapidjson::Value& value) const { return {shown, text.PositionOf(value)}; }
+};
+
+std::string Quoted(const std::string& text) { return "\"" + Printable(text) + "\""; }
+
+std::size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<std::size_t> row(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    std::size_t diagonal = row[0];
+    row[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j) {
+      const std::size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+      diagonal = above;
+    }
+  }
+  return row[b.size()];
+}
+
+// " (did you mean "X"?)" for the closest candidate within two edits, else "".
+std::string Suggestion(const std::string& name, const std::vector<std::string>& candidates) {
+  const std::string* best = nullptr;
+  std::size_t bestDistance = 3;
+  for (const std::string& candidate : candidates) {
+    const std::size_t distance = EditDistance(name, candidate);
+    if (distance < bestDistance && distance < std::max<std::size_t>(name.size(), 1)) {
+      best = &candidate;
+      bestDistance = distance;
+    }
+  }
+  return best == nullptr ? std::string() : " (did you mean " + Quoted(*best) + "?)";
+}
+
+// A named member or group child of the type, found as the loader finds it (pre-order,
+// first match); null when the type has none of that name.
+const objects::MemberDescriptor* TryFindMember(const objects::TypeDescriptor& type, const std::string& name) {
+  if (name.empty()) return nullptr;
+  std::vector<const objects::MemberDescriptor*> pending;
+  for (auto it = type.members.rbegin(); it != type.members.rend(); ++it) pending.push_back(&*it);
+  while (!pending.empty()) {
+    const objects::MemberDescriptor* member = pending.back();
+    pending.pop_back();
+    if (member->name == name) return member;
+    for (auto it = member->children.rbegin(); it != member->children.rend(); ++it) pending.push_back(&*it);
+  }
+  return nullptr;
+}
+
+std::vector<std::string> TypeNames() {
+  std::vector<std::string> names;
+  for (const auto& [name, type] : objects::GetTypeRegistry().GetTypes()) names.push_back(name);
+  return names;
+}
+
+std::vector<std::string> MemberNames(const std::string& typeName) {
+  std::vector<std::string> names;
+  for (const objects::MemberDescriptor* member : objects::GetSerializedMembers(typeName))
+    names.push_back(member->name);
+  return names;
+}
+
+bool IsPlainFile(const fs::path& path) {
+  std::error_code ignored;
+  return fs::is_regular_file(path, ignored);
+}
+
+bool Exists(const fs::path& path) {
+  std::error_code ignored;
+  return fs::exists(path, ignored);
+}
+
+fs::path Canonical(const fs::path& path) {
+  std::error_code ignored;
+  const fs::path absolute = fs::absolute(path, ignored);
+  const fs::path canonical = fs::weakly_canonical(absolute, ignored);
+  return canonical.empty() ? absolute.lexically_normal() : canonical;
+}
+
+std::string Plural(std::size_t count, const char* word) {
+  return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+struct Validator::Impl {
+  fs::path dataFolder;  // canonical
+  std::string shownDataFolder;
+  ValidationRules rules;
+  std::map<std::string, std::unique_ptr<DataFile>> files;  // by canonical path
+  std::vector<DataFile*> queue;
+  std::set<std::tuple<std::string, std::size_t, std::size_t, std::string>> problems;
+  std::map<std::pair<std::string, std::string>, std::optional<std::int32_t>> defaults;
+
+  void Add(const Place& place, const std::string& message) {
+    const TextPosition at = place.at.line == 0 ? TextPosition{1, 1} : place.at;
+    problems.emplace(place.file, at.line, at.column, message);
+  }
+
+  // --- Files ---------------------------------------------------------------------
+
+  std::string RelativeToData(const fs::path& canonical) const {
+    const fs::path relative = canonical.lexically_relative(dataFolder);
+    if (relative.empty() || *relative.begin() == "..") return {};
+    return relative.generic_string();
+  }
+
+  bool LoadedByName(const std::string& relative) const {
+    return std::find(rules.loadedFiles.begin(), rules.loadedFiles.end(), relative) != rules.loadedFiles.end();
+  }
+
+  FileShape ShapeByFolder(const fs::path& path) const {
+    const std::string relative = RelativeToData(Canonical(path));
+    const bool prefab = relative.rfind("Prefabs/", 0) == 0 && !LoadedByName(relative);
+    return prefab ? FileShape::Prefab : FileShape::Level;
+  }
+
+  // A path written in a data file leads from the data folder.
+  fs::path Resolve(const std::string& written) const {
+    const fs::path path(written);
+    return path.is_absolute() ? path : dataFolder / path;
+  }
+
+  std::string Shown(const std::string& written) const {
+    if (fs::path(written).is_absolute() || shownDataFolder.empty()) return NormalPath(written);
+    return NormalPath(shownDataFolder + "/" + written);
+  }
+
+  DataFile& Open(const fs::path& path, const std::string& shown, FileShape shape) {
+    const fs::path canonical = Canonical(path);
+    std::unique_ptr<DataFile>& slot = files[canonical.generic_string()];
+    if (slot) return *slot;
+    slot = std::make_unique<DataFile>();
+    DataFile& file = *slot;
+    file.shown = shown;
+    file.path = path;
+    file.relative = RelativeToData(canonical);
+    file.shape = shape;
+    file.result = ReadJsonFile(path.string(), file.text, file.error);
+    const rapidjson::Value& root = file.text.document;
+    if (file.result == JsonFileResult::Parsed && root.IsObject() && !root.ObjectEmpty()) {
+      const auto& first = *root.MemberBegin();
+      if (Text(first.name) != "prefab" && first.value.IsObject()) file.table = &first.value;
+      const auto base = root.FindMember("prefab");
+      if (base != root.MemberEnd() && base->value.IsString()) file.baseLink = &base->value;
+    }
+    return file;
+  }
+
+  void Enqueue(DataFile& file) {
+    if (file.queued) return;
+    file.queued = true;
+    queue.push_back(&file);
+  }
+
+  // Checks queued files until none is left; prefab files join the queue as they are
+  // reached, so a long chain costs no recursion.
+  void Drain() {
+    while (!queue.empty()) {
+      DataFile* file = queue.front();
+      queue.erase(queue.begin());
+      Check(*file);
+    }
+  }
+
+  void Check(DataFile& file) {
+    const Place whole{file.shown, {1, 1}};
+    switch (file.result) {
+      case JsonFileResult::NotOpened:
+        Add(whole, Exists(file.path) ? "the file cannot be read" : "no such file");
+        return;
+      case JsonFileResult::Refused:
+        Add(whole, "the file " + file.error);
+        return;
+      case JsonFileResult::Malformed:
+        Add({file.shown, file.text.ErrorPosition()}, "not well-formed JSON: " + file.text.ErrorText());
+        return;
+      case JsonFileResult::Parsed:
+        break;
+    }
+    ReportDuplicates(file);
+    if (file.shape == FileShape::Level) {
+      CheckLevel(file);
+    } else {
+      CheckPrefab(file);
+    }
+  }
+
+  void ReportDuplicates(const DataFile& file) {
+    for (const DuplicateKey& duplicate : FindDuplicateKeys(file.text)) {
+      Add({file.shown, duplicate.at}, std::string(KeyKind(file.shape, duplicate.depth)) + " " +
+                                          Quoted(duplicate.name) + " appears twice (first at " +
+                                          DescribePosition(duplicate.first) +
+                                          "); the loader refuses the file");
+    }
+  }
+
+  // --- Prefabs -------------------------------------------------------------------
+
+  // The prefab file a "prefab" value names, when it can be applied; problems with the
+  // link itself are reported at it, the file's own problems by its own check.
+  DataFile* UsePrefab(const Place& link, const std::string& written) {
+    DataFile& file = Open(Resolve(written), Shown(written), FileShape::Prefab);
+    if (file.result == JsonFileResult::NotOpened) {
+      Add(link, "prefab file " + Quoted(written) +
+                    (Exists(file.path) ? " cannot be read" : " does not exist under the data folder"));
+      return nullptr;
+    }
+    if (file.result == JsonFileResult::Refused) {
+      Add(link, "prefab file " + Quoted(written) + " " + file.error);
+      return nullptr;
+    }
+    Enqueue(file);
+    return file.table != nullptr ? &file : nullptr;
+  }
+
+  // The components a prefab chain gives an object, deepest base first.
+  ObjectView ChainView(Place link, std::string written) {
+    std::vector<DataFile*> chain;
+    std::set<DataFile*> seen;
+    while (chain.size() < kMaxPrefabDepth) {
+      DataFile* file = UsePrefab(link, written);
+      if (file == nullptr || !seen.insert(file).second) break;
+      chain.push_back(file);
+      if (file->baseLink == nullptr) break;
+      link = file->PlaceOf(*file->baseLink);
+      written = Text(*file->baseLink);
+    }
+    ObjectView view;
+    for (auto layer = chain.rbegin(); layer != chain.rend(); ++layer) Merge(view, **layer, *(*layer)->table);
+    return view;
+  }
+
+  std::string ChainName(const DataFile& file) const {
+    return file.relative.empty() ? file.shown : file.relative;
+  }
+
+  // A chain from this prefab's base that comes back to it, or never ends.
+  void CheckCycle(DataFile& prefab) {
+    if (prefab.baseLink == nullptr) return;
+    std::vector<std::string> names{ChainName(prefab)};
+    std::set<const DataFile*> seen{&prefab};
+    const DataFile* current = &prefab;
+    for (std::size_t depth = 0; depth < kMaxPrefabDepth; ++depth) {
+      if (current->baseLink == nullptr) return;
+      const std::string written = Text(*current->baseLink);
+      DataFile& next = Open(Resolve(written), Shown(written), FileShape::Prefab);
+      if (next.result != JsonFileResult::Parsed) return;
+      names.push_back(NormalPath(written));
+      if (&next == &prefab) {
+        std::string path;
+        for (const std::string& name : names) path += (path.empty() ? "" : " -> ") + name;
+        Add(prefab.PlaceOf(*prefab.baseLink), "prefab chain comes back to this file: " + path);
+        return;
+      }
+      if (!seen.insert(&next).second) return;  // a loop further on: its own files report it
+      current = &next;
+    }
+    Add(prefab.PlaceOf(*prefab.baseLink),
+        "prefab chain is longer than " + std::to_string(kMaxPrefabDepth) + " files");
+  }
+
+  void CheckPrefab(DataFile& file) {
+    const rapidjson::Value& root = file.text.document;
+    if (!root.IsObject()) {
+      Add(file.PlaceOf(root),
+          "a prefab file is a JSON object: its component table, then \"prefab\" naming its base");
+      return;
+    }
+    if (root.ObjectEmpty()) {
+      Add(file.PlaceOf(root), "the prefab file is empty: it has no component table");
+      return;
+    }
+    const auto& first = *root.MemberBegin();
+    if (Text(first.name) == "prefab") {
+      Add(file.PlaceOf(first.name),
+          "the first member must be the component table; \"prefab\" comes after it");
+    } else if (!first.value.IsObject()) {
+      Add(file.PlaceOf(first.value),
+          "the component table " + Quoted(Text(first.name)) + " is not a JSON object");
+    }
+    for (auto member = root.MemberBegin() + 1; member != root.MemberEnd(); ++member) {
+      const std::string name = Text(member->name);
+      if (name != "prefab") {
+        Add(file.PlaceOf(member->name),
+            "only the first member is the component table; " + Quoted(name) + " is ignored");
+      } else if (!member->value.IsString()) {
+        Add(file.PlaceOf(member->value), "\"prefab\" must be a string: the path of the base prefab file");
+      }
+    }
+    ObjectView view;
+    if (file.baseLink != nullptr) view = ChainView(file.PlaceOf(*file.baseLink), Text(*file.baseLink));
+    CheckCycle(file);
+    if (file.table != nullptr) CheckComponents(file, *file.table, view, /*prefabTable=*/true);
+    CheckSheets(view);
+  }
+
+  // --- Levels --------------------------------------------------------------------
+
+  struct ObjectInfo {
+    Place place;  // the object's key
+    ObjectView view;
+  };
+
+  void CheckLevel(DataFile& file) {
+    const rapidjson::Value& root = file.text.document;
+    if (!root.IsObject()) {
+      Add(file.PlaceOf(root), "a level file is a JSON object of spaces");
+      return;
+    }
+    std::map<std::pair<std::string, std::string>, ObjectInfo> objects;
+    for (const auto& space : root.GetObject()) {
+      const std::string spaceName = Text(space.name);
+      if (!space.value.IsObject()) {
+        Add(file.PlaceOf(space.value), "space " + Quoted(spaceName) + " is not a JSON object of objects");
+        continue;
+      }
+      for (const auto& object : space.value.GetObject()) {
+        const std::string objectName = Text(object.name);
+        if (!object.value.IsObject()) {
+          Add(file.PlaceOf(object.value),
+              "object " + Quoted(objectName) + " is not a JSON object of components");
+          continue;
+        }
+        ObjectView view = CheckObject(file, object.value);
+        objects.emplace(std::pair(spaceName, objectName),
+                        ObjectInfo{file.PlaceOf(object.name), std::move(view)});
+      }
+    }
+    CheckRequired(file, objects);
+  }
+
+  ObjectView CheckObject(DataFile& file, const rapidjson::Value& entry) {
+    ObjectView view;
+    const auto prefab = entry.FindMember("prefab");
+    if (prefab != entry.MemberEnd()) {
+      if (prefab->value.IsString()) {
+        view = ChainView(file.PlaceOf(prefab->value), Text(prefab->value));
+      } else {
+        Add(file.PlaceOf(prefab->value), "\"prefab\" must be a string: the path of a prefab file");
+      }
+    }
+    CheckComponents(file, entry, view, /*prefabTable=*/false);
+    CheckSheets(view);
+    return view;
+  }
+
+  void CheckRequired(const DataFile& file,
+                     const std::map<std::pair<std::string, std::string>, ObjectInfo>& objects) {
+    if (file.relative.empty()) return;
+    const rapidjson::Value& root = file.text.document;
+    std::set<std::string> missingSpaces;
+    for (const RequiredObject& required : rules.required) {
+      if (required.file != file.relative) continue;
+      const auto space = root.FindMember(rapidjson::StringRef(required.space.c_str(), required.space.size()));
+      if (space == root.MemberEnd()) {
+        if (missingSpaces.insert(required.space).second) {
+          Add({file.shown, {1, 1}}, "the game loads the space " + Quoted(required.space) +
+                                        " from this file, but the file has no such space");
+        }
+        continue;
+      }
+      if (required.object.empty() || !space->value.IsObject()) continue;
+      const auto object = objects.find({required.space, required.object});
+      if (object == objects.end()) {
+        std::string with;
+        for (const std::string& type : required.components)
+          with += (with.empty() ? " (with " : " and ") + type;
+        Add(file.PlaceOf(space->name), "space " + Quoted(required.space) + " has no object " +
+                                           Quoted(required.object) + with + (with.empty() ? "" : ")") +
+                                           ", which the game needs");
+        continue;
+      }
+      for (const std::string& type : required.components) {
+        if (object->second.view.count(type) == 0) {
+          Add(object->second.place,
+              "object " + Quoted(required.object) + " has no " + type + ", which the game needs");
+        }
+      }
+    }
+  }
+
+  // --- Components ----------------------------------------------------------------
+
+  // Checks the component entries of an object entry or a prefab's table, then lays
+  // them over `view`.
+  void CheckComponents(const DataFile& file, const rapidjson::Value& entry, ObjectView& view,
+                       bool prefabTable) {
+    for (const auto& component : entry.GetObject()) {
+      const std::string typeName = Text(component.name);
+      if (typeName == "prefab") {
+        if (prefabTable) {
+          Add(file.PlaceOf(component.name),
+              "\"prefab\" inside a component table is ignored; a prefab names its base after its table");
+        }
+        continue;
+      }
+      const objects::TypeDescriptor* type = objects::GetTypeRegistry().TryFindType(typeName);
+      if (type == nullptr) {
+        Add(file.PlaceOf(component.name),
+            "unknown component type " + Quoted(typeName) + Suggestion(typeName, TypeNames()));
+        continue;
+      }
+      if (!component.value.IsObject()) {
+        Add(file.PlaceOf(component.value), typeName + " is not a JSON object of member values");
+        continue;
+      }
+      CheckImpliedFiles(file, component);
+      for (const auto& member : component.value.GetObject()) {
+        const std::string memberName = Text(member.name);
+        const objects::MemberDescriptor* descriptor = TryFindMember(*type, memberName);
+        if (descriptor == nullptr) {
+          Add(file.PlaceOf(member.name), typeName + " has no member " + Quoted(memberName) +
+                                             Suggestion(memberName, MemberNames(typeName)));
+          continue;
+        }
+        const ValueRefusal refusal = CheckMemberValue(*descriptor, member.value);
+        if (refusal.refused) {
+          Add(file.PlaceOf(*refusal.at), typeName + " member " + memberName + " " + refusal.reason);
+          continue;
+        }
+        CheckReference(file, typeName, memberName, member.value);
+      }
+    }
+    Merge(view, file, entry);
+  }
+
+  void Merge(ObjectView& view, const DataFile& file, const rapidjson::Value& entry) const {
+    for (const auto& component : entry.GetObject()) {
+      const std::string typeName = Text(component.name);
+      const objects::TypeDescriptor* type = objects::GetTypeRegistry().TryFindType(typeName);
+      if (typeName == "prefab" || type == nullptr || !component.value.IsObject()) continue;
+      ComponentView& layer = view[typeName];
+      layer.place = file.PlaceOf(component.name);
+      for (const auto& member : component.value.GetObject()) {
+        const objects::MemberDescriptor* descriptor = TryFindMember(*type, Text(member.name));
+        if (descriptor == nullptr || member.value.IsNull() ||
+            CheckMemberValue(*descriptor, member.value).refused) {
+          continue;
+        }
+        layer.members[Text(member.name)] = {&member.value, file.PlaceOf(member.value)};
+      }
+    }
+  }
+
+  void CheckReference(const DataFile& file, const std::string& type, const std::string& member,
+                      const rapidjson::Value& value) {
+    if (!value.IsString() || value.GetStringLength() == 0) return;
+    for (const FileReference& reference : rules.references) {
+      if (reference.type != type || reference.member != member) continue;
+      const std::string written = Text(value);
+      const fs::path path = Resolve(written);
+      if (IsPlainFile(path)) continue;
+      Add(file.PlaceOf(value),
+          reference.what + " " + Quoted(written) +
+              (Exists(path) ? " is not a plain file" : " does not exist under the data folder"));
+    }
+  }
+
+  void CheckImpliedFiles(const DataFile& file, const rapidjson::Value::Member& component) {
+    const std::string typeName = Text(component.name);
+    for (const ImpliedFile& implied : rules.impliedFiles) {
+      if (implied.type != typeName) continue;
+      Place place = file.PlaceOf(component.name);
+      std::string user = "a " + typeName;
+      if (!implied.member.empty()) {
+        const auto member = component.value.FindMember(implied.member.c_str());
+        if (member == component.value.MemberEnd() || !member->value.IsString() ||
+            Text(member->value) != implied.value) {
+          continue;
+        }
+        place = file.PlaceOf(member->value);
+        user = typeName + " with " + implied.member + " " + Quoted(implied.value);
+      }
+      if (IsPlainFile(dataFolder / implied.path)) continue;
+      Add(place, implied.what + " " + Quoted(implied.path) + ", which " + user +
+                     " needs, does not exist under the data folder");
+    }
+  }
+
+  // The value an Int member of a freshly made component has.
+  std::optional<std::int32_t> DefaultInt(const std::string& typeName, const std::string& memberName) {
+    const auto key = std::pair(typeName, memberName);
+    const auto cached = defaults.find(key);
+    if (cached != defaults.end()) return cached->second;
+    std::optional<std::int32_t> value;
+    const objects::TypeDescriptor* type = objects::GetTypeRegistry().TryFindType(typeName);
+    const objects::MemberDescriptor* member = type != nullptr ? TryFindMember(*type, memberName) : nullptr;
+    if (member != nullptr && member->type == objects::MemberType::Int) {
+      std::unique_ptr<objects::BaseComponent> component(objects::CreateComponent(*type));
+      value = *reinterpret_cast<const std::int32_t*>(reinterpret_cast<const unsigned char*>(component.get()) +
+                                                     member->offset);
+    }
+    return defaults[key] = value;
+  }
+
+  // An Int member's value in the view, or its default; where it was given, or the
+  // component's key when it was not.
+  std::optional<std::pair<std::int64_t, Place>> IntOf(const ComponentView& component,
+                                                      const std::string& typeName,
+                                                      const std::string& memberName) {
+    const auto given = component.members.find(memberName);
+    if (given != component.members.end() && given->second.value->IsInt()) {
+      return std::pair(std::int64_t{given->second.value->GetInt()}, given->second.place);
+    }
+    const std::optional<std::int32_t> fallback = DefaultInt(typeName, memberName);
+    if (!fallback) return std::nullopt;
+    return std::pair(std::int64_t{*fallback}, component.place);
+  }
+
+  void CheckSheets(const ObjectView& view) {
+    for (const SheetRule& rule : rules.sheets) {
+      const auto sheet = view.find(rule.sheetType);
+      if (sheet == view.end()) continue;
+      const auto rows = IntOf(sheet->second, rule.sheetType, rule.rows);
+      const auto columns = IntOf(sheet->second, rule.sheetType, rule.columns);
+      if (!rows || !columns) continue;
+      bool usable = true;
+      for (const auto& [size, name] : {std::pair(*rows, rule.rows), std::pair(*columns, rule.columns)}) {
+        if (size.first > 0) continue;
+        Add(size.second, rule.sheetType + " " + name + " is " + std::to_string(size.first) +
+                             ": a sprite sheet needs at least one row and one column");
+        usable = false;
+      }
+      const auto frameComponent = view.find(rule.frameType);
+      if (!usable || frameComponent == view.end()) continue;
+      const auto frame = frameComponent->second.members.find(rule.frame);
+      if (frame == frameComponent->second.members.end() || !frame->second.value->IsInt()) continue;
+      const std::int64_t index = frame->second.value->GetInt();
+      const std::int64_t frames = rows->first * columns->first;
+      if (index >= 0 && index < frames) continue;
+      Add(frame->second.place, rule.frameType + " " + rule.frame + " " + std::to_string(index) +
+                                   " is outside its sprite sheet: " + std::to_string(rows->first) + " x " +
+                                   std::to_string(columns->first) + " gives frames 0 to " +
+                                   std::to_string(frames - 1));
+    }
+  }
+};
+
+Validator::Validator(std::filesystem::path dataFolder, std::string shownDataFolder, ValidationRules rules)
+    : impl_(std::make_unique<Impl>()) {
+  impl_->dataFolder = Canonical(dataFolder);
+  impl_->shownDataFolder = std::move(shownDataFolder);
+  impl_->rules = std::move(rules);
+}
+
+Validator::~Validator() = default;
+
+void Validator::CheckFile(const std::filesystem::path& path, const std::string& shown) {
+  impl_->Enqueue(impl_->Open(path, shown, impl_->ShapeByFolder(path)));
+  impl_->Drain();
+}
+
+void Validator::CheckDataFolder() {
+  for (const std::string& relative : DataFiles(impl_->dataFolder)) {
+    CheckFile(impl_->dataFolder / relative, impl_->Shown(relative));
+  }
+  for (const std::string& relative : impl_->rules.loadedFiles) {
+    if (Exists(impl_->dataFolder / relative)) continue;
+    impl_->Add({impl_->Shown(relative), {1, 1}}, "the game loads this file by name, but it does not exist");
+  }
+}
+
+std::vector<Problem> Validator::Problems() const {
+  std::vector<Problem> problems;
+  for (const auto& [file, line, column, message] : impl_->problems)
+    problems.push_back({file, {line, column}, message});
+  return problems;
+}
+
+std::size_t Validator::FilesChecked() const {
+  return static_cast<std::size_t>(std::count_if(impl_->files.begin(), impl_->files.end(),
+                                                [](const auto& entry) { return entry.second->queued; }));
+}
+
+std::size_t Validator::FilesWithProblems() const {
+  std::set<std::string> files;
+  for (const auto& problem : impl_->problems) files.insert(std::get<0>(problem));
+  return files.size();
+}
+
+std::string FormatProblem(const Problem& problem) {
+  return problem.file + ":" + std::to_string(problem.at.line) + ":" + std::to_string(problem.at.column) +
+         ": " + problem.message;
+}
+
+std::string FormatSummary(const Validator& validator) {
+  const std::size_t problems = validator.Problems().size();
+  if (problems == 0) return "no problems in " + Plural(validator.FilesChecked(), "file");
+  return Plural(problems, "problem") + " in " + Plural(validator.FilesWithProblems(), "file");
+}
+
+std::vector<std::string> DataFiles(const std::filesystem::path& dataFolder) {
+  std::vector<std::string> found;
+  for (const char* folder : {"Levels", "Menu", "Prefabs"}) {
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(dataFolder / folder, error), end; !error && it != end;
+         it.increment(error)) {
+      if (!it->is_directory(error))
+        found.push_back(it->path().lexically_relative(dataFolder).generic_string());
+    }
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+}  // namespace serialization
