@@ -11,6 +11,7 @@
 #include "base/log.h"
 #include "objects/space_registry.h"
 #include "serialization/json_file.h"
+#include "serialization/level_reads.h"
 
 namespace serialization {
 namespace {
@@ -150,7 +151,9 @@ bool Serializer::LoadLevel(const std::string& fileName) {
                              " is not a level: its root is not a JSON object.");
   }
   ScopedField fileField(location.file, fileName);
+  LevelReadRecorder read(spaces, fileName);
   for (const JsonMember& space : document.GetObject()) DeserializeSpace(Text(space.name), document);
+  read.Finish();
   return true;
 }
 
@@ -204,6 +207,7 @@ void Serializer::DeserializePrefab(std::weak_ptr<objects::GameObject> gameObject
     Fail("Prefab chain is longer than " + std::to_string(kMaxPrefabDepth) + " files.");
   }
 
+  NotePrefabRead(prefabPath);
   rapidjson::Document document;
   std::string error;
   const JsonFileResult result = ReadJsonFile(prefabPath, document, error);
