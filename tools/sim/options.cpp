@@ -10,7 +10,8 @@ const char* const kUsage =
     "usage: velmaris-sim [--data DIR] [--state N] [--frames N] [--dt SECONDS]\n"
     "                    [--input FILE | --steer ROUTE.json... [--record FILE.jsonl]]\n"
     "                    [--load LEVELFILE]... [--dump FILE] [--screenshot FRAME:FILE.png]...\n"
-    "                    [--audio-log FILE] [--real-window] [--overview FILE.png] [--hash-every N]";
+    "                    [--audio-log FILE] [--real-window] [--overview FILE.png] [--hash-every N]\n"
+    "                    [--dev]";
 
 namespace {
 
@@ -44,6 +45,10 @@ Options ParseOptions(int argc, char** argv) {
     const std::string_view option = argv[i];
     if (option == "--real-window") {
       options.realWindow = true;
+      continue;
+    }
+    if (option == "--dev") {
+      options.dev = true;
       continue;
     }
     if (i + 1 >= argc) throw UsageError{std::string(option) + " needs a value"};
