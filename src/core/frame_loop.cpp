@@ -48,6 +48,7 @@ int FrameLoop::Run() {
 }
 
 void FrameLoop::RunFrame() {
+  if (betweenFrames_) betweenFrames_();
   const float dt = timer_.WaitForFrame();
   if (recorder_ != nullptr) recorder_->RecordFrameTime(frames_ + 1, dt);
   input::TakeSnapshot();

@@ -56,6 +56,10 @@ class FrameLoop {
   // Turns until the quit message; returns its exit code.
   int Run();
 
+  // Called before each frame, ahead of its wait and state step: no space is in one of
+  // its passes, so the hook may change spaces (dev mode's live reload).
+  void SetBetweenFrames(std::function<void()> hook) { betweenFrames_ = std::move(hook); }
+
   // Called after each frame's state step, before the frame is presented: the picture
   // is complete and can be read back.
   void SetBeforePresent(std::function<void()> hook) { beforePresent_ = std::move(hook); }
@@ -76,6 +80,7 @@ class FrameLoop {
   platform::Window& window_;
   GameStateManager& states_;
   FrameTimer& timer_;
+  std::function<void()> betweenFrames_;
   std::function<void()> beforePresent_;
   std::unique_ptr<InputRecorder> recorder_;
   LoopRequests requests_;

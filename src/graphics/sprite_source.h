@@ -32,6 +32,8 @@ class SpriteSource : public objects::BaseComponent {
 
   // Null until loaded, or when loading failed.
   const Texture* GetTexture() const { return texture.get(); }
+  // The file `texture` was loaded from; empty while there is no texture.
+  const std::string& LoadedImage() const { return loadedImage_; }
 
   std::int32_t rows = 1;
   std::int32_t columns = 1;

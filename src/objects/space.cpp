@@ -42,6 +42,14 @@ std::shared_ptr<GameObject> Space::AddObject(GameObject* object) {
   return shared;
 }
 
+std::shared_ptr<GameObject> Space::RemoveObject(std::string_view objectName) {
+  auto position = objects_.find(objectName);
+  if (position == objects_.end()) return {};
+  std::shared_ptr<GameObject> object = std::move(position->second);
+  objects_.erase(position);
+  return object;
+}
+
 std::weak_ptr<GameObject> Space::FindObject(std::string_view objectName) const {
   auto position = objects_.find(objectName);
   if (position == objects_.end()) return {};

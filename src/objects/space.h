@@ -32,6 +32,10 @@ class Space {
   // an empty reference.
   std::shared_ptr<GameObject> AddObject(GameObject* object);
 
+  // Takes the object out of the space and hands over the space's reference to it;
+  // empty when no object has that name. Not during one of the space's passes.
+  std::shared_ptr<GameObject> RemoveObject(std::string_view name);
+
   std::weak_ptr<GameObject> FindObject(std::string_view name) const;
   std::vector<std::weak_ptr<GameObject>> GetAllObjects() const;
   // Objects holding a component stored under exactly this type name, in name order.

@@ -11,6 +11,7 @@
 #include "base/log.h"
 #include "objects/space_registry.h"
 #include "serialization/json_file.h"
+#include "serialization/level_reads.h"
 #include "serialization/level_rules.h"
 
 namespace serialization {
@@ -92,7 +93,9 @@ bool Serializer::LoadLevel(const std::string& fileName) {
     }
     RefuseDuplicates(text, FileShape::Level, "Level file " + fileName);
     ScopedField fileField(location_.file, fileName);
+    LevelReadRecorder read(spaces_, fileName);
     for (const JsonMember& space : document.GetObject()) DeserializeSpace(Text(space.name), document);
+    read.Finish();
     return true;
   } catch (const std::bad_alloc&) {
     // Whatever was being read or built, the level maker learns which file did it.
@@ -165,6 +168,7 @@ void Serializer::DeserializePrefab(std::weak_ptr<objects::GameObject> gameObject
     Fail("Prefab chain is longer than " + std::to_string(kMaxPrefabDepth) + " files.");
   }
 
+  NotePrefabRead(prefabPath);
   JsonText text;
   std::string error;
   const JsonFileResult result = ReadJsonFile(prefabPath, text, error);

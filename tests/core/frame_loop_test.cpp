@@ -169,4 +169,14 @@ TEST_F(FrameLoopTest, PlatformKeyBufferLagsOneFrameBehindTheSnapshot) {
   EXPECT_EQ(input::PlatformKeyBuffer()['A'] & 0x80, 0x80);
 }
 
+TEST_F(FrameLoopTest, TheBetweenFramesHookRunsOnceBeforeEachFramesStateStep) {
+  std::vector<int> framesDoneAtHook;
+  loop.SetBetweenFrames([&framesDoneAtHook] { framesDoneAtHook.push_back(g_Seen.frame); });
+  window.PostKey('A', true);  // a turn that handles a message is not a frame
+  ASSERT_TRUE(loop.RunOneFrame());
+  ASSERT_TRUE(loop.RunOneFrame());
+  ASSERT_TRUE(loop.RunOneFrame());
+  EXPECT_EQ(framesDoneAtHook, (std::vector<int>{0, 1, 2}));
+}
+
 }  // namespace

@@ -10,7 +10,9 @@
 #include "core/engine.h"
 #include "core/frame_loop.h"
 #include "core/game_state_manager.h"
+#include "core/live_reload.h"
 #include "game/game.h"
+#include "game/held_objects.h"
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/screenshot.h"
@@ -110,6 +112,14 @@ int Run(sim::Options options) {
                       audioLog ? sim::MakeAudioLogBackend() : std::make_unique<audio::SilentBackend>());
   game::InstallGameHooks();
   auto* recording = dynamic_cast<graphics::recording::RecordingRenderDevice*>(graphics::Block().device.get());
+  // Started before the first load, so that it watches every file; it polls real time,
+  // whatever dt the frames are given.
+  core::SteadyClock reloadClock;
+  std::unique_ptr<core::LiveReload> reload;
+  if (options.dev) {
+    reload = std::make_unique<core::LiveReload>(objects::GetSpaceRegistry(), reloadClock);
+    reload->SetHeldObjects(&game::IsHeldByGame);
+  }
 
   for (const std::string& level : options.levels) {
     serialization::Serializer serializer(&objects::GetSpaceRegistry());
@@ -126,6 +136,8 @@ int Run(sim::Options options) {
   ScriptFrameTimer timer(script, options.dt);
   core::GameStateManager states(viewer ? ViewerTable() : game::GameStateTable());
   core::FrameLoop loop(window, states, timer);
+
+  if (reload) loop.SetBetweenFrames([&reload] { reload->Poll(); });
 
   long long frame = 0;
   bool screenshotsWritten = true;

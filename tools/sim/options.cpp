@@ -11,6 +11,7 @@ const char* const kUsage =
     "                    [--input FILE | --steer ROUTE.json... [--record FILE.jsonl]]\n"
     "                    [--load LEVELFILE]... [--dump FILE] [--screenshot FRAME:FILE.png]...\n"
     "                    [--audio-log FILE] [--real-window] [--overview FILE.png] [--hash-every N]\n"
+    "                    [--dev]\n"
     "       velmaris-sim [--data DIR] --validate [FILE]...";
 
 namespace {
@@ -52,6 +53,10 @@ Options ParseOptions(int argc, char** argv) {
       while (i + 1 < argc && std::string_view(argv[i + 1]).rfind("--", 0) != 0) {
         options.validateFiles.emplace_back(argv[++i]);
       }
+      continue;
+    }
+    if (option == "--dev") {
+      options.dev = true;
       continue;
     }
     if (i + 1 >= argc) throw UsageError{std::string(option) + " needs a value"};

@@ -25,6 +25,7 @@ struct Options {
   std::string audioLogPath;        // empty: no audio log
   std::vector<Screenshot> screenshots;
   bool realWindow = false;
+  bool dev = false;                // reload the loaded data files when they change
   long long hashEvery = 0;         // 0: no hashes; else a dump hash every N frames
   std::string overviewPath;        // empty: no overview picture
   bool validate = false;           // check data files instead of running
