@@ -1,24 +1,14 @@
 #include "core/input_recorder.h"
 
-#include <chrono>
-#include <ctime>
 #include <filesystem>
 #include <iostream>
 
+#include "base/file_names.h"
 #include "base/log.h"
 #include "platform/headless/input_script.h"
 
 namespace core {
 namespace {
-
-std::string RecordingFileName() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-  localtime_r(&now, &local);
-  char name[64];
-  std::strftime(name, sizeof name, "velmaris-%Y%m%d-%H%M%S.jsonl", &local);
-  return name;
-}
 
 bool IsToolKey(const platform::Message& message) {
   const bool key = message.type == platform::MessageType::kKeyDown || message.type == platform::MessageType::kKeyUp;
@@ -52,7 +42,7 @@ void InputRecorder::Toggle(const std::string& folder) {
   }
   std::error_code error;
   std::filesystem::create_directories(folder, error);
-  path_ = (std::filesystem::path(folder) / RecordingFileName()).string();
+  path_ = (std::filesystem::path(folder) / base::TimestampedFileName("jsonl")).string();
   file_.open(path_);
   if (!file_) {
     base::LogError("recording", path_ + ": cannot write the recording");

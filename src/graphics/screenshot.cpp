@@ -1,13 +1,12 @@
 // Screenshots: reading back the presented frame and naming and placing its file.
 #include "graphics/screenshot.h"
 
-#include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <vector>
 
+#include "base/file_names.h"
 #include "base/log.h"
 #include "graphics/graphics.h"
 #include "graphics/image/png_writer.h"
@@ -23,14 +22,7 @@ bool SaveScreenshot(const std::string& path) {
   return image::WritePng(path, picture);
 }
 
-std::string ScreenshotFileName() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-  localtime_r(&now, &local);
-  char name[40];
-  std::strftime(name, sizeof name, "velmaris-%Y%m%d-%H%M%S.png", &local);
-  return name;
-}
+std::string ScreenshotFileName() { return base::TimestampedFileName("png"); }
 
 void SaveScreenshotToFolder() {
   std::error_code error;

@@ -4,7 +4,6 @@
 // records input that replays its run exactly.
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
-#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
@@ -12,33 +11,15 @@
 #include <sstream>
 #include <string>
 
+#include "run_sim.h"
+
 namespace {
 
 const std::string kPlaythroughs = std::string(VELMARIS_SOURCE_DIR) + "/tests/playthroughs/";
 
-struct Result {
-  int status = -1;
-  std::string output;  // standard output and standard error
-};
-
-Result RunSim(const std::string& arguments) {
-  const std::string command = std::string(VELMARIS_SIM_PATH) + " " + arguments + " 2>&1";
-  Result result;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  std::array<char, 512> buffer{};
-  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) result.output += buffer.data();
-  const int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using sim_testing::ReadFile;
+using sim_testing::Result;
+using sim_testing::RunSim;
 
 // The frame of a script's last event: the replay runs a little past it.
 long long LastFrame(const std::string& script) {

@@ -14,6 +14,7 @@
 #include "game/session.h"
 #include "game/space_lookup.h"
 #include "game/states/logos.h"
+#include "game/states/sequence.h"
 #include "graphics/sprite.h"
 #include "objects/space_registry.h"
 #include "objects/transform.h"
@@ -96,21 +97,8 @@ void Deactivate(const char* spaceName) {
   if (objects::Space* space = objects::FindSpace(spaceName)) space->SetActive(false);
 }
 
-void SetAlpha(graphics::Sprite* sprite, float alpha) {
-  if (sprite != nullptr) sprite->colour = {1.0f, 1.0f, 1.0f, alpha};
-}
-
 void SetLevel1Paused(bool paused) {
   if (objects::Space* space = objects::FindSpace(names::kLevel1)) space->SetPaused(paused);
-}
-
-// Adds dt to the intro's clock; true (and the clock back at 0) once `seconds` passed.
-bool IntroWaited(float dt, float seconds) {
-  LevelState& level = Level();
-  level.introClock += dt;
-  if (level.introClock < seconds) return false;
-  level.introClock = 0.0f;
-  return true;
 }
 
 // One step of Level1's intro; nothing moves while an overlay is open.
@@ -125,10 +113,10 @@ void RunIntroStep(float dt) {
       if (level.introFade >= 1.0f) level.introStage = 1;
       break;
     case 1:
-      if (IntroWaited(dt, 1.5f)) level.introStage = 3;  // there is no step 2
+      if (Waited(level.introClock, dt, 1.5f)) level.introStage = 3;  // there is no step 2
       break;
     case 3:
-      if (IntroWaited(dt, 1.0f)) {
+      if (Waited(level.introClock, dt, 1.0f)) {
         const float origin[2] = {0.0f, 0.0f};
         audio::Audio().musicChannel = audio::PlaySound(names::kMusic, origin, 0.0f);
         // Music switched off in the options stays silent until it is switched on.
@@ -137,7 +125,7 @@ void RunIntroStep(float dt) {
       }
       break;
     case 4:
-      if (IntroWaited(dt, 1.0f)) {
+      if (Waited(level.introClock, dt, 1.0f)) {
         SetLevel1Paused(false);
         level.introStage = 5;
       }

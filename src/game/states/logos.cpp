@@ -4,6 +4,7 @@
 #include "game/level_logic.h"
 #include "game/names.h"
 #include "game/space_lookup.h"
+#include "game/states/sequence.h"
 #include "graphics/sprite.h"
 #include "input/input.h"
 #include "objects/space_registry.h"
@@ -19,7 +20,6 @@ constexpr float kFadeStep = 0.01f;
 constexpr float kSlideStep = 0.5f;
 constexpr int kLastStep = 11;
 
-constexpr base::XMFLOAT4 kClear{1.0f, 1.0f, 1.0f, 0.0f};
 
 // Where the sequence is; kept across entries of the state, so that entering it
 // again continues the finished sequence and goes on to Level1 at once.
@@ -56,10 +56,6 @@ LogoPictures& Pictures() {
   return pictures;
 }
 
-void SetAlpha(graphics::Sprite* sprite, float alpha) {
-  if (sprite != nullptr) sprite->colour = {1.0f, 1.0f, 1.0f, alpha};
-}
-
 LogoPictures FindPictures(const objects::Space& logos) {
   auto sprite = [&logos](const char* object) {
     return &RequireComponent<graphics::Sprite>(logos, object, "Sprite", names::kLogosFile);
@@ -89,21 +85,12 @@ void FinishLogos() {
   }
 }
 
-// Adds dt to the step's clock; true (and the clock back at 0) once `seconds` passed.
-bool Waited(float dt, float seconds) {
-  LogoSequence& s = Sequence();
-  s.clock += dt;
-  if (s.clock < seconds) return false;
-  s.clock = 0.0f;
-  return true;
-}
-
 void RunStep(float dt) {
   LogoSequence& s = Sequence();
   LogoPictures& pictures = Pictures();
   switch (s.stage) {
     case 0:
-      if (Waited(dt, 3.0f)) s.stage = 1;
+      if (Waited(s.clock, dt, 3.0f)) s.stage = 1;
       break;
     case 1:
       s.logo1Alpha -= kFadeStep;
@@ -116,7 +103,7 @@ void RunStep(float dt) {
       if (s.logo2Alpha >= 1.0f) s.stage = 3;
       break;
     case 3:
-      if (Waited(dt, 3.0f)) s.stage = 4;
+      if (Waited(s.clock, dt, 3.0f)) s.stage = 4;
       break;
     case 4:
       s.logo2Alpha -= kFadeStep;
@@ -132,7 +119,7 @@ void RunStep(float dt) {
       if (s.logo3Y <= 0.0f) s.stage = 6;
       break;
     case 6:
-      if (Waited(dt, 3.0f)) s.stage = 7;
+      if (Waited(s.clock, dt, 3.0f)) s.stage = 7;
       break;
     case 7:
       s.logo3Alpha -= kFadeStep;
@@ -140,7 +127,7 @@ void RunStep(float dt) {
       if (s.logo3Alpha <= 0.0f) s.stage = 8;
       break;
     case 8:
-      if (Waited(dt, 1.0f)) s.stage = 9;
+      if (Waited(s.clock, dt, 1.0f)) s.stage = 9;
       break;
     case 9:
       s.blackAlpha += kFadeStep;
@@ -148,7 +135,7 @@ void RunStep(float dt) {
       if (s.blackAlpha >= 1.0f) s.stage = 10;
       break;
     case 10:
-      if (Waited(dt, 1.0f)) s.stage = kLastStep;
+      if (Waited(s.clock, dt, 1.0f)) s.stage = kLastStep;
       FinishLogos();
       break;
     default:
