@@ -25,14 +25,17 @@ Sprite::Sprite(std::string label)
     : BaseComponent("Sprite"), name(std::move(label)), mesh(std::make_unique<Mesh>(UnitQuad())) {}
 
 bool Sprite::Initialize() {
-  // A sprite without its sheet is not refused; it is reported here and not drawn.
-  source = objects::RequireSibling<SpriteSource>(*this, "SpriteSource");
+  // The sheet may still come with a later layer of the object's file (a prefab's
+  // sprite, the level's sheet), so a missing one is only reported when drawing.
+  const objects::GameObject* owner = GetOwner();
+  source = owner != nullptr ? owner->GetComponent<SpriteSource>("SpriteSource") : nullptr;
   return true;
 }
 
 void Sprite::Draw() {
-  // A sprite needs its sheet (found, or reported, by Initialize) and its place;
-  // without them it is skipped.
+  // A sprite needs its sheet and its place; without them it is reported once and
+  // skipped.
+  if (source == nullptr) source = objects::RequireSibling<SpriteSource>(*this, "SpriteSource");
   auto* transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
   if (source == nullptr || transform == nullptr) return;
   if (source->rows <= 0 || source->columns <= 0) {
