@@ -89,6 +89,9 @@ bool PrefabReadable(const std::string& path) {
       base::LogError(
           kTag, path + ": not well-formed JSON " + error + " The files that use it keep the old version.");
       return false;
+    case serialization::JsonFileResult::Refused:
+      base::LogError(kTag, path + " " + error + "; the files that use it keep the old version");
+      return false;
     case serialization::JsonFileResult::Parsed:
       break;
   }
