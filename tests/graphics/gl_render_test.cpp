@@ -7,7 +7,10 @@
 #include <optional>
 
 #include "graphics/graphics.h"
+#include "graphics/image/png_writer.h"
 #include "graphics/image_decoder.h"
+#include "graphics/image_test_support.h"
+#include "graphics/texture_loader.h"
 #include "platform/sdl/sdl_window.h"
 #include "working_directory.h"
 
@@ -72,6 +75,32 @@ class GlRenderTest : public ::testing::Test {
     image.rowPitch = 8;
     for (int i = 0; i < 4; ++i) image.pixels.insert(image.pixels.end(), {r, g, b, a});
     return graphics::Block().device->CreateTexture(image);
+  }
+
+  // A texture loaded from PNG bytes through the loader, as a sprite source loads its
+  // sheet. Null when the loader refuses the file.
+  static std::unique_ptr<graphics::Texture> PngTexture(const graphics::testing_support::Bytes& file,
+                                                       const std::string& name) {
+    const auto path = std::filesystem::path(testing::TempDir()) / name;
+    {
+      std::ofstream out(path, std::ios::binary);
+      out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    }
+    return graphics::LoadTextureFromFile(path.string());
+  }
+
+  // PNG bytes of a picture of width x height pixels, each of one RGBA colour.
+  static graphics::testing_support::Bytes SolidPng(int width, int height, Rgba colour) {
+    graphics::Picture picture;
+    picture.width = width;
+    picture.height = height;
+    for (int i = 0; i < width * height; ++i) {
+      picture.rgba.insert(picture.rgba.end(), {static_cast<std::uint8_t>(colour.r), static_cast<std::uint8_t>(colour.g),
+                                               static_cast<std::uint8_t>(colour.b), static_cast<std::uint8_t>(colour.a)});
+    }
+    const auto path = std::filesystem::path(testing::TempDir()) / "solid.png";
+    EXPECT_TRUE(graphics::image::WritePng(path.string(), picture));
+    return graphics::testing_support::ReadFile(path);
   }
 
   // Draws the unit quad as a sprite does: translated, scaled, tinted.
@@ -184,6 +213,20 @@ TEST_F(GlRenderTest, BrokenShaderShowsTheErrorBoxAndDrawsNothing) {
   Clear();
   DrawQuad(0, 0, 1, {1, 0, 0, 1}, graphics::Block().fixedView, white_.get());
   EXPECT_COLOUR(PixelAt(640, 360), 100, 149, 237);
+}
+
+// The frame buffer holds sRGB values as the files store them; an sRGB-tagged picture
+// sampled as sRGB was decoded to linear light and drew grey 128 as 55.
+TEST_F(GlRenderTest, SrgbTaggedPictureDrawsTheValuesItStores) {
+  for (const bool tagged : {false, true}) {
+    SCOPED_TRACE(tagged ? "sRGB chunk" : "no colour-space chunk");
+    const auto file = graphics::testing_support::WithColourChunks(SolidPng(2, 2, {128, 64, 200, 255}), tagged);
+    const auto texture = PngTexture(file, "srgb.png");
+    ASSERT_NE(texture, nullptr);
+    Clear();
+    DrawQuad(0, 0, 1, {1, 1, 1, 1}, graphics::Block().fixedView, texture.get());
+    EXPECT_COLOUR(PixelAt(640, 360), 128, 64, 200);
+  }
 }
 
 }  // namespace
