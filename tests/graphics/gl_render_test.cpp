@@ -2,6 +2,7 @@
 // glReadPixels: colours and positions of what the graphics block draws.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -103,14 +104,41 @@ class GlRenderTest : public ::testing::Test {
     return graphics::testing_support::ReadFile(path);
   }
 
+  // A 4 x 4 texture of four 2 x 2 quarters, each of one opaque colour.
+  static std::unique_ptr<graphics::Texture> QuarterTexture(Rgba topLeft, Rgba topRight, Rgba bottomLeft,
+                                                           Rgba bottomRight) {
+    graphics::TextureImage image;
+    image.width = image.height = 4;
+    image.gpuFormat = graphics::GpuFormat::kR8G8B8A8Unorm;
+    image.pixelFormat = graphics::PixelFormat::k32bppRGBA;
+    image.gl = *graphics::gl::GlFormatFor(image.gpuFormat);
+    image.bitsPerPixel = 32;
+    image.rowPitch = 16;
+    for (int y = 0; y < 4; ++y) {
+      for (int x = 0; x < 4; ++x) {
+        const Rgba c = y < 2 ? (x < 2 ? topLeft : topRight) : (x < 2 ? bottomLeft : bottomRight);
+        image.pixels.insert(image.pixels.end(), {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
+                                                 static_cast<std::uint8_t>(c.b), 255});
+      }
+    }
+    return graphics::Block().device->CreateTexture(image);
+  }
+
   // Draws the unit quad as a sprite does: translated, scaled, tinted.
   void DrawQuad(float x, float y, float scale, XMFLOAT4 colour, const Matrix4& view,
                 const graphics::Texture* texture) {
+    DrawScaledQuad(x, y, scale, scale, colour, view, texture);
+  }
+
+  // The same with its own x and y scale; a negative one mirrors the quad.
+  void DrawScaledQuad(float x, float y, float scaleX, float scaleY, XMFLOAT4 colour, const Matrix4& view,
+                      const graphics::Texture* texture) {
     graphics::Block().vertices = {{-1, -1, -1, 0, 1}, {1, -1, -1, 1, 1}, {1, 1, -1, 1, 0}, {-1, 1, -1, 0, 0}};
     graphics::Block().indices = {3, 1, 0, 2, 1, 3};
     graphics::UploadView(view);
     Matrix4 world = base::MatrixIdentity();
-    world.m[0][0] = world.m[1][1] = scale;
+    world.m[0][0] = scaleX;
+    world.m[1][1] = scaleY;
     world.m[3][0] = x;
     world.m[3][1] = y;
     graphics::UploadObject({base::MatrixTranspose(world), colour});
@@ -226,6 +254,39 @@ TEST_F(GlRenderTest, SrgbTaggedPictureDrawsTheValuesItStores) {
     Clear();
     DrawQuad(0, 0, 1, {1, 1, 1, 1}, graphics::Block().fixedView, texture.get());
     EXPECT_COLOUR(PixelAt(640, 360), 128, 64, 200);
+  }
+}
+
+// A negative scale turns the quad's back to the camera; with back faces culled a
+// sprite facing left vanished.
+TEST_F(GlRenderTest, MirroredQuadDrawsMirrored) {
+  const Rgba red{255, 0, 0, 255}, blue{0, 0, 255, 255}, green{0, 255, 0, 255}, white{255, 255, 255, 255};
+  const auto texture = QuarterTexture(red, blue, green, white);
+  ASSERT_NE(texture, nullptr);
+  struct Case {
+    float scaleX, scaleY;
+    Rgba topLeft, topRight, bottomLeft, bottomRight;  // as seen on screen
+  };
+  const Case cases[] = {
+      {1, 1, red, blue, green, white},
+      {-1, 1, blue, red, white, green},
+      {1, -1, green, white, red, blue},
+      {-1, -1, white, green, blue, red},
+      {-2, 1, blue, red, white, green},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "scale " << c.scaleX << ", " << c.scaleY);
+    Clear();
+    DrawScaledQuad(0, 0, c.scaleX, c.scaleY, {1, 1, 1, 1}, graphics::Block().fixedView, texture.get());
+    // The quad spans 48 x 48 pixels a unit of scale around (640, 360); each point is an
+    // eighth of its size in from a corner.
+    const float halfWidth = 24.0f * std::abs(c.scaleX);
+    const int left = static_cast<int>(640 - halfWidth * 0.75f);
+    const int right = static_cast<int>(640 + halfWidth * 0.75f) - 1;
+    EXPECT_COLOUR(PixelAt(left, 342), c.topLeft.r, c.topLeft.g, c.topLeft.b);
+    EXPECT_COLOUR(PixelAt(right, 342), c.topRight.r, c.topRight.g, c.topRight.b);
+    EXPECT_COLOUR(PixelAt(left, 377), c.bottomLeft.r, c.bottomLeft.g, c.bottomLeft.b);
+    EXPECT_COLOUR(PixelAt(right, 377), c.bottomRight.r, c.bottomRight.g, c.bottomRight.b);
   }
 }
 

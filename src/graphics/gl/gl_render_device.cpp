@@ -70,10 +70,9 @@ int GlRenderDevice::Initialize(int width, int height) {
   if (width <= 0 || height <= 0) return -1;
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_STENCIL_TEST);
-  // The quad is wound clockwise as seen on screen; back faces are culled.
-  glEnable(GL_CULL_FACE);
-  glFrontFace(GL_CW);
-  glCullFace(GL_BACK);
+  // Nothing is culled: a sprite mirrored by a negative x or y scale (the usual way to
+  // face left) turns its quad's back to the camera and must still be drawn.
+  glDisable(GL_CULL_FACE);
   // Colour blends by source alpha; the picture's own alpha takes the source's.
   glEnable(GL_BLEND);
   glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ZERO);
