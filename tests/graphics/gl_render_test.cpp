@@ -104,19 +104,20 @@ class GlRenderTest : public ::testing::Test {
     return graphics::testing_support::ReadFile(path);
   }
 
-  // A 4 x 4 texture of four 2 x 2 quarters, each of one opaque colour.
+  // A texture of size x size texels in four square quarters, each of one opaque colour.
   static std::unique_ptr<graphics::Texture> QuarterTexture(Rgba topLeft, Rgba topRight, Rgba bottomLeft,
-                                                           Rgba bottomRight) {
+                                                           Rgba bottomRight, std::uint32_t size = 4) {
     graphics::TextureImage image;
-    image.width = image.height = 4;
+    image.width = image.height = size;
     image.gpuFormat = graphics::GpuFormat::kR8G8B8A8Unorm;
     image.pixelFormat = graphics::PixelFormat::k32bppRGBA;
     image.gl = *graphics::gl::GlFormatFor(image.gpuFormat);
     image.bitsPerPixel = 32;
-    image.rowPitch = 16;
-    for (int y = 0; y < 4; ++y) {
-      for (int x = 0; x < 4; ++x) {
-        const Rgba c = y < 2 ? (x < 2 ? topLeft : topRight) : (x < 2 ? bottomLeft : bottomRight);
+    image.rowPitch = size * 4;
+    for (std::uint32_t y = 0; y < size; ++y) {
+      for (std::uint32_t x = 0; x < size; ++x) {
+        const bool top = y < size / 2, leftHalf = x < size / 2;
+        const Rgba c = top ? (leftHalf ? topLeft : topRight) : (leftHalf ? bottomLeft : bottomRight);
         image.pixels.insert(image.pixels.end(), {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
                                                  static_cast<std::uint8_t>(c.b), 255});
       }
@@ -288,6 +289,31 @@ TEST_F(GlRenderTest, MirroredQuadDrawsMirrored) {
     EXPECT_COLOUR(PixelAt(left, 377), c.bottomLeft.r, c.bottomLeft.g, c.bottomLeft.b);
     EXPECT_COLOUR(PixelAt(right, 377), c.bottomRight.r, c.bottomRight.g, c.bottomRight.b);
   }
+}
+
+// Wrapping addressing blended each border texel with the opposite border: the top
+// row of a two-pixel-high picture drawn 96 pixels high came out half its bottom row.
+TEST_F(GlRenderTest, StretchedPictureKeepsItsEdgeColours) {
+  const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255}, white{255, 255, 255, 255};
+  const auto texture = QuarterTexture(red, green, blue, white, 2);
+  ASSERT_NE(texture, nullptr);
+  Clear();
+  DrawQuad(0, 0, 2, {1, 1, 1, 1}, graphics::Block().fixedView, texture.get());  // 96 x 96 at (592, 312)
+  const struct {
+    int x, y;
+    Rgba expected;
+  } points[] = {
+      {592, 312, red},   {687, 312, green},          {592, 407, blue}, {687, 407, white},
+      {640, 312, {128, 128, 0, 255}},  // the top row between its two texels, nothing of the bottom
+      {592, 360, {128, 0, 128, 255}},  // the left column between its two texels, nothing of the right
+  };
+  for (const auto& point : points) {
+    SCOPED_TRACE(testing::Message() << "at " << point.x << ", " << point.y);
+    EXPECT_COLOUR(PixelAt(point.x, point.y), point.expected.r, point.expected.g, point.expected.b);
+  }
+  // The picture covers exactly its 96 x 96 pixels.
+  EXPECT_COLOUR(PixelAt(591, 360), 100, 149, 237);
+  EXPECT_COLOUR(PixelAt(688, 360), 100, 149, 237);
 }
 
 }  // namespace

@@ -98,13 +98,15 @@ int GlRenderDevice::Initialize(int width, int height) {
   glEnableVertexAttribArray(1);
   glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(12));
 
-  // Linear filtering between texels and mip levels, wrapping at the edges.
+  // Linear filtering between texels and mip levels, clamped at the edges: a stretched
+  // picture's border texels must not blend with the opposite border (a sheet cell's
+  // edge would pick up the far side of the sheet).
   glGenSamplers(1, &sampler_);
   glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_R, GL_REPEAT);
+  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
   glBindSampler(0, sampler_);
   glActiveTexture(GL_TEXTURE0);
 
