@@ -1,11 +1,15 @@
 // The OpenGL renderer on a real window (Xvfb in automated runs), read back with
-// glReadPixels: colours and positions of what the graphics block draws.
+// glReadPixels: colours and positions of what the graphics block draws, mirrored
+// quads, edges of stretched pictures and pictures of every texture format.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "graphics/graphics.h"
 #include "graphics/image/png_writer.h"
@@ -23,6 +27,26 @@ using base::XMFLOAT4;
 struct Rgba {
   int r, g, b, a;
 };
+
+const std::filesystem::path kPngSuite = std::filesystem::path(VELMARIS_TESTDATA_DIR) / "pngsuite";
+
+// The stored samples of a PNG as 8-bit RGBA, read by libpng's simplified reader.
+// With only an sRGB chunk left, libpng neither gamma-corrects nor takes 16-bit
+// samples as linear.
+bool StoredRgba(const graphics::testing_support::Bytes& file, std::vector<std::uint8_t>& rgba, int& width,
+                int& height) {
+  auto plain = graphics::testing_support::WithColourChunks(file, true);
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, plain.data(), plain.size())) return false;
+  image.format = PNG_FORMAT_RGBA;
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  rgba.assign(PNG_IMAGE_SIZE(image), 0);
+  const bool ok = png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) != 0;
+  png_image_free(&image);
+  return ok;
+}
 
 // A window that forwards to the real one but keeps message boxes instead of showing them.
 class CapturingWindow final : public platform::Window {
@@ -314,6 +338,58 @@ TEST_F(GlRenderTest, StretchedPictureKeepsItsEdgeColours) {
   // The picture covers exactly its 96 x 96 pixels.
   EXPECT_COLOUR(PixelAt(591, 360), 100, 149, 237);
   EXPECT_COLOUR(PixelAt(688, 360), 100, 149, 237);
+}
+
+// Pictures of every kind the loader turns into a different texture format, drawn
+// three pixels a texel so that each texel's middle pixel reads it unblended: each
+// must show its own colours, and a mirrored one its columns or rows reversed.
+TEST_F(GlRenderTest, PicturesOfEachKindShowTheirOwnColours) {
+  const struct {
+    const char* file;
+    bool srgbTag;  // the file gets an sRGB chunk
+    float scaleX, scaleY;
+  } cases[] = {
+      {"basn0g08.png", false, 2, 2},   // 8-bit grey: one channel, swizzled to grey
+      {"basn3p08.png", false, 2, 2},   // 8-bit palette: expanded to RGBA
+      {"basn2c16.png", false, 2, 2},   // 16-bit colour: a 16-bit texture
+      {"basn2c08.png", true, 2, 2},    // sRGB-tagged colour
+      {"basn3p08.png", false, -2, 2},  // mirrored left to right
+      {"basn2c08.png", true, 2, -2},   // mirrored top to bottom
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file << (c.srgbTag ? " with sRGB chunk" : "") << ", scale " << c.scaleX
+                                    << ", " << c.scaleY);
+    auto file = graphics::testing_support::ReadFile(kPngSuite / c.file);
+    ASSERT_FALSE(file.empty()) << "PngSuite not found in " << kPngSuite;
+    if (c.srgbTag) file = graphics::testing_support::WithColourChunks(file, true);
+    std::vector<std::uint8_t> stored;
+    int width = 0, height = 0;
+    ASSERT_TRUE(StoredRgba(file, stored, width, height));
+    ASSERT_EQ(width, 32);
+    ASSERT_EQ(height, 32);
+    const auto texture = PngTexture(file, c.file);
+    ASSERT_NE(texture, nullptr);
+
+    Clear();
+    DrawScaledQuad(0, 0, c.scaleX, c.scaleY, {1, 1, 1, 1}, graphics::Block().fixedView, texture.get());
+    // 96 x 96 pixels from (592, 312): texel (i, j) covers pixels 3i to 3i + 2 across.
+    int wrong = 0;
+    std::string first;
+    for (int j = 0; j < 32; ++j) {
+      for (int i = 0; i < 32; ++i) {
+        const int texelX = c.scaleX < 0 ? 31 - i : i;
+        const int texelY = c.scaleY < 0 ? 31 - j : j;
+        const std::uint8_t* want = &stored[(static_cast<size_t>(texelY) * 32 + texelX) * 4];
+        const Rgba got = PixelAt(592 + 3 * i + 1, 312 + 3 * j + 1);
+        if (std::abs(got.r - want[0]) > 2 || std::abs(got.g - want[1]) > 2 || std::abs(got.b - want[2]) > 2) {
+          if (wrong++ == 0) {
+            first = testing::PrintToString(std::vector<int>{i, j, got.r, got.g, got.b, want[0], want[1], want[2]});
+          }
+        }
+      }
+    }
+    EXPECT_EQ(wrong, 0) << "first wrong pixel (column, row, drawn rgb, stored rgb): " << first;
+  }
 }
 
 }  // namespace
