@@ -215,15 +215,17 @@ TEST_F(SoundSystemTest, AStartIsRefusedOnlyWhenEveryChannelHoldsALoop) {
   RecordingBackend& backend = *Start();
   testing::internal::CaptureStdout();
   std::vector<ChannelHandle> loops;
-  for (int i = 0; i < kChannelCount; ++i) loops.push_back(Audio().system->channels.at(PlaySound(kMusic, kOrigin, 0.0f)));
+  for (int i = 0; i < kChannelCount; ++i) {
+    loops.push_back(Audio().system->channels.at(PlaySound(kMusic, kOrigin, 0.0f)));
+  }
   testing::internal::GetCapturedStdout();
   backend.ClearCalls();
   std::int32_t id = kNoChannel;
-  EXPECT_EQ(StdoutOf([&] { id = PlaySound(kClick, kOrigin, 0.0f); }), "FMOD ERROR 8
-");
+  EXPECT_EQ(StdoutOf([&] { id = PlaySound(kClick, kOrigin, 0.0f); }), "FMOD ERROR 8\n");
   EXPECT_EQ(id, kChannelCount);  // the id is used up all the same
   EXPECT_FALSE(Audio().system->channels.contains(id));
-  EXPECT_TRUE(std::all_of(loops.begin(), loops.end(), [&](ChannelHandle c) { return backend.IsPlaying(c); }));
+  EXPECT_TRUE(std::all_of(loops.begin(), loops.end(), [&](ChannelHandle c) { return backend.IsPlaying(c); }))
+      << "no loop is taken over";
   // Once one loop has ended, the next start plays.
   backend.EndChannel(loops[5]);
   EXPECT_EQ(StdoutOf([] { PlaySound(kClick, kOrigin, 0.0f); }), Repeat(kGood, 3));

@@ -90,7 +90,7 @@ class RecordingBackend final : public AudioBackend {
   std::string lastError_;
   std::map<Op, Result> failingOps_;
   std::map<std::string, Result> failingPaths_;
-  std::vector<Sound> sounds_;                        // handle value - 1 -> sound
+  std::vector<Sound> sounds_;                       // handle value - 1 -> sound
   std::map<std::uint64_t, ChannelState> channels_;  // by handle value, in start order
   std::vector<Call> calls_;
 };
