@@ -20,7 +20,7 @@ inline constexpr Result kErrDecoder = 4;         // the Ogg Vorbis decoder is mi
 inline constexpr Result kErrNotReady = 5;        // called before the output was opened
 inline constexpr Result kErrFileOpen = 6;        // the sound file could not be opened or decoded
 inline constexpr Result kErrInvalidSound = 7;    // a sound handle this backend did not make
-inline constexpr Result kErrNoFreeChannel = 8;   // every mixing channel is busy
+inline constexpr Result kErrNoFreeChannel = 8;   // every mixing channel holds a looping sound
 inline constexpr Result kErrChannelGone = 9;     // the channel's sound has ended (its mixer
                                                  // channel may play another sound by now)
 inline constexpr Result kErrInvalidVolume = 10;  // a gain that is negative, NaN or infinite
@@ -67,7 +67,10 @@ class AudioBackend {
   // mode bits above. *out is cleared first and set only on success.
   virtual Result CreateSound(const std::string& path, std::uint32_t mode, SoundHandle* out) = 0;
   // Starts sound on a free mixing channel; with paused set no sample is heard until
-  // SetPaused(false). The gain starts at 1.0. *out is cleared first.
+  // SetPaused(false). The gain starts at 1.0. *out is cleared first. When every channel
+  // is busy, the oldest one-shot start still sounding is stopped and its channel taken
+  // over (its handle then reads as ended), so that effects never go missing in a busy
+  // level; a looping sound (the music) is never taken over.
   virtual Result PlaySound(SoundHandle sound, bool paused, ChannelHandle* out) = 0;
   // gain is linear (1.0 = as recorded); it applies from the next mixed sample on.
   virtual Result SetVolume(ChannelHandle channel, float gain) = 0;

@@ -12,7 +12,8 @@
 
 namespace audio {
 
-// Mixing channels the output is opened with.
+// Mixing channels the output is opened with. A start with all of them busy takes
+// over the oldest one-shot effect's channel, never the music's (see AudioBackend).
 inline constexpr int kChannelCount = 32;
 // The music channel before the music has started: no id PlaySound hands out.
 inline constexpr std::int32_t kNoChannel = -1;

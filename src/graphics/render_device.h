@@ -51,8 +51,8 @@ class RenderDevice {
  public:
   virtual ~RenderDevice() = default;
 
-  // Sets up the fixed pipeline state (no depth test, back faces culled with clockwise
-  // front faces, alpha blending, viewport, constant blocks) for a picture of the given
+  // Sets up the fixed pipeline state (no depth test, no face culling so that mirrored
+  // sprites show, alpha blending, viewport, constant blocks) for a picture of the given
   // size in pixels. Returns 0, or a negative code when the device cannot draw.
   virtual int Initialize(int width, int height) = 0;
 

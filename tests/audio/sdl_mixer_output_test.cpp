@@ -185,7 +185,9 @@ TEST_F(SdlMixerOutputTest, MinusNinetySixDecibelsIsSilentFromTheFirstSample) {
   EXPECT_LT(Peak(pcm), 1e-4f);
 }
 
-TEST_F(SdlMixerOutputTest, ThirtyTwoChannelsPlayAtOnceAndTheNextStartIsRefused) {
+// Looping sounds (the music) are never taken over, so a start is refused only when
+// every channel holds one.
+TEST_F(SdlMixerOutputTest, ThirtyTwoLoopsPlayAtOnceAndTheNextStartIsRefused) {
   SoundHandle sound;
   ASSERT_EQ(Backend().CreateSound(Fixture("tone_short.ogg"), 0x8A, &sound), kOk);
   std::set<std::uint64_t> channels;
@@ -198,6 +200,33 @@ TEST_F(SdlMixerOutputTest, ThirtyTwoChannelsPlayAtOnceAndTheNextStartIsRefused) 
   ChannelHandle refused;
   EXPECT_EQ(Backend().PlaySound(sound, true, &refused), kErrNoFreeChannel);
   EXPECT_FALSE(refused);
+}
+
+// The 33rd start used to be refused, so an effect in a busy level went missing; it
+// now takes over the oldest one-shot start, and the music plays on.
+TEST_F(SdlMixerOutputTest, AStartWithEveryChannelBusyTakesOverTheOldestOneShot) {
+  SoundHandle music, effect;
+  ASSERT_EQ(Backend().CreateSound(Fixture("tone_long.ogg"), 0x8A, &music), kOk);
+  ASSERT_EQ(Backend().CreateSound(Fixture("tone_short.ogg"), 0x89, &effect), kOk);
+  ChannelHandle musicChannel;
+  ASSERT_EQ(Backend().PlaySound(music, true, &musicChannel), kOk);
+  // Paused, so that no effect ends by itself during the test.
+  std::vector<ChannelHandle> effects;
+  for (int i = 1; i < kChannelCount; ++i) {
+    ChannelHandle channel;
+    ASSERT_EQ(Backend().PlaySound(effect, true, &channel), kOk) << i;
+    effects.push_back(channel);
+  }
+  for (int start = kChannelCount + 1; start <= kChannelCount + 8; ++start) {
+    ChannelHandle channel;
+    ASSERT_EQ(Backend().PlaySound(effect, true, &channel), kOk) << start;
+    EXPECT_TRUE(Backend().IsPlaying(channel)) << start;
+    EXPECT_FALSE(Backend().IsPlaying(effects[static_cast<std::size_t>(start - kChannelCount - 1)])) << start;
+    EXPECT_TRUE(Backend().IsPlaying(musicChannel)) << start;
+  }
+  EXPECT_TRUE(Backend().IsPlaying(effects[8]));
+  EXPECT_EQ(Backend().SetVolume(musicChannel, 0.5f), kOk);
+  EXPECT_EQ(Backend().SetVolume(effects[0], 0.5f), kErrChannelGone);
 }
 
 TEST_F(SdlMixerOutputTest, MusicTurnedDownAndUpComesBackTwelvePercentLouder) {

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "audio/recording/recording_backend.h"
 #include "audio/silent/silent_backend.h"
@@ -176,6 +177,58 @@ TEST_F(SoundSystemTest, FinishedEffectsAreForgottenButTheMusicIsKept) {
   EXPECT_LE(Audio().system->channels.size(), static_cast<std::size_t>(kChannelCount));
   ASSERT_TRUE(Audio().system->channels.count(Audio().musicChannel));
   EXPECT_EQ(StdoutOf([] { SetMusicVolume(-96.0f); }), kGood);
+}
+
+// In a busy level more effects overlap than there are mixing channels; the 33rd
+// start used to be refused with "FMOD ERROR 8" and the effect went missing.
+TEST_F(SoundSystemTest, EffectsBeyondTheChannelCountTakeOverTheOldestEffectNotTheMusic) {
+  RecordingBackend& backend = *Start();
+  testing::internal::CaptureStdout();
+  Audio().musicChannel = PlaySound(kMusic, kOrigin, 0.0f);
+  std::vector<std::int32_t> effects;
+  for (int i = 1; i < kChannelCount; ++i) effects.push_back(PlaySound(kSmack, kOrigin, 0.0f));
+  const std::vector<ChannelHandle> first = {Audio().system->channels.at(effects[0]),
+                                            Audio().system->channels.at(effects[1])};
+  ASSERT_EQ(testing::internal::GetCapturedStdout(), Repeat(kGood, 3 * kChannelCount));
+
+  const ChannelHandle music = Audio().system->channels.at(Audio().musicChannel);
+  // The 33rd sound takes the oldest effect's channel; the 40th, the eighth oldest.
+  for (int start = kChannelCount + 1; start <= kChannelCount + 8; ++start) {
+    SCOPED_TRACE(start);
+    std::int32_t id = kNoChannel;
+    EXPECT_EQ(StdoutOf([&] { id = PlaySound(kClick, kOrigin, -6.0f); }), Repeat(kGood, 3));
+    const ChannelHandle channel = Audio().system->channels.at(id);
+    EXPECT_TRUE(backend.IsPlaying(channel));
+    EXPECT_FALSE(backend.IsPaused(channel));
+    EXPECT_FLOAT_EQ(backend.GainOf(channel), 0.501187f);
+    EXPECT_TRUE(backend.IsPlaying(music));
+  }
+  EXPECT_FALSE(backend.IsPlaying(first[0]));
+  EXPECT_FALSE(backend.IsPlaying(first[1]));
+  EXPECT_TRUE(backend.IsPlaying(Audio().system->channels.at(effects[8])));
+  EXPECT_EQ(StdoutOf([] { SetMusicVolume(-96.0f); }), kGood);
+  EXPECT_FLOAT_EQ(backend.GainOf(music), 1.5848932e-5f);
+}
+
+// Loops are never taken over: with every channel holding one the start is refused.
+TEST_F(SoundSystemTest, AStartIsRefusedOnlyWhenEveryChannelHoldsALoop) {
+  RecordingBackend& backend = *Start();
+  testing::internal::CaptureStdout();
+  std::vector<ChannelHandle> loops;
+  for (int i = 0; i < kChannelCount; ++i) {
+    loops.push_back(Audio().system->channels.at(PlaySound(kMusic, kOrigin, 0.0f)));
+  }
+  testing::internal::GetCapturedStdout();
+  backend.ClearCalls();
+  std::int32_t id = kNoChannel;
+  EXPECT_EQ(StdoutOf([&] { id = PlaySound(kClick, kOrigin, 0.0f); }), "FMOD ERROR 8\n");
+  EXPECT_EQ(id, kChannelCount);  // the id is used up all the same
+  EXPECT_FALSE(Audio().system->channels.contains(id));
+  EXPECT_TRUE(std::all_of(loops.begin(), loops.end(), [&](ChannelHandle c) { return backend.IsPlaying(c); }))
+      << "no loop is taken over";
+  // Once one loop has ended, the next start plays.
+  backend.EndChannel(loops[5]);
+  EXPECT_EQ(StdoutOf([] { PlaySound(kClick, kOrigin, 0.0f); }), Repeat(kGood, 3));
 }
 
 TEST_F(SoundSystemTest, CacheMatchesPathsExactlyIncludingLetterCase) {

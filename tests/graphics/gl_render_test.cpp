@@ -1,13 +1,21 @@
 // The OpenGL renderer on a real window (Xvfb in automated runs), read back with
-// glReadPixels: colours and positions of what the graphics block draws.
+// glReadPixels: colours and positions of what the graphics block draws, mirrored
+// quads, edges of stretched pictures and pictures of every texture format.
 #include <gtest/gtest.h>
+#include <png.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "graphics/graphics.h"
+#include "graphics/image/png_writer.h"
 #include "graphics/image_decoder.h"
+#include "graphics/image_test_support.h"
+#include "graphics/texture_loader.h"
 #include "platform/sdl/sdl_window.h"
 #include "working_directory.h"
 
@@ -19,6 +27,26 @@ using base::XMFLOAT4;
 struct Rgba {
   int r, g, b, a;
 };
+
+const std::filesystem::path kPngSuite = std::filesystem::path(VELMARIS_TESTDATA_DIR) / "pngsuite";
+
+// The stored samples of a PNG as 8-bit RGBA, read by libpng's simplified reader.
+// With only an sRGB chunk left, libpng neither gamma-corrects nor takes 16-bit
+// samples as linear.
+bool StoredRgba(const graphics::testing_support::Bytes& file, std::vector<std::uint8_t>& rgba, int& width,
+                int& height) {
+  auto plain = graphics::testing_support::WithColourChunks(file, true);
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, plain.data(), plain.size())) return false;
+  image.format = PNG_FORMAT_RGBA;
+  width = static_cast<int>(image.width);
+  height = static_cast<int>(image.height);
+  rgba.assign(PNG_IMAGE_SIZE(image), 0);
+  const bool ok = png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) != 0;
+  png_image_free(&image);
+  return ok;
+}
 
 // A window that forwards to the real one but keeps message boxes instead of showing them.
 class CapturingWindow final : public platform::Window {
@@ -74,14 +102,68 @@ class GlRenderTest : public ::testing::Test {
     return graphics::Block().device->CreateTexture(image);
   }
 
+  // A texture loaded from PNG bytes through the loader, as a sprite source loads its
+  // sheet. Null when the loader refuses the file.
+  static std::unique_ptr<graphics::Texture> PngTexture(const graphics::testing_support::Bytes& file,
+                                                       const std::string& name) {
+    const auto path = std::filesystem::path(testing::TempDir()) / name;
+    {
+      std::ofstream out(path, std::ios::binary);
+      out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    }
+    return graphics::LoadTextureFromFile(path.string());
+  }
+
+  // PNG bytes of a picture of width x height pixels, each of one RGBA colour.
+  static graphics::testing_support::Bytes SolidPng(int width, int height, Rgba colour) {
+    graphics::Picture picture;
+    picture.width = width;
+    picture.height = height;
+    for (int i = 0; i < width * height; ++i) {
+      picture.rgba.insert(picture.rgba.end(), {static_cast<std::uint8_t>(colour.r), static_cast<std::uint8_t>(colour.g),
+                                               static_cast<std::uint8_t>(colour.b), static_cast<std::uint8_t>(colour.a)});
+    }
+    const auto path = std::filesystem::path(testing::TempDir()) / "solid.png";
+    EXPECT_TRUE(graphics::image::WritePng(path.string(), picture));
+    return graphics::testing_support::ReadFile(path);
+  }
+
+  // A texture of size x size texels in four square quarters, each of one opaque colour.
+  static std::unique_ptr<graphics::Texture> QuarterTexture(Rgba topLeft, Rgba topRight, Rgba bottomLeft,
+                                                           Rgba bottomRight, std::uint32_t size = 4) {
+    graphics::TextureImage image;
+    image.width = image.height = size;
+    image.gpuFormat = graphics::GpuFormat::kR8G8B8A8Unorm;
+    image.pixelFormat = graphics::PixelFormat::k32bppRGBA;
+    image.gl = *graphics::gl::GlFormatFor(image.gpuFormat);
+    image.bitsPerPixel = 32;
+    image.rowPitch = size * 4;
+    for (std::uint32_t y = 0; y < size; ++y) {
+      for (std::uint32_t x = 0; x < size; ++x) {
+        const bool top = y < size / 2, leftHalf = x < size / 2;
+        const Rgba c = top ? (leftHalf ? topLeft : topRight) : (leftHalf ? bottomLeft : bottomRight);
+        image.pixels.insert(image.pixels.end(), {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
+                                                 static_cast<std::uint8_t>(c.b), 255});
+      }
+    }
+    return graphics::Block().device->CreateTexture(image);
+  }
+
   // Draws the unit quad as a sprite does: translated, scaled, tinted.
   void DrawQuad(float x, float y, float scale, XMFLOAT4 colour, const Matrix4& view,
                 const graphics::Texture* texture) {
+    DrawScaledQuad(x, y, scale, scale, colour, view, texture);
+  }
+
+  // The same with its own x and y scale; a negative one mirrors the quad.
+  void DrawScaledQuad(float x, float y, float scaleX, float scaleY, XMFLOAT4 colour, const Matrix4& view,
+                      const graphics::Texture* texture) {
     graphics::Block().vertices = {{-1, -1, -1, 0, 1}, {1, -1, -1, 1, 1}, {1, 1, -1, 1, 0}, {-1, 1, -1, 0, 0}};
     graphics::Block().indices = {3, 1, 0, 2, 1, 3};
     graphics::UploadView(view);
     Matrix4 world = base::MatrixIdentity();
-    world.m[0][0] = world.m[1][1] = scale;
+    world.m[0][0] = scaleX;
+    world.m[1][1] = scaleY;
     world.m[3][0] = x;
     world.m[3][1] = y;
     graphics::UploadObject({base::MatrixTranspose(world), colour});
@@ -184,6 +266,130 @@ TEST_F(GlRenderTest, BrokenShaderShowsTheErrorBoxAndDrawsNothing) {
   Clear();
   DrawQuad(0, 0, 1, {1, 0, 0, 1}, graphics::Block().fixedView, white_.get());
   EXPECT_COLOUR(PixelAt(640, 360), 100, 149, 237);
+}
+
+// The frame buffer holds sRGB values as the files store them; an sRGB-tagged picture
+// sampled as sRGB was decoded to linear light and drew grey 128 as 55.
+TEST_F(GlRenderTest, SrgbTaggedPictureDrawsTheValuesItStores) {
+  for (const bool tagged : {false, true}) {
+    SCOPED_TRACE(tagged ? "sRGB chunk" : "no colour-space chunk");
+    const auto file = graphics::testing_support::WithColourChunks(SolidPng(2, 2, {128, 64, 200, 255}), tagged);
+    const auto texture = PngTexture(file, "srgb.png");
+    ASSERT_NE(texture, nullptr);
+    Clear();
+    DrawQuad(0, 0, 1, {1, 1, 1, 1}, graphics::Block().fixedView, texture.get());
+    EXPECT_COLOUR(PixelAt(640, 360), 128, 64, 200);
+  }
+}
+
+// A negative scale turns the quad's back to the camera; with back faces culled a
+// sprite facing left vanished.
+TEST_F(GlRenderTest, MirroredQuadDrawsMirrored) {
+  const Rgba red{255, 0, 0, 255}, blue{0, 0, 255, 255}, green{0, 255, 0, 255}, white{255, 255, 255, 255};
+  const auto texture = QuarterTexture(red, blue, green, white);
+  ASSERT_NE(texture, nullptr);
+  struct Case {
+    float scaleX, scaleY;
+    Rgba topLeft, topRight, bottomLeft, bottomRight;  // as seen on screen
+  };
+  const Case cases[] = {
+      {1, 1, red, blue, green, white},
+      {-1, 1, blue, red, white, green},
+      {1, -1, green, white, red, blue},
+      {-1, -1, white, green, blue, red},
+      {-2, 1, blue, red, white, green},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "scale " << c.scaleX << ", " << c.scaleY);
+    Clear();
+    DrawScaledQuad(0, 0, c.scaleX, c.scaleY, {1, 1, 1, 1}, graphics::Block().fixedView, texture.get());
+    // The quad spans 48 x 48 pixels a unit of scale around (640, 360); each point is an
+    // eighth of its size in from a corner.
+    const float halfWidth = 24.0f * std::abs(c.scaleX);
+    const int left = static_cast<int>(640 - halfWidth * 0.75f);
+    const int right = static_cast<int>(640 + halfWidth * 0.75f) - 1;
+    EXPECT_COLOUR(PixelAt(left, 342), c.topLeft.r, c.topLeft.g, c.topLeft.b);
+    EXPECT_COLOUR(PixelAt(right, 342), c.topRight.r, c.topRight.g, c.topRight.b);
+    EXPECT_COLOUR(PixelAt(left, 377), c.bottomLeft.r, c.bottomLeft.g, c.bottomLeft.b);
+    EXPECT_COLOUR(PixelAt(right, 377), c.bottomRight.r, c.bottomRight.g, c.bottomRight.b);
+  }
+}
+
+// Wrapping addressing blended each border texel with the opposite border: the top
+// row of a two-pixel-high picture drawn 96 pixels high came out half its bottom row.
+TEST_F(GlRenderTest, StretchedPictureKeepsItsEdgeColours) {
+  const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255}, white{255, 255, 255, 255};
+  const auto texture = QuarterTexture(red, green, blue, white, 2);
+  ASSERT_NE(texture, nullptr);
+  Clear();
+  DrawQuad(0, 0, 2, {1, 1, 1, 1}, graphics::Block().fixedView, texture.get());  // 96 x 96 at (592, 312)
+  const struct {
+    int x, y;
+    Rgba expected;
+  } points[] = {
+      {592, 312, red},   {687, 312, green},          {592, 407, blue}, {687, 407, white},
+      {640, 312, {128, 128, 0, 255}},  // the top row between its two texels, nothing of the bottom
+      {592, 360, {128, 0, 128, 255}},  // the left column between its two texels, nothing of the right
+  };
+  for (const auto& point : points) {
+    SCOPED_TRACE(testing::Message() << "at " << point.x << ", " << point.y);
+    EXPECT_COLOUR(PixelAt(point.x, point.y), point.expected.r, point.expected.g, point.expected.b);
+  }
+  // The picture covers exactly its 96 x 96 pixels.
+  EXPECT_COLOUR(PixelAt(591, 360), 100, 149, 237);
+  EXPECT_COLOUR(PixelAt(688, 360), 100, 149, 237);
+}
+
+// Pictures of every kind the loader turns into a different texture format, drawn
+// three pixels a texel so that each texel's middle pixel reads it unblended: each
+// must show its own colours, and a mirrored one its columns or rows reversed.
+TEST_F(GlRenderTest, PicturesOfEachKindShowTheirOwnColours) {
+  const struct {
+    const char* file;
+    bool srgbTag;  // the file gets an sRGB chunk
+    float scaleX, scaleY;
+  } cases[] = {
+      {"basn0g08.png", false, 2, 2},   // 8-bit grey: one channel, swizzled to grey
+      {"basn3p08.png", false, 2, 2},   // 8-bit palette: expanded to RGBA
+      {"basn2c16.png", false, 2, 2},   // 16-bit colour: a 16-bit texture
+      {"basn2c08.png", true, 2, 2},    // sRGB-tagged colour
+      {"basn3p08.png", false, -2, 2},  // mirrored left to right
+      {"basn2c08.png", true, 2, -2},   // mirrored top to bottom
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.file << (c.srgbTag ? " with sRGB chunk" : "") << ", scale " << c.scaleX
+                                    << ", " << c.scaleY);
+    auto file = graphics::testing_support::ReadFile(kPngSuite / c.file);
+    ASSERT_FALSE(file.empty()) << "PngSuite not found in " << kPngSuite;
+    if (c.srgbTag) file = graphics::testing_support::WithColourChunks(file, true);
+    std::vector<std::uint8_t> stored;
+    int width = 0, height = 0;
+    ASSERT_TRUE(StoredRgba(file, stored, width, height));
+    ASSERT_EQ(width, 32);
+    ASSERT_EQ(height, 32);
+    const auto texture = PngTexture(file, c.file);
+    ASSERT_NE(texture, nullptr);
+
+    Clear();
+    DrawScaledQuad(0, 0, c.scaleX, c.scaleY, {1, 1, 1, 1}, graphics::Block().fixedView, texture.get());
+    // 96 x 96 pixels from (592, 312): texel (i, j) covers pixels 3i to 3i + 2 across.
+    int wrong = 0;
+    std::string first;
+    for (int j = 0; j < 32; ++j) {
+      for (int i = 0; i < 32; ++i) {
+        const int texelX = c.scaleX < 0 ? 31 - i : i;
+        const int texelY = c.scaleY < 0 ? 31 - j : j;
+        const std::uint8_t* want = &stored[(static_cast<size_t>(texelY) * 32 + texelX) * 4];
+        const Rgba got = PixelAt(592 + 3 * i + 1, 312 + 3 * j + 1);
+        if (std::abs(got.r - want[0]) > 2 || std::abs(got.g - want[1]) > 2 || std::abs(got.b - want[2]) > 2) {
+          if (wrong++ == 0) {
+            first = testing::PrintToString(std::vector<int>{i, j, got.r, got.g, got.b, want[0], want[1], want[2]});
+          }
+        }
+      }
+    }
+    EXPECT_EQ(wrong, 0) << "first wrong pixel (column, row, drawn rgb, stored rgb): " << first;
+  }
 }
 
 }  // namespace

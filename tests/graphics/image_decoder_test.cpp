@@ -24,13 +24,12 @@ namespace fs = std::filesystem;
 using gl::GlInternalFormat;
 using gl::GlPixelLayout;
 using testing_support::Bytes;
+using testing_support::Be32;
+using testing_support::ForEachChunk;
 using testing_support::ReadFile;
+using testing_support::WithColourChunks;
 
 const fs::path kPngSuite = fs::path(VELMARIS_TESTDATA_DIR) / "pngsuite";
-
-uint32_t Be32(const uint8_t* p) {
-  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
-}
 
 // What the file's own chunks say, read without libpng.
 struct PngFacts {
@@ -39,17 +38,6 @@ struct PngFacts {
   bool key = false;  // tRNS chunk present
   bool interlaced = false;
 };
-
-// Calls visit(type, chunk) for each chunk of a PNG file; chunk spans the chunk's
-// length, type, data and CRC.
-template <typename Visit>
-void ForEachChunk(const Bytes& file, Visit visit) {
-  for (size_t at = 8; at + 12 <= file.size();) {
-    const size_t end = std::min(file.size(), at + 12 + size_t{Be32(&file[at])});
-    visit(std::string(file.begin() + at + 4, file.begin() + at + 8), std::span(file.data() + at, end - at));
-    at = end;
-  }
-}
 
 PngFacts ReadFacts(const Bytes& file) {
   PngFacts facts;
@@ -76,33 +64,6 @@ PixelFormat ExpectedFormat(const PngFacts& f) {
   }
   if (f.colour == 2 && !f.key) return wide ? P::k48bppRGB : P::k24bppRGB;
   return wide ? P::k64bppRGBA : P::k32bppBGRA;  // alpha, or a transparent colour key
-}
-
-uint32_t Crc32(const uint8_t* data, size_t length) {
-  uint32_t crc = 0xFFFFFFFFu;
-  for (size_t i = 0; i < length; ++i) {
-    crc ^= data[i];
-    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-  }
-  return ~crc;
-}
-
-// The file without its colour-space chunks, and with an sRGB chunk when srgb is set.
-// With one, libpng's simplified reader neither gamma-corrects nor takes 16-bit
-// samples as linear: the texture loader keeps the stored values.
-Bytes WithColourChunks(const Bytes& file, bool srgb) {
-  Bytes out(file.begin(), file.begin() + 8);
-  const uint8_t intent[] = {0, 0, 0, 1, 's', 'R', 'G', 'B', 0};
-  ForEachChunk(file, [&](const std::string& type, std::span<const uint8_t> chunk) {
-    if (type != "gAMA" && type != "cHRM" && type != "iCCP" && type != "sRGB" && type != "sBIT") {
-      out.insert(out.end(), chunk.begin(), chunk.end());
-    }
-    if (type != "IHDR" || !srgb) return;
-    out.insert(out.end(), std::begin(intent), std::end(intent));
-    const uint32_t crc = Crc32(intent + 4, 5);
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(crc >> shift));
-  });
-  return out;
 }
 
 // libpng's own reading as 8-bit RGBA.
@@ -244,9 +205,10 @@ TEST(PngSrgb, RenderingIntentChunkSelectsTheSrgbVariant) {
   ASSERT_EQ(DecodeImageFile((kPngSuite / "basn6a08.png").string(), gamma), ImageResult::kOk);
   EXPECT_FALSE(gamma.hasSrgbIntent);
 
-  // The sRGB texture uploads as sRGB alpha in BGRA order.
+  // The sRGB texture uploads its bytes unchanged in BGRA order: the picture is
+  // composed in sRGB values, so the texture must not decode them to linear light.
   const TextureImage texture = Prepared("basn6a08.png", true);
-  EXPECT_EQ(texture.gl.internalFormat, GlInternalFormat::kSRGB8_ALPHA8);
+  EXPECT_EQ(texture.gl.internalFormat, GlInternalFormat::kRGBA8);
   EXPECT_EQ(texture.gl.layout, GlPixelLayout::kBGRA);
   EXPECT_TRUE(texture.generateMips);
   Bytes rgba;

@@ -35,8 +35,8 @@ bool RecordingBackend::IsPaused(ChannelHandle channel) const {
 }
 
 std::string RecordingBackend::PathOf(SoundHandle sound) const {
-  if (!sound || sound.value > soundPaths_.size()) return {};
-  return soundPaths_[sound.value - 1];
+  if (!sound || sound.value > sounds_.size()) return {};
+  return sounds_[sound.value - 1].path;
 }
 
 RecordingBackend::Call RecordingBackend::NewCall(Op op) const {
@@ -58,6 +58,7 @@ Result RecordingBackend::Initialize(int channelCount) {
   Call call = NewCall(Op::kInitialize);
   ready_ = call.result == kOk;
   if (!ready_) lastError_ = "arranged failure";
+  channelCount_ = channelCount;
   call.channelCount = channelCount;
   return Record(std::move(call));
 }
@@ -79,8 +80,8 @@ Result RecordingBackend::CreateSound(const std::string& path, std::uint32_t mode
     call.result = kErrFileOpen;
   }
   if (call.result == kOk) {
-    soundPaths_.push_back(path);
-    out->value = static_cast<std::uint32_t>(soundPaths_.size());
+    sounds_.push_back({path, (mode & kModeLoopNormal) != 0});
+    out->value = static_cast<std::uint32_t>(sounds_.size());
     call.sound = *out;
   }
   return Record(std::move(call));
@@ -92,13 +93,30 @@ Result RecordingBackend::PlaySound(SoundHandle sound, bool paused, ChannelHandle
   call.sound = sound;
   call.paused = paused;
   if (call.result == kOk && !ready_) call.result = kErrNotReady;
-  if (call.result == kOk && (!sound || sound.value > soundPaths_.size())) call.result = kErrInvalidSound;
+  if (call.result == kOk && (!sound || sound.value > sounds_.size())) call.result = kErrInvalidSound;
+  if (call.result == kOk && !FreeChannel()) call.result = kErrNoFreeChannel;
   if (call.result == kOk) {
     out->value = channels_.size() + 1;
-    channels_[out->value].paused = paused;
+    ChannelState& state = channels_[out->value];
+    state.paused = paused;
+    state.loops = sounds_[sound.value - 1].loops;
     call.channel = *out;
   }
   return Record(std::move(call));
+}
+
+bool RecordingBackend::FreeChannel() {
+  int sounding = 0;
+  ChannelState* oldestOneShot = nullptr;
+  for (auto& [value, state] : channels_) {  // oldest first
+    if (state.ended) continue;
+    ++sounding;
+    if (oldestOneShot == nullptr && !state.loops) oldestOneShot = &state;
+  }
+  if (sounding < channelCount_) return true;
+  if (oldestOneShot == nullptr) return false;
+  oldestOneShot->ended = true;
+  return true;
 }
 
 Result RecordingBackend::SetVolume(ChannelHandle channel, float gain) {

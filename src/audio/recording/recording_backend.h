@@ -14,7 +14,9 @@ namespace audio {
 
 // Failures: the codes arranged with FailOperation / FailLoad; kErrFileOpen for a
 // missing file when RequireFiles is set; kErrInvalidSound, kErrChannelGone,
-// kErrInvalidVolume, kErrNotReady as real output reports them.
+// kErrInvalidVolume, kErrNotReady, kErrNoFreeChannel as real output reports them.
+// Like a mixer it has the channel count Initialize asked for: a start beyond it takes
+// over the oldest one-shot start still sounding, never a looping one.
 class RecordingBackend final : public AudioBackend {
  public:
   enum class Op { kCreate, kInitialize, kLoadDecoders, kCreateSound, kPlaySound, kSetVolume, kSetPaused };
@@ -67,19 +69,29 @@ class RecordingBackend final : public AudioBackend {
     float gain = 1.0f;
     bool paused = false;
     bool ended = false;
+    bool loops = false;
   };
+  struct Sound {
+    std::string path;
+    bool loops = false;
+  };
+
+  // Makes room for one more start: true when a channel is free or the oldest one-shot
+  // start was ended to free one.
+  bool FreeChannel();
 
   // A call record of op, its result preset to the arranged failure or kOk.
   Call NewCall(Op op) const;
   Result Record(Call call);
 
   bool ready_ = false;
+  int channelCount_ = 0;  // mixing channels, as Initialize asked
   bool requireFiles_ = false;
   std::string lastError_;
   std::map<Op, Result> failingOps_;
   std::map<std::string, Result> failingPaths_;
-  std::vector<std::string> soundPaths_;           // handle value - 1 -> path
-  std::map<std::uint64_t, ChannelState> channels_;  // by handle value
+  std::vector<Sound> sounds_;                       // handle value - 1 -> sound
+  std::map<std::uint64_t, ChannelState> channels_;  // by handle value, in start order
   std::vector<Call> calls_;
 };
 

@@ -28,6 +28,10 @@ constexpr SDL_AudioDeviceID kMaxDeviceId = 16;
 struct ChannelState {
   std::atomic<float> gain{1.0f};  // read by the audio thread in ApplyGain
   std::uint32_t generation = 0;   // starts on this channel so far; main thread only
+  // Of the channel's latest start, main thread only: its place in the order of all
+  // starts, and whether it loops (a looping start is never taken over).
+  std::uint64_t startOrder = 0;
+  bool loops = false;
 };
 
 // Channel effect, run on the audio thread on one channel's 16-bit samples before
@@ -106,6 +110,7 @@ struct SdlMixerBackend::Impl {
   SDL_AudioDeviceID device = 0;  // the output SDL_mixer opened; 0 if not found (no lock)
   int frequency = 0;
   std::vector<ChannelState> channels;  // fixed size once open: effects point into it
+  std::uint64_t starts = 0;            // starts made so far, for ChannelState::startOrder
   struct Sound {
     Mix_Chunk* chunk;
     bool loop;
@@ -129,6 +134,22 @@ struct SdlMixerBackend::Impl {
     const int channel = static_cast<int>(index);
     if (channels[channel].generation != generation || Mix_Playing(channel) == 0) return -1;
     return channel;
+  }
+
+  // The channel a new start goes on: a free one, else the oldest one-shot start, which
+  // is stopped. -1 when every channel holds a looping sound. Call under the mixing lock.
+  int ChannelForNewStart() {
+    const int count = static_cast<int>(channels.size());
+    int oldestOneShot = -1;
+    for (int channel = 0; channel < count; ++channel) {
+      if (Mix_Playing(channel) == 0) return channel;
+      if (!channels[channel].loops &&
+          (oldestOneShot < 0 || channels[channel].startOrder < channels[oldestOneShot].startOrder)) {
+        oldestOneShot = channel;
+      }
+    }
+    if (oldestOneShot >= 0) Mix_HaltChannel(oldestOneShot);
+    return oldestOneShot;
   }
 };
 
@@ -248,14 +269,13 @@ Result SdlMixerBackend::PlaySound(SoundHandle sound, bool paused, ChannelHandle*
   // not one sample of a paused start is mixed. Should the lock be unavailable, the
   // gain stays 0 until the start is paused: a sample mixed early is silent.
   DeviceLock lock(self.device);
-  int channel = 0;
-  while (channel < static_cast<int>(self.channels.size()) && Mix_Playing(channel) != 0) ++channel;
-  if (channel == static_cast<int>(self.channels.size())) {
-    return self.Fail(kErrNoFreeChannel, "every mixing channel is busy");
-  }
+  const int channel = self.ChannelForNewStart();
+  if (channel < 0) return self.Fail(kErrNoFreeChannel, "every mixing channel holds a looping sound");
   ChannelState& state = self.channels[channel];
   state.gain.store(paused ? 0.0f : 1.0f, std::memory_order_relaxed);
   ++state.generation;
+  state.startOrder = ++self.starts;
+  state.loops = entry.loop;
   Mix_Volume(channel, MIX_MAX_VOLUME);
   Mix_UnregisterAllEffects(channel);
   Mix_RegisterEffect(channel, ApplyGain, nullptr, &state);

@@ -18,7 +18,7 @@ namespace audio {
 //   kErrNotReady       a sound call before the output was opened
 //   kErrFileOpen       Mix_LoadWAV could not open or decode the file
 //   kErrInvalidSound   a sound handle this backend did not make
-//   kErrNoFreeChannel  Mix_PlayChannel found no free channel
+//   kErrNoFreeChannel  every channel holds a looping sound, or Mix_PlayChannel failed
 //   kErrChannelGone    the sound of that start has ended
 //   kErrInvalidVolume  a negative, NaN or infinite gain
 // Only one SdlMixerBackend can hold the output at a time; destroying it closes the

@@ -70,10 +70,9 @@ int GlRenderDevice::Initialize(int width, int height) {
   if (width <= 0 || height <= 0) return -1;
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_STENCIL_TEST);
-  // The quad is wound clockwise as seen on screen; back faces are culled.
-  glEnable(GL_CULL_FACE);
-  glFrontFace(GL_CW);
-  glCullFace(GL_BACK);
+  // Nothing is culled: a sprite mirrored by a negative x or y scale (the usual way to
+  // face left) turns its quad's back to the camera and must still be drawn.
+  glDisable(GL_CULL_FACE);
   // Colour blends by source alpha; the picture's own alpha takes the source's.
   glEnable(GL_BLEND);
   glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ZERO);
@@ -99,13 +98,15 @@ int GlRenderDevice::Initialize(int width, int height) {
   glEnableVertexAttribArray(1);
   glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(12));
 
-  // Linear filtering between texels and mip levels, wrapping at the edges.
+  // Linear filtering between texels and mip levels, clamped at the edges: a stretched
+  // picture's border texels must not blend with the opposite border (a sheet cell's
+  // edge would pick up the far side of the sheet).
   glGenSamplers(1, &sampler_);
   glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_REPEAT);
-  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_REPEAT);
-  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_R, GL_REPEAT);
+  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
   glBindSampler(0, sampler_);
   glActiveTexture(GL_TEXTURE0);
 

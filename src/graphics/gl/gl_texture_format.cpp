@@ -45,13 +45,16 @@ std::optional<GlTextureFormat> GlFormatFor(GpuFormat format) {
     case GF::kR10G10B10A2Unorm:
       return Plain(I::kRGB10_A2, L::kRGBA, T::kUnsignedInt2101010Rev);
     case GF::kR8G8B8A8Unorm: return Plain(I::kRGBA8, L::kRGBA, T::kUnsignedByte);
-    case GF::kR8G8B8A8UnormSrgb: return Plain(I::kSRGB8_ALPHA8, L::kRGBA, T::kUnsignedByte);
+    // The sRGB variants are stored as their bytes, like their plain forms: the frame
+    // buffer holds sRGB values and does not encode, so a texture that decoded to linear
+    // light on sampling would draw far too dark (grey 128 would show as 55).
+    case GF::kR8G8B8A8UnormSrgb: return Plain(I::kRGBA8, L::kRGBA, T::kUnsignedByte);
     case GF::kB8G8R8A8Unorm: return Plain(I::kRGBA8, L::kBGRA, T::kUnsignedByte);
-    case GF::kB8G8R8A8UnormSrgb: return Plain(I::kSRGB8_ALPHA8, L::kBGRA, T::kUnsignedByte);
+    case GF::kB8G8R8A8UnormSrgb: return Plain(I::kRGBA8, L::kBGRA, T::kUnsignedByte);
     // The fourth byte is padding: a three-channel texture ignores it, so a BMP whose
     // padding bytes are 0 does not turn invisible.
     case GF::kB8G8R8X8Unorm: return Plain(I::kRGB8, L::kBGRA, T::kUnsignedByte);
-    case GF::kB8G8R8X8UnormSrgb: return Plain(I::kSRGB8, L::kBGRA, T::kUnsignedByte);
+    case GF::kB8G8R8X8UnormSrgb: return Plain(I::kRGB8, L::kBGRA, T::kUnsignedByte);
     case GF::kB5G5R5A1Unorm: return Plain(I::kRGB5_A1, L::kBGRA, T::kUnsignedShort1555Rev);
     case GF::kB5G6R5Unorm: return Plain(I::kRGB565, L::kRGB, T::kUnsignedShort565);
     case GF::kR32Float: return Swizzled(I::kR32F, T::kFloat, kGraySwizzle);

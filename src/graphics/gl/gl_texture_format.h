@@ -16,9 +16,7 @@ namespace graphics::gl {
 enum class GlInternalFormat : uint32_t {
   kNone = 0,
   kRGBA8 = 0x8058,
-  kSRGB8_ALPHA8 = 0x8C43,
   kRGB8 = 0x8051,
-  kSRGB8 = 0x8C41,
   kRGBA16 = 0x805B,
   kRGBA16F = 0x881A,
   kRGBA32F = 0x8814,
@@ -71,7 +69,9 @@ struct GlTextureFormat {
 };
 
 // The GL realisation of a GPU format, or nullopt when OpenGL has none (the caller
-// then converts to 32bppRGBA, as for any format the device does not support).
+// then converts to 32bppRGBA, as for any format the device does not support). An
+// sRGB variant is realised as its plain form: the picture is composed in sRGB values
+// as the files store them, so its texels are sampled unchanged.
 std::optional<GlTextureFormat> GlFormatFor(GpuFormat format);
 
 }  // namespace graphics::gl
