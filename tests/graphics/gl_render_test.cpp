@@ -328,8 +328,10 @@ TEST_F(GlRenderTest, StretchedPictureKeepsItsEdgeColours) {
     Rgba expected;
   } points[] = {
       {592, 312, red},   {687, 312, green},          {592, 407, blue}, {687, 407, white},
-      {640, 312, {128, 128, 0, 255}},  // the top row between its two texels, nothing of the bottom
-      {592, 360, {128, 0, 128, 255}},  // the left column between its two texels, nothing of the right
+      // Just past the middle of the top row and of the left column: a blend of that row's
+      // or column's two texels (51% of the second), nothing of the opposite edge.
+      {640, 312, {125, 130, 0, 255}},
+      {592, 360, {125, 0, 130, 255}},
   };
   for (const auto& point : points) {
     SCOPED_TRACE(testing::Message() << "at " << point.x << ", " << point.y);
