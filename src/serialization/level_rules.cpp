@@ -16,6 +16,8 @@ const char* KindOf(const rapidjson::Value& value) {
   if (value.IsString()) return "a string";
   if (value.IsInt()) return "an integer";
   if (value.IsInt64() || value.IsUint64()) return "an integer outside the 32-bit range";
+  // Too large for any member, whatever its fraction: say so, not what it looks like.
+  if (!std::isfinite(static_cast<float>(value.GetDouble()))) return "a number out of range";
   return "a number with a fraction or exponent";
 }
 

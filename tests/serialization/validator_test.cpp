@@ -106,7 +106,7 @@ TEST_F(ValidatorTest, EachBrokenFileGivesItsOneProblemWhereItIs) {
        "Levels/L.txt",
        "Levels/L.txt:2:35: Transform member rotation expects a number in the 32-bit float range, but the "
        "file "
-       "gives a number with a fraction or exponent"},
+       "gives a number out of range"},
       {{{"Levels/L.txt", Level("{\"SpriteSource\": {\"numrows\": 2.0}}")}},
        "Levels/L.txt",
        "Levels/L.txt:2:37: SpriteSource member numrows expects an integer in the 32-bit range, but the file "
