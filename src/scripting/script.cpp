@@ -11,6 +11,7 @@
 #include "scripting/binding/binding.h"
 #include "scripting/script_call.h"
 #include "scripting/script_data.h"
+#include "scripting/script_state.h"
 #include "scripting/scripting_api.h"
 #include "objects/type_registry.h"
 
@@ -48,7 +49,7 @@ std::string WithFullName(const std::string& error, const std::string& filename) 
 
 Script::Script() : BaseComponent("Script"), ownData_(std::make_unique<ScriptData>()) {
   data = ownData_.get();
-  state = luaL_newstate();
+  state = NewScriptState();
   if (state != nullptr) {
     OpenStandardLibraries(state);
     RegisterScriptingApi(state);
@@ -67,7 +68,7 @@ void Script::CloseState() {
   // Closing runs the script's finalisers, which may still reach the object's
   // other components through the globals.
   file_.Release(state);
-  lua_close(state);
+  CloseScriptState(state);
   state = nullptr;
 }
 

@@ -73,6 +73,35 @@ TEST_F(ScriptTest, EachFailureIsReportedOnceWithTheScriptLine) {
   }
 }
 
+// A call that never ends is stopped at its line, reported once, and tried again the
+// next frame; neither pcall nor a coroutine gets round the budget.
+TEST_F(ScriptTest, RunawayCallIsStoppedAtItsLineAndTheGameGoesOn) {
+  struct Runaway {
+    const char* text;
+    int line;             // where the report places it
+    const char* counter;  // a global counting entries into the runaway code
+  };
+  int index = 0;
+  for (const Runaway& runaway : {
+           Runaway{"tops = (tops or 0) + 1\nwhile true do end\nfunction Init() end\n", 2, "tops"},
+           Runaway{"function Init()\n  inits = (inits or 0) + 1\n  while true do end\nend\n", 3, "inits"},
+           Runaway{"function Init() end\nfunction Update()\n  updates = (updates or 0) + 1\n"
+                   "  while true do pcall(function() while true do end end) end\nend\n",
+                   4, "updates"},
+           Runaway{"function Init() end\nfunction Update()\n  updates = (updates or 0) + 1\n"
+                   "  while true do coroutine.resume(coroutine.create(function() while true do end end)) end\nend\n",
+                   4, "updates"},
+       }) {
+    const std::string name = "runaway" + std::to_string(index++) + ".lua";
+    SCOPED_TRACE(name);
+    scripting::Script& script = AddScript(Write(runaway.text, name));
+    EXPECT_EQ(Frames(script, 2), "SCRIPT: " + script.filename + ":" + std::to_string(runaway.line) +
+                                     ": script stopped: more than 50000000 instructions in one call\n");
+    EXPECT_EQ(Number(script, runaway.counter), 2);
+    EXPECT_EQ(lua_gettop(script.GetState()), 0);
+  }
+}
+
 TEST_F(ScriptTest, FinalisersRunWhileTheObjectsOtherComponentsStillExist) {
   // "Physics" sorts before "Script", so its object destroys it first.
   auto* physics = new components::Physics();
