@@ -11,7 +11,7 @@ namespace scripting {
 namespace {
 
 struct Limits {
-  std::size_t used = 0;          // bytes the state holds now
+  std::size_t used = 0;          // bytes the state holds now, never above kMemoryCap
   std::uint64_t slicesLeft = 0;  // count hook calls before the running call is stopped
 };
 
@@ -24,6 +24,9 @@ void* Allocate(void* ud, void* block, std::size_t oldSize, std::size_t newSize) 
     limits->used -= held;
     return nullptr;
   }
+  // Refusing makes Lua collect garbage and try once more before it raises
+  // "not enough memory". Shrinking is never refused (Lua relies on it).
+  if (newSize > held && newSize - held > kMemoryCap - limits->used) return nullptr;
   void* moved = std::realloc(block, newSize);
   if (moved == nullptr) return nullptr;
   limits->used = limits->used - held + newSize;
@@ -83,6 +86,11 @@ void CloseScriptState(lua_State* L) {
   StartInstructionBudget(L);
   lua_close(L);
   delete limits;
+}
+
+std::size_t MemoryInUse(lua_State* L) {
+  const Limits* limits = LimitsOf(L);
+  return limits != nullptr ? limits->used : 0;
 }
 
 void StartInstructionBudget(lua_State* L) {

@@ -19,9 +19,18 @@ inline constexpr std::uint64_t kInstructionBudget = 50'000'000;
 // The count hook looks at the budget once per this many instructions.
 inline constexpr int kBudgetSlice = 10'000;
 
+// Bytes of memory one script's Lua state may hold. The game's scripts hold well
+// under a megabyte each (the API and a few tables); 64 MB leaves room for any real
+// use and keeps a script that hoards memory from starving the game. Past it the
+// script gets Lua's "not enough memory" error, which it may catch.
+inline constexpr std::size_t kMemoryCap = std::size_t{64} << 20;
+
 // A new Lua state under the limits, with Lua's usual panic report. Null when it
 // cannot be made. Close it with CloseScriptState only.
 lua_State* NewScriptState();
+
+// Bytes a state made by NewScriptState holds now; 0 for any other state.
+std::size_t MemoryInUse(lua_State* L);
 
 // Closes a state made by NewScriptState (null is fine) and frees its limits.
 void CloseScriptState(lua_State* L);

@@ -12,6 +12,7 @@
 #include "components/physics.h"
 #include "objects/transform.h"
 #include "scripting/script_fixture.h"
+#include "scripting/script_state.h"
 
 namespace {
 
@@ -100,6 +101,24 @@ TEST_F(ScriptTest, RunawayCallIsStoppedAtItsLineAndTheGameGoesOn) {
     EXPECT_EQ(Number(script, runaway.counter), 2);
     EXPECT_EQ(lua_gettop(script.GetState()), 0);
   }
+}
+
+// Past its memory cap a script gets Lua's "not enough memory": it may catch it, and
+// when it does not, the frame stops as for any error and the next one runs.
+TEST_F(ScriptTest, ScriptPastItsMemoryCapGetsNotEnoughMemory) {
+  scripting::Script& script = AddScript(Write(R"(
+function Init() end
+function Update(dt)
+  updates = (updates or 0) + 1
+  caught = select(2, pcall(string.rep, "x", 80 * 2^20))
+  hoard = string.rep("y", 80 * 2^20)
+end
+)"));
+  EXPECT_EQ(Frames(script, 2), "SCRIPT: " + script.filename + ": not enough memory\n");
+  EXPECT_EQ(Number(script, "updates"), 2);
+  EXPECT_EQ(RunLua(script, "assert(caught == 'not enough memory' and hoard == nil)"), "");
+  EXPECT_LE(scripting::MemoryInUse(script.GetState()), scripting::kMemoryCap);
+  EXPECT_GT(scripting::MemoryInUse(script.GetState()), 0u);
 }
 
 TEST_F(ScriptTest, FinalisersRunWhileTheObjectsOtherComponentsStillExist) {
