@@ -2,6 +2,7 @@
 #include "scripting/script.h"
 
 #include <cstring>
+#include <string_view>
 #include <lua.hpp>
 
 #include "components/physics.h"
@@ -45,6 +46,18 @@ std::string WithFullName(const std::string& error, const std::string& filename) 
   return error;
 }
 
+// Where an error comes from: the text up to its first "name:line:" (the script's
+// file and line, or the file and line of the Lua code that raised it), else the
+// whole text, which then has no changing parts (a missing file, "not enough memory").
+std::string_view PlaceOf(std::string_view text) {
+  for (std::size_t colon = text.find(':'); colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
+    std::size_t end = colon + 1;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    if (end > colon + 1 && end < text.size() && text[end] == ':') return text.substr(0, end + 1);
+  }
+  return text;
+}
+
 }  // namespace
 
 Script::Script() : BaseComponent("Script"), ownData_(std::make_unique<ScriptData>()) {
@@ -78,7 +91,9 @@ void Script::Report(const std::string& error) const {
   // Errors of Lua code already start with "file:line:"; the others get the file.
   const std::string text = WithFullName(error, filename);
   const bool named = text.compare(0, filename.size(), filename) == 0;
-  base::LogErrorOnce("SCRIPT", named ? text : filename + ": " + text);
+  const std::string report = named ? text : filename + ": " + text;
+  // Once per place, not per text: an error may carry a changing value.
+  base::LogErrorOnceAt("SCRIPT", PlaceOf(report), report);
 }
 
 bool Script::RunFile() {

@@ -36,8 +36,8 @@ class Script : public objects::BaseComponent {
   // dt in seconds. Until the initialisation has succeeded once (initState), runs it
   // first and stops the frame when it fails. Then runs the file's top-level code,
   // sets the globals myTransform, parent, physics and data, and calls Update(dt).
-  // Errors stop the frame's script work; each distinct one is written once to
-  // standard error with its file and line, and the next frame tries again.
+  // Errors stop the frame's script work; each is written to standard error with
+  // its file and line once per place (file and line), and the next frame tries again.
   void Update(float dt) override;
 
   // The initialisation: runs the file's top-level code, sets the global data and

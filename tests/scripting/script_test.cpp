@@ -121,6 +121,22 @@ end
   EXPECT_GT(scripting::MemoryInUse(script.GetState()), 0u);
 }
 
+// An error whose text changes every frame is written once for its place; another
+// place in the same file gets its own line.
+TEST_F(ScriptTest, ChangingErrorTextIsReportedOncePerPlace) {
+  scripting::Script& script = AddScript(Write(R"(
+function Init() end
+function Update(dt)
+  frame = (frame or 0) + 1
+  if frame > 3 then error("late t=" .. os.clock() .. frame) end
+  error("t=" .. os.clock() .. frame)
+end
+)"));
+  const std::string out = Frames(script, 6);
+  EXPECT_THAT(out, ::testing::MatchesRegex("SCRIPT: [^\n]*:6: t=[^\n]*\nSCRIPT: [^\n]*:5: late t=[^\n]*\n"));
+  EXPECT_EQ(Number(script, "frame"), 6);
+}
+
 TEST_F(ScriptTest, FinalisersRunWhileTheObjectsOtherComponentsStillExist) {
   // "Physics" sorts before "Script", so its object destroys it first.
   auto* physics = new components::Physics();
