@@ -58,6 +58,22 @@ std::string_view PlaceOf(std::string_view text) {
   return text;
 }
 
+// Pushes the userdata for object (nil for null), reusing the one kept in slot when
+// it still holds object and no finaliser called by hand has emptied it. Raises only
+// as Push does.
+template <class T>
+void PushKept(lua_State* L, T* object, const void* slot, const void** kept) {
+  if (object != nullptr && object == *kept) {
+    lua_rawgetp(L, LUA_REGISTRYINDEX, slot);
+    if (binding::HeaderOf(L, -1) != nullptr) return;
+    lua_pop(L, 1);
+  }
+  Push(L, object);
+  lua_pushvalue(L, -1);
+  lua_rawsetp(L, LUA_REGISTRYINDEX, slot);
+  *kept = object;
+}
+
 }  // namespace
 
 Script::Script() : BaseComponent("Script"), ownData_(std::make_unique<ScriptData>()) {
@@ -128,21 +144,37 @@ void Script::SetFrameGlobals() {
   ScriptData* block = data;
   RunProtected(state, [&](lua_State* L) {
     if (transform != nullptr) {
-      Push(L, transform);
+      PushKept(L, transform, &transformGlobal_, &transformGlobal_.object);
       lua_setglobal(L, "myTransform");
     }
-    Push(L, parent);
+    PushKept(L, parent, &parentGlobal_, &parentGlobal_.object);
     lua_setglobal(L, "parent");
     if (physics != nullptr) {
-      Push(L, physics);
+      PushKept(L, physics, &physicsGlobal_, &physicsGlobal_.object);
       lua_setglobal(L, "physics");
     }
-    Push(L, block);
+    PushKept(L, block, &dataGlobal_, &dataGlobal_.object);
     lua_setglobal(L, "data");
   });
 }
 
+// One basic step of the incremental collector a frame: the garbage a frame makes is
+// paid off as it is made, instead of piling up to the next automatic cycle.
+// Finalisers may run, and raise, inside it.
+void Script::CollectGarbageStep() {
+  try {
+    RunProtected(state, [](lua_State* L) { lua_gc(L, LUA_GCSTEP, 0); });
+  } catch (const LuaException& error) {
+    Report(error.what());
+  }
+}
+
 void Script::Update(float dt) {
+  RunFrame(dt);
+  if (state != nullptr) CollectGarbageStep();
+}
+
+void Script::RunFrame(float dt) {
   if (!initState) {
     if (!ScriptInit()) return;
   }

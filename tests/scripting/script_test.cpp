@@ -11,6 +11,7 @@
 
 #include "components/physics.h"
 #include "objects/transform.h"
+#include "scripting/script_file.h"
 #include "scripting/script_fixture.h"
 #include "scripting/script_state.h"
 
@@ -211,7 +212,8 @@ TEST_F(ScriptTest, EditedFileTakesEffectOnTheNextFrame) {
 
   // A deleted file stops the script as a missing one does; it comes back with it.
   std::filesystem::remove(path);
-  Frames(script, 1);
+  scripting::ResetFileChecks();
+  EXPECT_EQ(Frames(script, 1), "SCRIPT: " + path + ": cannot open the file (No such file or directory)\n");
   Write(Versioned(3));
   script.Update(0.016f);
   EXPECT_EQ(Number(script, "version"), 3);
@@ -315,6 +317,83 @@ TEST_F(ScriptTest, DefaultScriptCirclesItsObjectAndSwitchesItOffAfterInitTime) {
   EXPECT_TRUE(object->IsActive());
   for (int frame = 0; frame < 10; ++frame) script.Update(0.1f);
   EXPECT_FALSE(object->IsActive());
+}
+
+// A file edited behind the scripts' back is seen once the last look at it is
+// kFileCheckInterval old, not at every frame of every object.
+std::chrono::steady_clock::time_point g_fakeNow{};
+std::chrono::steady_clock::time_point FakeNow() { return g_fakeNow; }
+
+TEST_F(ScriptTest, EditIsSeenAfterTheCheckIntervalNotAtEveryFrame) {
+  scripting::FileChecks& checks = scripting::GetFileChecks();
+  checks.now = &FakeNow;
+  const std::string path = Write(Versioned(1));
+  scripting::Script& script = AddScript(path);
+  objects::GameObject twinObject("Twin");
+  auto* twinScript = new scripting::Script();
+  twinScript->filename = path;
+  twinObject.AddComponent(twinScript);
+  scripting::Script& twin = *twinScript;
+  Frames(script, 2);
+  Frames(twin, 2);
+  const auto before = std::filesystem::last_write_time(path);
+  std::ofstream(path, std::ios::trunc) << Versioned(2);
+  std::filesystem::last_write_time(path, before + std::chrono::seconds(1));
+
+  struct Step {
+    std::chrono::milliseconds after;  // since the first look
+    double version;
+  };
+  for (const Step& step : {Step{std::chrono::milliseconds(0), 1}, Step{scripting::kFileCheckInterval - std::chrono::milliseconds(1), 1},
+                           Step{scripting::kFileCheckInterval, 2}}) {
+    g_fakeNow = std::chrono::steady_clock::time_point{} + step.after;
+    script.Update(0.016f);
+    twin.Update(0.016f);
+    EXPECT_EQ(Number(script, "version"), step.version) << step.after.count();
+    EXPECT_EQ(Number(twin, "version"), step.version) << step.after.count();
+  }
+  EXPECT_EQ(script.CompileCount(), 2u);
+  checks.now = &std::chrono::steady_clock::now;
+}
+
+// While they point at the same objects, the frame globals are the same userdata each
+// frame; a new block behind data gives a new one.
+TEST_F(ScriptTest, FrameGlobalsAreKeptWhileTheyHoldTheSameObjects) {
+  object->AddComponent(new objects::Transform());
+  object->AddComponent(new components::Physics());
+  scripting::Script& script = AddScript(Write(R"(
+function Init() end
+function Update(dt)
+  same = last ~= nil and rawequal(last[1], parent) and rawequal(last[2], myTransform)
+         and rawequal(last[3], physics) and rawequal(last[4], data)
+  sameParent = last ~= nil and rawequal(last[1], parent)
+  last = {parent, myTransform, physics, data}
+  speed = data.speed
+end
+)"));
+  Frames(script, 3);
+  EXPECT_EQ(RunLua(script, "assert(same == true)"), "");
+  scripting::ScriptData block;
+  block.speed = 4.0f;
+  script.AttachData(&block);
+  script.Update(0.016f);
+  EXPECT_EQ(RunLua(script, "assert(same == false and sameParent == true)"), "");
+  EXPECT_EQ(Number(script, "speed"), 4);
+  script.AttachData(nullptr);
+}
+
+// Garbage is collected in steps every frame, even when a script makes too little of
+// it for Lua's own collector to start a cycle.
+TEST_F(ScriptTest, GarbageIsCollectedAFewFramesAfterItIsMade) {
+  scripting::Script& script = AddScript(Write(R"(
+function Init() end
+function Update(dt)
+  frame = (frame or 0) + 1
+  if frame == 1 then setmetatable({}, {__gc = function() collectedAt = frame end}) end
+end
+)"));
+  Frames(script, 300);
+  EXPECT_LT(Number(script, "collectedAt"), 300);
 }
 
 }  // namespace
