@@ -2,6 +2,7 @@
 #include "scripting/script.h"
 
 #include <cstring>
+#include <string_view>
 #include <lua.hpp>
 
 #include "components/physics.h"
@@ -11,6 +12,7 @@
 #include "scripting/binding/binding.h"
 #include "scripting/script_call.h"
 #include "scripting/script_data.h"
+#include "scripting/script_state.h"
 #include "scripting/scripting_api.h"
 #include "objects/type_registry.h"
 
@@ -44,11 +46,39 @@ std::string WithFullName(const std::string& error, const std::string& filename) 
   return error;
 }
 
+// Where an error comes from: the text up to its first "name:line:" (the script's
+// file and line, or the file and line of the Lua code that raised it), else the
+// whole text, which then has no changing parts (a missing file, "not enough memory").
+std::string_view PlaceOf(std::string_view text) {
+  for (std::size_t colon = text.find(':'); colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
+    std::size_t end = colon + 1;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
+    if (end > colon + 1 && end < text.size() && text[end] == ':') return text.substr(0, end + 1);
+  }
+  return text;
+}
+
+// Pushes the userdata for object (nil for null), reusing the one kept in slot when
+// it still holds object and no finaliser called by hand has emptied it. Raises only
+// as Push does.
+template <class T>
+void PushKept(lua_State* L, T* object, const void* slot, const void** kept) {
+  if (object != nullptr && object == *kept) {
+    lua_rawgetp(L, LUA_REGISTRYINDEX, slot);
+    if (binding::HeaderOf(L, -1) != nullptr) return;
+    lua_pop(L, 1);
+  }
+  Push(L, object);
+  lua_pushvalue(L, -1);
+  lua_rawsetp(L, LUA_REGISTRYINDEX, slot);
+  *kept = object;
+}
+
 }  // namespace
 
 Script::Script() : BaseComponent("Script"), ownData_(std::make_unique<ScriptData>()) {
   data = ownData_.get();
-  state = luaL_newstate();
+  state = NewScriptState();
   if (state != nullptr) {
     OpenStandardLibraries(state);
     RegisterScriptingApi(state);
@@ -67,7 +97,7 @@ void Script::CloseState() {
   // Closing runs the script's finalisers, which may still reach the object's
   // other components through the globals.
   file_.Release(state);
-  lua_close(state);
+  CloseScriptState(state);
   state = nullptr;
 }
 
@@ -77,7 +107,9 @@ void Script::Report(const std::string& error) const {
   // Errors of Lua code already start with "file:line:"; the others get the file.
   const std::string text = WithFullName(error, filename);
   const bool named = text.compare(0, filename.size(), filename) == 0;
-  base::LogErrorOnce("SCRIPT", named ? text : filename + ": " + text);
+  const std::string report = named ? text : filename + ": " + text;
+  // Once per place, not per text: an error may carry a changing value.
+  base::LogErrorOnceAt("SCRIPT", PlaceOf(report), report);
 }
 
 bool Script::RunFile() {
@@ -112,21 +144,37 @@ void Script::SetFrameGlobals() {
   ScriptData* block = data;
   RunProtected(state, [&](lua_State* L) {
     if (transform != nullptr) {
-      Push(L, transform);
+      PushKept(L, transform, &transformGlobal_, &transformGlobal_.object);
       lua_setglobal(L, "myTransform");
     }
-    Push(L, parent);
+    PushKept(L, parent, &parentGlobal_, &parentGlobal_.object);
     lua_setglobal(L, "parent");
     if (physics != nullptr) {
-      Push(L, physics);
+      PushKept(L, physics, &physicsGlobal_, &physicsGlobal_.object);
       lua_setglobal(L, "physics");
     }
-    Push(L, block);
+    PushKept(L, block, &dataGlobal_, &dataGlobal_.object);
     lua_setglobal(L, "data");
   });
 }
 
+// One basic step of the incremental collector a frame: the garbage a frame makes is
+// paid off as it is made, instead of piling up to the next automatic cycle.
+// Finalisers may run, and raise, inside it.
+void Script::CollectGarbageStep() {
+  try {
+    RunProtected(state, [](lua_State* L) { lua_gc(L, LUA_GCSTEP, 0); });
+  } catch (const LuaException& error) {
+    Report(error.what());
+  }
+}
+
 void Script::Update(float dt) {
+  RunFrame(dt);
+  if (state != nullptr) CollectGarbageStep();
+}
+
+void Script::RunFrame(float dt) {
   if (!initState) {
     if (!ScriptInit()) return;
   }

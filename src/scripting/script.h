@@ -36,8 +36,9 @@ class Script : public objects::BaseComponent {
   // dt in seconds. Until the initialisation has succeeded once (initState), runs it
   // first and stops the frame when it fails. Then runs the file's top-level code,
   // sets the globals myTransform, parent, physics and data, and calls Update(dt).
-  // Errors stop the frame's script work; each distinct one is written once to
-  // standard error with its file and line, and the next frame tries again.
+  // Then collects a step of the state's garbage, so that its memory stays flat.
+  // Errors stop the frame's script work; each is written to standard error with
+  // its file and line once per place (file and line), and the next frame tries again.
   void Update(float dt) override;
 
   // The initialisation: runs the file's top-level code, sets the global data and
@@ -66,10 +67,20 @@ class Script : public objects::BaseComponent {
   bool initState = false;
 
  private:
+  // A frame global's userdata is kept in the registry under the address of its slot
+  // and pushed again while it holds the same object, instead of a new one a frame.
+  struct FrameGlobal {
+    const void* object = nullptr;  // what the kept userdata holds; null: none kept
+  };
+
   void CloseState();
   bool RunFile();
+  void RunFrame(float dt);
   void SetFrameGlobals();
+  void CollectGarbageStep();
   void Report(const std::string& error) const;
+
+  FrameGlobal parentGlobal_, transformGlobal_, physicsGlobal_, dataGlobal_;
 
   std::unique_ptr<ScriptData> ownData_;  // the block made for itself; freed with the script
   ScriptFile file_;

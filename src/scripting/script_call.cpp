@@ -7,6 +7,7 @@
 #include <lua.hpp>
 
 #include "scripting/binding/lua_exception.h"
+#include "scripting/script_state.h"
 
 namespace scripting {
 namespace {
@@ -60,6 +61,7 @@ bool ProtectedCall(lua_State* L, int base, std::string* error) {
   const int arguments = lua_gettop(L) - base - 1;
   lua_pushcfunction(L, &AddPosition);
   lua_insert(L, base + 1);
+  StartInstructionBudget(L);
   const int status = lua_pcall(L, arguments, 0, base + 1);
   if (status != LUA_OK) {
     // Taking the text cannot raise (LuaException never calls Lua code).

@@ -11,7 +11,8 @@ namespace scripting {
 // Calls the function on top of the stack with no arguments and pops it; results
 // are dropped. On failure returns false and sets *error to the error's text,
 // prefixed with "file:line:" of the innermost Lua code running when it was raised
-// unless the text starts with a position already. The stack is left as it was
+// unless the text starts with a position already. The call gets a whole instruction
+// budget (script_state.h). The stack is left as it was
 // before the function was pushed, in every case. Never raises.
 bool CallChunk(lua_State* L, std::string* error);
 

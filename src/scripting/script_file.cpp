@@ -1,5 +1,6 @@
-// The compiled chunk cache behind live reload: one stat per run decides whether the
-// file must be compiled again.
+// The compiled chunk cache behind live reload: a look at the file on disk, taken at
+// most a few times a second for all scripts together, decides whether the file must
+// be compiled again.
 #include "scripting/script_file.h"
 
 #include <cerrno>
@@ -25,7 +26,35 @@ int CompileThunk(lua_State* L) {
   return 0;
 }
 
+// The look at path, taken anew when the last one is kFileCheckInterval old.
+const FileChecks::Look& LookAt(const std::string& path) {
+  FileChecks& checks = GetFileChecks();
+  const auto now = checks.now();
+  auto [entry, added] = checks.looks.try_emplace(path);
+  FileChecks::Look& look = entry->second;
+  if (!added && now - look.when < kFileCheckInterval) return look;
+  look.when = now;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    look.error = errno;
+    look.signature = {};
+    return look;
+  }
+  look.error = 0;
+  look.signature = {static_cast<std::int64_t>(info.st_mtim.tv_sec), static_cast<std::int64_t>(info.st_mtim.tv_nsec),
+                    static_cast<std::int64_t>(info.st_size), static_cast<std::uint64_t>(info.st_ino),
+                    static_cast<std::uint64_t>(info.st_dev)};
+  return look;
+}
+
 }  // namespace
+
+FileChecks& GetFileChecks() {
+  static FileChecks checks;
+  return checks;
+}
+
+void ResetFileChecks() { GetFileChecks().looks.clear(); }
 
 bool ScriptFile::Compile(lua_State* L, const std::string& path, std::string* error) {
   Release(L);
@@ -51,19 +80,16 @@ bool ScriptFile::Compile(lua_State* L, const std::string& path, std::string* err
 }
 
 bool ScriptFile::Run(lua_State* L, const std::string& path, std::string* error) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
+  const FileChecks::Look& look = LookAt(path);
+  if (look.error != 0) {
     // Gone (or never there): behave as a load that fails, and compile afresh once
     // the file is back.
     Release(L);
     known_ = false;
-    *error = path + ": cannot open the file (" + std::strerror(errno) + ")";
+    *error = path + ": cannot open the file (" + std::strerror(look.error) + ")";
     return false;
   }
-  const Signature now{static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                      static_cast<std::int64_t>(info.st_mtim.tv_nsec),
-                      static_cast<std::int64_t>(info.st_size), static_cast<std::uint64_t>(info.st_ino),
-                      static_cast<std::uint64_t>(info.st_dev)};
+  const FileSignature& now = look.signature;
   if (!known_ || now != signature_ || path != path_) {
     known_ = true;
     signature_ = now;

@@ -2,12 +2,47 @@
 // is read and compiled anew only when it changes on disk (live reload).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 struct lua_State;
 
 namespace scripting {
+
+// What identifies one version of a file on disk.
+struct FileSignature {
+  std::int64_t seconds = 0;
+  std::int64_t nanoseconds = 0;
+  std::int64_t size = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t device = 0;
+  bool operator==(const FileSignature&) const = default;
+};
+
+// How long one look at a script file on disk stands: every script running that file
+// uses it until then. Four looks a second keep live reload quick for a person
+// editing a script without a stat per object per frame. Measured on the system's
+// steady clock, not in game time: the file changes in real time, paused or not.
+inline constexpr std::chrono::milliseconds kFileCheckInterval{250};
+
+// The looks at script files, shared by all scripts of the process.
+struct FileChecks {
+  struct Look {
+    std::chrono::steady_clock::time_point when;
+    int error = 0;  // errno of a failed stat; 0 when the file was there
+    FileSignature signature;
+  };
+  std::unordered_map<std::string, Look> looks;  // by path as scripts name it
+  std::chrono::steady_clock::time_point (*now)() = &std::chrono::steady_clock::now;
+};
+
+FileChecks& GetFileChecks();
+
+// Forgets every look, so that the next run of each script looks at its file again
+// (tests; after writing a script file on purpose). Keeps the clock.
+void ResetFileChecks();
 
 class ScriptFile {
  public:
@@ -18,7 +53,8 @@ class ScriptFile {
   // Runs the top-level code of the file at path (relative to the working
   // directory) in L. The compiled chunk is kept between runs and the file compiled
   // again only when path, or the file's modification time, size or identity,
-  // changed since the last compile; a file that failed to compile fails again
+  // changed since the last compile, as seen by a look at most kFileCheckInterval
+  // old; a file that failed to compile fails again
   // without being read until it changes. A file that cannot be found fails (as if
   // it were read every time). On failure *error gets the text, which names the
   // file (and the line, when there is one). Leaves the stack as it found it.
@@ -31,20 +67,10 @@ class ScriptFile {
   std::uint64_t CompileCount() const { return compiles_; }
 
  private:
-  // What identifies one version of the file on disk.
-  struct Signature {
-    std::int64_t seconds = 0;
-    std::int64_t nanoseconds = 0;
-    std::int64_t size = 0;
-    std::uint64_t inode = 0;
-    std::uint64_t device = 0;
-    bool operator==(const Signature&) const = default;
-  };
-
   bool Compile(lua_State* L, const std::string& path, std::string* error);
 
   bool known_ = false;  // signature_ and path_ describe the last compile
-  Signature signature_;
+  FileSignature signature_;
   std::string path_;
   // The compiled chunk sits in the registry under this object's address.
   bool hasChunk_ = false;

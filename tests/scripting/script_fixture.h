@@ -56,13 +56,15 @@ class ScriptFixture : public ::testing::Test {
 
   // Writes a script file into the scratch folder; returns its full path. When the
   // file existed, its modification time is moved a second past the old one, so the
-  // change is seen even on file systems with coarse time stamps.
+  // change is seen even on file systems with coarse time stamps, and the scripts'
+  // looks at their files are forgotten.
   std::string Write(const std::string& text, const std::string& name = "script.lua") {
     const std::filesystem::path path = folder / name;
     std::error_code error;
     const auto before = std::filesystem::last_write_time(path, error);
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     if (!error) std::filesystem::last_write_time(path, before + std::chrono::seconds(1));
+    scripting::ResetFileChecks();  // the next frame sees the edit at once
     return path.string();
   }
 

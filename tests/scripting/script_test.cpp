@@ -11,7 +11,9 @@
 
 #include "components/physics.h"
 #include "objects/transform.h"
+#include "scripting/script_file.h"
 #include "scripting/script_fixture.h"
+#include "scripting/script_state.h"
 
 namespace {
 
@@ -71,6 +73,69 @@ TEST_F(ScriptTest, EachFailureIsReportedOnceWithTheScriptLine) {
     EXPECT_LE(script.CompileCount(), 1u);  // a broken file is not compiled again every frame
     EXPECT_EQ(lua_gettop(script.GetState()), 0);
   }
+}
+
+// A call that never ends is stopped at its line, reported once, and tried again the
+// next frame; neither pcall nor a coroutine gets round the budget.
+TEST_F(ScriptTest, RunawayCallIsStoppedAtItsLineAndTheGameGoesOn) {
+  struct Runaway {
+    const char* text;
+    int line;             // where the report places it
+    const char* counter;  // a global counting entries into the runaway code
+  };
+  int index = 0;
+  for (const Runaway& runaway : {
+           Runaway{"tops = (tops or 0) + 1\nwhile true do end\nfunction Init() end\n", 2, "tops"},
+           Runaway{"function Init()\n  inits = (inits or 0) + 1\n  while true do end\nend\n", 3, "inits"},
+           Runaway{"function Init() end\nfunction Update()\n  updates = (updates or 0) + 1\n"
+                   "  while true do pcall(function() while true do end end) end\nend\n",
+                   4, "updates"},
+           Runaway{"function Init() end\nfunction Update()\n  updates = (updates or 0) + 1\n"
+                   "  while true do coroutine.resume(coroutine.create(function() while true do end end)) end\nend\n",
+                   4, "updates"},
+       }) {
+    const std::string name = "runaway" + std::to_string(index++) + ".lua";
+    SCOPED_TRACE(name);
+    scripting::Script& script = AddScript(Write(runaway.text, name));
+    EXPECT_EQ(Frames(script, 2), "SCRIPT: " + script.filename + ":" + std::to_string(runaway.line) +
+                                     ": script stopped: more than 50000000 instructions in one call\n");
+    EXPECT_EQ(Number(script, runaway.counter), 2);
+    EXPECT_EQ(lua_gettop(script.GetState()), 0);
+  }
+}
+
+// Past its memory cap a script gets Lua's "not enough memory": it may catch it, and
+// when it does not, the frame stops as for any error and the next one runs.
+TEST_F(ScriptTest, ScriptPastItsMemoryCapGetsNotEnoughMemory) {
+  scripting::Script& script = AddScript(Write(R"(
+function Init() end
+function Update(dt)
+  updates = (updates or 0) + 1
+  caught = select(2, pcall(string.rep, "x", 80 * 2^20))
+  hoard = string.rep("y", 80 * 2^20)
+end
+)"));
+  EXPECT_EQ(Frames(script, 2), "SCRIPT: " + script.filename + ": not enough memory\n");
+  EXPECT_EQ(Number(script, "updates"), 2);
+  EXPECT_EQ(RunLua(script, "assert(caught == 'not enough memory' and hoard == nil)"), "");
+  EXPECT_LE(scripting::MemoryInUse(script.GetState()), scripting::kMemoryCap);
+  EXPECT_GT(scripting::MemoryInUse(script.GetState()), 0u);
+}
+
+// An error whose text changes every frame is written once for its place; another
+// place in the same file gets its own line.
+TEST_F(ScriptTest, ChangingErrorTextIsReportedOncePerPlace) {
+  scripting::Script& script = AddScript(Write(R"(
+function Init() end
+function Update(dt)
+  frame = (frame or 0) + 1
+  if frame > 3 then error("late t=" .. os.clock() .. frame) end
+  error("t=" .. os.clock() .. frame)
+end
+)"));
+  const std::string out = Frames(script, 6);
+  EXPECT_THAT(out, ::testing::MatchesRegex("SCRIPT: [^\n]*:6: t=[^\n]*\nSCRIPT: [^\n]*:5: late t=[^\n]*\n"));
+  EXPECT_EQ(Number(script, "frame"), 6);
 }
 
 TEST_F(ScriptTest, FinalisersRunWhileTheObjectsOtherComponentsStillExist) {
@@ -147,7 +212,8 @@ TEST_F(ScriptTest, EditedFileTakesEffectOnTheNextFrame) {
 
   // A deleted file stops the script as a missing one does; it comes back with it.
   std::filesystem::remove(path);
-  Frames(script, 1);
+  scripting::ResetFileChecks();
+  EXPECT_EQ(Frames(script, 1), "SCRIPT: " + path + ": cannot open the file (No such file or directory)\n");
   Write(Versioned(3));
   script.Update(0.016f);
   EXPECT_EQ(Number(script, "version"), 3);
@@ -251,6 +317,83 @@ TEST_F(ScriptTest, DefaultScriptCirclesItsObjectAndSwitchesItOffAfterInitTime) {
   EXPECT_TRUE(object->IsActive());
   for (int frame = 0; frame < 10; ++frame) script.Update(0.1f);
   EXPECT_FALSE(object->IsActive());
+}
+
+// A file edited behind the scripts' back is seen once the last look at it is
+// kFileCheckInterval old, not at every frame of every object.
+std::chrono::steady_clock::time_point g_fakeNow{};
+std::chrono::steady_clock::time_point FakeNow() { return g_fakeNow; }
+
+TEST_F(ScriptTest, EditIsSeenAfterTheCheckIntervalNotAtEveryFrame) {
+  scripting::FileChecks& checks = scripting::GetFileChecks();
+  checks.now = &FakeNow;
+  const std::string path = Write(Versioned(1));
+  scripting::Script& script = AddScript(path);
+  objects::GameObject twinObject("Twin");
+  auto* twinScript = new scripting::Script();
+  twinScript->filename = path;
+  twinObject.AddComponent(twinScript);
+  scripting::Script& twin = *twinScript;
+  Frames(script, 2);
+  Frames(twin, 2);
+  const auto before = std::filesystem::last_write_time(path);
+  std::ofstream(path, std::ios::trunc) << Versioned(2);
+  std::filesystem::last_write_time(path, before + std::chrono::seconds(1));
+
+  struct Step {
+    std::chrono::milliseconds after;  // since the first look
+    double version;
+  };
+  for (const Step& step : {Step{std::chrono::milliseconds(0), 1}, Step{scripting::kFileCheckInterval - std::chrono::milliseconds(1), 1},
+                           Step{scripting::kFileCheckInterval, 2}}) {
+    g_fakeNow = std::chrono::steady_clock::time_point{} + step.after;
+    script.Update(0.016f);
+    twin.Update(0.016f);
+    EXPECT_EQ(Number(script, "version"), step.version) << step.after.count();
+    EXPECT_EQ(Number(twin, "version"), step.version) << step.after.count();
+  }
+  EXPECT_EQ(script.CompileCount(), 2u);
+  checks.now = &std::chrono::steady_clock::now;
+}
+
+// While they point at the same objects, the frame globals are the same userdata each
+// frame; a new block behind data gives a new one.
+TEST_F(ScriptTest, FrameGlobalsAreKeptWhileTheyHoldTheSameObjects) {
+  object->AddComponent(new objects::Transform());
+  object->AddComponent(new components::Physics());
+  scripting::Script& script = AddScript(Write(R"(
+function Init() end
+function Update(dt)
+  same = last ~= nil and rawequal(last[1], parent) and rawequal(last[2], myTransform)
+         and rawequal(last[3], physics) and rawequal(last[4], data)
+  sameParent = last ~= nil and rawequal(last[1], parent)
+  last = {parent, myTransform, physics, data}
+  speed = data.speed
+end
+)"));
+  Frames(script, 3);
+  EXPECT_EQ(RunLua(script, "assert(same == true)"), "");
+  scripting::ScriptData block;
+  block.speed = 4.0f;
+  script.AttachData(&block);
+  script.Update(0.016f);
+  EXPECT_EQ(RunLua(script, "assert(same == false and sameParent == true)"), "");
+  EXPECT_EQ(Number(script, "speed"), 4);
+  script.AttachData(nullptr);
+}
+
+// Garbage is collected in steps every frame, even when a script makes too little of
+// it for Lua's own collector to start a cycle.
+TEST_F(ScriptTest, GarbageIsCollectedAFewFramesAfterItIsMade) {
+  scripting::Script& script = AddScript(Write(R"(
+function Init() end
+function Update(dt)
+  frame = (frame or 0) + 1
+  if frame == 1 then setmetatable({}, {__gc = function() collectedAt = frame end}) end
+end
+)"));
+  Frames(script, 300);
+  EXPECT_LT(Number(script, "collectedAt"), 300);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The scripting API as scripts see it: each class through small scripts, copies
 // from getters, live engine objects through the globals, and refused arguments.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -110,6 +111,50 @@ TEST_F(ScriptingApiTest, PoolAndTimerCount) {
     t:SetStartValue(9); assert(t:GetStartValue() == 9)
     t:Reset(); assert(t.startValue == 0 and t.timePassed == 0 and t:GetAmount() == 2)
   )");
+}
+
+// Metatables are out of plain Lua's reach, and one swapped through the debug library
+// still cannot make the engine call a method on an object of another type.
+TEST_F(ScriptingApiTest, ScriptsCannotMakeTheEngineCallAMethodOnTheWrongType) {
+  struct Attack {
+    const char* code;
+    const char* error;  // part of the error the attack must end in
+    bool methodKept = true;  // whether TransformAddX still works afterwards
+  };
+  for (const Attack& attack : {
+           Attack{"local v = Vector2D(1, 2)\n"
+                  "rawset(getmetatable(v), '__parent', getmetatable(myTransform))\n"
+                  "v:TransformAddX(1)",
+                  "bad argument #1 to 'rawset' (table expected, got string)"},
+           Attack{"assert(getmetatable(Vector2D(1, 2)) == 'Vector2D' and getmetatable(myTransform) == 'Transform')\n"
+                  "setmetatable(Math, {})",
+                  "cannot change a protected metatable"},
+           Attack{"local v = Vector2D(1, 2)\n"
+                  "rawset(debug.getmetatable(v), '__parent', debug.getmetatable(myTransform))\n"
+                  "v:TransformAddX(1)",
+                  "calling 'TransformAddX' on bad self (Transform expected, got Vector2D)"},
+           Attack{"local v = Vector2D(1, 2)\n"
+                  "debug.setmetatable(v, debug.getmetatable(myTransform))\n"
+                  "v:TransformAddX(1)",
+                  "calling 'TransformAddX' on bad self (Transform expected, got Vector2D)"},
+           Attack{"debug.setmetatable(io.stderr, debug.getmetatable(myTransform))\n"
+                  "io.stderr:TransformAddX(1)",
+                  "calling 'TransformAddX' on bad self (Transform expected, got userdata)"},
+           Attack{"local setX = debug.getmetatable(Vector2D(0, 0)).__propset.x\n"
+                  "debug.setupvalue(debug.getmetatable(myTransform).TransformAddX, 1, select(2, debug.getupvalue(setX, 1)))\n"
+                  "myTransform:TransformAddX(1)",
+                  "bound function has a foreign upvalue", false},
+       }) {
+    SCOPED_TRACE(attack.code);
+    objects::Transform transform(1.0f, 2.0f, 0.0f);
+    scripting::Script fresh;
+    scripting::SetGlobal(fresh.GetState(), "myTransform", &transform);
+    EXPECT_THAT(RunLua(fresh, attack.code), ::testing::HasSubstr(attack.error));
+    EXPECT_EQ(transform.translation.x, 1.0f);
+    if (!attack.methodKept) continue;
+    EXPECT_EQ(RunLua(fresh, "myTransform:TransformAddX(1)"), "");  // the real object still works
+    EXPECT_EQ(transform.translation.x, 2.0f);
+  }
 }
 
 }  // namespace

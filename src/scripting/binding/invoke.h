@@ -97,19 +97,37 @@ struct Invoker {
   }
 };
 
-// Upvalues hold function and member pointers as plain bytes.
+// Upvalues hold function and member pointers as plain bytes after a tag of their
+// type: the debug library can swap a closure's upvalue for another's, and a
+// trampoline must never call a function of another type through it.
+template <class F>
+inline char kUpvalueTag = 0;
+
+template <class F>
+struct UpvalueBlock {
+  const char* tag;
+  F function;
+};
+
 template <class F>
 void PushClosure(lua_State* L, lua_CFunction trampoline, F function) {
   static_assert(std::is_trivially_copyable_v<F>);
-  std::memcpy(lua_newuserdata(L, sizeof(F)), &function, sizeof(F));
+  const UpvalueBlock<F> block{&kUpvalueTag<F>, function};
+  std::memcpy(lua_newuserdata(L, sizeof block), &block, sizeof block);
   lua_pushcclosure(L, trampoline, 1);
 }
 
+// Raises "bound function has a foreign upvalue" when the upvalue is not one
+// PushClosure made for F.
 template <class F>
 F Upvalue(lua_State* L) {
-  F function;
-  std::memcpy(&function, lua_touserdata(L, lua_upvalueindex(1)), sizeof(F));
-  return function;
+  const int index = lua_upvalueindex(1);
+  UpvalueBlock<F> block{};
+  if (lua_type(L, index) == LUA_TUSERDATA && lua_rawlen(L, index) == sizeof block) {
+    std::memcpy(&block, lua_touserdata(L, index), sizeof block);
+  }
+  if (block.tag != &kUpvalueTag<F>) luaL_error(L, "bound function has a foreign upvalue");
+  return block.function;
 }
 
 template <class F, class R, class... A>
@@ -181,7 +199,7 @@ int VariableSetter(lua_State* L) {
 
 template <class T>
 int GcMetaMethod(lua_State* L) {
-  DestroyObject(L, KeyOf<T>());
+  DestroyObject(L);
   return 0;
 }
 

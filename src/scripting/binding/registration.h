@@ -230,6 +230,9 @@ template <class T, class Base>
 Class<T> Namespace::DeriveClass(const char* name) {
   static_assert(std::is_base_of_v<Base, T>, "Base must be a base class of T");
   Class<T> result = BeginClass<T>(name);
+  // The object check follows this link, not the Lua tables' "__parent".
+  binding::kClassKey<T>.base = &binding::KeyOf<Base>();
+  binding::kClassKey<T>.upcast = &binding::kUpcast<T, Base>;
   if (!binding::LinkToBase(L_, binding::KeyOf<Base>(), &binding::kUpcast<T, Base>)) {
     throw std::logic_error(std::string("base of class '") + name + "' is not registered");
   }

@@ -116,6 +116,9 @@ void MakeNamespace(lua_State* L, int index) {
   SetFunction(L, index, "__newindex", &StaticNewIndexMetaMethod);
   PushNewTable(L, index, "__propget");
   PushNewTable(L, index, "__propset");
+  // getmetatable gives false, and setmetatable is refused.
+  lua_pushboolean(L, 0);
+  RawSetField(L, index, "__metatable");
 }
 
 void PushClassTables(lua_State* L, int namespaceIndex, const ClassKey& key, const char* name,
@@ -136,6 +139,9 @@ void PushClassTables(lua_State* L, int namespaceIndex, const ClassKey& key, cons
 
     lua_pushstring(L, name);
     RawSetField(L, classTable, "__type");
+    // getmetatable(object) gives the class name, and setmetatable is refused.
+    lua_pushstring(L, name);
+    RawSetField(L, classTable, "__metatable");
     SetFunction(L, classTable, "__index", &IndexMetaMethod);
     SetFunction(L, classTable, "__newindex", &ObjectNewIndexMetaMethod);
     PushNewTable(L, classTable, "__propget");
@@ -146,6 +152,8 @@ void PushClassTables(lua_State* L, int namespaceIndex, const ClassKey& key, cons
 
     lua_pushfstring(L, "const %s", name);
     RawSetField(L, constTable, "__type");
+    lua_pushfstring(L, "const %s", name);
+    RawSetField(L, constTable, "__metatable");
     SetFunction(L, constTable, "__index", &IndexMetaMethod);
     SetFunction(L, constTable, "__newindex", &ObjectNewIndexMetaMethod);
     PushNewTable(L, constTable, "__propget");

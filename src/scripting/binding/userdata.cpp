@@ -3,105 +3,63 @@
 // unwinds nothing C++ needs to clean up.
 #include "scripting/binding/userdata.h"
 
+#include <cstring>
+
 namespace scripting::binding {
 namespace {
 
 // Pushes the name used for the value at index in "%s expected, got %s": the
-// "__type" of a registered object, else the Lua type name.
+// "__type" of the class a live object of ours was made as, else the Lua type name.
 void PushActualTypeName(lua_State* L, int index) {
-  if (lua_type(L, index) == LUA_TUSERDATA && lua_getmetatable(L, index)) {
-    lua_pushliteral(L, "__type");
-    lua_rawget(L, -2);
-    if (lua_type(L, -1) == LUA_TSTRING) {
-      lua_remove(L, -2);
-      return;
-    }
-    lua_pop(L, 2);
-  }
-  lua_pushstring(L, luaL_typename(L, index));
-}
-
-// Follows "__parent" links from the table on top (popped) to want (an absolute
-// index). Returns the number of links followed, or -1 when want is not reached.
-int ParentDistance(lua_State* L, int want) {
-  for (int distance = 0;; ++distance) {
-    if (lua_rawequal(L, -1, want)) {
+  if (const BlockHeader* header = HeaderOf(L, index)) {
+    lua_rawgetp(L, LUA_REGISTRYINDEX, header->isConst ? &header->made->constTable : &header->made->classTable);
+    if (lua_istable(L, -1)) {
+      lua_pushliteral(L, "__type");
+      lua_rawget(L, -2);
+      if (lua_type(L, -1) == LUA_TSTRING) {
+        lua_remove(L, -2);
+        return;
+      }
       lua_pop(L, 1);
-      return distance;
-    }
-    lua_pushliteral(L, "__parent");
-    lua_rawget(L, -2);
-    lua_remove(L, -2);
-    if (!lua_istable(L, -1)) {
-      lua_pop(L, 1);
-      return -1;
-    }
-  }
-}
-
-// Applies the "__upcast" of each table on the way from the table on top (popped)
-// up distance links.
-void* ApplyUpcasts(lua_State* L, void* object, int distance) {
-  for (int step = 0; step < distance; ++step) {
-    lua_pushliteral(L, "__upcast");
-    lua_rawget(L, -2);
-    if (lua_islightuserdata(L, -1)) {
-      object = static_cast<const Upcast*>(lua_touserdata(L, -1))->cast(object);
     }
     lua_pop(L, 1);
-    lua_pushliteral(L, "__parent");
-    lua_rawget(L, -2);
-    lua_remove(L, -2);
   }
-  lua_pop(L, 1);
-  return object;
+  lua_pushstring(L, luaL_typename(L, index));
 }
 
 }  // namespace
 
 void* NewBlock(lua_State* L, std::size_t size) {
-  return AlignBlock(lua_newuserdata(L, size + kBlockAlign - 1));
+  void* block = AlignBlock(lua_newuserdata(L, kHeaderSize + size + kBlockAlign - 1));
+  new (block) BlockHeader{kBlockMagic, nullptr, false};
+  return static_cast<char*>(block) + kHeaderSize;
+}
+
+BlockHeader* HeaderOf(lua_State* L, int index) noexcept {
+  if (lua_type(L, index) != LUA_TUSERDATA) return nullptr;
+  // Any other userdata (a file handle of the io library, a bound function's
+  // upvalue) is smaller than the smallest block of ours.
+  if (lua_rawlen(L, index) < kHeaderSize + sizeof(UserdataPtr) + kBlockAlign - 1) return nullptr;
+  auto* header = static_cast<BlockHeader*>(AlignBlock(lua_touserdata(L, index)));
+  std::uint64_t magic = 0;
+  std::memcpy(&magic, header, sizeof magic);
+  if (magic != kBlockMagic || header->made == nullptr) return nullptr;
+  return header;
 }
 
 void* FindObject(lua_State* L, int index, const ClassKey& key, bool* isConst) {
-  index = lua_absindex(L, index);
-  if (lua_type(L, index) != LUA_TUSERDATA || !lua_getmetatable(L, index)) return nullptr;
-  const int metatable = lua_gettop(L);
-
-  // The common cases: the object's own class, mutable, then const.
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.classTable);
-  if (lua_rawequal(L, metatable, -1)) {
-    lua_settop(L, metatable - 1);
-    *isConst = false;
-    return ToUserdata(L, index)->Object();
-  }
-  lua_pop(L, 1);
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.constTable);
-  if (lua_rawequal(L, metatable, -1)) {
-    lua_settop(L, metatable - 1);
-    *isConst = true;
-    return ToUserdata(L, index)->Object();
-  }
-  lua_pop(L, 1);
-
-  // A derived class: class tables carry "__const", const tables do not.
-  lua_pushliteral(L, "__const");
-  lua_rawget(L, metatable);
-  *isConst = lua_isnil(L, -1);
-  lua_pop(L, 1);
-  lua_rawgetp(L, LUA_REGISTRYINDEX, *isConst ? &key.constTable : &key.classTable);
-  const int want = lua_gettop(L);
-  void* object = nullptr;
-  if (lua_istable(L, want)) {
-    lua_pushvalue(L, metatable);
-    const int distance = ParentDistance(L, want);
-    if (distance >= 0) {
-      lua_pushvalue(L, metatable);
-      object = ApplyUpcasts(L, ToUserdata(L, index)->Object(), distance);
+  const BlockHeader* header = HeaderOf(L, index);
+  if (header == nullptr) return nullptr;
+  void* object = ToUserdata(L, index)->Object();
+  for (const ClassKey* made = header->made; made != nullptr; made = made->base) {
+    if (made == &key) {
+      *isConst = header->isConst;
+      return object;
     }
+    if (made->upcast == nullptr) return nullptr;
+    object = made->upcast->cast(object);
   }
-  lua_settop(L, metatable - 1);
-  return object;
+  return nullptr;
 }
 
 void* CheckObject(lua_State* L, int index, const ClassKey& key, bool allowConst) {
@@ -134,6 +92,9 @@ void SetClassMetatable(lua_State* L, const ClassKey& key, bool isConst) {
   lua_rawgetp(L, LUA_REGISTRYINDEX, isConst ? &key.constTable : &key.classTable);
   if (!lua_istable(L, -1)) luaL_error(L, "class is not registered");
   lua_setmetatable(L, -2);
+  auto* header = static_cast<BlockHeader*>(AlignBlock(lua_touserdata(L, -1)));
+  header->made = &key;
+  header->isConst = isConst;
 }
 
 void PushPointer(lua_State* L, const void* object, const ClassKey& key, bool isConst) {
@@ -146,14 +107,13 @@ void PushPointer(lua_State* L, const void* object, const ClassKey& key, bool isC
   SetClassMetatable(L, key, isConst);
 }
 
-void DestroyObject(lua_State* L, const ClassKey& key) {
-  if (lua_type(L, 1) != LUA_TUSERDATA || !lua_getmetatable(L, 1)) return;
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.classTable);
-  lua_rawgetp(L, LUA_REGISTRYINDEX, &key.constTable);
-  const bool ours = lua_rawequal(L, -3, -2) || lua_rawequal(L, -3, -1);
-  lua_pop(L, 3);
-  if (!ours) return;
+void DestroyObject(lua_State* L) {
+  BlockHeader* header = HeaderOf(L, 1);
+  if (header == nullptr) return;
+  // The destructor is virtual: whichever class's "__gc" this is, the object goes as
+  // the type it was made as.
   ToUserdata(L, 1)->~Userdata();
+  header->made = nullptr;
   lua_pushnil(L);
   lua_setmetatable(L, 1);
 }

@@ -12,9 +12,47 @@
 #include <utility>
 
 namespace scripting {
+namespace binding {
 
-// Every full userdata made by the binding starts with one of these. The metatable
-// (class table or const table) says which class and constness the object has.
+// How a derived class's object pointer becomes its base's ("__upcast" field).
+struct Upcast {
+  void* (*cast)(void*);
+};
+
+template <class Derived, class Base>
+void* UpcastPointer(void* object) {
+  return static_cast<Base*>(static_cast<Derived*>(object));
+}
+
+template <class Derived, class Base>
+inline constexpr Upcast kUpcast{&UpcastPointer<Derived, Base>};
+
+// Registry keys of one class's static, class and const tables: the addresses of
+// these three bytes, one set per C++ type. base and upcast link a class registered
+// with DeriveClass to its base: the C++ side of the object check, out of any
+// script's reach.
+struct ClassKey {
+  char staticTable;
+  char classTable;
+  char constTable;
+  const ClassKey* base = nullptr;
+  const struct Upcast* upcast = nullptr;
+};
+
+template <class T>
+inline ClassKey kClassKey{};
+
+template <class T>
+const ClassKey& KeyOf() {
+  return kClassKey<std::remove_cv_t<T>>;
+}
+
+}  // namespace binding
+
+// Every full userdata made by the binding holds one of these, after a BlockHeader
+// that says which class it was made as. The object check trusts that header only:
+// a metatable can be swapped from Lua (the debug library reaches them all), the
+// header cannot.
 class Userdata {
  public:
   virtual ~Userdata() = default;
@@ -59,56 +97,44 @@ class UserdataValue final : public Userdata {
 
 namespace binding {
 
-// Registry keys of one class's static, class and const tables: the addresses of
-// these three bytes, one set per C++ type.
-struct ClassKey {
-  char staticTable;
-  char classTable;
-  char constTable;
-};
-
-template <class T>
-inline ClassKey kClassKey{};
-
-template <class T>
-const ClassKey& KeyOf() {
-  return kClassKey<std::remove_cv_t<T>>;
-}
-
 // Lua aligns userdata memory for a double only; every block is over-allocated and
-// the Userdata placed at the next boundary suitable for any scalar type.
+// the header placed at the next boundary suitable for any scalar type.
 inline constexpr std::size_t kBlockAlign = alignof(std::max_align_t);
+
+// The start of every block: the type tag of the object after it. A plain struct,
+// so that the bytes of any userdata can be read as one to see whether it is ours.
+struct BlockHeader {
+  std::uint64_t magic;
+  const ClassKey* made;  // the class the object was made as; null until it is built
+                         // and again once "__gc" has destroyed it
+  bool isConst;
+};
+inline constexpr std::uint64_t kBlockMagic = 0x56454c4d41524953;  // "VELMARIS"
+inline constexpr std::size_t kHeaderSize = (sizeof(BlockHeader) + kBlockAlign - 1) & ~(kBlockAlign - 1);
 
 inline void* AlignBlock(void* raw) noexcept {
   const auto address = reinterpret_cast<std::uintptr_t>(raw);
   return reinterpret_cast<void*>((address + kBlockAlign - 1) & ~(kBlockAlign - 1));
 }
 
-// Pushes a new full userdata with room for size bytes and returns the aligned
-// address inside it. Raises a Lua error on memory failure.
+// Pushes a new full userdata with room for a header and size bytes and returns the
+// aligned address for the Userdata. Raises a Lua error on memory failure.
 void* NewBlock(lua_State* L, std::size_t size);
+
+// The header of the userdata at index when it is a block of ours whose object is
+// alive; null for any other value. Never raises.
+BlockHeader* HeaderOf(lua_State* L, int index) noexcept;
 
 // The Userdata inside the full userdata at index, which must be one of ours.
 inline Userdata* ToUserdata(lua_State* L, int index) noexcept {
-  return std::launder(reinterpret_cast<Userdata*>(AlignBlock(lua_touserdata(L, index))));
+  return std::launder(
+      reinterpret_cast<Userdata*>(static_cast<char*>(AlignBlock(lua_touserdata(L, index))) + kHeaderSize));
 }
-
-// How a derived class's object pointer becomes its base's ("__upcast" field).
-struct Upcast {
-  void* (*cast)(void*);
-};
-
-template <class Derived, class Base>
-void* UpcastPointer(void* object) {
-  return static_cast<Base*>(static_cast<Derived*>(object));
-}
-
-template <class Derived, class Base>
-inline constexpr Upcast kUpcast{&UpcastPointer<Derived, Base>};
 
 // Never raises. The object at index as a pointer to the class of key, when the value
-// is a userdata of that class or of a class derived from it through "__parent";
-// null otherwise. *isConst tells whether the object was pushed const.
+// is a userdata made as that class or as a class derived from it; null otherwise.
+// Decided by the block's header alone, never by the metatable. *isConst tells
+// whether the object was pushed const.
 void* FindObject(lua_State* L, int index, const ClassKey& key, bool* isConst);
 
 // The object check of a reference parameter: as FindObject, but raises the argument
@@ -118,17 +144,18 @@ void* CheckObject(lua_State* L, int index, const ClassKey& key, bool allowConst)
 // Raises "class is not registered" unless the class of key has tables in this state.
 void CheckRegistered(lua_State* L, const ClassKey& key);
 
-// Gives the userdata on top of the stack the class table (or the const table) of key.
+// Gives the userdata on top of the stack, a block of ours, the class table (or the
+// const table) of key, and tags its header with that class.
 void SetClassMetatable(lua_State* L, const ClassKey& key, bool isConst);
 
 // Pushes a UserdataPtr for object (nil when null). Raises on memory failure or when
 // the class is not registered.
 void PushPointer(lua_State* L, const void* object, const ClassKey& key, bool isConst);
 
-// "__gc" of the class of key: destroys the object held by the userdata at index 1 as
-// its own type (nothing for a UserdataPtr) and removes its metatable, so that a
+// "__gc": destroys the object held by the userdata at index 1 as its own type
+// (nothing for a UserdataPtr), clears its tag and removes its metatable, so that a
 // second call, or a use of a resurrected object, finds nothing to act on.
-void DestroyObject(lua_State* L, const ClassKey& key);
+void DestroyObject(lua_State* L);
 
 // Pushes text inside a protected call, so that a memory error cannot unwind through
 // the C++ caller. Afterwards the text, or the error that stopped it, is on top.
