@@ -1,9 +1,5 @@
 // Latency of a sound effect: from PlaySound to the first non-silent sample in the
 // mixer's output, measured on SDL's disk audio driver. Target: 25 ms or less.
-#include <benchmark/benchmark.h>
-
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -15,6 +11,9 @@
 #include <sstream>
 #include <string>
 #include <thread>
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include "audio/sdl_mixer/sdl_mixer_backend.h"
 #include "audio/sound_system.h"
@@ -58,7 +57,8 @@ bool WaitFor(Condition condition) {
 
 void BM_PlaySoundToFirstSample(benchmark::State& state) {
   const std::string file =
-      (std::filesystem::temp_directory_path() / ("velmaris-bench-" + std::to_string(getpid()) + ".raw")).string();
+      (std::filesystem::temp_directory_path() / ("velmaris-bench-" + std::to_string(getpid()) + ".raw"))
+          .string();
   setenv("SDL_AUDIODRIVER", "disk", 1);
   setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
   const std::string sound = std::string(VELMARIS_SOURCE_DIR) + "/tests/audio/fixtures/tone_short.ogg";
@@ -97,8 +97,10 @@ void BM_PlaySoundToFirstSample(benchmark::State& state) {
       break;
     }
     const double seconds =
-        static_cast<double>(onset.atNanos - std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                                start.time_since_epoch()).count()) * 1e-9;
+        static_cast<double>(
+            onset.atNanos -
+            std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch()).count()) *
+        1e-9;
     state.SetIterationTime(seconds);
     worstMs = std::max(worstMs, seconds * 1e3);
     const audio::ChannelHandle channel = audio::Audio().system->channels.at(id);

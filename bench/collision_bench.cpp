@@ -1,16 +1,16 @@
 // The collision pass of one moving player against 1,000 colliders (half boxes, half
 // circles, spread around it; target <= 0.1 ms per frame), and the swept
 // circle-against-box test on its own.
-#include <benchmark/benchmark.h>
-
 #include <memory>
 #include <string>
+
+#include <benchmark/benchmark.h>
 
 #include "components/collider.h"
 #include "components/collision_pass.h"
 #include "components/physics.h"
-#include "objects/transform.h"
 #include "objects/space.h"
+#include "objects/transform.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // Frame pacing on the real clock: how far each paced frame period is from 1/60 s,
 // and how much of a core the sleep-and-spin wait burns.
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <ctime>
 #include <thread>
 #include <vector>
+
+#include <benchmark/benchmark.h>
 
 #include "core/clock.h"
 #include "core/frame_rate_controller.h"

@@ -1,17 +1,17 @@
 // Sprite drawing: the CPU cost of one sprite draw on the recording device, and whole
 // frames of many sprites on real OpenGL (Mesa's llvmpipe under Xvfb in automated runs).
-#include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <memory>
 #include <vector>
 
-#include "objects/transform.h"
+#include <benchmark/benchmark.h>
+
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 #include "platform/sdl/sdl_window.h"
 
 namespace {
@@ -22,7 +22,7 @@ std::vector<std::unique_ptr<objects::GameObject>> MakeSprites(int count) {
   for (int i = 0; i < count; ++i) {
     auto object = std::make_unique<objects::GameObject>("Sprite" + std::to_string(i));
     auto* transform = new objects::Transform(static_cast<float>(i % 50) - 25.0f,
-                                                static_cast<float>(i / 50 % 30) - 15.0f, 0.0f);
+                                             static_cast<float>(i / 50 % 30) - 15.0f, 0.0f);
     transform->SetScale(0.5f, 0.5f);
     object->AddComponent(transform);
     auto* source = new graphics::SpriteSource(VELMARIS_TESTDATA_DIR "/pngsuite/basn6a08.png");

@@ -1,11 +1,11 @@
 // Cost of turning a typical sprite sheet (512 x 512 RGBA PNG) into texture pixels:
 // decoding alone, decoding plus preparation, and preparation with a shrink to half.
-#include <benchmark/benchmark.h>
-#include <png.h>
-
 #include <cmath>
 #include <cstdint>
 #include <vector>
+
+#include <benchmark/benchmark.h>
+#include <png.h>
 
 #include "graphics/image_decoder.h"
 

@@ -1,9 +1,9 @@
 // Cost of crossing the Lua binding: a bound method, a property read, a constructor
 // called from a Lua loop, and an engine-to-Lua call through ScriptFunctionRef.
-#include <benchmark/benchmark.h>
-
-#include <lua.hpp>
 #include <string>
+
+#include <benchmark/benchmark.h>
+#include <lua.hpp>
 
 #include "scripting/binding/binding.h"
 
@@ -58,9 +58,7 @@ void RunLoop(benchmark::State& state, const char* body) {
 void BM_LuaEmptyLoop(benchmark::State& state) { RunLoop(state, ""); }
 void BM_LuaCallsBoundMethod(benchmark::State& state) { RunLoop(state, "mover:AddX(1)"); }
 void BM_LuaReadsBoundProperty(benchmark::State& state) { RunLoop(state, "local x = mover.x"); }
-void BM_LuaConstructsValueObject(benchmark::State& state) {
-  RunLoop(state, "local m = Mover(1, 2)");
-}
+void BM_LuaConstructsValueObject(benchmark::State& state) { RunLoop(state, "local m = Mover(1, 2)"); }
 
 // One engine call into a script function taking dt and an object pointer, as a
 // script's Update is called once per frame.

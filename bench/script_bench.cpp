@@ -1,18 +1,18 @@
 // Per-frame cost of one Script: running a small Update with the file unchanged (the
-// compiled chunk is kept; luaKB is the state's memory at the end), beside reading and compiling the file every frame, and
-// the one-off cost of building a Script (its Lua state and the whole API).
-#include <benchmark/benchmark.h>
-
+// compiled chunk is kept; luaKB is the state's memory at the end), beside reading and compiling the file
+// every frame, and the one-off cost of building a Script (its Lua state and the whole API).
 #include <filesystem>
 #include <fstream>
-#include <lua.hpp>
 #include <memory>
 #include <string>
+
+#include <benchmark/benchmark.h>
+#include <lua.hpp>
 #include <unistd.h>
 
 #include "components/physics.h"
-#include "objects/transform.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 #include "scripting/script.h"
 #include "scripting/script_data.h"
 
@@ -55,7 +55,9 @@ class ScriptedObject {
   std::string First() const { return (folder_ / "a.lua").string(); }
   std::string Second() const { return (folder_ / "b.lua").string(); }
   scripting::Script& Script() { return *script_; }
-  float X() const { return static_cast<objects::Transform*>(object_.GetComponent("Transform"))->translation.x; }
+  float X() const {
+    return static_cast<objects::Transform*>(object_.GetComponent("Transform"))->translation.x;
+  }
 
  private:
   fs::path folder_;

@@ -1,15 +1,15 @@
 // The data path under load: loading a generated level of 1,000 objects (target
 // <= 20 ms) and the update and late-update passes over 1,000 objects with Transform
 // and Physics (target <= 0.1 ms per frame).
-#include <benchmark/benchmark.h>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include <benchmark/benchmark.h>
 #include <unistd.h>
 
-#include "objects/space_registry.h"
 #include "core/component_registration.h"
+#include "objects/space_registry.h"
 #include "serialization/serializer.h"
 
 namespace {
@@ -19,8 +19,8 @@ constexpr int kObjects = 1000;
 // A level of kObjects objects, each with Transform, Physics and TestComponent
 // (the types registered so far).
 std::string WriteLevel() {
-  const std::filesystem::path path =
-      std::filesystem::temp_directory_path() / ("velmaris_bench_level_" + std::to_string(::getpid()) + ".txt");
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("velmaris_bench_level_" + std::to_string(::getpid()) + ".txt");
   std::ofstream file(path);
   file << "{ \"Level1\": {\n";
   for (int i = 0; i < kObjects; ++i) {

@@ -3,10 +3,10 @@
 // a failed ASSERT ends the test early.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <system_error>
+
+#include <gtest/gtest.h>
 
 namespace testing_support {
 

@@ -2,10 +2,10 @@
 // that cannot be entered changes nothing.
 #include "working_directory.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "objects/describe.h"
 #include "base/log.h"
 #include "graphics/sprite.h"
+#include "objects/describe.h"
 #include "objects/game_object.h"
 #include "objects/type_registry.h"
 
@@ -26,10 +26,10 @@ bool Animation::Initialize() {
   // must lie inside both lists.
   rangeValid = minFrame <= maxFrame && IndexInRange(minFrame) && IndexInRange(maxFrame);
   if (!rangeValid) {
-    base::LogError("animation", objects::DescribeObject(GetOwner()) + ": Animation MinFrame " + std::to_string(minFrame) +
-                                    " to MaxFrame " + std::to_string(maxFrame) + " is not covered by its " +
-                                    std::to_string(frames.size()) + " AnimationFrames and " +
-                                    std::to_string(frameTimes.size()) +
+    base::LogError("animation", objects::DescribeObject(GetOwner()) + ": Animation MinFrame " +
+                                    std::to_string(minFrame) + " to MaxFrame " + std::to_string(maxFrame) +
+                                    " is not covered by its " + std::to_string(frames.size()) +
+                                    " AnimationFrames and " + std::to_string(frameTimes.size()) +
                                     " AnimationFrameTimes; it does not play");
     currentFrame = 0;
     currentDuration = 0.0f;

@@ -35,9 +35,9 @@ class Animation : public objects::BaseComponent {
   std::int32_t minFrame = 0;
   std::int32_t maxFrame = 0;
   std::int32_t currentIndex = 0;
-  std::int32_t currentFrame = 0;     // frames[currentIndex]
-  float currentDuration = 0.0f;      // frameTimes[currentIndex], seconds
-  float elapsed = 0.0f;              // seconds the current index has been shown
+  std::int32_t currentFrame = 0;       // frames[currentIndex]
+  float currentDuration = 0.0f;        // frameTimes[currentIndex], seconds
+  float elapsed = 0.0f;                // seconds the current index has been shown
   graphics::Sprite* sprite = nullptr;  // sibling component, not owned; may be null
   // Whether minFrame..maxFrame index both lists; set by Initialize.
   bool rangeValid = false;

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "audio/sound_system.h"
-#include "objects/transform.h"
 #include "input/input.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 #include "objects/type_registry.h"
 
 namespace components {

@@ -9,7 +9,7 @@
 namespace objects {
 class Transform;
 class TypeRegistry;
-}
+}  // namespace objects
 
 namespace components {
 
@@ -46,11 +46,11 @@ class Button : public objects::BaseComponent {
   // Strictly inside the rectangle (a point on a bound misses).
   bool Contains(float x, float y) const;
 
-  std::string buttonName;           // a label; nothing here reads it
-  ButtonAction action = nullptr;    // written by game code; may be null
-  objects::Transform* transform = nullptr;   // sibling, not owned; null until found
-  bool canClick = false;            // "_canClick" in the files; written by game code too
-  bool pressedFlag = false;         // kept for the file layout; nothing reads it
+  std::string buttonName;                   // a label; nothing here reads it
+  ButtonAction action = nullptr;            // written by game code; may be null
+  objects::Transform* transform = nullptr;  // sibling, not owned; null until found
+  bool canClick = false;                    // "_canClick" in the files; written by game code too
+  bool pressedFlag = false;                 // kept for the file layout; nothing reads it
 };
 
 // Registers "Button" with its serialized members.

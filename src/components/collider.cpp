@@ -6,12 +6,12 @@
 #include <cmath>
 #include <numbers>
 
-#include "components/collision_handlers.h"
-#include "objects/describe.h"
-#include "components/physics.h"
-#include "objects/transform.h"
 #include "base/log.h"
+#include "components/collision_handlers.h"
+#include "components/physics.h"
+#include "objects/describe.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 #include "objects/type_registry.h"
 
 namespace components {
@@ -57,8 +57,8 @@ double CornerEntryTime(base::vector2D p, base::vector2D d, base::vector2D corner
     // Within a rounding error of its reach the circle touches the corner (the sine
     // rule would put the entry just behind the start): a contact at once when the
     // motion would take it deeper, not when it only slides past.
-    const double along = std::clamp((static_cast<double>(d.x) * ex + static_cast<double>(d.y) * ey) / (len * len),
-                                    0.0, 1.0);
+    const double along =
+        std::clamp((static_cast<double>(d.x) * ex + static_cast<double>(d.y) * ey) / (len * len), 0.0, 1.0);
     const double nearest = std::hypot(ex - along * d.x, ey - along * d.y);
     return nearest < radius - kTouchSlack ? 0.0 : -1.0;
   }
@@ -66,8 +66,8 @@ double CornerEntryTime(base::vector2D p, base::vector2D d, base::vector2D corner
   // closer.
   if (static_cast<double>(d.x) * ex + static_cast<double>(d.y) * ey <= 0.0) return -1.0;
   // Rounding can push the cosine a hair outside -1..1, where acos gives NaN.
-  const double cosA = std::clamp((static_cast<double>(d.y) * ey + static_cast<double>(d.x) * ex) / (dist * len),
-                                 -1.0, 1.0);
+  const double cosA =
+      std::clamp((static_cast<double>(d.y) * ey + static_cast<double>(d.x) * ex) / (dist * len), -1.0, 1.0);
   const double angle = std::acos(cosA);
   const double sinA = std::sin(angle);
   const double q = dist * sinA / radius;
@@ -174,7 +174,8 @@ bool Collider::Initialize() {
   const auto found = handlerTable->find(handler);
   handlerFunction = found != handlerTable->end() ? found->second : nullptr;
   if (handlerFunction == nullptr && !handler.empty()) {
-    base::LogError("collider", objects::DescribeObject(GetOwner()) + ": " + GetType() + " handler \"" + handler +
+    base::LogError("collider", objects::DescribeObject(GetOwner()) + ": " + GetType() + " handler \"" +
+                                   handler +
                                    "\" is not a collision handler; contacts run no handler of its own");
   }
   return transform != nullptr;
@@ -195,12 +196,14 @@ bool CircleCollider::CollidesWithCircle(Collider* other) {
 
 bool CircleCollider::CollidesWithBox(Collider* other) {
   auto* box = dynamic_cast<BoxCollider*>(other);
-  if (box == nullptr || transform == nullptr || box->transform == nullptr || GetOwner() == nullptr) return false;
+  if (box == nullptr || transform == nullptr || box->transform == nullptr || GetOwner() == nullptr)
+    return false;
   auto* physics = GetOwner()->GetComponent<Physics>("Physics");
   if (physics == nullptr) return false;
 
-  const SweepResult sweep = SweepCircleAgainstBox(
-      physics->previousPosition, {transform->translation.x, transform->translation.y}, radius, box->GetBounds());
+  const SweepResult sweep =
+      SweepCircleAgainstBox(physics->previousPosition, {transform->translation.x, transform->translation.y},
+                            radius, box->GetBounds());
   if (sweep.contact == SweepContact::None) return false;
 
   collisionInfo = {other, sweep.point, true};
@@ -252,10 +255,18 @@ void BoxCollider::GetEdge(int index, EdgeSegment& edge) const {
   if (index < 0 || index > 3 || transform == nullptr) return;
   const BoxBounds b = GetBounds();
   switch (index) {
-    case 0: edge = {b.left, b.top, b.left, b.bottom}; break;
-    case 1: edge = {b.left, b.top, b.right, b.top}; break;
-    case 2: edge = {b.right, b.top, b.right, b.bottom}; break;
-    default: edge = {b.left, b.bottom, b.right, b.bottom}; break;
+    case 0:
+      edge = {b.left, b.top, b.left, b.bottom};
+      break;
+    case 1:
+      edge = {b.left, b.top, b.right, b.top};
+      break;
+    case 2:
+      edge = {b.right, b.top, b.right, b.bottom};
+      break;
+    default:
+      edge = {b.left, b.bottom, b.right, b.bottom};
+      break;
   }
 }
 

@@ -15,7 +15,7 @@
 namespace objects {
 class Transform;
 class TypeRegistry;
-}
+}  // namespace objects
 
 namespace components {
 
@@ -23,7 +23,7 @@ class Collider;
 // The last contact found by a collider's circle-against-box test.
 struct CollisionInfo {
   Collider* other = nullptr;  // the collider that was hit; not owned
-  base::vector2D point;   // centre of the moving circle at the moment of contact
+  base::vector2D point;       // centre of the moving circle at the moment of contact
   bool hit = false;           // set on every recorded contact, never cleared
 };
 
@@ -55,8 +55,8 @@ class Collider : public objects::BaseComponent {
 
   objects::Transform* transform = nullptr;  // the owner's Transform; not owned, null until found
   CollisionInfo collisionInfo;
-  std::string handler;             // name of the collision handler
-  CollisionHandler handlerFunction = nullptr;  // resolved from handler; may be null
+  std::string handler;                            // name of the collision handler
+  CollisionHandler handlerFunction = nullptr;     // resolved from handler; may be null
   CollisionHandlerTable* handlerTable = nullptr;  // the shared table; not owned
 
  protected:

@@ -4,15 +4,15 @@
 #include <cmath>
 
 #include "audio/sound_system.h"
+#include "base/log.h"
 #include "components/collider.h"
-#include "objects/describe.h"
 #include "components/physics.h"
 #include "components/player_controller_new.h"
 #include "components/pool.h"
-#include "objects/transform.h"
-#include "base/log.h"
+#include "objects/describe.h"
 #include "objects/game_object.h"
 #include "objects/space.h"
+#include "objects/transform.h"
 
 namespace components {
 namespace {
@@ -58,7 +58,7 @@ void BounceBack(Collider& self, Collider& other) {
   }
   if (physics != nullptr && controller != nullptr && playerTransform != nullptr && ownTransform != nullptr) {
     base::vector2D away{playerTransform->translation.x - ownTransform->translation.x,
-                            playerTransform->translation.y - ownTransform->translation.y};
+                        playerTransform->translation.y - ownTransform->translation.y};
     const float length = std::sqrt(away.x * away.x + away.y * away.y);
     if (length > 0.0f) away = {away.x / length, away.y / length};
     physics->velocity = {away.x * controller->knockbackSpeed, away.y * controller->knockbackSpeed};

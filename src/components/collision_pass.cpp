@@ -42,7 +42,8 @@ void CheckCollisions(objects::Space& space) {
     // A handler of the box test may have deactivated the object.
     if (other->IsActive()) {
       Collider* otherCircle = ColliderOf(*other, "CircleCollider");
-      if (otherCircle != nullptr && circle->CollidesWithCircle(otherCircle)) RunHandlers(*circle, *otherCircle);
+      if (otherCircle != nullptr && circle->CollidesWithCircle(otherCircle))
+        RunHandlers(*circle, *otherCircle);
     }
   }
 }

@@ -2,10 +2,10 @@
 #include "components/cursor.h"
 
 #include "components/button.h"
-#include "objects/transform.h"
 #include "input/input.h"
 #include "objects/game_object.h"
 #include "objects/space.h"
+#include "objects/transform.h"
 
 namespace components {
 namespace {

@@ -42,8 +42,8 @@ class Cursor : public objects::BaseComponent {
   // set (the game's menus, where a greyed-out button must stay out of reach); off,
   // as the engine's default, Enter presses whatever is selected.
   bool skipUnclickable = false;
-  int offsetX = 0;         // added to the cursor's x after it moves onto a button
-  int offsetY = 0;         // added to the cursor's y
+  int offsetX = 0;  // added to the cursor's x after it moves onto a button
+  int offsetY = 0;  // added to the cursor's y
 
   // Selects buttons[newIndex] (which must be in range) and moves onto it.
   void Select(int newIndex);

@@ -8,7 +8,7 @@
 namespace objects {
 class Transform;
 class TypeRegistry;
-}
+}  // namespace objects
 
 namespace components {
 
@@ -25,15 +25,15 @@ class MoveBetweenTwoPoints : public objects::BaseComponent {
   void Update(float dt) override;
 
   objects::Transform* transform = nullptr;  // sibling, not owned; null until found
-  base::vector2D point0;       // world units
+  base::vector2D point0;                    // world units
   base::vector2D point1;
-  base::vector2D target;       // the point being approached
-  base::vector2D start;        // position at Initialize
-  float speed = 0.0f;              // world units per second
+  base::vector2D target;  // the point being approached
+  base::vector2D start;   // position at Initialize
+  float speed = 0.0f;     // world units per second
   // Seconds to linger at each end, counted in frames at 60 per second; it stays in
   // seconds so that initialising again cannot scale it twice.
   float delay = 0.0f;
-  float waitTimer = 0.0f;          // frames waited at the current end
+  float waitTimer = 0.0f;  // frames waited at the current end
 };
 
 // Registers "PointMover2" with its serialized members.

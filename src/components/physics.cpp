@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "objects/transform.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 #include "objects/type_registry.h"
 
 namespace components {

@@ -23,8 +23,8 @@ class PlayerController : public objects::BaseComponent {
   // after "Physics", so the velocity moves the player in the next frame.
   void Update(float dt) override;
 
-  float speed = 0.0f;           // world units per second
-  Physics* physics = nullptr;   // sibling, not owned; null until found
+  float speed = 0.0f;          // world units per second
+  Physics* physics = nullptr;  // sibling, not owned; null until found
   bool canMove = true;
 };
 

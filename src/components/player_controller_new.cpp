@@ -7,9 +7,9 @@
 
 #include "components/frames.h"
 #include "components/physics.h"
-#include "objects/transform.h"
 #include "input/input.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 #include "objects/type_registry.h"
 
 namespace components {
@@ -50,7 +50,8 @@ void PlayerControllerNew::Update(float) {
 
   if (knockbackActive) {
     knockbackTimer += 1.0f;
-    if (knockbackTimer > knockbackTime * kFramesPerSecond) knockbackActive = false;  // control returns this frame
+    if (knockbackTimer > knockbackTime * kFramesPerSecond)
+      knockbackActive = false;  // control returns this frame
   }
 
   // Facing: 0 degrees with the pointer straight above, -90 to the right, 90 to the

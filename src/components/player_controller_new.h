@@ -10,7 +10,7 @@
 namespace objects {
 class Transform;
 class TypeRegistry;
-}
+}  // namespace objects
 
 namespace components {
 
@@ -31,10 +31,10 @@ class PlayerControllerNew : public objects::BaseComponent {
   // Seconds of a knock-back, counted in frames at 60 per second. It stays in seconds
   // so that initialising again (each prefab layer, a reload) cannot scale it twice.
   float knockbackTime = 1.0f;
-  float knockbackSpeed = 1.0f;    // speed the "bounceBack" handler gives
-  float knockbackTimer = 0.0f;    // frames since the knock-back started
-  Physics* physics = nullptr;     // sibling, not owned; null until found
-  objects::Transform* transform = nullptr; // sibling, not owned; null until found
+  float knockbackSpeed = 1.0f;              // speed the "bounceBack" handler gives
+  float knockbackTimer = 0.0f;              // frames since the knock-back started
+  Physics* physics = nullptr;               // sibling, not owned; null until found
+  objects::Transform* transform = nullptr;  // sibling, not owned; null until found
   bool canMove = true;
   bool knockbackActive = false;
 };

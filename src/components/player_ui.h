@@ -35,8 +35,8 @@ class PlayerUI : public objects::BaseComponent {
   // and publishes it through the star-count handler. dt is not used.
   void Update(float dt) override;
 
-  std::int32_t prevCount = 0;   // the count last shown
-  std::int32_t nextState = 0;   // kept for the file format; nothing reads it
+  std::int32_t prevCount = 0;                // the count last shown
+  std::int32_t nextState = 0;                // kept for the file format; nothing reads it
   graphics::SpriteSource* source = nullptr;  // siblings, not owned; may be null
   graphics::Sprite* sprite = nullptr;
   Pool* pool = nullptr;

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "objects/transform.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 #include "objects/type_registry.h"
 
 namespace components {

@@ -8,7 +8,7 @@
 namespace objects {
 class Transform;
 class TypeRegistry;
-}
+}  // namespace objects
 
 namespace components {
 

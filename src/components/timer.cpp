@@ -5,8 +5,8 @@
 #include <limits>
 #include <new>
 
-#include "objects/describe.h"
 #include "base/log.h"
+#include "objects/describe.h"
 #include "objects/type_registry.h"
 
 namespace components {
@@ -20,7 +20,8 @@ void Timer::Update(float dt) {
   // Scripts may pass any number; an infinite or NaN step would never leave the
   // counting below and would spoil timePassed for good.
   if (!std::isfinite(dt)) {
-    base::LogErrorOnce("timer", objects::DescribeObject(GetOwner()) + ": Timer update with a non-finite dt is ignored");
+    base::LogErrorOnce(
+        "timer", objects::DescribeObject(GetOwner()) + ": Timer update with a non-finite dt is ignored");
     return;
   }
   timePassed += dt;
@@ -31,8 +32,8 @@ void Timer::Update(float dt) {
   const float whole = std::floor(timePassed);
   timePassed -= whole;
   if (!std::isfinite(timePassed)) timePassed = 0.0f;  // the sum overflowed to infinity
-  const auto steps = whole >= 1.8e19f ? std::numeric_limits<std::uint64_t>::max()
-                                      : static_cast<std::uint64_t>(whole);
+  const auto steps =
+      whole >= 1.8e19f ? std::numeric_limits<std::uint64_t>::max() : static_cast<std::uint64_t>(whole);
   if (countUp) {
     Increase(steps);
   } else {

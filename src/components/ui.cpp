@@ -1,8 +1,8 @@
 // UI: counter pictures and the requested state.
 #include "components/ui.h"
 
-#include "components/pool.h"
 #include "base/game_states.h"
+#include "components/pool.h"
 #include "graphics/sprite_source.h"
 #include "objects/game_object.h"
 #include "objects/type_registry.h"
@@ -15,7 +15,8 @@ void UI::Update(float) {
   if (GetOwner() != nullptr) {
     auto* source = GetOwner()->GetComponent<graphics::SpriteSource>("SpriteSource");
     auto* pool = GetOwner()->GetComponent<Pool>("Pool");
-    if (source != nullptr && pool != nullptr && pool->amount >= 1 && pool->amount <= kCounterPictures.size()) {
+    if (source != nullptr && pool != nullptr && pool->amount >= 1 &&
+        pool->amount <= kCounterPictures.size()) {
       const char* picture = kCounterPictures[pool->amount - 1];
       if (source->image != picture) {
         source->LoadImage(picture);

@@ -14,9 +14,9 @@ class TypeRegistry;
 namespace components {
 
 // The counter pictures for the amounts 1 to 6.
-inline constexpr std::array<const char*, 6> kCounterPictures{
-    "images/Counter_1.bmp", "images/Counter_2.bmp", "images/Counter_3.bmp",
-    "images/Counter_4.bmp", "images/Counter_5.bmp", "images/Counter_6.bmp"};
+inline constexpr std::array<const char*, 6> kCounterPictures{"images/Counter_1.bmp", "images/Counter_2.bmp",
+                                                             "images/Counter_3.bmp", "images/Counter_4.bmp",
+                                                             "images/Counter_5.bmp", "images/Counter_6.bmp"};
 
 class UI : public objects::BaseComponent {
  public:

@@ -1,10 +1,10 @@
 #include "core/clock.h"
 
-#include <time.h>
-
 #include <cerrno>
 #include <chrono>
 #include <thread>
+
+#include <time.h>
 
 namespace core {
 
@@ -15,7 +15,8 @@ std::int64_t SteadyClock::NowNanoseconds() {
 }
 
 void SteadyClock::SleepUntilNanoseconds(std::int64_t deadline) {
-  const timespec until{static_cast<time_t>(deadline / 1'000'000'000), static_cast<long>(deadline % 1'000'000'000)};
+  const timespec until{static_cast<time_t>(deadline / 1'000'000'000),
+                       static_cast<long>(deadline % 1'000'000'000)};
   // A signal cuts the sleep short; the deadline is absolute, so sleeping again is exact.
   while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
   }

@@ -24,12 +24,12 @@
 #include "graphics/camera.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
-#include "scripting/script.h"
-#include "scripting/script_data.h"
-#include "serialization/test_component.h"
 #include "objects/space.h"
 #include "objects/transform.h"
 #include "objects/type_registry.h"
+#include "scripting/script.h"
+#include "scripting/script_data.h"
+#include "serialization/test_component.h"
 
 namespace core {
 

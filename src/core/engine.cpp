@@ -5,10 +5,10 @@
 
 #include "audio/sound_system.h"
 #include "base/log.h"
+#include "core/component_registration.h"
 #include "graphics/graphics.h"
 #include "input/input.h"
 #include "objects/space_registry.h"
-#include "core/component_registration.h"
 
 namespace core {
 
@@ -19,7 +19,7 @@ bool EnterDataDirectory() {
   fs::current_path(VELMARIS_DATA_DIR, error);
   if (error) {
     base::LogError("startup", std::string("no Levels/ here and cannot enter the data folder ") +
-                            VELMARIS_DATA_DIR + ": " + error.message());
+                                  VELMARIS_DATA_DIR + ": " + error.message());
     return false;
   }
   return true;

@@ -6,13 +6,10 @@ float NanosecondsToSeconds(std::int64_t nanoseconds) {
   return static_cast<float>(nanoseconds) / 1000000.0f / 1000.0f;
 }
 
-FrameRateController::FrameRateController(float targetRate, float minimumRate, Clock& clock,
-                                         Pacing pacing)
+FrameRateController::FrameRateController(float targetRate, float minimumRate, Clock& clock, Pacing pacing)
     : targetRate_(targetRate), minimumRate_(minimumRate), clock_(clock), pacing_(pacing) {}
 
-float FrameRateController::TargetPeriod() const {
-  return targetRate_ == 0.0f ? 0.0f : 1.0f / targetRate_;
-}
+float FrameRateController::TargetPeriod() const { return targetRate_ == 0.0f ? 0.0f : 1.0f / targetRate_; }
 
 float FrameRateController::MaximumFrameTime() const {
   return minimumRate_ == 0.0f ? 1.0f : 1.0f / minimumRate_;

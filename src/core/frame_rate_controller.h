@@ -30,8 +30,7 @@ class FrameRateController {
 
   // Rates in frames per second; a rate of 0 disables pacing (target) or the cap
   // (minimum, which then caps at 1 s). The clock is not owned and must outlive this.
-  FrameRateController(float targetRate, float minimumRate, Clock& clock,
-                      Pacing pacing = kFinePacing);
+  FrameRateController(float targetRate, float minimumRate, Clock& clock, Pacing pacing = kFinePacing);
 
   // Called at the start of every frame: measures the frame since the previous call
   // and waits until the target period has passed. The first call only takes the time.

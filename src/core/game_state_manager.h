@@ -22,8 +22,8 @@ using StateTable = std::array<GameStateOperations, base::kStateCount>;
 // The one operation every slot without work holds.
 void EmptyOperation();
 void EmptyUpdate(float dt);
-inline constexpr GameStateOperations kEmptyState{EmptyOperation, EmptyOperation, EmptyUpdate,
-                                                  EmptyOperation, EmptyOperation};
+inline constexpr GameStateOperations kEmptyState{EmptyOperation, EmptyOperation, EmptyUpdate, EmptyOperation,
+                                                 EmptyOperation};
 
 class GameStateManager {
  public:

@@ -11,7 +11,8 @@ namespace core {
 namespace {
 
 bool IsToolKey(const platform::Message& message) {
-  const bool key = message.type == platform::MessageType::kKeyDown || message.type == platform::MessageType::kKeyUp;
+  const bool key =
+      message.type == platform::MessageType::kKeyDown || message.type == platform::MessageType::kKeyUp;
   return key && (message.virtualKey == platform::kVkF9 || message.virtualKey == platform::kVkF12);
 }
 

@@ -15,10 +15,12 @@ const core::StateTable& GameStateTable() {
       /* 0 Empty */ core::kEmptyState,
       /* 1 Level1 */ {Level1Load, Level1Init, Level1Update, EmptyOperation, Level1Unload},
       /* 2 Level1Transition */
-      {Level1TransitionLoad, EmptyOperation, Level1TransitionUpdate, TransitionShutdown, Level1TransitionUnload},
+      {Level1TransitionLoad, EmptyOperation, Level1TransitionUpdate, TransitionShutdown,
+       Level1TransitionUnload},
       /* 3 Level2 */ {Level2Load, Level2Init, LevelUpdate, EmptyOperation, Level2Unload},
       /* 4 Level2Transition */
-      {Level2TransitionLoad, EmptyOperation, Level2TransitionUpdate, TransitionShutdown, Level2TransitionUnload},
+      {Level2TransitionLoad, EmptyOperation, Level2TransitionUpdate, TransitionShutdown,
+       Level2TransitionUnload},
       /* 5 Level3 */ {Level3Load, Level3Init, LevelUpdate, EmptyOperation, Level3Unload},
       /* 6 LevelWin */ {WinLoad, WinInit, WinUpdate, EmptyOperation, WinUnload},
       /* 7 GameLogos */ {LogosLoad, LogosInit, LogosUpdate, EmptyOperation, LogosUnload},

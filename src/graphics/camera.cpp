@@ -1,8 +1,8 @@
 #include "graphics/camera.h"
 
-#include "objects/transform.h"
 #include "graphics/graphics.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 #include "objects/type_registry.h"
 
 namespace graphics {

@@ -41,8 +41,8 @@ int CompileStage(const char* entryPoint) {
   std::string log;
   const int result = CompileShaderFromFile(entryPoint, log);
   if (result < 0) {
-    base::LogError("graphics", std::string(kShaderPath) + ": entry point " + entryPoint +
-                                   " does not compile:\n" + log);
+    base::LogError("graphics",
+                   std::string(kShaderPath) + ": entry point " + entryPoint + " does not compile:\n" + log);
     if (Block().windowHandle != nullptr) Block().windowHandle->ShowMessageBox("Error", kShaderErrorText);
   }
   return result;
@@ -61,14 +61,21 @@ base::Matrix4 BuildProjection(float width, float height, float zoom) {
   return m;
 }
 
-base::Matrix4 BuildLookToView(const base::XMFLOAT4& eye, const base::XMFLOAT4& direction, const base::XMFLOAT4& up) {
+base::Matrix4 BuildLookToView(const base::XMFLOAT4& eye, const base::XMFLOAT4& direction,
+                              const base::XMFLOAT4& up) {
   const base::XMFLOAT4 r2 = Normalize3(direction);
   const base::XMFLOAT4 r0 = Normalize3(Cross3(up, r2));
   const base::XMFLOAT4 r1 = Cross3(r2, r0);
   base::Matrix4 m{};
-  m.m[0][0] = r0.x; m.m[0][1] = r1.x; m.m[0][2] = r2.x;
-  m.m[1][0] = r0.y; m.m[1][1] = r1.y; m.m[1][2] = r2.y;
-  m.m[2][0] = r0.z; m.m[2][1] = r1.z; m.m[2][2] = r2.z;
+  m.m[0][0] = r0.x;
+  m.m[0][1] = r1.x;
+  m.m[0][2] = r2.x;
+  m.m[1][0] = r0.y;
+  m.m[1][1] = r1.y;
+  m.m[1][2] = r2.y;
+  m.m[2][0] = r0.z;
+  m.m[2][1] = r1.z;
+  m.m[2][2] = r2.z;
   m.m[3][0] = -Dot3(r0, eye);
   m.m[3][1] = -Dot3(r1, eye);
   m.m[3][2] = -Dot3(r2, eye);
@@ -97,10 +104,12 @@ int InitializeGraphics() {
 
 int InitializeGraphics(std::unique_ptr<RenderDevice> device) {
   Block().device = std::move(device);
-  Block().width = Block().windowHandle != nullptr ? static_cast<float>(Block().windowHandle->GetClientRect().Width())
-                                      : static_cast<float>(platform::Window::kClientWidth);
-  Block().height = Block().windowHandle != nullptr ? static_cast<float>(Block().windowHandle->GetClientRect().Height())
-                                       : static_cast<float>(platform::Window::kClientHeight);
+  Block().width = Block().windowHandle != nullptr
+                      ? static_cast<float>(Block().windowHandle->GetClientRect().Width())
+                      : static_cast<float>(platform::Window::kClientWidth);
+  Block().height = Block().windowHandle != nullptr
+                       ? static_cast<float>(Block().windowHandle->GetClientRect().Height())
+                       : static_cast<float>(platform::Window::kClientHeight);
   if (Block().device->Initialize(static_cast<int>(Block().width), static_cast<int>(Block().height)) < 0) {
     base::LogError("graphics", "the render device cannot be set up");
     return -1;

@@ -83,7 +83,8 @@ void UploadObject(const ObjectConstants& constants);
 // +-height/zoom world units, near 0.1, far 100.
 base::Matrix4 BuildProjection(float width, float height, float zoom);
 // Left-handed look-to view.
-base::Matrix4 BuildLookToView(const base::XMFLOAT4& eye, const base::XMFLOAT4& direction, const base::XMFLOAT4& up);
+base::Matrix4 BuildLookToView(const base::XMFLOAT4& eye, const base::XMFLOAT4& direction,
+                              const base::XMFLOAT4& up);
 
 // Builds a look-to view, stores it transposed in Block().cameraView and uploads it.
 void SetCameraView(const base::XMFLOAT4& eye, const base::XMFLOAT4& direction, const base::XMFLOAT4& up);

@@ -18,12 +18,16 @@ constexpr long kMaxFileBytes = 1L << 30;
 
 ImageResult ResultFromErrno(int error) {
   switch (error) {
-    case ENOENT: return ImageResult::kFileNotFound;
+    case ENOENT:
+      return ImageResult::kFileNotFound;
     case ENOTDIR:
-    case ENAMETOOLONG: return ImageResult::kPathNotFound;
+    case ENAMETOOLONG:
+      return ImageResult::kPathNotFound;
     case EACCES:
-    case EPERM: return ImageResult::kAccessDenied;
-    default: return ImageResult::kReadFault;
+    case EPERM:
+      return ImageResult::kAccessDenied;
+    default:
+      return ImageResult::kReadFault;
   }
 }
 
@@ -31,8 +35,7 @@ struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-ImageResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes,
-                          std::string& reason) {
+ImageResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason) {
   errno = 0;
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
@@ -76,10 +79,8 @@ std::string FailureLine(const std::string& path, ImageResult result, const std::
 
 }  // namespace
 
-ImageResult DecodeImage(std::span<const uint8_t> bytes, DecodedImage& out,
-                        std::string& reason) {
-  static const std::unique_ptr<ImageDecoder> kDecoders[] = {CreatePngDecoder(),
-                                                            CreateBmpDecoder()};
+ImageResult DecodeImage(std::span<const uint8_t> bytes, DecodedImage& out, std::string& reason) {
+  static const std::unique_ptr<ImageDecoder> kDecoders[] = {CreatePngDecoder(), CreateBmpDecoder()};
   out = DecodedImage{};
   for (const auto& decoder : kDecoders) {
     if (decoder->Recognises(bytes)) {
@@ -102,8 +103,7 @@ ImageResult DecodeImageFile(const std::string& path, DecodedImage& out) {
   return result;
 }
 
-ImageResult LoadTextureImage(const std::string& path, const TextureLoadOptions& options,
-                             TextureImage& out) {
+ImageResult LoadTextureImage(const std::string& path, const TextureLoadOptions& options, TextureImage& out) {
   out = TextureImage{};
   DecodedImage image;
   ImageResult result = DecodeImageFile(path, image);

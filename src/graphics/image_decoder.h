@@ -29,13 +29,13 @@ struct DecodedImage {
   uint32_t height = 0;  // pixels
   PixelFormat format = PixelFormat::kUnknown;
   size_t rowPitch = 0;          // bytes from one row to the next; rows run top-down
-  std::vector<uint8_t> pixels;   // rowPitch x height bytes
+  std::vector<uint8_t> pixels;  // rowPitch x height bytes
   // Indexed formats: always 256 entries, those past the file's palette opaque black,
   // so any index reads a defined colour.
   std::vector<PaletteEntry> palette;
   ImageContainer container = ImageContainer::kUnknown;
   bool hasSrgbIntent = false;  // PNG: the file carries an sRGB rendering intent
-  uint16_t colourSpace = 0;     // other containers: 1 means sRGB, 0 unknown
+  uint16_t colourSpace = 0;    // other containers: 1 means sRGB, 0 unknown
 };
 
 // One decoder per container format.
@@ -54,8 +54,7 @@ std::unique_ptr<ImageDecoder> CreatePngDecoder();
 std::unique_ptr<ImageDecoder> CreateBmpDecoder();
 
 // Decodes bytes with the first decoder that recognises them (PNG, then BMP).
-ImageResult DecodeImage(std::span<const uint8_t> bytes, DecodedImage& out,
-                        std::string& reason);
+ImageResult DecodeImage(std::span<const uint8_t> bytes, DecodedImage& out, std::string& reason);
 
 // Reads and decodes a file. On failure writes one line naming the file to standard
 // error.
@@ -63,12 +62,12 @@ ImageResult DecodeImageFile(const std::string& path, DecodedImage& out);
 
 // Converts (and, when the size differs, area-filters) an image into another decoded
 // format. Fails with kUnexpected when no conversion between the two exists.
-ImageResult ConvertImage(const DecodedImage& source, PixelFormat target, uint32_t width,
-                         uint32_t height, DecodedImage& out);
+ImageResult ConvertImage(const DecodedImage& source, PixelFormat target, uint32_t width, uint32_t height,
+                         DecodedImage& out);
 
 // Load flags.
-inline constexpr uint32_t kLoadForceSrgb = 0x1;      // always take the sRGB variant
-inline constexpr uint32_t kLoadIgnoreSrgb = 0x2;     // ignore the file's colour space
+inline constexpr uint32_t kLoadForceSrgb = 0x1;   // always take the sRGB variant
+inline constexpr uint32_t kLoadIgnoreSrgb = 0x2;  // ignore the file's colour space
 
 inline constexpr uint32_t kFallbackMaxTextureSize = 16384;
 
@@ -88,17 +87,17 @@ struct TextureLoadOptions {
 
 // Pixels ready for one upload of mip level 0.
 struct TextureImage {
-  uint32_t width = 0;   // pixels, at most the size cap
-  uint32_t height = 0;  // pixels
-  GpuFormat gpuFormat = GpuFormat::kUnknown;  // sRGB variant when the image is sRGB
+  uint32_t width = 0;                               // pixels, at most the size cap
+  uint32_t height = 0;                              // pixels
+  GpuFormat gpuFormat = GpuFormat::kUnknown;        // sRGB variant when the image is sRGB
   PixelFormat pixelFormat = PixelFormat::kUnknown;  // layout of pixels
-  gl::GlTextureFormat gl;                      // how to create and upload it in OpenGL
+  gl::GlTextureFormat gl;                           // how to create and upload it in OpenGL
   uint32_t bitsPerPixel = 0;
   // Bytes per row, (width x bits + 7) / 8: rows are tightly packed, so upload with
   // GL_UNPACK_ALIGNMENT 1. Rows run top-down (the first row is the image's top).
   size_t rowPitch = 0;
   std::vector<uint8_t> pixels;  // rowPitch x height bytes
-  bool generateMips = false;   // create all levels and generate them from level 0
+  bool generateMips = false;    // create all levels and generate them from level 0
 };
 
 // The size an image of width x height is shrunk to under a cap: unchanged when both
@@ -108,12 +107,10 @@ void TargetSize(uint32_t width, uint32_t height, uint32_t maxSize, uint32_t& tar
                 uint32_t& targetHeight);
 
 // Chooses the GPU format, converts and scales the pixels. No logging.
-ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& options,
-                           TextureImage& out);
+ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& options, TextureImage& out);
 
 // DecodeImageFile then PrepareTexture. On failure writes one line naming the file to
 // standard error and leaves out empty.
-ImageResult LoadTextureImage(const std::string& path, const TextureLoadOptions& options,
-                             TextureImage& out);
+ImageResult LoadTextureImage(const std::string& path, const TextureLoadOptions& options, TextureImage& out);
 
 }  // namespace graphics

@@ -1,11 +1,11 @@
 #include "graphics/sprite.h"
 
-#include "objects/transform.h"
 #include "base/log.h"
 #include "graphics/graphics.h"
 #include "graphics/sprite_source.h"
 #include "objects/describe.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 #include "objects/type_registry.h"
 
 namespace graphics {
@@ -47,10 +47,14 @@ void Sprite::Draw() {
   const SheetCell cell = CellOfFrame(static_cast<std::uint32_t>(frameIndex), source->rows, source->columns);
   Block().vertices = mesh->vertices;
   if (Block().vertices.size() >= 4) {
-    Block().vertices[0].u = cell.u;           Block().vertices[0].v = cell.v + cell.dv;
-    Block().vertices[1].u = cell.u + cell.du; Block().vertices[1].v = cell.v + cell.dv;
-    Block().vertices[2].u = cell.u + cell.du; Block().vertices[2].v = cell.v;
-    Block().vertices[3].u = cell.u;           Block().vertices[3].v = cell.v;
+    Block().vertices[0].u = cell.u;
+    Block().vertices[0].v = cell.v + cell.dv;
+    Block().vertices[1].u = cell.u + cell.du;
+    Block().vertices[1].v = cell.v + cell.dv;
+    Block().vertices[2].u = cell.u + cell.du;
+    Block().vertices[2].v = cell.v;
+    Block().vertices[3].u = cell.u;
+    Block().vertices[3].v = cell.v;
   }
   Block().indices = mesh->indices;
 

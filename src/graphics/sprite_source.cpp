@@ -7,7 +7,8 @@ namespace graphics {
 
 SpriteSource::SpriteSource() : BaseComponent("SpriteSource") {}
 
-SpriteSource::SpriteSource(std::string imagePath) : BaseComponent("SpriteSource"), image(std::move(imagePath)) {}
+SpriteSource::SpriteSource(std::string imagePath)
+    : BaseComponent("SpriteSource"), image(std::move(imagePath)) {}
 
 bool SpriteSource::Initialize() {
   if (texture == nullptr || loadedImage_ != image) LoadImage(image);

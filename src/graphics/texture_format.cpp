@@ -160,22 +160,38 @@ constexpr std::pair<GpuFormat, GpuFormat> kSrgbTable[] = {
 
 std::string_view ImageResultText(ImageResult result) {
   switch (result) {
-    case ImageResult::kOk: return "success";
-    case ImageResult::kInvalidArgument: return "invalid argument";
-    case ImageResult::kNoInterface: return "no image decoding available";
-    case ImageResult::kNotSupported: return "pixel format not supported";
-    case ImageResult::kFail: return "pixel format of unknown size";
-    case ImageResult::kArithmeticOverflow: return "image too large (size overflow)";
-    case ImageResult::kOutOfMemory: return "out of memory";
-    case ImageResult::kUnexpected: return "pixel format cannot be converted";
-    case ImageResult::kFileNotFound: return "file not found";
-    case ImageResult::kPathNotFound: return "path not found";
-    case ImageResult::kAccessDenied: return "access denied";
-    case ImageResult::kReadFault: return "read error";
-    case ImageResult::kUnknownImageFormat: return "not a PNG or BMP image";
-    case ImageResult::kBadImage: return "broken image data";
-    case ImageResult::kBadHeader: return "broken image header";
-    case ImageResult::kUnsupportedImage: return "image kind not supported";
+    case ImageResult::kOk:
+      return "success";
+    case ImageResult::kInvalidArgument:
+      return "invalid argument";
+    case ImageResult::kNoInterface:
+      return "no image decoding available";
+    case ImageResult::kNotSupported:
+      return "pixel format not supported";
+    case ImageResult::kFail:
+      return "pixel format of unknown size";
+    case ImageResult::kArithmeticOverflow:
+      return "image too large (size overflow)";
+    case ImageResult::kOutOfMemory:
+      return "out of memory";
+    case ImageResult::kUnexpected:
+      return "pixel format cannot be converted";
+    case ImageResult::kFileNotFound:
+      return "file not found";
+    case ImageResult::kPathNotFound:
+      return "path not found";
+    case ImageResult::kAccessDenied:
+      return "access denied";
+    case ImageResult::kReadFault:
+      return "read error";
+    case ImageResult::kUnknownImageFormat:
+      return "not a PNG or BMP image";
+    case ImageResult::kBadImage:
+      return "broken image data";
+    case ImageResult::kBadHeader:
+      return "broken image header";
+    case ImageResult::kUnsupportedImage:
+      return "image kind not supported";
   }
   return "unknown error";
 }

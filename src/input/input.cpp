@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "graphics/graphics.h"
 #include "base/math.h"
+#include "graphics/graphics.h"
 
 namespace input {
 namespace {
@@ -46,8 +46,7 @@ void ReadPlatformKeyBuffer(const platform::Window& window) { window.GetKeyboardS
 bool IsKeyDown(int virtualKey) { return InRange(virtualKey) && g_FrameKeys[virtualKey].current != 0; }
 
 bool IsKeyTriggered(int virtualKey) {
-  return InRange(virtualKey) && g_FrameKeys[virtualKey].current != 0 &&
-         g_FrameKeys[virtualKey].previous == 0;
+  return InRange(virtualKey) && g_FrameKeys[virtualKey].current != 0 && g_FrameKeys[virtualKey].previous == 0;
 }
 
 MousePosition GetMousePosition() { return g_Mouse; }

@@ -63,8 +63,7 @@ std::vector<std::weak_ptr<GameObject>> Space::GetAllObjects() const {
   return result;
 }
 
-std::vector<std::weak_ptr<GameObject>> Space::GetObjectsWithComponent(
-    std::string_view typeName) const {
+std::vector<std::weak_ptr<GameObject>> Space::GetObjectsWithComponent(std::string_view typeName) const {
   std::vector<std::weak_ptr<GameObject>> result;
   for (const auto& entry : objects_) {
     if (entry.second->HasComponent(typeName)) result.emplace_back(entry.second);

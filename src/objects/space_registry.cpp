@@ -57,9 +57,7 @@ std::unique_ptr<Space>& MenuTestSpaceSlot() {
 
 Space& GetMenuTestSpace() { return *MenuTestSpaceSlot(); }
 
-std::shared_ptr<GameObject> AddObject(GameObject* object) {
-  return GetMenuTestSpace().AddObject(object);
-}
+std::shared_ptr<GameObject> AddObject(GameObject* object) { return GetMenuTestSpace().AddObject(object); }
 
 void ResetSpaces() {
   GetSpaceRegistry().Clear();

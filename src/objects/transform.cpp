@@ -7,15 +7,12 @@ namespace objects {
 
 Transform::Transform() : BaseComponent("Transform") {}
 
-Transform::Transform(float x, float y, float z) : Transform() {
-  translation = {x, y, z, 1.0f};
-}
+Transform::Transform(float x, float y, float z) : Transform() { translation = {x, y, z, 1.0f}; }
 
 const base::Matrix4& Transform::GetMatrix() {
   if (dirty) {
     matrix = base::MatrixAffineTransformation2D(
-        {scale.x, scale.y}, {0.0f, 0.0f}, rotation * base::kDegreesToRadians,
-        {translation.x, translation.y});
+        {scale.x, scale.y}, {0.0f, 0.0f}, rotation * base::kDegreesToRadians, {translation.x, translation.y});
     dirty = false;
   }
   return matrix;

@@ -10,21 +10,28 @@ namespace {
 // The width a named member of this kind must have; 0 when any width is allowed.
 std::uint32_t RequiredWidth(MemberType type) {
   switch (type) {
-    case MemberType::Int: return sizeof(std::int32_t);
-    case MemberType::Float: return sizeof(float);
-    case MemberType::String: return sizeof(std::string);
-    case MemberType::Bool: return sizeof(bool);
-    case MemberType::IntVector: return sizeof(std::vector<std::int32_t>);
-    case MemberType::FloatVector: return sizeof(std::vector<float>);
-    case MemberType::None: return 0;
+    case MemberType::Int:
+      return sizeof(std::int32_t);
+    case MemberType::Float:
+      return sizeof(float);
+    case MemberType::String:
+      return sizeof(std::string);
+    case MemberType::Bool:
+      return sizeof(bool);
+    case MemberType::IntVector:
+      return sizeof(std::vector<std::int32_t>);
+    case MemberType::FloatVector:
+      return sizeof(std::vector<float>);
+    case MemberType::None:
+      return 0;
   }
   return 0;
 }
 
 [[noreturn]] void ThrowLayoutError(const TypeDescriptor& type, const std::string& member,
                                    const std::string& problem) {
-  throw std::logic_error("Registration of component type " + type.name + ", member \"" +
-                         member + "\": " + problem);
+  throw std::logic_error("Registration of component type " + type.name + ", member \"" + member +
+                         "\": " + problem);
 }
 
 const MemberDescriptor* FindInMembers(const std::vector<MemberDescriptor>& members,
@@ -48,13 +55,20 @@ void CollectSerialized(const std::vector<MemberDescriptor>& members,
 
 const char* MemberTypeName(MemberType type) {
   switch (type) {
-    case MemberType::None: return "None";
-    case MemberType::Int: return "Int";
-    case MemberType::Float: return "Float";
-    case MemberType::String: return "String";
-    case MemberType::Bool: return "Bool";
-    case MemberType::IntVector: return "IntVector";
-    case MemberType::FloatVector: return "FloatVector";
+    case MemberType::None:
+      return "None";
+    case MemberType::Int:
+      return "Int";
+    case MemberType::Float:
+      return "Float";
+    case MemberType::String:
+      return "String";
+    case MemberType::Bool:
+      return "Bool";
+    case MemberType::IntVector:
+      return "IntVector";
+    case MemberType::FloatVector:
+      return "FloatVector";
   }
   return "unknown";
 }
@@ -68,8 +82,8 @@ TypeDescriptor& TypeDescriptor::AddHeaderMember() {
   return *this;
 }
 
-TypeDescriptor& TypeDescriptor::AddMember(MemberType type, std::string memberName,
-                                          std::uint32_t offset, std::uint32_t width) {
+TypeDescriptor& TypeDescriptor::AddMember(MemberType type, std::string memberName, std::uint32_t offset,
+                                          std::uint32_t width) {
   if (offset < size) {
     ThrowLayoutError(*this, memberName,
                      "offset " + std::to_string(offset) + " overlaps the member before it, which ends at " +
@@ -150,8 +164,7 @@ const MemberDescriptor& TypeRegistry::FindMember(std::string_view typeName,
   return *member;
 }
 
-std::vector<const MemberDescriptor*> TypeRegistry::GetSerializedMembers(
-    std::string_view typeName) const {
+std::vector<const MemberDescriptor*> TypeRegistry::GetSerializedMembers(std::string_view typeName) const {
   std::vector<const MemberDescriptor*> result;
   CollectSerialized(FindType(typeName).members, result);
   return result;
@@ -164,9 +177,7 @@ TypeRegistry& GetTypeRegistry() {
 
 void ResetTypeRegistry() { GetTypeRegistry().Clear(); }
 
-const TypeDescriptor& FindType(std::string_view typeName) {
-  return GetTypeRegistry().FindType(typeName);
-}
+const TypeDescriptor& FindType(std::string_view typeName) { return GetTypeRegistry().FindType(typeName); }
 
 const MemberDescriptor& FindMember(std::string_view typeName, std::string_view memberName) {
   return GetTypeRegistry().FindMember(typeName, memberName);

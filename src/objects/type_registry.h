@@ -21,12 +21,12 @@
 // Byte position of a field in a component class. The classes derive from
 // BaseComponent, so they are not standard-layout; g++ lays out such single,
 // non-virtual inheritance chains plainly and computes offsetof for them correctly.
-#define VELMARIS_OFFSETOF(Class, field)                                           \
-  ([]() -> std::uint32_t {                                                      \
-    _Pragma("GCC diagnostic push")                                              \
-    _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"")                    \
-    return static_cast<std::uint32_t>(offsetof(Class, field));                  \
-    _Pragma("GCC diagnostic pop")                                               \
+#define VELMARIS_OFFSETOF(Class, field)                                                             \
+  ([]() -> std::uint32_t {                                                                          \
+    _Pragma("GCC diagnostic push")                                                                  \
+        _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"") return static_cast<std::uint32_t>( \
+            offsetof(Class, field));                                                                \
+    _Pragma("GCC diagnostic pop")                                                                   \
   }())
 
 // Offset and width of a field: the last two arguments of TypeDescriptor::AddMember.
@@ -50,9 +50,9 @@ enum class MemberType : int {
 const char* MemberTypeName(MemberType type);
 
 struct MemberDescriptor {
-  std::string name;             // empty: never read from or written to a file
-  std::uint32_t size = 0;       // bytes of the field, or of the whole group
-  std::uint32_t offset = 0;     // bytes from the start of the component object
+  std::string name;          // empty: never read from or written to a file
+  std::uint32_t size = 0;    // bytes of the field, or of the whole group
+  std::uint32_t offset = 0;  // bytes from the start of the component object
   MemberType type = MemberType::None;
   std::vector<MemberDescriptor> children;  // parts of a group member
 };
@@ -82,8 +82,7 @@ struct TypeDescriptor {
   // An unnamed Float group of consecutive 4-byte Float children starting at
   // `offset` (a vector2D or a four-float vector); an empty child name is an
   // unserialized part.
-  TypeDescriptor& AddVectorMember(std::initializer_list<const char*> childNames,
-                                  std::uint32_t offset);
+  TypeDescriptor& AddVectorMember(std::initializer_list<const char*> childNames, std::uint32_t offset);
   // Ends registration: size becomes the class's object size.
   void FinishType();
 };

@@ -3,18 +3,19 @@
 
 #include <cstring>
 #include <string_view>
+
 #include <lua.hpp>
 
-#include "components/physics.h"
-#include "objects/transform.h"
 #include "base/log.h"
+#include "components/physics.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
+#include "objects/type_registry.h"
 #include "scripting/binding/binding.h"
 #include "scripting/script_call.h"
 #include "scripting/script_data.h"
 #include "scripting/script_state.h"
 #include "scripting/scripting_api.h"
-#include "objects/type_registry.h"
 
 namespace scripting {
 namespace {
@@ -22,9 +23,15 @@ namespace {
 // Every standard library, in the order luaL_openlibs opens them.
 void OpenStandardLibraries(lua_State* L) {
   static const luaL_Reg kLibraries[] = {
-      {"_G", luaopen_base},         {LUA_LOADLIBNAME, luaopen_package}, {LUA_COLIBNAME, luaopen_coroutine},
-      {LUA_TABLIBNAME, luaopen_table}, {LUA_IOLIBNAME, luaopen_io},     {LUA_OSLIBNAME, luaopen_os},
-      {LUA_STRLIBNAME, luaopen_string}, {LUA_BITLIBNAME, luaopen_bit32}, {LUA_MATHLIBNAME, luaopen_math},
+      {"_G", luaopen_base},
+      {LUA_LOADLIBNAME, luaopen_package},
+      {LUA_COLIBNAME, luaopen_coroutine},
+      {LUA_TABLIBNAME, luaopen_table},
+      {LUA_IOLIBNAME, luaopen_io},
+      {LUA_OSLIBNAME, luaopen_os},
+      {LUA_STRLIBNAME, luaopen_string},
+      {LUA_BITLIBNAME, luaopen_bit32},
+      {LUA_MATHLIBNAME, luaopen_math},
       {LUA_DBLIBNAME, luaopen_debug},
   };
   for (const luaL_Reg& library : kLibraries) {
@@ -37,7 +44,8 @@ void OpenStandardLibraries(lua_State* L) {
 // gives the whole name back.
 std::string WithFullName(const std::string& error, const std::string& filename) {
   if (error.rfind("...", 0) != 0) return error;
-  for (std::size_t colon = error.find(':', 3); colon != std::string::npos; colon = error.find(':', colon + 1)) {
+  for (std::size_t colon = error.find(':', 3); colon != std::string::npos;
+       colon = error.find(':', colon + 1)) {
     const std::size_t tail = colon - 3;
     if (tail <= filename.size() && filename.compare(filename.size() - tail, tail, error, 3, tail) == 0) {
       return filename + error.substr(colon);
@@ -50,7 +58,8 @@ std::string WithFullName(const std::string& error, const std::string& filename) 
 // file and line, or the file and line of the Lua code that raised it), else the
 // whole text, which then has no changing parts (a missing file, "not enough memory").
 std::string_view PlaceOf(std::string_view text) {
-  for (std::size_t colon = text.find(':'); colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
+  for (std::size_t colon = text.find(':'); colon != std::string_view::npos;
+       colon = text.find(':', colon + 1)) {
     std::size_t end = colon + 1;
     while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
     if (end > colon + 1 && end < text.size() && text[end] == ':') return text.substr(0, end + 1);

@@ -4,6 +4,7 @@
 #include "scripting/script_call.h"
 
 #include <cstring>
+
 #include <lua.hpp>
 
 #include "scripting/binding/lua_exception.h"
@@ -83,8 +84,7 @@ bool CallChunk(lua_State* L, std::string* error) {
   return ProtectedCall(L, base, error);
 }
 
-bool CallGlobal(lua_State* L, const char* name, const double* arguments, int count,
-                std::string* error) {
+bool CallGlobal(lua_State* L, const char* name, const double* arguments, int count, std::string* error) {
   const int base = lua_gettop(L);
   if (!lua_checkstack(L, count + 3)) {
     *error = "stack overflow";

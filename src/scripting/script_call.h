@@ -19,7 +19,6 @@ bool CallChunk(lua_State* L, std::string* error);
 // Looks up the global function name and calls it with the number arguments given
 // (count 0 or 1: Init() and Update(dt)). A missing global fails with "global 'Name'
 // is not a function (a nil value)". Same error and stack rules as CallChunk.
-bool CallGlobal(lua_State* L, const char* name, const double* arguments, int count,
-                std::string* error);
+bool CallGlobal(lua_State* L, const char* name, const double* arguments, int count, std::string* error);
 
 }  // namespace scripting

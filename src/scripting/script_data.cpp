@@ -2,8 +2,8 @@
 #include "scripting/script_data.h"
 
 #include "objects/game_object.h"
-#include "scripting/script.h"
 #include "objects/type_registry.h"
+#include "scripting/script.h"
 
 namespace scripting {
 

@@ -17,8 +17,8 @@ class ScriptData : public objects::BaseComponent {
   ScriptData();
 
   // Becomes the data of the object's "Script" (which keeps the block it made for
-  // itself, unused, so that references a script kept stay valid) and runs that script's initialisation once. False when the object has
-  // no "Script". Initialising a block that is already bound changes nothing and
+  // itself, unused, so that references a script kept stay valid) and runs that script's initialisation once.
+  // False when the object has no "Script". Initialising a block that is already bound changes nothing and
   // succeeds, so an object initialised again (a prefab layer, a level loaded again)
   // keeps loading.
   bool Initialize() override;

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+
 #include <lua.hpp>
 #include <sys/stat.h>
 
@@ -41,9 +42,9 @@ const FileChecks::Look& LookAt(const std::string& path) {
     return look;
   }
   look.error = 0;
-  look.signature = {static_cast<std::int64_t>(info.st_mtim.tv_sec), static_cast<std::int64_t>(info.st_mtim.tv_nsec),
-                    static_cast<std::int64_t>(info.st_size), static_cast<std::uint64_t>(info.st_ino),
-                    static_cast<std::uint64_t>(info.st_dev)};
+  look.signature = {static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                    static_cast<std::int64_t>(info.st_mtim.tv_nsec), static_cast<std::int64_t>(info.st_size),
+                    static_cast<std::uint64_t>(info.st_ino), static_cast<std::uint64_t>(info.st_dev)};
   return look;
 }
 

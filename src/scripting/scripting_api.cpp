@@ -7,24 +7,24 @@
 #include <cstdint>
 #include <string>
 
+#include "base/math.h"
 #include "components/physics.h"
 #include "components/pool.h"
 #include "components/timer.h"
-#include "objects/transform.h"
-#include "base/math.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 #include "scripting/binding/binding.h"
 #include "scripting/script_data.h"
 
 namespace scripting {
 namespace {
 
+using base::vector2D;
+using base::XMFLOAT4;
 using components::Physics;
 using components::Pool;
 using components::Timer;
 using objects::Transform;
-using base::vector2D;
-using base::XMFLOAT4;
 
 // Angles in radians. Computed in double precision, handed back as 32-bit floats.
 float Sine(double radians) { return static_cast<float>(std::sin(radians)); }

@@ -302,7 +302,8 @@ void Serializer::DeserializeMember(objects::BaseComponent* component, const obje
 
 void Serializer::SerializeComponent(const objects::BaseComponent& component, JsonWriter& writer) {
   const unsigned char* base = reinterpret_cast<const unsigned char*>(&component);
-  const std::vector<const objects::MemberDescriptor*> members = objects::GetSerializedMembers(component.GetType());
+  const std::vector<const objects::MemberDescriptor*> members =
+      objects::GetSerializedMembers(component.GetType());
   writer.Key(component.GetType().c_str(), static_cast<rapidjson::SizeType>(component.GetType().size()));
   writer.StartObject();
   auto writeFloat = [&writer](float number) {

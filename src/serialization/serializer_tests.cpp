@@ -8,10 +8,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "objects/type_registry.h"
 #include "serialization/json_file.h"
 #include "serialization/serializer.h"
 #include "serialization/test_component.h"
-#include "objects/type_registry.h"
 
 namespace serialization {
 namespace {
@@ -64,8 +64,8 @@ void PrintTestComponent(const TestComponent& component, std::ostream& stream) {
 void RunSizeTest(const std::filesystem::path& folder) {
   std::ofstream out(folder / kReportFile, std::ios::trunc);
   if (!out) return;
-  for (const char* name : {"Transform", "Physics", "Sprite", "SpriteSource", "Pool", "Timer",
-                           "PlayerController", "Camera"}) {
+  for (const char* name :
+       {"Transform", "Physics", "Sprite", "SpriteSource", "Pool", "Timer", "PlayerController", "Camera"}) {
     WriteSizeLines(out, name);
   }
   out << "Basic Component Test:\n";

@@ -1,6 +1,6 @@
 // Developer checks of the reflection registry and the serializer, for the PlayerTest
-// state (which runs them once it is built) and the test suite. They write their findings to text files in a folder (the working
-// directory by default): "serializer_test_output.txt" (size test, then replaced by the
+// state (which runs them once it is built) and the test suite. They write their findings to text files in a
+// folder (the working directory by default): "serializer_test_output.txt" (size test, then replaced by the
 // read test), read "serializerTest1.txt", and "serializeComponentTest.txt".
 #pragma once
 

@@ -19,8 +19,8 @@ class TestComponent : public objects::BaseComponent {
 
   std::vector<std::int32_t> intVector;  // file name "int_vector"
   std::vector<float> floatVector;       // file name "float_vector"
-  base::vector2D position;          // "x_position", "y_position"
-  base::vector2D scale;             // "x_scale", "y_scale"
+  base::vector2D position;              // "x_position", "y_position"
+  base::vector2D scale;                 // "x_scale", "y_scale"
   float rotation = 0.0f;                // "rotation", degrees
 };
 

@@ -1,10 +1,6 @@
 // Real SDL_mixer output through SDL's disk audio driver, which writes the mixed output
 // as raw 16-bit stereo PCM to a file, measured: levels, silence, gain above 1.0,
 // mixing, paused starts, stale channel ids, refused files and the silent fallback.
-#include "audio/sdl_mixer/sdl_mixer_backend.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -18,9 +14,12 @@
 #include <string>
 #include <thread>
 #include <utility>
-#include <unistd.h>
 #include <vector>
 
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "audio/sdl_mixer/sdl_mixer_backend.h"
 #include "audio/sound_system.h"
 #include "base/log.h"
 
@@ -118,7 +117,8 @@ class SdlMixerOutputTest : public testing::Test {
     base::ResetLogOnce();
     // The start-up sounds do not exist in the build folder; their errors are expected.
     OutputOf([] { InitSoundSystem(std::make_unique<SdlMixerBackend>()); });
-    ASSERT_NE(dynamic_cast<SdlMixerBackend*>(Audio().system->backend.get()), nullptr) << "no disk audio driver";
+    ASSERT_NE(dynamic_cast<SdlMixerBackend*>(Audio().system->backend.get()), nullptr)
+        << "no disk audio driver";
   }
   void TearDown() override {
     ShutdownSoundSystem();
@@ -133,7 +133,10 @@ class SdlMixerOutputTest : public testing::Test {
   // Waits until at least seconds more of output has been written.
   bool WaitForMoreOutput(double seconds) {
     std::error_code missing;  // no file before the first write
-    const auto bytes = [&] { const auto size = std::filesystem::file_size(path_, missing); return missing ? 0 : size; };
+    const auto bytes = [&] {
+      const auto size = std::filesystem::file_size(path_, missing);
+      return missing ? 0 : size;
+    };
     const std::uintmax_t target = bytes() + static_cast<std::uintmax_t>(seconds * kRate) * 4;
     return WaitFor([&] { return bytes() >= target; });
   }

@@ -2,14 +2,14 @@
 // calls, the music volume and the status lines.
 #include "audio/sound_system.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "audio/recording/recording_backend.h"
 #include "audio/silent/silent_backend.h"
@@ -44,13 +44,27 @@ std::string Describe(const std::vector<RecordingBackend::Call>& calls) {
   std::ostringstream text;
   for (const RecordingBackend::Call& call : calls) {
     switch (call.op) {
-      case Op::kCreate: text << "create"; break;
-      case Op::kInitialize: text << "initialize " << call.channelCount; break;
-      case Op::kLoadDecoders: text << "decoders"; break;
-      case Op::kCreateSound: text << "load " << call.path << " 0x" << std::hex << call.mode << std::dec; break;
-      case Op::kPlaySound: text << "play" << (call.paused ? " paused" : ""); break;
-      case Op::kSetVolume: text << "volume " << call.gain; break;
-      case Op::kSetPaused: text << (call.paused ? "pause" : "unpause"); break;
+      case Op::kCreate:
+        text << "create";
+        break;
+      case Op::kInitialize:
+        text << "initialize " << call.channelCount;
+        break;
+      case Op::kLoadDecoders:
+        text << "decoders";
+        break;
+      case Op::kCreateSound:
+        text << "load " << call.path << " 0x" << std::hex << call.mode << std::dec;
+        break;
+      case Op::kPlaySound:
+        text << "play" << (call.paused ? " paused" : "");
+        break;
+      case Op::kSetVolume:
+        text << "volume " << call.gain;
+        break;
+      case Op::kSetPaused:
+        text << (call.paused ? "pause" : "unpause");
+        break;
     }
     text << "\n";
   }
@@ -88,9 +102,9 @@ TEST(SoundVolume, DecibelsBecomeTheLinearFactorAndResultsOneStatusLine) {
   EXPECT_EQ(DecibelsToGain(0.0f), 1.0f);
   EXPECT_FLOAT_EQ(DecibelsToGain(1.0f), 1.1220185f);
   EXPECT_FLOAT_EQ(DecibelsToGain(-96.0f), 1.5848932e-5f);
-  for (const auto& [result, line, returned] : {std::tuple{kOk, "FMOD all good\n", 0},
-                                               std::tuple{kErrFileOpen, "FMOD ERROR 6\n", 1},
-                                               std::tuple{-36, "FMOD ERROR -36\n", 1}}) {
+  for (const auto& [result, line, returned] :
+       {std::tuple{kOk, "FMOD all good\n", 0}, std::tuple{kErrFileOpen, "FMOD ERROR 6\n", 1},
+        std::tuple{-36, "FMOD ERROR -36\n", 1}}) {
     int32_t got = -1;
     EXPECT_EQ(StdoutOf([&] { got = CheckResult(result); }), line);
     EXPECT_EQ(got, returned);
@@ -99,8 +113,10 @@ TEST(SoundVolume, DecibelsBecomeTheLinearFactorAndResultsOneStatusLine) {
 
 TEST_F(SoundSystemTest, StartupOpensThirtyTwoChannelsAndPreloadsThreeSounds) {
   Start();
-  EXPECT_EQ(startupCalls_, "create\ninitialize 32\ndecoders\nload Audio/AltStarCollect.ogg 0x89\n"
-                           "load " + kClick + " 0x89\nload " + kMusic + " 0x8a\n");
+  EXPECT_EQ(startupCalls_,
+            "create\ninitialize 32\ndecoders\nload Audio/AltStarCollect.ogg 0x89\n"
+            "load " +
+                kClick + " 0x89\nload " + kMusic + " 0x8a\n");
   EXPECT_EQ(startupOutput_, Repeat(kGood, 6));
   EXPECT_EQ(Audio().system->sounds.size(), 3u);
   EXPECT_EQ(Audio().musicChannel, kNoChannel);
@@ -119,7 +135,8 @@ TEST_F(SoundSystemTest, StartupFailuresAreReportedAndStartupGoesOn) {
 
 TEST_F(SoundSystemTest, WithoutAnAudioDeviceTheGameRunsOnSilently) {
   testing::internal::CaptureStderr();
-  EXPECT_EQ(Start([](RecordingBackend& backend) { backend.FailOperation(Op::kInitialize, kErrDeviceOpen); }), nullptr);
+  EXPECT_EQ(Start([](RecordingBackend& backend) { backend.FailOperation(Op::kInitialize, kErrDeviceOpen); }),
+            nullptr);
   const std::string errors = testing::internal::GetCapturedStderr();
   // One line for the device; the missing start-up files follow, one line each.
   EXPECT_EQ(errors.rfind("audio: no audio device", 0), 0u) << errors;
@@ -135,8 +152,9 @@ TEST_F(SoundSystemTest, IdsCountUpAlsoWhenALoadFailsAndTheLoadIsRetried) {
   EXPECT_EQ(StdoutOf([] { EXPECT_EQ(PlaySound("Audio/Missing.ogg", kOrigin, 0.0f), 0); }), "FMOD ERROR 6\n");
   EXPECT_EQ(PlaySound(kClick, kOrigin, 0.0f), 1);
   EXPECT_EQ(StdoutOf([] { EXPECT_EQ(PlaySound("Audio/Missing.ogg", kOrigin, 0.0f), 2); }), "FMOD ERROR 6\n");
-  EXPECT_EQ(Describe(backend.Calls()), "load Audio/Missing.ogg 0x89\nplay paused\nvolume 1\nunpause\n"
-                                       "load Audio/Missing.ogg 0x89\n");
+  EXPECT_EQ(Describe(backend.Calls()),
+            "load Audio/Missing.ogg 0x89\nplay paused\nvolume 1\nunpause\n"
+            "load Audio/Missing.ogg 0x89\n");
   EXPECT_EQ(Audio().system->channels.size(), 1u);
   EXPECT_TRUE(Audio().system->channels.contains(1));
   EXPECT_FALSE(Audio().system->sounds.contains("Audio/Missing.ogg"));
@@ -317,12 +335,20 @@ TEST_F(SoundSystemTest, AnObserverIsToldEveryCallAfterItsBackendCalls) {
   PlayEffect(kClick);
   testing::internal::GetCapturedStdout();
   Audio().observer = nullptr;
-  EXPECT_EQ(observer.lines, "music -96 dB id -1 after 0\n"
-                            "load " + kSmack + " after 1\n"
-                            "play " + kSmack + " -6 dB id 0 after 4\n"
-                            "play " + kMusic + " 0 dB id 1 after 7\n"
-                            "music -96 dB id 1 after 8\n"
-                            "play " + kClick + " 0 dB id 2 after 11\n");
+  EXPECT_EQ(observer.lines,
+            "music -96 dB id -1 after 0\n"
+            "load " +
+                kSmack +
+                " after 1\n"
+                "play " +
+                kSmack +
+                " -6 dB id 0 after 4\n"
+                "play " +
+                kMusic +
+                " 0 dB id 1 after 7\n"
+                "music -96 dB id 1 after 8\n"
+                "play " +
+                kClick + " 0 dB id 2 after 11\n");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // The sine and cosine helper on the angles a level file or a script can give.
 #include "base/math.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -14,8 +14,11 @@ TEST(ScalarSinCosTest, ReducesAnyAngleWithoutLeavingTheFloats) {
     float radians;
     float sine, cosine;  // expected, when the angle is small enough to be exact
   };
-  const Case exact[] = {{0.0f, 0.0f, 1.0f}, {90.0f * kDegrees, 1.0f, 0.0f}, {-90.0f * kDegrees, -1.0f, 0.0f},
-                        {720.0f * kDegrees, 0.0f, 1.0f}, {-1080.0f * kDegrees + 0.5f, std::sin(0.5f), std::cos(0.5f)}};
+  const Case exact[] = {{0.0f, 0.0f, 1.0f},
+                        {90.0f * kDegrees, 1.0f, 0.0f},
+                        {-90.0f * kDegrees, -1.0f, 0.0f},
+                        {720.0f * kDegrees, 0.0f, 1.0f},
+                        {-1080.0f * kDegrees + 0.5f, std::sin(0.5f), std::cos(0.5f)}};
   for (const Case& c : exact) {
     float sine = 9.0f, cosine = 9.0f;
     base::ScalarSinCos(&sine, &cosine, c.radians);
@@ -30,7 +33,8 @@ TEST(ScalarSinCosTest, ReducesAnyAngleWithoutLeavingTheFloats) {
     if (std::isfinite(sine)) {
       EXPECT_NEAR(sine * sine + cosine * cosine, 1.0f, 1e-4f) << huge;
     } else {
-      EXPECT_TRUE(std::isnan(sine) && std::isnan(cosine)) << huge << ": precision lost, not a wrong finite value";
+      EXPECT_TRUE(std::isnan(sine) && std::isnan(cosine))
+          << huge << ": precision lost, not a wrong finite value";
     }
   }
   for (const float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {

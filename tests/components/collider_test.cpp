@@ -3,11 +3,11 @@
 // with the shared handler table.
 #include "components/collider.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cmath>
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "component_fixture.h"
 #include "components/physics.h"
@@ -15,11 +15,11 @@
 
 namespace {
 
+using base::vector2D;
 using components::BoxCollider;
 using components::CircleCollider;
 using components::SweepCircleAgainstBox;
 using components::SweepContact;
-using base::vector2D;
 
 using ColliderTest = component_testing::ComponentTest;
 
@@ -117,25 +117,68 @@ TEST_F(ColliderTest, SweepContactsAtEdgesCornersAndDegenerateStarts) {
       {"straight at a corner", {-2, -2}, {1, 1}, 1, block, SweepContact::Corner, {diagonal, diagonal}},
       {"straight away from it", {0.6f, 0.6f}, {0.3f, 0.3f}, 1, block, SweepContact::None, {}},
       {"rounded inside a corner", stop, next, 0.75f, ledge, SweepContact::Corner, stop},
-      {"just outside that corner", {stop.x + 0.001f, stop.y + 0.001f}, next, 0.75f, ledge, SweepContact::Corner,
+      {"just outside that corner",
+       {stop.x + 0.001f, stop.y + 0.001f},
+       next,
+       0.75f,
+       ledge,
+       SweepContact::Corner,
        {kAny, kAny}},
-      {"deeper inside that corner", {stop.x - 0.01f, stop.y - 0.01f}, next, 0.75f, ledge, SweepContact::None, {}},
-      {"rounded into the top, pushes on", {0, onTop}, {0.1f, 1.8f}, 1, square, SweepContact::UpperEdge, {0, onTop}},
+      {"deeper inside that corner",
+       {stop.x - 0.01f, stop.y - 0.01f},
+       next,
+       0.75f,
+       ledge,
+       SweepContact::None,
+       {}},
+      {"rounded into the top, pushes on",
+       {0, onTop},
+       {0.1f, 1.8f},
+       1,
+       square,
+       SweepContact::UpperEdge,
+       {0, onTop}},
       {"rounded into the top, slides on", {0, onTop}, {0.5f, onTop}, 1, square, SweepContact::None, {}},
-      {"rounded into a corner, slides over it", {0.99999f, onTop}, {1.5f, onTop}, 1, square, SweepContact::None, {}},
+      {"rounded into a corner, slides over it",
+       {0.99999f, onTop},
+       {1.5f, onTop},
+       1,
+       square,
+       SweepContact::None,
+       {}},
       // Along an axis the entry times of the sides parallel to the motion are
       // infinite; the corner on the circle's side is the one it meets.
-      {"straight up beside the right side", {1.5f, -3}, {1.5f, -1}, 1, square, SweepContact::Corner,
+      {"straight up beside the right side",
+       {1.5f, -3},
+       {1.5f, -1},
+       1,
+       square,
+       SweepContact::Corner,
        {1.5f, -1 - sqrt3Half}},
-      {"straight down beside the right side", {1.5f, 3}, {1.5f, 1}, 1, square, SweepContact::Corner,
+      {"straight down beside the right side",
+       {1.5f, 3},
+       {1.5f, 1},
+       1,
+       square,
+       SweepContact::Corner,
        {1.5f, 1 + sqrt3Half}},
-      {"straight down beside the left side", {-1.5f, 3}, {-1.5f, 1}, 1, square, SweepContact::Corner,
+      {"straight down beside the left side",
+       {-1.5f, 3},
+       {-1.5f, 1},
+       1,
+       square,
+       SweepContact::Corner,
        {-1.5f, 1 + sqrt3Half}},
       // Below a box lower than the circle, which has both its upper and lower side
       // entered: the lower corner comes first (the upper one at t 0.901).
       {"along a low box", {-1, -0.4f}, {1, -0.6f}, 1, low, SweepContact::Corner, {0.1423507f, -0.5142351f}},
       // A motion longer than the radius, up past the upper-left corner.
-      {"up past an upper corner", {-1.6f, 0.3f}, {-1.0f, 0.85f}, 0.33f, slab, SweepContact::Corner,
+      {"up past an upper corner",
+       {-1.6f, 0.3f},
+       {-1.0f, 0.85f},
+       0.33f,
+       slab,
+       SweepContact::Corner,
        {-1.3260107f, 0.5511569f}},
   };
   for (const Case& c : cases) {
@@ -147,7 +190,8 @@ TEST_F(ColliderTest, SweepContactsAtEdgesCornersAndDegenerateStarts) {
       EXPECT_NEAR(sweep.point.y, c.point.y, 1e-5) << c.what;
     }
   }
-  EXPECT_TRUE(std::isinf(SweepCircleAgainstBox({-5, 0}, {0, 0}, 1, wall).tLeft));  // no entry time when touching
+  EXPECT_TRUE(
+      std::isinf(SweepCircleAgainstBox({-5, 0}, {0, 0}, 1, wall).tLeft));  // no entry time when touching
 }
 
 TEST_F(ColliderTest, SweepsOnAGridNeverReportANonFiniteContact) {
@@ -170,8 +214,8 @@ TEST_F(ColliderTest, SweepsOnAGridNeverReportANonFiniteContact) {
 
 TEST_F(ColliderTest, EdgesRunAroundTheBoxAndOtherIndicesLeaveTheOutputAlone) {
   auto* box = MakeShape<BoxCollider>("Box", 2.0f, -1.0f, 3.0f, 0.5f);  // L -1, R 5, T -0.5, B -1.5
-  const std::array<float, 4> expected[] = {{-1, -0.5f, -1, -1.5f}, {-1, -0.5f, 5, -0.5f}, {5, -0.5f, 5, -1.5f},
-                                           {-1, -1.5f, 5, -1.5f}};
+  const std::array<float, 4> expected[] = {
+      {-1, -0.5f, -1, -1.5f}, {-1, -0.5f, 5, -0.5f}, {5, -0.5f, 5, -1.5f}, {-1, -1.5f, 5, -1.5f}};
   for (int i = 0; i < 4; ++i) {
     components::EdgeSegment edge;
     box->GetEdge(i, edge);

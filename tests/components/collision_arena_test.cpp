@@ -2,16 +2,16 @@
 // steered by the mouse, walls, a hazard on a mover, stars and "c_UI" with its Pool.
 // In-process for the per-frame checks, and through the headless runner as people
 // use it.
-#include <gtest/gtest.h>
-#include <rapidjson/document.h>
-#include <rapidjson/istreamwrapper.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
+
+#include <gtest/gtest.h>
+#include <rapidjson/document.h>
+#include <rapidjson/istreamwrapper.h>
 #include <sys/wait.h>
 
 #include "component_fixture.h"
@@ -19,8 +19,8 @@
 #include "components/player_controller_new.h"
 #include "components/player_ui.h"
 #include "components/pool.h"
-#include "objects/space_registry.h"
 #include "core/component_registration.h"
+#include "objects/space_registry.h"
 #include "serialization/serializer.h"
 
 namespace {
@@ -134,8 +134,10 @@ TEST_F(CollisionArenaTest, RandomSteeringNeverCarriesThePlayerAcrossAWallInOneFr
     ASSERT_TRUE(std::isfinite(after.x) && std::isfinite(after.y)) << "frame " << frame;
     for (const auto& [name, b] : walls_) {
       // From one side of a wall to the other, within its band.
-      const bool acrossX = (before.x < b.left && after.x > b.right) || (before.x > b.right && after.x < b.left);
-      const bool acrossY = (before.y < b.bottom && after.y > b.top) || (before.y > b.top && after.y < b.bottom);
+      const bool acrossX =
+          (before.x < b.left && after.x > b.right) || (before.x > b.right && after.x < b.left);
+      const bool acrossY =
+          (before.y < b.bottom && after.y > b.top) || (before.y > b.top && after.y < b.bottom);
       ASSERT_FALSE(acrossX && std::fmax(before.y, after.y) > b.bottom && std::fmin(before.y, after.y) < b.top)
           << name << " frame " << frame;
       ASSERT_FALSE(acrossY && std::fmax(before.x, after.x) > b.left && std::fmin(before.x, after.x) < b.right)
@@ -152,9 +154,10 @@ TEST(CollisionArenaRunTest, DumpShowsCollectedStarsInactiveAndCountedInThePool) 
   const std::string dumpPath = testing::TempDir() + "collision_arena_dump.json";
   const std::string outputPath = testing::TempDir() + "collision_arena_output.txt";
   std::remove(dumpPath.c_str());
-  const int status = std::system((std::string(VELMARIS_SIM_PATH) + " --load " + kArena + " --input " + kFixtures +
-                                  "steering.jsonl --frames 3000 --dump " + dumpPath + " > " + outputPath + " 2>&1")
-                                     .c_str());
+  const int status =
+      std::system((std::string(VELMARIS_SIM_PATH) + " --load " + kArena + " --input " + kFixtures +
+                   "steering.jsonl --frames 3000 --dump " + dumpPath + " > " + outputPath + " 2>&1")
+                      .c_str());
   std::ostringstream output;
   output << std::ifstream(outputPath).rdbuf();
   ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output.str();

@@ -3,9 +3,9 @@
 // level-end seam and the sound-effects switch.
 #include "components/collision_pass.h"
 
-#include <gtest/gtest.h>
-
 #include <tuple>
+
+#include <gtest/gtest.h>
 
 #include "component_fixture.h"
 #include "components/collider.h"
@@ -147,7 +147,8 @@ TEST_F(CollisionPassTest, StarsAreCountedUpToTheCapacityAndAlwaysDisappear) {
   for (const char* name : {"Star1", "Star2", "Star3"}) MakeCircle(name, 0.5f, "starCollect");
   components::CheckCollisions(space_);
   EXPECT_EQ(counter->amount, 2u);  // the third finds the counter full
-  for (const char* name : {"Star1", "Star2", "Star3"}) EXPECT_FALSE(space_.FindObject(name).lock()->IsActive());
+  for (const char* name : {"Star1", "Star2", "Star3"})
+    EXPECT_FALSE(space_.FindObject(name).lock()->IsActive());
   EXPECT_EQ(PlayedSounds(), Sounds(4, "Audio/Alt2StarCollect.ogg"));
   counter->capacity = 100;
   components::CheckCollisions(space_);  // collected stars are no longer tested

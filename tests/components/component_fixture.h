@@ -3,27 +3,27 @@
 // and sound effects recorded instead of played.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <optional>
 #include <string>
 #include <type_traits>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "audio/recording/recording_backend.h"
 #include "audio/sound_system.h"
+#include "base/log.h"
+#include "base/math.h"
 #include "components/collider.h"
 #include "components/collision_handlers.h"
 #include "components/collision_pass.h"
-#include "objects/transform.h"
-#include "base/log.h"
 #include "graphics/graphics.h"
-#include "base/math.h"
 #include "graphics/recording/recording_render_device.h"
 #include "input/input.h"
 #include "objects/game_object.h"
 #include "objects/space.h"
+#include "objects/transform.h"
 #include "working_directory.h"
 
 namespace component_testing {
@@ -94,7 +94,8 @@ class ComponentTest : public testing::Test {
   // A new object at (x, y) with an initialised box of sizes (a, b) or circle of
   // radius a, whose contacts run the handler of that name.
   template <typename T>
-  T* MakeShape(const std::string& name, float x, float y, float a, float b = 0.0f, const std::string& handler = "") {
+  T* MakeShape(const std::string& name, float x, float y, float a, float b = 0.0f,
+               const std::string& handler = "") {
     auto* shape = Add(MakeObject(name, x, y), new T());
     if constexpr (std::is_same_v<T, components::BoxCollider>) {
       shape->xSize = a;

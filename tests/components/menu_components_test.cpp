@@ -1,11 +1,10 @@
 // Button, Cursor and UI: the truncated click rectangle, one click per press with
 // its sound, keyboard cycling through the buttons of a space, and the counter
 // pictures and requested state of UI.
-#include "components/button.h"
-
 #include <gtest/gtest.h>
 
 #include "component_fixture.h"
+#include "components/button.h"
 #include "components/cursor.h"
 #include "components/pool.h"
 #include "components/ui.h"
@@ -70,12 +69,12 @@ TEST_F(MenuComponentsTest, ClickRectangleIsStrictAndTruncatedTowardsZero) {
   // Each edge: a point just inside, one on it (the test is strict), and one between
   // the truncated and the exact bound.
   const Case cases[] = {
-      {"left, inside", -8.9f, -5.0f, true},     {"left, on the edge", -9.0f, -5.0f, false},
-      {"left, cut off", -9.3f, -5.0f, false},   {"right, inside", 29.9f, -5.0f, true},
+      {"left, inside", -8.9f, -5.0f, true},        {"left, on the edge", -9.0f, -5.0f, false},
+      {"left, cut off", -9.3f, -5.0f, false},      {"right, inside", 29.9f, -5.0f, true},
       {"right, on the edge", 30.0f, -5.0f, false}, {"right, cut off", 30.5f, -5.0f, false},
-      {"bottom, inside", 10.0f, -12.9f, true},  {"bottom, on the edge", 10.0f, -13.0f, false},
-      {"bottom, cut off", 10.0f, -13.2f, false}, {"top, inside", 10.0f, 1.9f, true},
-      {"top, on the edge", 10.0f, 2.0f, false}, {"top, cut off", 10.0f, 2.5f, false},
+      {"bottom, inside", 10.0f, -12.9f, true},     {"bottom, on the edge", 10.0f, -13.0f, false},
+      {"bottom, cut off", 10.0f, -13.2f, false},   {"top, inside", 10.0f, 1.9f, true},
+      {"top, on the edge", 10.0f, 2.0f, false},    {"top, cut off", 10.0f, 2.5f, false},
   };
   for (const Case& c : cases) EXPECT_EQ(button->Contains(c.x, c.y), c.inside) << c.what;
 }
@@ -100,7 +99,8 @@ TEST_F(MenuComponentsTest, HeldButtonClicksOnceWithItsSoundUnlessSilencedOrLocke
   Frame(1.0f, 1.0f, false);
   Frame(1.0f, 1.0f, true);
   MakeButton("Silent", 0.0f, 0.0f, 5.0f, 2.0f)->Update(0.0f);  // no action: only the sound
-  MakeButton("Locked", 0.0f, 0.0f, 5.0f, 2.0f, &PressQuit, false)->Update(0.0f);  // may not be clicked: nothing
+  MakeButton("Locked", 0.0f, 0.0f, 5.0f, 2.0f, &PressQuit, false)
+      ->Update(0.0f);  // may not be clicked: nothing
   EXPECT_EQ(PlayedSounds().size(), 2u);
   EXPECT_EQ(g_Pressed.size(), 2u);
 }

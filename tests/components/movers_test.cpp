@@ -1,16 +1,15 @@
 // RotateAround and MoveBetweenTwoPoints: positions after single steps, the snap and
 // turn at the ends, and the wait counted in frames.
-#include "components/rotate_around.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "component_fixture.h"
 #include "components/move_between_two_points.h"
+#include "components/rotate_around.h"
 
 namespace {
 
@@ -21,7 +20,8 @@ class MoversTest : public component_testing::ComponentTest {
  protected:
   // A mover on a new object at (99, 99), from (0, 0) towards (point0, 0).
   MoveBetweenTwoPoints* MakePointMover(float point0, float speed, float delaySeconds) {
-    auto* mover = Add(MakeObject("Mover" + std::to_string(count_++), 99.0f, 99.0f), new MoveBetweenTwoPoints());
+    auto* mover =
+        Add(MakeObject("Mover" + std::to_string(count_++), 99.0f, 99.0f), new MoveBetweenTwoPoints());
     mover->point0 = {point0, 0.0f};
     mover->speed = speed;
     mover->delay = delaySeconds;
@@ -33,7 +33,8 @@ class MoversTest : public component_testing::ComponentTest {
 
 TEST_F(MoversTest, RotateAroundStartsOnTheCentreAndTurnsByItsDirection) {
   for (float direction : {-1.0f, 1.0f}) {
-    auto* rotator = Add(MakeObject(direction < 0 ? "Clockwise" : "Anticlockwise", 99.0f, 99.0f), new RotateAround());
+    auto* rotator =
+        Add(MakeObject(direction < 0 ? "Clockwise" : "Anticlockwise", 99.0f, 99.0f), new RotateAround());
     rotator->centre = {10.0f, 0.0f, 0.0f, 0.0f};
     rotator->radius = 2.0f;
     rotator->speed = 90.0f;
@@ -92,21 +93,46 @@ TEST_F(MoversTest, FastPointMoverLandsOnItsEndsTurnsAndLingers) {
   struct Case {
     const char* what;
     base::vector2D point0;
-    float step;          // world units per frame (dt 1)
-    float delaySeconds;  // 1/60 s per frame
+    float step;                             // world units per frame (dt 1)
+    float delaySeconds;                     // 1/60 s per frame
     std::vector<base::vector2D> positions;  // after each update, from (0, 0), point1 (0, 0)
   };
   const Case cases[] = {
-      {"no delay", {10, 0}, 4, 0.0f, {{4, 0}, {8, 0}, {10, 0}, {10, 0}, {6, 0}, {2, 0}, {0, 0}, {0, 0}, {4, 0}}},
+      {"no delay",
+       {10, 0},
+       4,
+       0.0f,
+       {{4, 0}, {8, 0}, {10, 0}, {10, 0}, {6, 0}, {2, 0}, {0, 0}, {0, 0}, {4, 0}}},
       // 3 frames: one at the first arrival, then 5 frames at each end (land, wait
       // 3, snap and turn).
       {"3 frames' delay",
        {10, 0},
        4,
        0.05f,
-       {{4, 0}, {8, 0}, {10, 0}, {10, 0}, {6, 0}, {2, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {0, 0}, {4, 0}, {8, 0},
-        {10, 0}, {10, 0}, {10, 0}, {10, 0}, {10, 0}, {6, 0}}},
-      {"diagonal", {6, 8}, 4, 0.0f, {{2.4f, 3.2f}, {4.8f, 6.4f}, {6, 8}, {6, 8}, {3.6f, 4.8f}, {1.2f, 1.6f}, {0, 0}}},
+       {{4, 0},
+        {8, 0},
+        {10, 0},
+        {10, 0},
+        {6, 0},
+        {2, 0},
+        {0, 0},
+        {0, 0},
+        {0, 0},
+        {0, 0},
+        {0, 0},
+        {4, 0},
+        {8, 0},
+        {10, 0},
+        {10, 0},
+        {10, 0},
+        {10, 0},
+        {10, 0},
+        {6, 0}}},
+      {"diagonal",
+       {6, 8},
+       4,
+       0.0f,
+       {{2.4f, 3.2f}, {4.8f, 6.4f}, {6, 8}, {6, 8}, {3.6f, 4.8f}, {1.2f, 1.6f}, {0, 0}}},
       {"longer than the way", {3, 0}, 25, 0.0f, {{3, 0}, {3, 0}, {0, 0}, {0, 0}, {3, 0}}},
   };
   for (const Case& c : cases) {

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "objects/transform.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // The player controllers and PlayerUI: knock-back counted in frames, drag, steering
 // towards the pointer, facing, the P toggle, the keyboard controller and the
 // published star count.
-#include "components/player_controller_new.h"
-
-#include <gtest/gtest.h>
+#include "components/player_controller.h"
 
 #include <cmath>
 
+#include <gtest/gtest.h>
+
 #include "component_fixture.h"
 #include "components/physics.h"
-#include "components/player_controller.h"
+#include "components/player_controller_new.h"
 #include "components/player_ui.h"
 #include "components/pool.h"
 #include "graphics/sprite.h"
@@ -82,7 +82,8 @@ TEST_F(PlayerControllerTest, HoldingTheButtonAcceleratesTowardsThePointerUpToThe
 }
 
 TEST_F(PlayerControllerTest, PlayerFacesThePointerAndKeepsItsFacingWhenThePointerIsOnIt) {
-  const float cases[][3] = {{0.0f, 5.0f, 0.0f}, {5.0f, 0.0f, -90.0f}, {-5.0f, 0.0f, 90.0f}, {0.0f, -5.0f, 180.0f}};
+  const float cases[][3] = {
+      {0.0f, 5.0f, 0.0f}, {5.0f, 0.0f, -90.0f}, {-5.0f, 0.0f, 90.0f}, {0.0f, -5.0f, 180.0f}};
   for (const auto& c : cases) {
     Step(c[0], c[1]);
     EXPECT_NEAR(transform_->rotation, c[2], 1e-4) << c[0] << ", " << c[1];

@@ -1,12 +1,11 @@
 // Pool and Timer: whole-second counting with carry-over, bounds that never wrap,
 // Reset, and steps too long or not finite.
-#include "components/timer.h"
+#include <limits>
 
 #include <gtest/gtest.h>
 
-#include <limits>
-
 #include "components/pool.h"
+#include "components/timer.h"
 
 namespace {
 

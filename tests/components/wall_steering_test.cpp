@@ -4,8 +4,6 @@
 // boxes that share an edge; the steering holds a velocity for a while, often
 // straight along an axis or straight at a box corner, at up to one radius a frame,
 // and pushes on after contacts.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,21 +12,23 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "component_fixture.h"
 #include "components/collider.h"
 #include "components/physics.h"
-#include "objects/transform.h"
 #include "objects/space.h"
+#include "objects/transform.h"
 
 namespace {
 
+using base::vector2D;
 using components::BoxBounds;
 using components::BoxCollider;
 using components::CircleCollider;
-using base::vector2D;
 
-constexpr float kFrame = 1.0f / 60.0f;     // seconds
-constexpr double kMostOverlap = 1e-3;       // world units
+constexpr float kFrame = 1.0f / 60.0f;  // seconds
+constexpr double kMostOverlap = 1e-3;   // world units
 
 // How far a circle reaches into a box, in world units; 0 or less when apart.
 double Overlap(vector2D centre, float radius, const BoxBounds& box) {
@@ -141,11 +141,12 @@ TEST_F(WallSteeringTest, RandomSteeringNeverLeavesThePlayerInsideAStopMovementBo
         if (alongAxis) {
           // Straight up, down, left or right: one velocity component exactly 0.
           const int way = static_cast<int>(unit(random) * 4.0f) % 4;
-          steer = way < 2 ? vector2D{0.0f, way == 0 ? speed : -speed} : vector2D{way == 2 ? speed : -speed, 0.0f};
+          steer =
+              way < 2 ? vector2D{0.0f, way == 0 ? speed : -speed} : vector2D{way == 2 ? speed : -speed, 0.0f};
         } else if (mode < 0.7f) {
           // Straight at a corner of a box, a little off either side.
-          const BoxBounds& box = room.boxes[static_cast<size_t>(unit(random) * room.boxes.size()) %
-                                            room.boxes.size()];
+          const BoxBounds& box =
+              room.boxes[static_cast<size_t>(unit(random) * room.boxes.size()) % room.boxes.size()];
           const int corner = static_cast<int>(unit(random) * 4.0f) % 4;
           const float kx = (corner & 1) ? box.right : box.left;
           const float ky = (corner & 2) ? box.top : box.bottom;
@@ -179,11 +180,12 @@ TEST_F(WallSteeringTest, RandomSteeringNeverLeavesThePlayerInsideAStopMovementBo
         const BoxBounds& b = room.boxes[i];
         ASSERT_LE(Overlap(to, room.radius, b), kMostOverlap) << [&] {
           char where[320];
-          std::snprintf(where, sizeof where,
-                        "run %d frame %d: r %.9g from (%.9g, %.9g) with velocity (%.9g, %.9g) to (%.9g, %.9g); "
-                        "box %zu left %.9g right %.9g top %.9g bottom %.9g",
-                        run, frame, room.radius, from.x, from.y, velocity.x, velocity.y, to.x, to.y, i, b.left,
-                        b.right, b.top, b.bottom);
+          std::snprintf(
+              where, sizeof where,
+              "run %d frame %d: r %.9g from (%.9g, %.9g) with velocity (%.9g, %.9g) to (%.9g, %.9g); "
+              "box %zu left %.9g right %.9g top %.9g bottom %.9g",
+              run, frame, room.radius, from.x, from.y, velocity.x, velocity.y, to.x, to.y, i, b.left, b.right,
+              b.top, b.bottom);
           return std::string(where);
         }();
       }

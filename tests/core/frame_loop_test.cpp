@@ -1,9 +1,9 @@
 #include "core/frame_loop.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "input/input.h"
 #include "platform/headless/headless_window.h"

@@ -98,7 +98,7 @@ TEST(FrameRateControllerTest, MinimumZeroCapsAtOneSecond) {
 }
 
 TEST(FrameRateControllerTest, FinePacingSleepsToJustBeforeTheDeadlineAndNeverEndsEarly) {
-  core::ManualClock clock(10'000);  // each reading moves time on by 0.01 ms
+  core::ManualClock clock(10'000);                            // each reading moves time on by 0.01 ms
   core::FrameRateController controller(60.0f, 40.0f, clock);  // the default: fine pacing
   controller.WaitForFrame();
   const auto period = static_cast<std::int64_t>(static_cast<double>(1.0f / 60.0f) * 1e9);
@@ -112,7 +112,9 @@ TEST(FrameRateControllerTest, FinePacingSleepsToJustBeforeTheDeadlineAndNeverEnd
     // More than the margin left: one sleep, to 0.25 ms before the deadline.
     const bool slept = period - work > 250'000;
     EXPECT_EQ(clock.Sleeps() - sleeps, slept ? 1 : 0) << "work " << work;
-    if (slept) EXPECT_EQ(clock.LastDeadline(), start + period - 250'000);
+    if (slept) {
+      EXPECT_EQ(clock.LastDeadline(), start + period - 250'000);
+    }
   }
   EXPECT_EQ(clock.SleptMilliseconds(), 0) << "no whole-millisecond sleeps";
 }

@@ -1,9 +1,9 @@
 #include "core/game_state_manager.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -32,8 +32,8 @@ constexpr core::GameStateOperations Row() {
           [] { Record<State>("Unload"); }};
 }
 
-const core::StateTable kTable{{Row<0>(), Row<1>(), Row<2>(), Row<3>(), Row<4>(), Row<5>(), Row<6>(),
-                               Row<7>(), Row<8>(), Row<9>(), Row<10>(), Row<11>(), Row<12>()}};
+const core::StateTable kTable{{Row<0>(), Row<1>(), Row<2>(), Row<3>(), Row<4>(), Row<5>(), Row<6>(), Row<7>(),
+                               Row<8>(), Row<9>(), Row<10>(), Row<11>(), Row<12>()}};
 
 class GameStateManagerTest : public ::testing::Test {
  protected:

@@ -1,9 +1,6 @@
 // The game's data files: every picture and sound that the code names, that the level
 // and menu files place, or that the asset list promises exists, loads through the
 // engine's own loaders and has the size and sheet layout the list gives.
-#include <gtest/gtest.h>
-#include <vorbis/vorbisfile.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +9,9 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+#include <vorbis/vorbisfile.h>
 
 #include "audio/sdl_mixer/sdl_mixer_backend.h"
 #include "graphics/image_decoder.h"
@@ -69,17 +69,24 @@ std::set<std::string> ImagesNamedByDataFiles() {
 }
 
 // The pictures and sounds the code itself names.
-const std::vector<std::string> kImagesNamedByCode = {
-    "images/Counter_1.bmp", "images/Counter_2.bmp", "images/Counter_3.bmp",
-    "images/Counter_4.bmp", "images/Counter_5.bmp", "images/Counter_6.bmp",
-    "images/PauseMenus/Credits/pause_credits_Page0.png", "images/PauseMenus/Credits/pause_credits_Page1.png",
-    "images/PauseMenus/Credits/pause_credits_Page2.png", "images/PauseMenus/Credits/pause_credits_Page3.png",
-    "images/PauseMenus/Credits/pause_credits_Page4.png", "images/PauseMenus/Credits/pause_credits_Page5.png",
-    "images/PauseMenus/Credits/pause_credits_Page6.png", "images/PauseMenus/Credits/pause_credits_Page7.png",
-    "Flex.png"};
+const std::vector<std::string> kImagesNamedByCode = {"images/Counter_1.bmp",
+                                                     "images/Counter_2.bmp",
+                                                     "images/Counter_3.bmp",
+                                                     "images/Counter_4.bmp",
+                                                     "images/Counter_5.bmp",
+                                                     "images/Counter_6.bmp",
+                                                     "images/PauseMenus/Credits/pause_credits_Page0.png",
+                                                     "images/PauseMenus/Credits/pause_credits_Page1.png",
+                                                     "images/PauseMenus/Credits/pause_credits_Page2.png",
+                                                     "images/PauseMenus/Credits/pause_credits_Page3.png",
+                                                     "images/PauseMenus/Credits/pause_credits_Page4.png",
+                                                     "images/PauseMenus/Credits/pause_credits_Page5.png",
+                                                     "images/PauseMenus/Credits/pause_credits_Page6.png",
+                                                     "images/PauseMenus/Credits/pause_credits_Page7.png",
+                                                     "Flex.png"};
 const std::vector<std::string> kSoundsNamedByCode = {
     "Audio/AltStarCollect.ogg", "Audio/ButtonClick.ogg", "Audio/Rizoz ed Udavovi Vivid.ogg",
-    "Audio/LevelEndSound.ogg", "Audio/BirdSmack.ogg", "Audio/Alt2StarCollect.ogg"};
+    "Audio/LevelEndSound.ogg",  "Audio/BirdSmack.ogg",   "Audio/Alt2StarCollect.ogg"};
 const char* const kMusic = "Audio/Rizoz ed Udavovi Vivid.ogg";
 
 TEST(AssetsTest, EveryListedPictureDecodesWithItsSizeAndSheet) {

@@ -3,11 +3,11 @@
 // one frame per call at 60 frames per second.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "audio/recording/recording_backend.h"
 #include "audio/sound_system.h"

@@ -1,9 +1,9 @@
 // The level states and their shared logic: timer, level end and rating, victory
 // buttons, transitions, debug keys, and the refusal of level files that lack what
 // the game needs.
-#include <gmock/gmock.h>
-
 #include <fstream>
+
+#include <gmock/gmock.h>
 
 #include "components/pool.h"
 #include "game/level_logic.h"
@@ -82,7 +82,8 @@ TEST_F(LevelsTest, TimerStopsAtOneHundredMinutesUntilKeyFourBringsItBack) {
   RunFrames(1);
   // 5989.99 s and the frames since: 99 minutes 50 seconds.
   const int expected[5] = {9, 9, 10, 5, 0};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(SpriteOf(names::kTimerSpace, names::kTimerCells[i]).frameIndex, expected[i]);
+  for (int i = 0; i < 5; ++i)
+    EXPECT_EQ(SpriteOf(names::kTimerSpace, names::kTimerCells[i]).frameIndex, expected[i]);
 }
 
 TEST_F(LevelsTest, TimerRateTwentyAddsTwentySecondsPerSecond) {
@@ -224,7 +225,8 @@ TEST_F(LevelsTest, LevelFileWithoutWhatTheGameNeedsIsRefusedWithItsName) {
   const Case cases[] = {
       {R"({"Level2": {"c_UI": {"Pool": {}, "PlayerUI": {}}}})",
        "Levels/Level2.txt: space \"Level2\" has no object \"Player\""},
-      {R"({"Level2": {"Player": {"Transform": {}}}})", "Levels/Level2.txt: space \"Level2\" has no object \"c_UI\""},
+      {R"({"Level2": {"Player": {"Transform": {}}}})",
+       "Levels/Level2.txt: space \"Level2\" has no object \"c_UI\""},
       {R"({"Level2": {"Player": {"Transform": {}}, "c_UI": {"Pool": {}}}})",
        "Levels/Level2.txt: object \"c_UI\" of space \"Level2\" has no PlayerUI component"},
       {R"({"Other": {}})", "Levels/Level2.txt: no space \"Level2\" in the file"},

@@ -1,9 +1,10 @@
 // The overlays over a level: pause menu, options, credits, exit questions, the
 // window's close and minimise, the music volume they set, keyboard use.
+#include "game/menus/menus.h"
+
 #include <gmock/gmock.h>
 
 #include "game/level_logic.h"
-#include "game/menus/menus.h"
 #include "game/names.h"
 #include "game_fixture.h"
 

@@ -1,10 +1,10 @@
 // Recordings of play: F9 in the game writes every input event and frame time since
 // the start, and the runner's replay of that file reaches exactly the same state,
 // headless and in a real window alike.
+#include <regex>
+
 #include <gmock/gmock.h>
 #include <rapidjson/document.h>
-
-#include <regex>
 
 #include "game/names.h"
 #include "game_fixture.h"
@@ -29,7 +29,8 @@ class RecordingTest : public GameTest {
 std::vector<std::string> HashLines(const std::string& output) {
   std::vector<std::string> lines;
   const std::regex line("frame \\d+: hash [0-9a-f]{16}");
-  for (auto it = std::sregex_iterator(output.begin(), output.end(), line); it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(output.begin(), output.end(), line); it != std::sregex_iterator();
+       ++it) {
     lines.push_back(it->str());
   }
   return lines;
@@ -64,14 +65,15 @@ TEST_F(RecordingTest, ReplayOfARecordingReachesTheSameStateWithTheSameHashes) {
   Tap(platform::kVkF9);
   EXPECT_FALSE(Loop().Recorder()->Recording());
   ASSERT_EQ(base::States().current, base::kLevel1);
-  const auto& player = ComponentOf<objects::Transform>(names::kLevel1, names::kPlayer, "Transform").translation;
+  const auto& player =
+      ComponentOf<objects::Transform>(names::kLevel1, names::kPlayer, "Transform").translation;
   const float elapsed = Level().elapsedTime;
   EXPECT_GT(elapsed, 1.0f) << "play had begun";
 
   const std::string dump = testing::TempDir() + "replay.json";
   const std::string frames = std::to_string(3 + 2 + 500 + 2 + 120 + 2);
-  const sim_testing::Result replay =
-      sim_testing::RunSim("--input " + recording_ + " --frames " + frames + " --dump " + dump + " --hash-every 50");
+  const sim_testing::Result replay = sim_testing::RunSim("--input " + recording_ + " --frames " + frames +
+                                                         " --dump " + dump + " --hash-every 50");
   ASSERT_EQ(replay.status, 0) << replay.output;
   rapidjson::Document json;
   json.Parse<rapidjson::kParseFullPrecisionFlag>(sim_testing::ReadFile(dump).c_str());

@@ -1,15 +1,15 @@
 // The OpenGL renderer on a real window (Xvfb in automated runs), read back with
 // glReadPixels: colours and positions of what the graphics block draws, mirrored
 // quads, edges of stretched pictures and pictures of every texture format.
-#include <gtest/gtest.h>
-#include <png.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
+#include <png.h>
 
 #include "graphics/graphics.h"
 #include "graphics/image/png_writer.h"
@@ -120,8 +120,9 @@ class GlRenderTest : public ::testing::Test {
     picture.width = width;
     picture.height = height;
     for (int i = 0; i < width * height; ++i) {
-      picture.rgba.insert(picture.rgba.end(), {static_cast<std::uint8_t>(colour.r), static_cast<std::uint8_t>(colour.g),
-                                               static_cast<std::uint8_t>(colour.b), static_cast<std::uint8_t>(colour.a)});
+      picture.rgba.insert(picture.rgba.end(),
+                          {static_cast<std::uint8_t>(colour.r), static_cast<std::uint8_t>(colour.g),
+                           static_cast<std::uint8_t>(colour.b), static_cast<std::uint8_t>(colour.a)});
     }
     const auto path = std::filesystem::path(testing::TempDir()) / "solid.png";
     EXPECT_TRUE(graphics::image::WritePng(path.string(), picture));
@@ -142,8 +143,9 @@ class GlRenderTest : public ::testing::Test {
       for (std::uint32_t x = 0; x < size; ++x) {
         const bool top = y < size / 2, leftHalf = x < size / 2;
         const Rgba c = top ? (leftHalf ? topLeft : topRight) : (leftHalf ? bottomLeft : bottomRight);
-        image.pixels.insert(image.pixels.end(), {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
-                                                 static_cast<std::uint8_t>(c.b), 255});
+        image.pixels.insert(image.pixels.end(),
+                            {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
+                             static_cast<std::uint8_t>(c.b), 255});
       }
     }
     return graphics::Block().device->CreateTexture(image);
@@ -192,12 +194,12 @@ class GlRenderTest : public ::testing::Test {
   std::optional<testing_support::ScopedWorkingDirectory> dataFolder_;
 };
 
-#define EXPECT_COLOUR(pixel, R, G, B)      \
-  do {                                     \
-    const Rgba p = (pixel);                \
-    EXPECT_NEAR(p.r, R, 2) << "red";       \
-    EXPECT_NEAR(p.g, G, 2) << "green";     \
-    EXPECT_NEAR(p.b, B, 2) << "blue";      \
+#define EXPECT_COLOUR(pixel, R, G, B)  \
+  do {                                 \
+    const Rgba p = (pixel);            \
+    EXPECT_NEAR(p.r, R, 2) << "red";   \
+    EXPECT_NEAR(p.g, G, 2) << "green"; \
+    EXPECT_NEAR(p.b, B, 2) << "blue";  \
   } while (0)
 
 TEST_F(GlRenderTest, ClearFillsThePictureWithTheColour) {
@@ -233,8 +235,8 @@ TEST_F(GlRenderTest, TranslucentQuadBlendsOverAnEarlierOne) {
 TEST_F(GlRenderTest, FixedViewIgnoresTheCamera) {
   Clear();
   graphics::SetCameraView({10, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
-  DrawQuad(0, 0, 1, {0, 0, 1, 1}, graphics::Block().fixedView, white_.get());   // static: stays centred
-  DrawQuad(10, 5, 1, {1, 1, 0, 1}, graphics::Block().cameraView, white_.get()); // follows the camera
+  DrawQuad(0, 0, 1, {0, 0, 1, 1}, graphics::Block().fixedView, white_.get());    // static: stays centred
+  DrawQuad(10, 5, 1, {1, 1, 0, 1}, graphics::Block().cameraView, white_.get());  // follows the camera
   EXPECT_COLOUR(PixelAt(640, 360), 0, 0, 255);
   EXPECT_COLOUR(PixelAt(640, 240), 255, 255, 0);
 }
@@ -261,7 +263,8 @@ TEST_F(GlRenderTest, BrokenShaderShowsTheErrorBoxAndDrawsNothing) {
   EXPECT_EQ(window_->boxes[0],
             "Error|The FX file cannot be compiled.  Please run this executable from the directory "
             "that contains the FX file.");
-  EXPECT_NE(log.find("images/Shaders/UIShader.fx: entry point VS does not compile"), std::string::npos) << log;
+  EXPECT_NE(log.find("images/Shaders/UIShader.fx: entry point VS does not compile"), std::string::npos)
+      << log;
   white_ = SolidTexture(255, 255, 255, 255);
   Clear();
   DrawQuad(0, 0, 1, {1, 0, 0, 1}, graphics::Block().fixedView, white_.get());
@@ -273,7 +276,8 @@ TEST_F(GlRenderTest, BrokenShaderShowsTheErrorBoxAndDrawsNothing) {
 TEST_F(GlRenderTest, SrgbTaggedPictureDrawsTheValuesItStores) {
   for (const bool tagged : {false, true}) {
     SCOPED_TRACE(tagged ? "sRGB chunk" : "no colour-space chunk");
-    const auto file = graphics::testing_support::WithColourChunks(SolidPng(2, 2, {128, 64, 200, 255}), tagged);
+    const auto file =
+        graphics::testing_support::WithColourChunks(SolidPng(2, 2, {128, 64, 200, 255}), tagged);
     const auto texture = PngTexture(file, "srgb.png");
     ASSERT_NE(texture, nullptr);
     Clear();
@@ -293,11 +297,8 @@ TEST_F(GlRenderTest, MirroredQuadDrawsMirrored) {
     Rgba topLeft, topRight, bottomLeft, bottomRight;  // as seen on screen
   };
   const Case cases[] = {
-      {1, 1, red, blue, green, white},
-      {-1, 1, blue, red, white, green},
-      {1, -1, green, white, red, blue},
-      {-1, -1, white, green, blue, red},
-      {-2, 1, blue, red, white, green},
+      {1, 1, red, blue, green, white},   {-1, 1, blue, red, white, green}, {1, -1, green, white, red, blue},
+      {-1, -1, white, green, blue, red}, {-2, 1, blue, red, white, green},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "scale " << c.scaleX << ", " << c.scaleY);
@@ -327,7 +328,10 @@ TEST_F(GlRenderTest, StretchedPictureKeepsItsEdgeColours) {
     int x, y;
     Rgba expected;
   } points[] = {
-      {592, 312, red},   {687, 312, green},          {592, 407, blue}, {687, 407, white},
+      {592, 312, red},
+      {687, 312, green},
+      {592, 407, blue},
+      {687, 407, white},
       // Just past the middle of the top row and of the left column: a blend of that row's
       // or column's two texels (51% of the second), nothing of the opposite edge.
       {640, 312, {125, 130, 0, 255}},
@@ -359,8 +363,8 @@ TEST_F(GlRenderTest, PicturesOfEachKindShowTheirOwnColours) {
       {"basn2c08.png", true, 2, -2},   // mirrored top to bottom
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.file << (c.srgbTag ? " with sRGB chunk" : "") << ", scale " << c.scaleX
-                                    << ", " << c.scaleY);
+    SCOPED_TRACE(testing::Message() << c.file << (c.srgbTag ? " with sRGB chunk" : "") << ", scale "
+                                    << c.scaleX << ", " << c.scaleY);
     auto file = graphics::testing_support::ReadFile(kPngSuite / c.file);
     ASSERT_FALSE(file.empty()) << "PngSuite not found in " << kPngSuite;
     if (c.srgbTag) file = graphics::testing_support::WithColourChunks(file, true);
@@ -385,7 +389,8 @@ TEST_F(GlRenderTest, PicturesOfEachKindShowTheirOwnColours) {
         const Rgba got = PixelAt(592 + 3 * i + 1, 312 + 3 * j + 1);
         if (std::abs(got.r - want[0]) > 2 || std::abs(got.g - want[1]) > 2 || std::abs(got.b - want[2]) > 2) {
           if (wrong++ == 0) {
-            first = testing::PrintToString(std::vector<int>{i, j, got.r, got.g, got.b, want[0], want[1], want[2]});
+            first = testing::PrintToString(
+                std::vector<int>{i, j, got.r, got.g, got.b, want[0], want[1], want[2]});
           }
         }
       }

@@ -1,7 +1,7 @@
 // The graphics block's matrices and its draw path on the recording device.
-#include <gtest/gtest.h>
-
 #include <optional>
+
+#include <gtest/gtest.h>
 
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"

@@ -1,7 +1,5 @@
 // BMP decoding against the BMP suite: good files show the suite's picture, bad ones
 // are refused (or decoded when the flaw is harmless) and nothing reads past a buffer.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +9,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "graphics/image_decoder.h"
 #include "graphics/image_test_support.h"
@@ -35,8 +35,7 @@ std::vector<fs::path> Folder(const char* name) {
 DecodedImage Rgba(const std::string& relative) {
   DecodedImage image, rgba;
   if (DecodeImageFile((kSuite / relative).string(), image) != ImageResult::kOk) return rgba;
-  if (ConvertImage(image, PixelFormat::k32bppRGBA, image.width, image.height, rgba) !=
-      ImageResult::kOk) {
+  if (ConvertImage(image, PixelFormat::k32bppRGBA, image.width, image.height, rgba) != ImageResult::kOk) {
     return DecodedImage{};
   }
   return rgba;
@@ -73,9 +72,8 @@ TEST(BmpSuiteGood, ReferencePictureHasItsKnownColours) {
   };
   // Top-left is pure red (the file stores it last: rows run bottom-up); the letters
   // are white with black outlines over bands of colour.
-  for (const Known& k : {Known{0, 0, 255, 0, 0}, Known{36, 32, 255, 255, 255},
-                         Known{52, 32, 0, 0, 0}, Known{40, 8, 66, 223, 66},
-                         Known{126, 63, 96, 96, 126}}) {
+  for (const Known& k : {Known{0, 0, 255, 0, 0}, Known{36, 32, 255, 255, 255}, Known{52, 32, 0, 0, 0},
+                         Known{40, 8, 66, 223, 66}, Known{126, 63, 96, 96, 126}}) {
     SCOPED_TRACE(testing::Message() << k.x << "," << k.y);
     const uint8_t* p = Pixel(rgb24, k.x, k.y);
     EXPECT_EQ(Bytes(p, p + 4), (Bytes{k.r, k.g, k.b, 255}));
@@ -89,14 +87,17 @@ TEST(BmpSuiteGood, LayoutsOfOnePictureShowTheSamePicture) {
     std::vector<const char*> files;
   };
   for (const Group& group : {
-           Group{"g/rgb24.bmp", 5, {"g/rgb16.bmp", "g/rgb16-565.bmp", "g/rgb16-565pal.bmp", "g/rgb16bfdef.bmp",
-                                    "g/rgb24pal.bmp", "g/rgb32.bmp", "g/rgb32bf.bmp", "g/rgb32bfdef.bmp",
-                                    // Padding bytes that look like alpha are padding.
-                                    "q/rgb32fakealpha.bmp", "q/rgb16faketrns.bmp", "q/rgb32-xbgr.bmp"}},
-           Group{"g/pal8.bmp", 0, {"g/pal8-0.bmp", "g/pal8os2.bmp", "g/pal8rle.bmp", "g/pal8topdown.bmp",
-                                   "g/pal8v4.bmp", "g/pal8v5.bmp"}},
-           Group{"g/pal4.bmp", 0, {"g/pal4rle.bmp"}},
-           Group{"g/pal1.bmp", 0, {"g/pal1wb.bmp"}},
+           Group{"g/rgb24.bmp",
+                 5,
+                 {"g/rgb16.bmp", "g/rgb16-565.bmp", "g/rgb16-565pal.bmp", "g/rgb16bfdef.bmp",
+                  "g/rgb24pal.bmp", "g/rgb32.bmp", "g/rgb32bf.bmp", "g/rgb32bfdef.bmp",
+                  // Padding bytes that look like alpha are padding.
+                  "q/rgb32fakealpha.bmp", "q/rgb16faketrns.bmp", "q/rgb32-xbgr.bmp"}},
+           Group{"g/pal8.bmp",
+                 0,
+                 {"g/pal8-0.bmp", "g/pal8os2.bmp", "g/pal8rle.bmp", "g/pal8topdown.bmp", "g/pal8v4.bmp",
+                  "g/pal8v5.bmp"}},
+           Group{"g/pal4.bmp", 0, {"g/pal4rle.bmp"}}, Group{"g/pal1.bmp", 0, {"g/pal1wb.bmp"}},
            Group{"g/rgb24.bmp", 64, {"g/pal8.bmp"}},  // the palette approximates the true colours
        }) {
     const DecodedImage twin = Rgba(group.twin);
@@ -121,8 +122,7 @@ TEST(BmpSuiteGood, GrayPalettesAndTwoColourPalettesKeepTheirColours) {
   ASSERT_EQ(pal1bg.pixels.size(), Rgba("g/pal1.bmp").pixels.size());
   std::set<uint32_t> colours;
   for (size_t i = 0; i < pal1bg.pixels.size(); i += 4) {
-    colours.insert(uint32_t{pal1bg.pixels[i]} << 16 | pal1bg.pixels[i + 1] << 8 |
-                   pal1bg.pixels[i + 2]);
+    colours.insert(uint32_t{pal1bg.pixels[i]} << 16 | pal1bg.pixels[i + 1] << 8 | pal1bg.pixels[i + 2]);
   }
   EXPECT_EQ(colours.size(), 2u);
   EXPECT_EQ(colours.count(0xFFFFFF) + colours.count(0), 0u);  // neither black nor white
@@ -140,10 +140,14 @@ TEST(BmpSuite, EveryFileDecodesWholeOrIsRefusedWithOneLine) {
   using P = PixelFormat;
   using G = GpuFormat;
   const std::map<std::string, std::pair<PixelFormat, GpuFormat>> formats = {
-      {"g/pal1.bmp", {P::k1bppIndexed, G::kR8G8B8A8Unorm}},  {"g/pal4.bmp", {P::k4bppIndexed, G::kR8G8B8A8Unorm}},
-      {"g/pal8.bmp", {P::k8bppIndexed, G::kR8G8B8A8Unorm}},  {"g/rgb16.bmp", {P::k16bppBGR555, G::kB5G5R5A1Unorm}},
-      {"g/rgb24.bmp", {P::k24bppBGR, G::kR8G8B8A8Unorm}},    {"g/rgb16-565.bmp", {P::k16bppBGR565, G::kB5G6R5Unorm}},
-      {"g/rgb32.bmp", {P::k32bppBGR, G::kB8G8R8X8Unorm}},    {"g/rgb32bf.bmp", {P::k32bppBGR, G::kB8G8R8X8Unorm}}};
+      {"g/pal1.bmp", {P::k1bppIndexed, G::kR8G8B8A8Unorm}},
+      {"g/pal4.bmp", {P::k4bppIndexed, G::kR8G8B8A8Unorm}},
+      {"g/pal8.bmp", {P::k8bppIndexed, G::kR8G8B8A8Unorm}},
+      {"g/rgb16.bmp", {P::k16bppBGR555, G::kB5G5R5A1Unorm}},
+      {"g/rgb24.bmp", {P::k24bppBGR, G::kR8G8B8A8Unorm}},
+      {"g/rgb16-565.bmp", {P::k16bppBGR565, G::kB5G6R5Unorm}},
+      {"g/rgb32.bmp", {P::k32bppBGR, G::kB8G8R8X8Unorm}},
+      {"g/rgb32bf.bmp", {P::k32bppBGR, G::kB8G8R8X8Unorm}}};
   std::map<std::string, int> decoded;  // by folder, and those of a known format
   for (const char* folder : {"g", "b", "q"}) {
     const auto files = Folder(folder);
@@ -212,8 +216,8 @@ TEST(BmpSuiteQuestionable, AlphaIsReadOnlyWhereTheFileDeclaresIt) {
 // header and compression kind: refused or decoded whole, never read out of bounds
 // (the sanitizer build checks the reads).
 TEST(BmpRobustness, TruncatedAndCorruptedHeadersAreHandledSafely) {
-  for (const char* name : {"g/pal8rle.bmp", "g/pal4rle.bmp", "g/pal8os2.bmp", "g/rgb16-565.bmp",
-                           "g/pal1.bmp", "q/rgba32-81284.bmp", "g/pal8v5.bmp"}) {
+  for (const char* name : {"g/pal8rle.bmp", "g/pal4rle.bmp", "g/pal8os2.bmp", "g/rgb16-565.bmp", "g/pal1.bmp",
+                           "q/rgba32-81284.bmp", "g/pal8v5.bmp"}) {
     SCOPED_TRACE(name);
     const Bytes file = ReadFile(kSuite / name);
     ASSERT_GT(file.size(), 200u);

@@ -1,11 +1,11 @@
 // Texture format choice: the direct, conversion and sRGB tables, the size cap with its
 // area filter, and the conversions behind them.
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "graphics/image_decoder.h"
 
@@ -71,8 +71,8 @@ TEST(TextureFormatTables, SrgbVariantsCoverExactlyTheSevenPairs) {
   for (auto [linear, srgb] : pairs) {
     EXPECT_EQ(static_cast<uint32_t>(ToSrgbFormat(static_cast<GpuFormat>(linear))), srgb);
   }
-  for (GpuFormat other : {GpuFormat::kR16G16B16A16Unorm, GpuFormat::kR8Unorm,
-                          GpuFormat::kB5G6R5Unorm, GpuFormat::kR8G8B8A8UnormSrgb}) {
+  for (GpuFormat other : {GpuFormat::kR16G16B16A16Unorm, GpuFormat::kR8Unorm, GpuFormat::kB5G6R5Unorm,
+                          GpuFormat::kR8G8B8A8UnormSrgb}) {
     EXPECT_EQ(ToSrgbFormat(other), other);
   }
 }
@@ -83,11 +83,10 @@ TEST(TextureSizeCap, LongerSideBecomesTheCapAndTheOtherKeepsTheRatio) {
   struct Case {
     uint32_t w, h, max, tw, th;
   };
-  for (const Case& c : {Case{20000, 10000, 16384, 16384, 8192},
-                        Case{10000, 20000, 16384, 8192, 16384},
-                        Case{1, 30000, 16384, 1, 16384}, Case{30000, 1, 16384, 16384, 1},
-                        Case{16384, 16384, 16384, 16384, 16384}, Case{300, 200, 100, 100, 66},
-                        Case{7, 3, 2, 2, 1}}) {
+  for (const Case& c :
+       {Case{20000, 10000, 16384, 16384, 8192}, Case{10000, 20000, 16384, 8192, 16384},
+        Case{1, 30000, 16384, 1, 16384}, Case{30000, 1, 16384, 16384, 1},
+        Case{16384, 16384, 16384, 16384, 16384}, Case{300, 200, 100, 100, 66}, Case{7, 3, 2, 2, 1}}) {
     uint32_t tw = 0, th = 0;
     TargetSize(c.w, c.h, c.max, tw, th);
     EXPECT_EQ(tw, c.tw) << c.w << "x" << c.h;
@@ -123,25 +122,45 @@ TEST(TexturePreparation, FormatsPixelsAndSizesFollowTheTablesAndTheCap) {
     GpuFormat gpu;
     Bytes pixels;
   };
-  const auto no_565 = [](const GlTextureFormat& gl) { return gl.internalFormat != GlInternalFormat::kRGB565; };
+  const auto no_565 = [](const GlTextureFormat& gl) {
+    return gl.internalFormat != GlInternalFormat::kRGB565;
+  };
   const Case cases[] = {
       {"555 gets an opaque alpha bit and nothing else changes",
-       Synthetic(P::k16bppBGR555, 2, 1, {0x1F, 0x7C, 0xE0, 0x03}), {}, G::kB5G5R5A1Unorm, {0x1F, 0xFC, 0xE0, 0x83}},
-      {"2-bit gray spreads over 0..255", Synthetic(P::k2bppGray, 4, 1, {0b00011011}), {}, G::kR8Unorm,
+       Synthetic(P::k16bppBGR555, 2, 1, {0x1F, 0x7C, 0xE0, 0x03}),
+       {},
+       G::kB5G5R5A1Unorm,
+       {0x1F, 0xFC, 0xE0, 0x83}},
+      {"2-bit gray spreads over 0..255",
+       Synthetic(P::k2bppGray, 4, 1, {0b00011011}),
+       {},
+       G::kR8Unorm,
        {0, 85, 170, 255}},
-      {"3 -> 2 columns: each output covers one and a half inputs", Synthetic(P::k8bppGray, 3, 1, {0, 90, 180}),
-       Options(2), G::kR8Unorm, {30, 150}},
+      {"3 -> 2 columns: each output covers one and a half inputs",
+       Synthetic(P::k8bppGray, 3, 1, {0, 90, 180}),
+       Options(2),
+       G::kR8Unorm,
+       {30, 150}},
       {"4 x 2 -> 2 x 1: each output is the mean of a 2 x 2 block, alpha included",
-       Synthetic(P::k32bppRGBA, 4, 2, {10, 0, 0, 255, 30, 0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0,  //
+       Synthetic(P::k32bppRGBA, 4, 2, {10, 0, 0, 255, 30, 0, 0, 255, 0, 0, 0, 0, 0,   0,   0,   0,  //
                                        50, 4, 0, 255, 70, 8, 0, 255, 0, 0, 0, 0, 255, 255, 255, 255}),
-       Options(2), G::kR8G8B8A8Unorm, {40, 3, 0, 255, 64, 64, 64, 64}},
+       Options(2),
+       G::kR8G8B8A8Unorm,
+       {40, 3, 0, 255, 64, 64, 64, 64}},
       {"565 red, green, blue, white on a device without 565",
        Synthetic(P::k16bppBGR565, 4, 1, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF}),
-       Options(0, true, no_565), G::kR8G8B8A8Unorm,
+       Options(0, true, no_565),
+       G::kR8G8B8A8Unorm,
        {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255}},
       {"extended range has no GL format (0x180 bias reads as 0)",
-       Synthetic(P::k32bppRGBA1010102XR, 1, 1, {0x80, 0x01, 0x06, 0xD8}), {}, G::kR8G8B8A8Unorm, {0, 0, 0, 255}},
-      {"mips need four channels", Synthetic(P::k96bppRGBFloat, 1, 1, {}), {}, G::kR32G32B32A32Float,
+       Synthetic(P::k32bppRGBA1010102XR, 1, 1, {0x80, 0x01, 0x06, 0xD8}),
+       {},
+       G::kR8G8B8A8Unorm,
+       {0, 0, 0, 255}},
+      {"mips need four channels",
+       Synthetic(P::k96bppRGBFloat, 1, 1, {}),
+       {},
+       G::kR32G32B32A32Float,
        {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x3F}},  // alpha 1.0f
       {"a single level keeps three", Synthetic(P::k96bppRGBFloat, 1, 1, {}), Options(0, false),
        G::kR32G32B32Float, Bytes(12, 0)},
@@ -161,7 +180,8 @@ TEST(TexturePreparation, EveryEightBitValueSurvivesATripThroughHalfFloats) {
   Bytes ramp(256);
   for (int i = 0; i < 256; ++i) ramp[i] = static_cast<uint8_t>(i);
   DecodedImage half, back;
-  ASSERT_EQ(ConvertImage(Synthetic(PixelFormat::k8bppGray, 256, 1, ramp), PixelFormat::k64bppRGBAHalf, 256, 1, half),
+  ASSERT_EQ(ConvertImage(Synthetic(PixelFormat::k8bppGray, 256, 1, ramp), PixelFormat::k64bppRGBAHalf, 256, 1,
+                         half),
             ImageResult::kOk);
   uint16_t one;
   std::memcpy(&one, &half.pixels[255 * 8], 2);

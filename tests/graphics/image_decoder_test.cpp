@@ -1,7 +1,6 @@
 // PNG decoding against PngSuite and libpng's own simplified reader, sRGB detection,
 // and the failure reports of unreadable files.
-#include <gtest/gtest.h>
-#include <png.h>
+#include "graphics/image_decoder.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "graphics/image_decoder.h"
+#include <gtest/gtest.h>
+#include <png.h>
+
 #include "graphics/image_test_support.h"
 
 namespace graphics {
@@ -23,8 +24,8 @@ namespace {
 namespace fs = std::filesystem;
 using gl::GlInternalFormat;
 using gl::GlPixelLayout;
-using testing_support::Bytes;
 using testing_support::Be32;
+using testing_support::Bytes;
 using testing_support::ForEachChunk;
 using testing_support::ReadFile;
 using testing_support::WithColourChunks;
@@ -58,7 +59,8 @@ PixelFormat ExpectedFormat(const PngFacts& f) {
   using P = PixelFormat;
   const bool wide = f.depth == 16;
   const int step = std::countr_zero(static_cast<unsigned>(f.depth));  // 1, 2, 4, 8, 16 bits: 0 to 4
-  if (f.colour == 3) return std::array{P::k1bppIndexed, P::k2bppIndexed, P::k4bppIndexed, P::k8bppIndexed}[step];
+  if (f.colour == 3)
+    return std::array{P::k1bppIndexed, P::k2bppIndexed, P::k4bppIndexed, P::k8bppIndexed}[step];
   if (f.colour == 0 && !f.key) {
     return std::array{P::kBlackWhite, P::k2bppGray, P::k4bppGray, P::k8bppGray, P::k16bppGray}[step];
   }

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "objects/transform.h"
 #include "base/log.h"
 #include "graphics/camera.h"
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/sprite_source.h"
 #include "objects/game_object.h"
+#include "objects/transform.h"
 
 namespace {
 
@@ -36,10 +36,10 @@ class SpriteTest : public ::testing::Test {
     auto device = std::make_unique<RecordingRenderDevice>();
     recording = device.get();
     graphics::Block().device = std::move(device);
-    graphics::Block().cameraView = base::MatrixTranspose(
-        graphics::BuildLookToView({3, 4, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0}));
-    graphics::Block().fixedView = base::MatrixTranspose(
-        graphics::BuildLookToView({0, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0}));
+    graphics::Block().cameraView =
+        base::MatrixTranspose(graphics::BuildLookToView({3, 4, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0}));
+    graphics::Block().fixedView =
+        base::MatrixTranspose(graphics::BuildLookToView({0, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0}));
     base::ResetLogOnce();
   }
   void TearDown() override { graphics::ShutdownGraphics(); }
@@ -141,7 +141,8 @@ TEST_F(SpriteTest, SpriteWithoutSheetOrPlaceOrWithAnEmptySheetIsSkippedAndReport
   graphics::Sprite* emptySprite = AddSprite(empty, VELMARIS_TESTDATA_DIR "/pngsuite/basn2c08.png", 0, 3);
   testing::internal::CaptureStderr();
   emptySprite->Draw();
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("at least one row and one column"), std::string::npos);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("at least one row and one column"),
+            std::string::npos);
   EXPECT_TRUE(recording->Draws().empty());
 }
 

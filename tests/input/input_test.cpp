@@ -1,11 +1,11 @@
 #include "input/input.h"
 
+#include <cmath>
+
 #include <gtest/gtest.h>
 
 #include "graphics/graphics.h"
 #include "platform/headless/headless_window.h"
-
-#include <cmath>
 
 namespace {
 

@@ -2,10 +2,10 @@
 // AddComponents, the unknown-type refusal and RequireSibling's refusals.
 #include "objects/game_object.h"
 
-#include <gtest/gtest.h>
-
 #include <stdexcept>
 #include <string>
+
+#include <gtest/gtest.h>
 
 #include "base/log.h"
 #include "objects/probe_component.h"
@@ -40,8 +40,9 @@ TEST_F(GameObjectTest, InitializeRunsInTypeNameOrderAndStopsAtTheFirstFailure) {
   object.AddComponent("Physics");
   object.AddComponent("Transform");
   EXPECT_TRUE(object.Initialize());
-  EXPECT_EQ(Probe::Journal(), (std::vector<std::string>{"Player/Physics.Initialize", "Player/Sprite.Initialize",
-                                                        "Player/Transform.Initialize"}));
+  EXPECT_EQ(Probe::Journal(),
+            (std::vector<std::string>{"Player/Physics.Initialize", "Player/Sprite.Initialize",
+                                      "Player/Transform.Initialize"}));
   Probe::Journal().clear();
   static_cast<Probe*>(object.GetComponent("Physics"))->succeed = false;
   EXPECT_FALSE(object.Initialize());

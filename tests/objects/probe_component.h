@@ -44,7 +44,8 @@ class Probe : public objects::BaseComponent {
 
  private:
   void Record(const char* call) {
-    Journal().push_back((GetOwner() != nullptr ? GetOwner()->GetName() : std::string("?")) + "/" + GetType() + "." + call);
+    Journal().push_back((GetOwner() != nullptr ? GetOwner()->GetName() : std::string("?")) + "/" + GetType() +
+                        "." + call);
   }
 };
 

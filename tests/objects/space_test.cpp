@@ -52,9 +52,10 @@ TEST_F(SpaceTest, ObjectsComponentsAndSpacesRunInByteWiseNameOrder) {
     object->AddComponent("Button");
   }
   space.Update(0.016f);
-  EXPECT_EQ(Probe::Journal(), (Journal{"B/Button.Update", "B/Sprite.Update", "Player/Button.Update",
-                                       "Player/Sprite.Update", "a_WhiteScreen/Button.Update",
-                                       "a_WhiteScreen/Sprite.Update", "c_UI/Button.Update", "c_UI/Sprite.Update"}));
+  EXPECT_EQ(Probe::Journal(),
+            (Journal{"B/Button.Update", "B/Sprite.Update", "Player/Button.Update", "Player/Sprite.Update",
+                     "a_WhiteScreen/Button.Update", "a_WhiteScreen/Sprite.Update", "c_UI/Button.Update",
+                     "c_UI/Sprite.Update"}));
   SpaceWithOneObject("X_PauseMenu");
   SpaceWithOneObject("Level1");
   EXPECT_EQ(RunPasses(), (Journal{"Level1Object/Sprite.Update", "X_PauseMenuObject/Sprite.Update",

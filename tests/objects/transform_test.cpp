@@ -2,9 +2,9 @@
 // and when it is recomputed; the matrix helpers it is built from.
 #include "objects/transform.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -2,11 +2,11 @@
 // registered position and size is where and how big the field or class really is.
 #include "objects/type_registry.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+
+#include <gtest/gtest.h>
 
 #include "components/physics.h"
 #include "objects/transform.h"
@@ -47,8 +47,10 @@ TEST_F(TypeRegistryTest, UnknownTypesAndMembersGiveTheExactMessages) {
       {[] { FindType("transform"); }, "Attempted to find component of type transform" + noType},
       {[] { FindMember("Camera2", "x"); }, "Attempted to find component of type Camera2" + noType},
       {[] { objects::GetSerializedMembers("Nope"); }, "Attempted to find component of type Nope" + noType},
-      {[] { FindMember("Physics", "velocity"); }, "Tried to find member velocity in component Physics" + noMember},
-      {[] { FindMember("Physics", "X_velocity"); }, "Tried to find member X_velocity in component Physics" + noMember},
+      {[] { FindMember("Physics", "velocity"); },
+       "Tried to find member velocity in component Physics" + noMember},
+      {[] { FindMember("Physics", "X_velocity"); },
+       "Tried to find member X_velocity in component Physics" + noMember},
       // The empty name would reach the header, which covers the base part.
       {[] { FindMember("Transform", ""); }, "Tried to find member  in component Transform" + noMember},
   };
@@ -56,13 +58,15 @@ TEST_F(TypeRegistryTest, UnknownTypesAndMembersGiveTheExactMessages) {
 }
 
 TEST_F(TypeRegistryTest, SerializedMembersInDeclarationOrderGroupsReplacedByChildren) {
-  EXPECT_EQ(SerializedNames("Physics"), (std::vector<std::string>{"x_acceleration", "y_acceleration", "x_velocity",
-                                                                  "y_velocity", "max_velocity", "mass"}));
-  EXPECT_EQ(SerializedNames("Transform"), (std::vector<std::string>{"x_position", "y_position", "z_position",
-                                                                    "rotation", "x_scale", "y_scale", "z_scale"}));
-  EXPECT_EQ(SerializedNames("TestComponent"), (std::vector<std::string>{"int_vector", "float_vector", "x_position",
-                                                                        "y_position", "x_scale", "y_scale",
-                                                                        "rotation"}));
+  EXPECT_EQ(SerializedNames("Physics"),
+            (std::vector<std::string>{"x_acceleration", "y_acceleration", "x_velocity", "y_velocity",
+                                      "max_velocity", "mass"}));
+  EXPECT_EQ(SerializedNames("Transform"),
+            (std::vector<std::string>{"x_position", "y_position", "z_position", "rotation", "x_scale",
+                                      "y_scale", "z_scale"}));
+  EXPECT_EQ(SerializedNames("TestComponent"),
+            (std::vector<std::string>{"int_vector", "float_vector", "x_position", "y_position", "x_scale",
+                                      "y_scale", "rotation"}));
   RegisterCamera();
   EXPECT_TRUE(objects::GetSerializedMembers("Camera").empty());
   // A group child is found with its own position; the unnamed group spans both.
@@ -83,10 +87,11 @@ TEST_F(TypeRegistryTest, SerializedMembersInDeclarationOrderGroupsReplacedByChil
 
 TEST_F(TypeRegistryTest, SizesAreTheClassSizesAndCreateBuildsTheClass) {
   RegisterCamera();
-  const std::pair<const char*, std::size_t> cases[] = {{"Transform", sizeof(objects::Transform)},
-                                                       {"Physics", sizeof(components::Physics)},
-                                                       {"TestComponent", sizeof(serialization::TestComponent)},
-                                                       {"Camera", sizeof(objects::BaseComponent)}};
+  const std::pair<const char*, std::size_t> cases[] = {
+      {"Transform", sizeof(objects::Transform)},
+      {"Physics", sizeof(components::Physics)},
+      {"TestComponent", sizeof(serialization::TestComponent)},
+      {"Camera", sizeof(objects::BaseComponent)}};
   for (const auto& [name, size] : cases) {
     EXPECT_EQ(FindType(name).size, size) << name;
     std::unique_ptr<objects::BaseComponent> component(objects::CreateComponent(FindType(name)));
@@ -112,8 +117,8 @@ TEST_F(TypeRegistryTest, OffsetsReachTheFieldsAndNothingBeside) {
   EXPECT_EQ(p.transform, nullptr);
   objects::Transform t;
   FillFloatsThroughRegistry(t);
-  EXPECT_EQ((std::vector<float>{t.translation.x, t.translation.y, t.translation.z, t.translation.w, t.rotation,
-                                t.scale.x, t.scale.y, t.scale.z}),
+  EXPECT_EQ((std::vector<float>{t.translation.x, t.translation.y, t.translation.z, t.translation.w,
+                                t.rotation, t.scale.x, t.scale.y, t.scale.z}),
             (std::vector<float>{10, 11, 12, 1, 13, 14, 15, 16}));
   EXPECT_TRUE(t.dirty);
   serialization::TestComponent c;
@@ -140,7 +145,8 @@ TEST_F(TypeRegistryTest, RegistrationRefusesLayoutsThatDoNotFitTheClass) {
                                                                                 VELMARIS_FIELD(Probe, label)),
                std::logic_error);
   // A group running past the end of the object.
-  EXPECT_THROW(registry.RegisterType<Probe>("Bad3").AddVectorMember({"a", "b"}, sizeof(Probe) - 4), std::logic_error);
+  EXPECT_THROW(registry.RegisterType<Probe>("Bad3").AddVectorMember({"a", "b"}, sizeof(Probe) - 4),
+               std::logic_error);
 }
 
 }  // namespace

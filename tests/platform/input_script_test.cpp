@@ -1,8 +1,8 @@
 #include "platform/headless/input_script.h"
 
-#include <gtest/gtest.h>
-
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "platform/key_names.h"
 
@@ -56,7 +56,8 @@ TEST(InputScriptTest, RefusalsNameTheFileLineAndProblem) {
   EXPECT_EQ(ErrorOf("{\"frame\":1,\"close\":true}\n{\"frame\":2,\"key\":\"Esc\",\"down\":true}"),
             "steer.jsonl:2: unknown key \"Esc\"");
   EXPECT_EQ(ErrorOf("{\"frame\":1,\"key\":\"A\"}"), "steer.jsonl:1: \"down\" must be true or false");
-  EXPECT_EQ(ErrorOf("{\"frame\":0,\"close\":true}"), "steer.jsonl:1: \"frame\" must be a whole number from 1");
+  EXPECT_EQ(ErrorOf("{\"frame\":0,\"close\":true}"),
+            "steer.jsonl:1: \"frame\" must be a whole number from 1");
   EXPECT_EQ(ErrorOf("{\"frame\":3,\"close\":true}\n{\"frame\":2,\"close\":true}"),
             "steer.jsonl:2: frames must not go backwards");
   EXPECT_EQ(ErrorOf("{\"frame\":1,\"mouse\":[1280,0]}"),

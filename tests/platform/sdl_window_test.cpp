@@ -1,10 +1,10 @@
 // The real SDL window; needs an X display (make test runs the suite under Xvfb).
 #include "platform/sdl/sdl_window.h"
 
+#include <vector>
+
 #include <SDL.h>
 #include <gtest/gtest.h>
-
-#include <vector>
 
 #include "core/frame_loop.h"
 #include "input/input.h"

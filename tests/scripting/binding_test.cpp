@@ -3,13 +3,13 @@
 // calls from the engine into Lua, LuaException and the stack.
 #include "scripting/binding/binding.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <cstdint>
-#include <lua.hpp>
 #include <stdexcept>
 #include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <lua.hpp>
 
 namespace {
 
@@ -46,7 +46,10 @@ struct Shape {
   int sides = 0;
   int Sides() const { return sides; }
 };
-struct Padding { virtual ~Padding() = default; double pad = 0; };
+struct Padding {
+  virtual ~Padding() = default;
+  double pad = 0;
+};
 struct Square : Padding, Shape {
   Square() { sides = 4; }
   float side = 2;
@@ -208,7 +211,9 @@ TEST_F(BindingTest, ScriptsUseTheApiAsBound) {
       {"assert(not pcall(Body().Fail, Body()))", ""},
       // Getters give copies; pointers share the engine object.
       {"b.position = Vec(1, 2); local p = b.position; p.x = 50; b:GetPosition().x = 60", ""},
-      {"assert(b.position.x == 1); local p = b.position; p.x = 70; b.position = p; assert(b.position.x == 70)", ""},
+      {"assert(b.position.x == 1); local p = b.position; p.x = 70; b.position = p; assert(b.position.x == "
+       "70)",
+       ""},
       {"b:SetPosition(Vec(5, 0)); assert(b:GetPosition().x == 5)", ""},
       {"b:PositionPointer().x = 8; assert(b.position.x == 8 and b:Nothing() == nil)", ""},
       // Const objects see const methods only; derived classes reach their base.
@@ -235,7 +240,8 @@ TEST_F(BindingTest, EveryRefusalGivesItsExactMessage) {
       {"Vec.Dot(Vec(1, 1), Body())", "test:1: bad argument #2 to 'Dot' (Vec expected, got Body)"},
       {"Vec.Dot(Vec(1, 1), {})", "test:1: bad argument #2 to 'Dot' (Vec expected, got table)"},
       {"Vec.Dot(Vec(1, 1), io.stdout)", "test:1: bad argument #2 to 'Dot' (Vec expected, got userdata)"},
-      {"Vec.Dot(Body():ConstPosition(), Square())", "test:1: bad argument #2 to 'Dot' (Vec expected, got Square)"},
+      {"Vec.Dot(Body():ConstPosition(), Square())",
+       "test:1: bad argument #2 to 'Dot' (Vec expected, got Square)"},
       {"Vec(1, 1).Length(Body())", "test:1: bad argument #1 to 'Length' (Vec expected, got Body)"},
       {"Body():SetPosition(cv.x)", "test:1: bad argument #1 to 'SetPosition' (Vec expected, got number)"},
       {"local f = Square().Sides; f(Vec(1, 1))", "test:1: bad argument #1 to 'f' (Shape expected, got Vec)"},

@@ -2,15 +2,15 @@
 // carry the components, and reads of the script's Lua globals.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <lua.hpp>
 #include <memory>
 #include <string>
+
+#include <gtest/gtest.h>
+#include <lua.hpp>
 #include <unistd.h>
 
 #include "base/log.h"

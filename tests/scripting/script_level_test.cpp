@@ -1,16 +1,16 @@
 // Scripts as level files give them: the registered members of "Script" and
 // "ScriptData", loading with prefabs, and a level run through the headless runner.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <rapidjson/document.h>
-#include <rapidjson/istreamwrapper.h>
 #include <string>
 #include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <rapidjson/document.h>
+#include <rapidjson/istreamwrapper.h>
 #include <sys/wait.h>
 
 #include "scripting/script_fixture.h"
@@ -37,7 +37,8 @@ function Update(dt) updates = (updates or 0) + 1; speed = data and data.speed en
 
 TEST_F(ScriptLevelTest, ScriptDataFromTheFileIsTheScriptsDataAndInitRunsTwice) {
   Load(R"({"Level": {"Hero": {
-    "Script": {"filename": ")" + scriptPath + R"("},
+    "Script": {"filename": ")" +
+       scriptPath + R"("},
     "ScriptData": {"start_x": 1.5, "start_y": 2.5, "end_x": 3.5, "end_y": -2, "initTime": 4.5, "timer": 5.5,
                    "angle": 6.5, "radius": 7.5, "speed": 4, "state": true}}}})");
   auto* script = ComponentOf<scripting::Script>("Level", "Hero", "Script");
@@ -70,15 +71,17 @@ TEST_F(ScriptLevelTest, ScriptDataWithoutScriptStopsTheLoad) {
   testing::internal::CaptureStderr();
   EXPECT_THAT(LoadError(R"({"Level": {"Hero": {"ScriptData": {"speed": 1}}}})"),
               testing::StartsWith("A component did not initialize correctly."));
-  EXPECT_THAT(testing::internal::GetCapturedStderr(),
-              testing::HasSubstr("component: object Hero in space Level: ScriptData needs a Script on its object\n"));
+  EXPECT_THAT(
+      testing::internal::GetCapturedStderr(),
+      testing::HasSubstr("component: object Hero in space Level: ScriptData needs a Script on its object\n"));
 }
 
 // An object initialised once per layer: the bound block must not fail the later ones.
 TEST_F(ScriptLevelTest, ScriptFromAPrefabAndALevelLoadedTwiceKeepLoading) {
   const std::string prefab = Write("scripted.json", R"({"Scripted": {
     "Script": {"filename": ")" + scriptPath + R"("}, "ScriptData": {"speed": 2}}})");
-  const std::string level = R"({"Level": {"Hero": {"prefab": ")" + prefab + R"(", "ScriptData": {"speed": 5}}}})";
+  const std::string level =
+      R"({"Level": {"Hero": {"prefab": ")" + prefab + R"(", "ScriptData": {"speed": 5}}}})";
   Load(level);
   Load(level);
   auto* script = ComponentOf<scripting::Script>("Level", "Hero", "Script");

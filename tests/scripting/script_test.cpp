@@ -1,13 +1,13 @@
 // The Script component frame by frame: initialisation and its retries, the file run
 // every frame, the globals, error reports, ScriptData binding and live reload.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <lua.hpp>
 #include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <lua.hpp>
 
 #include "components/physics.h"
 #include "objects/transform.h"
@@ -54,7 +54,8 @@ TEST_F(ScriptTest, EachFailureIsReportedOnceWithTheScriptLine) {
            Failure{nullptr, ": cannot open the file (No such file or directory)", never},
            Failure{"function Init()\n  x = = 1\nend\nfunction Update() updates = 1 end\n",
                    ":2: unexpected symbol near '='", never},
-           Failure{"function Init() end\nfunction Update(dt)\n  updates = (updates or 0) + 1\n  error('boom')\nend\n",
+           Failure{"function Init() end\nfunction Update(dt)\n  updates = (updates or 0) + 1\n  "
+                   "error('boom')\nend\n",
                    ":4: boom", 3},
            Failure{"function Init() end\nfunction Update(dt)\n  updates = (updates or 0) + 1\n"
                    "  myTransform:TransformAddX('far')\nend\n",
@@ -67,7 +68,8 @@ TEST_F(ScriptTest, EachFailureIsReportedOnceWithTheScriptLine) {
     SCOPED_TRACE(name);
     object = std::make_unique<objects::GameObject>("Hero");
     object->AddComponent(new objects::Transform());
-    scripting::Script& script = AddScript(failure.text ? Write(failure.text, name) : (folder / name).string());
+    scripting::Script& script =
+        AddScript(failure.text ? Write(failure.text, name) : (folder / name).string());
     EXPECT_EQ(Frames(script, 3), "SCRIPT: " + script.filename + failure.report + "\n");
     EXPECT_THAT(Number(script, "updates"), ::testing::NanSensitiveDoubleEq(failure.updates));
     EXPECT_LE(script.CompileCount(), 1u);  // a broken file is not compiled again every frame
@@ -91,7 +93,8 @@ TEST_F(ScriptTest, RunawayCallIsStoppedAtItsLineAndTheGameGoesOn) {
                    "  while true do pcall(function() while true do end end) end\nend\n",
                    4, "updates"},
            Runaway{"function Init() end\nfunction Update()\n  updates = (updates or 0) + 1\n"
-                   "  while true do coroutine.resume(coroutine.create(function() while true do end end)) end\nend\n",
+                   "  while true do coroutine.resume(coroutine.create(function() while true do end end)) "
+                   "end\nend\n",
                    4, "updates"},
        }) {
     const std::string name = "runaway" + std::to_string(index++) + ".lua";
@@ -144,13 +147,15 @@ TEST_F(ScriptTest, FinalisersRunWhileTheObjectsOtherComponentsStillExist) {
   object->AddComponent(physics);
   object->AddComponent(new objects::Transform());
   const std::string out = (folder / "finaliser.txt").string();
-  scripting::Script& script = AddScript(Write(
-      "function Init() end\n"
-      "function Update(dt)\n"
-      "  keeper = setmetatable({}, {__gc = function()\n"
-      "    local f = io.open('" + out + "', 'w') f:write(physics:GetVelocity().x) f:close()\n"
-      "  end})\n"
-      "end\n"));
+  scripting::Script& script =
+      AddScript(Write("function Init() end\n"
+                      "function Update(dt)\n"
+                      "  keeper = setmetatable({}, {__gc = function()\n"
+                      "    local f = io.open('" +
+                      out +
+                      "', 'w') f:write(physics:GetVelocity().x) f:close()\n"
+                      "  end})\n"
+                      "end\n"));
   EXPECT_EQ(Frames(script, 1), "");
   physics->velocity = {7.0f, 0.0f};
   object.reset();
@@ -162,7 +167,8 @@ TEST_F(ScriptTest, FinalisersRunWhileTheObjectsOtherComponentsStillExist) {
 
 TEST_F(ScriptTest, WithoutGlobalInitUpdateIsNeverReachedAndInitIsRetriedEachFrame) {
   scripting::Script& script = AddScript(Write("runs = (runs or 0) + 1\nfunction Update() updates = 1 end\n"));
-  EXPECT_EQ(Frames(script, 3), "SCRIPT: " + script.filename + ": global 'Init' is not a function (a nil value)\n");
+  EXPECT_EQ(Frames(script, 3),
+            "SCRIPT: " + script.filename + ": global 'Init' is not a function (a nil value)\n");
   EXPECT_EQ(Number(script, "runs"), 3);  // the file ran once per frame, for ScriptInit
   EXPECT_EQ(RunLua(script, "assert(updates == nil)"), "");
   EXPECT_FALSE(script.initState);
@@ -344,7 +350,8 @@ TEST_F(ScriptTest, EditIsSeenAfterTheCheckIntervalNotAtEveryFrame) {
     std::chrono::milliseconds after;  // since the first look
     double version;
   };
-  for (const Step& step : {Step{std::chrono::milliseconds(0), 1}, Step{scripting::kFileCheckInterval - std::chrono::milliseconds(1), 1},
+  for (const Step& step : {Step{std::chrono::milliseconds(0), 1},
+                           Step{scripting::kFileCheckInterval - std::chrono::milliseconds(1), 1},
                            Step{scripting::kFileCheckInterval, 2}}) {
     g_fakeNow = std::chrono::steady_clock::time_point{} + step.after;
     script.Update(0.016f);

@@ -1,11 +1,11 @@
 // The scripting API as scripts see it: each class through small scripts, copies
 // from getters, live engine objects through the globals, and refused arguments.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <memory>
 #include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include "components/physics.h"
 #include "objects/transform.h"
@@ -94,7 +94,8 @@ TEST_F(ScriptingApiTest, LiveEngineObjectsChangeThroughTheirGlobals) {
   EXPECT_EQ(physics.previousPosition.y, 2.0f);
   // A number where an object is expected is refused naming the class.
   EXPECT_EQ(RunLua(*script, "physics:SetVelocity(5)"),
-            "[string \"physics:SetVelocity(5)\"]:1: bad argument #1 to 'SetVelocity' (Vector2D expected, got number)");
+            "[string \"physics:SetVelocity(5)\"]:1: bad argument #1 to 'SetVelocity' (Vector2D expected, got "
+            "number)");
   Expect("assert(Names == nil and physics.mass == nil)");
 }
 
@@ -118,7 +119,7 @@ TEST_F(ScriptingApiTest, PoolAndTimerCount) {
 TEST_F(ScriptingApiTest, ScriptsCannotMakeTheEngineCallAMethodOnTheWrongType) {
   struct Attack {
     const char* code;
-    const char* error;  // part of the error the attack must end in
+    const char* error;       // part of the error the attack must end in
     bool methodKept = true;  // whether TransformAddX still works afterwards
   };
   for (const Attack& attack : {
@@ -126,7 +127,8 @@ TEST_F(ScriptingApiTest, ScriptsCannotMakeTheEngineCallAMethodOnTheWrongType) {
                   "rawset(getmetatable(v), '__parent', getmetatable(myTransform))\n"
                   "v:TransformAddX(1)",
                   "bad argument #1 to 'rawset' (table expected, got string)"},
-           Attack{"assert(getmetatable(Vector2D(1, 2)) == 'Vector2D' and getmetatable(myTransform) == 'Transform')\n"
+           Attack{"assert(getmetatable(Vector2D(1, 2)) == 'Vector2D' and getmetatable(myTransform) == "
+                  "'Transform')\n"
                   "setmetatable(Math, {})",
                   "cannot change a protected metatable"},
            Attack{"local v = Vector2D(1, 2)\n"
@@ -141,7 +143,8 @@ TEST_F(ScriptingApiTest, ScriptsCannotMakeTheEngineCallAMethodOnTheWrongType) {
                   "io.stderr:TransformAddX(1)",
                   "calling 'TransformAddX' on bad self (Transform expected, got userdata)"},
            Attack{"local setX = debug.getmetatable(Vector2D(0, 0)).__propset.x\n"
-                  "debug.setupvalue(debug.getmetatable(myTransform).TransformAddX, 1, select(2, debug.getupvalue(setX, 1)))\n"
+                  "debug.setupvalue(debug.getmetatable(myTransform).TransformAddX, 1, select(2, "
+                  "debug.getupvalue(setX, 1)))\n"
                   "myTransform:TransformAddX(1)",
                   "bound function has a foreign upvalue", false},
        }) {

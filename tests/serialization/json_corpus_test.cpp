@@ -1,11 +1,11 @@
 // The loader against a JSON parser test suite written elsewhere: every malformed file
 // (n_) is refused, every well-formed one (y_) is loaded or refused as not a level,
 // and nothing (i_ included, 100,000-deep nesting included) crashes.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <map>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include "serialization/serializer_fixture.h"
 
@@ -32,7 +32,8 @@ TEST_F(JsonCorpusTest, MalformedFilesAreRefusedWellFormedOnesLoadOrAreNotALevel)
       error = refusal.what();
     }
     if (name[0] == 'n') {
-      EXPECT_THAT(error, AnyOf(HasSubstr("is not well-formed JSON"), HasSubstr("root is not a JSON object"))) << name;
+      EXPECT_THAT(error, AnyOf(HasSubstr("is not well-formed JSON"), HasSubstr("root is not a JSON object")))
+          << name;
       EXPECT_TRUE(spaces.GetSpaces().empty()) << name;
     } else if (name[0] == 'y') {
       EXPECT_THAT(error, ::testing::Not(HasSubstr("well-formed"))) << name;

@@ -2,18 +2,18 @@
 // a space registry of its own and a scratch folder for level and prefab files.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
+
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "core/component_registration.h"
 #include "objects/probe_component.h"
 #include "objects/space_registry.h"
-#include "core/component_registration.h"
 #include "serialization/serializer.h"
 
 namespace testing_support {
@@ -88,7 +88,8 @@ class SerializerFixture : public ::testing::Test {
   static void RegisterCamera() {
     objects::GetTypeRegistry()
         .RegisterType<objects::BaseComponent>(
-            "Camera", [](void* m) -> objects::BaseComponent* { return new (m) objects::BaseComponent("Camera"); })
+            "Camera",
+            [](void* m) -> objects::BaseComponent* { return new (m) objects::BaseComponent("Camera"); })
         .AddHeaderMember()
         .FinishType();
   }

@@ -2,11 +2,11 @@
 // every refusal, malformed files; the component writer and the space dump.
 #include "serialization/serializer.h"
 
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <sstream>
 #include <tuple>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include "components/physics.h"
 #include "objects/transform.h"
@@ -55,7 +55,7 @@ TEST_F(LoaderTest, BuildsSpacesObjectsAndComponentsWithTheFileValues) {
   EXPECT_EQ(ComponentOf<objects::Transform>("Level1", "a_Star", "Transform")->translation.x, 7.0f);
   EXPECT_EQ(ComponentOf<Probe>("U_LevelTimer", "c_UI", "Alpha")->count, 3);
   EXPECT_EQ(objects::FindSpace("Level1"), nullptr);  // the fixture's registry, not the global one
-  spaces.UpdateSpaces(1.0f);  // Physics moves the player by the clamped velocity
+  spaces.UpdateSpaces(1.0f);                         // Physics moves the player by the clamped velocity
   EXPECT_FLOAT_EQ(transform->translation.x, 1.5f + 1.2f);
 
   ASSERT_TRUE(serializer.LoadLevel(std::string(VELMARIS_SOURCE_DIR) + "/data/Levels/PlayerTest.txt"));
@@ -127,23 +127,30 @@ TEST_F(LoaderTest, EveryRefusalSaysWhatAndWhere) {
   const Case cases[] = {
       {Level(R"({ "PlayerControllerNew": {} })"),
        "Attempted to find component of type PlayerControllerNew.  This type does not exist.",
-       {where, "space 'S'", "object 'o'"}, false},
+       {where, "space 'S'", "object 'o'"},
+       false},
       {Level(R"({ "Physics": { "velocity": 1.0 } })"),
        "Tried to find member velocity in component Physics.  This is not a member of this component.",
-       {where, "member 'velocity'"}, false},
+       {where, "member 'velocity'"},
+       false},
       {Level(R"({ "Alpha": { "": 1 } })"), "Tried to find member  in component Alpha.", {}, false},
       {Level(R"({ "Physics": {} })"), "A component did not initialize correctly.", {"object 'o'"}, false},
       {Level("5"), "", {"Object entry o is not a JSON object", "space 'S'"}, false},
       {Level(R"({ "Alpha": [1] })"), "", {"Component entry Alpha is not a JSON object", "object 'o'"}, false},
-      {R"({ "Level1": { "Player": { "Transform": { "x_position": "left" } } } })", "",
-       {"level.txt", "object 'Player'", "x_position", "expects a number", "gives a string"}, false},
+      {R"({ "Level1": { "Player": { "Transform": { "x_position": "left" } } } })",
+       "",
+       {"level.txt", "object 'Player'", "x_position", "expects a number", "gives a string"},
+       false},
       {prefab(self), "", {"comes back to " + self, "object 'o'"}, false},
       {prefab(a), "", {"comes back to"}, false},
       {Level(R"({ "prefab": 5 })"), "", {"\"prefab\" value is not a string", "object 'o'"}, false},
       {prefab(empty), "", {"empty", "prefab '" + empty + "'"}, false},
       {prefab(notTable), "", {"not a component table"}, false},
       {prefab(badBase), "", {"\"prefab\" value is not a string"}, false},
-      {"{\n  \"S\": { \"o\": {} }\n  \"T\": {}\n}", "", {"level.txt is not well-formed JSON", "line 3, column 3"}, true},
+      {"{\n  \"S\": { \"o\": {} }\n  \"T\": {}\n}",
+       "",
+       {"level.txt is not well-formed JSON", "line 3, column 3"},
+       true},
       {"{ \"S\": {} }\n// comment", "", {"line 2, column 1"}, true},
       {"[ { \"S\": {} } ]", "", {"root is not a JSON object"}, true},
       {"", "", {"line 1, column 1"}, true},
@@ -191,7 +198,7 @@ class MemberValueTest : public testing_support::SerializerFixture {
 
 TEST_F(MemberValueTest, AcceptedValues) {
   EXPECT_EQ(LoadProbe("count", "-2147483648")->count, -2147483647 - 1);
-  EXPECT_EQ(LoadProbe("count", "null")->count, 7);  // null keeps the value
+  EXPECT_EQ(LoadProbe("count", "null")->count, 7);    // null keeps the value
   EXPECT_EQ(LoadProbe("factor", "2")->factor, 2.0f);  // an integer becomes its float value
   EXPECT_EQ(LoadProbe("factor", "0.1")->factor, 0.1f);
   EXPECT_EQ(LoadProbe("factor", "-1e3")->factor, -1000.0f);
@@ -208,23 +215,37 @@ TEST_F(MemberValueTest, RefusedValuesNameEverythingAndWriteNothing) {
   const char* kInt = "an integer in the 32-bit range";
   const char* kFloat = "a number in the 32-bit float range";
   const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"count", "2.5", kInt},          {"count", "2.0", kInt},        {"count", "3000000000", kInt},
-      {"count", "\"5\"", kInt},        {"count", "true", kInt},       {"count", "{}", kInt},
-      {"factor", "\"1.0\"", kFloat},   {"factor", "false", kFloat},   {"factor", "[1.0]", kFloat},
-      {"factor", "1e39", kFloat},      {"label", "5", "a string"},    {"label", "true", "a string"},
-      {"label", "[\"a\"]", "a string"}, {"flag", "1", "true or false"}, {"flag", "\"true\"", "true or false"},
-      {"ints", "5", "an array of integers"},       {"ints", "[1, 2.5]", "an array of integers"},
-      {"ints", "[1, \"2\"]", "an array of integers"}, {"floats", "0.5", "an array of numbers"},
-      {"floats", "[0.5, \"a\"]", "an array of numbers"}, {"floats", "[0.5, 1e300]", "an array of numbers"},
+      {"count", "2.5", kInt},
+      {"count", "2.0", kInt},
+      {"count", "3000000000", kInt},
+      {"count", "\"5\"", kInt},
+      {"count", "true", kInt},
+      {"count", "{}", kInt},
+      {"factor", "\"1.0\"", kFloat},
+      {"factor", "false", kFloat},
+      {"factor", "[1.0]", kFloat},
+      {"factor", "1e39", kFloat},
+      {"label", "5", "a string"},
+      {"label", "true", "a string"},
+      {"label", "[\"a\"]", "a string"},
+      {"flag", "1", "true or false"},
+      {"flag", "\"true\"", "true or false"},
+      {"ints", "5", "an array of integers"},
+      {"ints", "[1, 2.5]", "an array of integers"},
+      {"ints", "[1, \"2\"]", "an array of integers"},
+      {"floats", "0.5", "an array of numbers"},
+      {"floats", "[0.5, \"a\"]", "an array of numbers"},
+      {"floats", "[0.5, 1e300]", "an array of numbers"},
   };
   const std::string file = "file '" + (folder / "level.txt").string() + "'";
   for (const auto& [member, value, expected] : cases) {
     spaces.Clear();
     const std::string message =
         LoadError(R"({ "S": { "o": { "Alpha": { ")" + std::string(member) + R"(": )" + value + " } } } }");
-    for (const std::string& part : {"Member " + std::string(member) + " expects " + expected, file,
-                                    std::string("space 'S'"), std::string("object 'o'"),
-                                    std::string("component 'Alpha'"), "member '" + std::string(member) + "'"}) {
+    for (const std::string& part :
+         {"Member " + std::string(member) + " expects " + expected, file, std::string("space 'S'"),
+          std::string("object 'o'"), std::string("component 'Alpha'"),
+          "member '" + std::string(member) + "'"}) {
       EXPECT_THAT(message, HasSubstr(part)) << member << " = " << value;
     }
     Probe* probe = ComponentOf<Probe>("S", "o", "Alpha");
@@ -265,9 +286,10 @@ TEST_F(WriterTest, WritesMembersByRegisteredTypeInDeclarationOrder) {
   probe.flag = true;
   probe.ints = {1, -2};
   probe.floats = {};
-  EXPECT_THAT(Write(probe), HasSubstr("\"count\": 7,\n        \"factor\": 0.5,\n        \"label\": \"none\",\n"
-                                      "        \"flag\": true,\n        \"ints\": [\n            1,\n            -2\n"
-                                      "        ],\n        \"floats\": [],\n        \"succeed\": true\n"));
+  EXPECT_THAT(Write(probe),
+              HasSubstr("\"count\": 7,\n        \"factor\": 0.5,\n        \"label\": \"none\",\n"
+                        "        \"flag\": true,\n        \"ints\": [\n            1,\n            -2\n"
+                        "        ],\n        \"floats\": [],\n        \"succeed\": true\n"));
 }
 
 TEST_F(WriterTest, WrittenComponentReadsBackToTheSameValues) {

@@ -1,10 +1,10 @@
 // The serializer self-tests: the report files they write and their refusals.
 #include "serialization/serializer_tests.h"
 
+#include <sstream>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 #include "components/physics.h"
 #include "objects/transform.h"
@@ -39,19 +39,21 @@ TEST_F(SelfTestTest, SizeTestReportsEqualSizesAndTheTestComponentMembers) {
   const std::string physics = std::to_string(sizeof(components::Physics));
   EXPECT_THAT(report, StartsWith("Testing size of Transform:\nComponent Size is " + transform +
                                  "\nReflection Size is " + transform + "\n\nTesting size of Physics:\n"));
-  EXPECT_THAT(report, HasSubstr("Testing size of Physics:\nComponent Size is " + physics + "\nReflection Size is " +
-                                physics + "\n\n"));
+  EXPECT_THAT(report, HasSubstr("Testing size of Physics:\nComponent Size is " + physics +
+                                "\nReflection Size is " + physics + "\n\n"));
   EXPECT_THAT(report, HasSubstr("\n\nTesting size of Camera:\n"));
   EXPECT_THAT(report, HasSubstr("Basic Component Test:\nMember: x_position\nSize: 4\nOffset: "));
-  EXPECT_THAT(report, HasSubstr("Member: rotation\nSize: 4\nOffset: " +
-                                std::to_string(objects::FindMember("TestComponent", "rotation").offset) +
-                                "\nOverall Size: " + std::to_string(sizeof(serialization::TestComponent)) + "\n\n"));
+  EXPECT_THAT(report,
+              HasSubstr("Member: rotation\nSize: 4\nOffset: " +
+                        std::to_string(objects::FindMember("TestComponent", "rotation").offset) +
+                        "\nOverall Size: " + std::to_string(sizeof(serialization::TestComponent)) + "\n\n"));
   // A registration without FinishType shows the running sum of the widths.
   objects::GetTypeRegistry().RegisterType<testing_support::Probe>("Camera").AddHeaderMember();
   serialization::RunSizeTest(folder);
   EXPECT_THAT(Read("serializer_test_output.txt"),
-              HasSubstr("Testing size of Camera:\nComponent Size is " + std::to_string(sizeof(testing_support::Probe)) +
-                        "\nReflection Size is " + std::to_string(sizeof(objects::BaseComponent)) + "\n"));
+              HasSubstr("Testing size of Camera:\nComponent Size is " +
+                        std::to_string(sizeof(testing_support::Probe)) + "\nReflection Size is " +
+                        std::to_string(sizeof(objects::BaseComponent)) + "\n"));
 }
 
 TEST_F(SelfTestTest, RefusalsThrowTheirExactTexts) {

@@ -1,12 +1,12 @@
 // Whole runs of the game through the headless runner, as a player or a level maker
 // starts them: the logos into Level1, and a scripted level end and Next.
-#include <gtest/gtest.h>
-#include <rapidjson/document.h>
-
 #include <regex>
 #include <sstream>
 #include <utility>
 #include <vector>
+
+#include <gtest/gtest.h>
+#include <rapidjson/document.h>
 
 #include "run_sim.h"
 
@@ -33,14 +33,14 @@ TEST(GameRunsTest, LogosLeadIntoLevelOneAfterAboutTwentySecondsOrAtOnceOnSpace) 
   std::ofstream(script) << "{\"frame\":5,\"key\":\"Space\",\"down\":true}\n";
   const Result skipped = RunSim("--state 7 --frames 10 --input " + script);
   ASSERT_EQ(skipped.status, 0) << skipped.output;
-  EXPECT_EQ(FrameOfChange(skipped.output, 7, 1), 6) << "Level1 runs from the frame after the skip"
-                                                      << skipped.output;
+  EXPECT_EQ(FrameOfChange(skipped.output, 7, 1), 6)
+      << "Level1 runs from the frame after the skip" << skipped.output;
 }
 
 TEST(GameRunsTest, DebugKeysEndLevelOneAndNextGoesOnToLevelTwo) {
   const std::string dump = testing::TempDir() + "debug_next.json";
-  const Result result =
-      RunSim("--state 1 --frames 480 --input " + sim_testing::Script("debug_end_then_next.jsonl") + " --dump " + dump);
+  const Result result = RunSim("--state 1 --frames 480 --input " +
+                               sim_testing::Script("debug_end_then_next.jsonl") + " --dump " + dump);
   ASSERT_EQ(result.status, 0) << result.output;
   EXPECT_GT(FrameOfChange(result.output, 1, 3), 0) << result.output;
   EXPECT_NE(result.output.find("frames: 480, state: 3\n"), std::string::npos) << result.output;
@@ -58,19 +58,20 @@ TEST(GameRunsTest, DebugKeysEndLevelOneAndNextGoesOnToLevelTwo) {
 TEST(GameRunsTest, MusicSwitchedOffInTheOptionsStaysDownAfterResuming) {
   const std::string dump = testing::TempDir() + "music_off.json";
   const std::string log = testing::TempDir() + "music_off.jsonl";
-  const Result result = RunSim("--state 1 --frames 520 --input " +
-                               sim_testing::Script("pause_options_music_off.jsonl") + " --dump " + dump +
-                               " --audio-log " + log);
+  const Result result =
+      RunSim("--state 1 --frames 520 --input " + sim_testing::Script("pause_options_music_off.jsonl") +
+             " --dump " + dump + " --audio-log " + log);
   ASSERT_EQ(result.status, 0) << result.output;
   rapidjson::Document json;
   json.Parse(sim_testing::ReadFile(dump).c_str());
   ASSERT_TRUE(json.IsObject());
-  for (const char* overlay : {"X_PauseMenu", "Y_PauseOptions", "Z_PauseExit", "Z_WindowExit", "Y_PauseCredits",
-                              "Y_PauseHTP"}) {
+  for (const char* overlay :
+       {"X_PauseMenu", "Y_PauseOptions", "Z_PauseExit", "Z_WindowExit", "Y_PauseCredits", "Y_PauseHTP"}) {
     EXPECT_FALSE(json[overlay]["active"].GetBool()) << overlay;
   }
   EXPECT_FALSE(json["Level1"]["paused"].GetBool());
-  EXPECT_EQ(json["Y_PauseOptions"]["objects"]["c_ButtonMusicToggle"]["components"]["Sprite"]["frame_index"].GetInt(),
+  EXPECT_EQ(json["Y_PauseOptions"]["objects"]["c_ButtonMusicToggle"]["components"]["Sprite"]["frame_index"]
+                .GetInt(),
             1);
   EXPECT_FALSE(json["level"]["musicOn"].GetBool());
 

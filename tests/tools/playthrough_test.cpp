@@ -2,14 +2,14 @@
 // as a separate process: each level's script wins its level with both objectives, the
 // whole-game script goes round from the logos back to Level1, and the steering planner
 // records input that replays its run exactly.
-#include <gtest/gtest.h>
-#include <rapidjson/document.h>
-
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include <gtest/gtest.h>
+#include <rapidjson/document.h>
 
 #include "run_sim.h"
 
@@ -34,7 +34,8 @@ long long LastFrame(const std::string& script) {
 }
 
 // Replays a script from a state, a second past its last event, and parses the dump.
-rapidjson::Document Replay(const std::string& script, int state, const std::string& dumpName, Result& result) {
+rapidjson::Document Replay(const std::string& script, int state, const std::string& dumpName,
+                           Result& result) {
   const std::string dump = testing::TempDir() + dumpName;
   std::remove(dump.c_str());
   result = RunSim("--state " + std::to_string(state) + " --input " + script + " --frames " +
@@ -51,7 +52,8 @@ struct LevelScript {
 };
 
 TEST(PlaythroughTest, EachLevelScriptWinsItsLevelWithBothObjectives) {
-  const LevelScript levels[] = {{"level1.jsonl", 1, "Level1"}, {"level2.jsonl", 3, "Level2"}, {"level3.jsonl", 5, "Level3"}};
+  const LevelScript levels[] = {
+      {"level1.jsonl", 1, "Level1"}, {"level2.jsonl", 3, "Level2"}, {"level3.jsonl", 5, "Level3"}};
   for (const LevelScript& level : levels) {
     SCOPED_TRACE(level.script);
     const std::string script = kPlaythroughs + level.script;
@@ -77,7 +79,8 @@ TEST(PlaythroughTest, GameScriptPlaysFromTheLogosThroughEveryLevelAndRestartsAtL
   ASSERT_EQ(result.status, 0) << result.output;
   // Each level is left through its victory screen's button, in order.
   std::size_t at = 0;
-  for (const char* change : {": state 7 -> 1\n", ": state 1 -> 3\n", ": state 3 -> 5\n", ": state 5 -> 1\n"}) {
+  for (const char* change :
+       {": state 7 -> 1\n", ": state 1 -> 3\n", ": state 3 -> 5\n", ": state 5 -> 1\n"}) {
     at = result.output.find(change, at);
     ASSERT_NE(at, std::string::npos) << change << " missing or out of order in\n" << result.output;
   }
@@ -107,8 +110,8 @@ TEST(SteeringTest, RecordingReplaysTheSteeredRunExactly) {
   const std::string replayedDump = testing::TempDir() + "replayed.json";
   for (const std::string& file : {recording, steeredDump, replayedDump}) std::remove(file.c_str());
 
-  const Result steered = RunSim("--state 3 --frames 400 --steer " + route + " --record " + recording + " --dump " +
-                                steeredDump);
+  const Result steered =
+      RunSim("--state 3 --frames 400 --steer " + route + " --record " + recording + " --dump " + steeredDump);
   ASSERT_EQ(steered.status, 0) << steered.output;
   EXPECT_NE(steered.output.find("steering: frame 2: Level2 begins (short_route.json)\n"), std::string::npos)
       << steered.output;
@@ -132,11 +135,14 @@ struct BrokenRoute {
 
 TEST(SteeringTest, BrokenRouteIsAnErrorNamingTheFileAndStep) {
   const BrokenRoute cases[] = {
-      {R"({"steps": [{"to": [1, 2]}, {"to": [1]}]})", "route.json: step 2: \"to\" must be [x, y] in world units"},
+      {R"({"steps": [{"to": [1, 2]}, {"to": [1]}]})",
+       "route.json: step 2: \"to\" must be [x, y] in world units"},
       {R"({"steps": [{"to": [1, 2], "witin": 1}]})", "route.json: step 1: unknown member \"witin\""},
       {R"({"steps": [{"fly": [1, 2]}]})", "route.json: step 1: a step needs one of"},
-      {R"({"steps": [{"wait": {"object": "E_hazard_bird_01"}}]})", "route.json: step 1: a waiting condition needs"},
-      {R"({"steps": [{"click": [1280, 10]}]})", "route.json: step 1: \"click\" must be [x, y] in window pixels"},
+      {R"({"steps": [{"wait": {"object": "E_hazard_bird_01"}}]})",
+       "route.json: step 1: a waiting condition needs"},
+      {R"({"steps": [{"click": [1280, 10]}]})",
+       "route.json: step 1: \"click\" must be [x, y] in window pixels"},
       {R"({"steps": [{"press": "Spacebar"}]})", "route.json: step 1: \"press\" must be a key name"},
       {R"({"steps": [{"route": "route.json"}]})", "route.json: routes include each other too deeply"},
       {R"({"level": "Level2", "steps": [{"to": [1, 2]},)", "route.json: not JSON"},
@@ -150,7 +156,8 @@ TEST(SteeringTest, BrokenRouteIsAnErrorNamingTheFileAndStep) {
   }
   const Result missing = RunSim("--steer no_such_route.json");
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.output.find("no_such_route.json: cannot open the route file"), std::string::npos) << missing.output;
+  EXPECT_NE(missing.output.find("no_such_route.json: cannot open the route file"), std::string::npos)
+      << missing.output;
 }
 
 TEST(SteeringTest, RecordWithoutSteerOrSteerWithInputExitTwoWithUsage) {

@@ -2,13 +2,13 @@
 // arguments, its standard output and error together.
 #pragma once
 
-#include <sys/wait.h>
-
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include <sys/wait.h>
 
 namespace sim_testing {
 

@@ -1,12 +1,11 @@
 // The headless runner as people use it: a separate process with arguments.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdio>
-#include <string>
-#include <sys/wait.h>
-
 #include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include "graphics/image_decoder.h"
 #include "run_sim.h"
@@ -71,7 +70,8 @@ std::string WriteSceneLevel() {
 TEST(SimRunnerTest, RealWindowScreenshotShowsTheSpriteWhereTheWorldPutsIt) {
   const std::string shot = testing::TempDir() + "scene.png";
   std::remove(shot.c_str());
-  const Result result = RunSim("--real-window --load " + WriteSceneLevel() + " --frames 2 --screenshot 2:" + shot);
+  const Result result =
+      RunSim("--real-window --load " + WriteSceneLevel() + " --frames 2 --screenshot 2:" + shot);
   ASSERT_EQ(result.status, 0) << result.output;
   graphics::DecodedImage picture;
   ASSERT_EQ(graphics::DecodeImageFile(shot, picture), graphics::ImageResult::kOk);
@@ -80,7 +80,8 @@ TEST(SimRunnerTest, RealWindowScreenshotShowsTheSpriteWhereTheWorldPutsIt) {
   // An 8-bit RGBA PNG decodes in blue, green, red, alpha byte order.
   ASSERT_EQ(picture.format, graphics::PixelFormat::k32bppBGRA);
   auto pixel = [&](int x, int y) {
-    const std::uint8_t* p = &picture.pixels[static_cast<size_t>(y) * picture.rowPitch + static_cast<size_t>(x) * 4];
+    const std::uint8_t* p =
+        &picture.pixels[static_cast<size_t>(y) * picture.rowPitch + static_cast<size_t>(x) * 4];
     return std::array<int, 3>{p[2], p[1], p[0]};
   };
   const std::array<int, 3> background{100, 149, 237};
@@ -111,7 +112,8 @@ TEST(SimRunnerTest, RealWindowOverviewFitsTheWholeLevelIntoOnePicture) {
                        << VELMARIS_TESTDATA_DIR << R"(/pngsuite/basn2c08.png"}, "Sprite": {}},
     "Backdrop": {"Transform": {"x_scale": 26.667, "y_scale": 15.0},
                  "SpriteSource": {"image": ")"
-                       << VELMARIS_TESTDATA_DIR << R"(/pngsuite/basn0g08.png"}, "Sprite": {"static": true}}}})";
+                       << VELMARIS_TESTDATA_DIR
+                       << R"(/pngsuite/basn0g08.png"}, "Sprite": {"static": true}}}})";
   const std::string shot = testing::TempDir() + "overview.png";
   std::remove(shot.c_str());
   const Result result = RunSim("--real-window --load " + level + " --overview " + shot);
@@ -120,14 +122,16 @@ TEST(SimRunnerTest, RealWindowOverviewFitsTheWholeLevelIntoOnePicture) {
   ASSERT_EQ(graphics::DecodeImageFile(shot, picture), graphics::ImageResult::kOk);
   ASSERT_EQ(picture.width, 1280u);
   auto pixel = [&](int x, int y) {
-    const std::uint8_t* p = &picture.pixels[static_cast<size_t>(y) * picture.rowPitch + static_cast<size_t>(x) * 4];
+    const std::uint8_t* p =
+        &picture.pixels[static_cast<size_t>(y) * picture.rowPitch + static_cast<size_t>(x) * 4];
     return std::array<int, 3>{p[2], p[1], p[0]};
   };
   // x from -53 to 53 fills the width: 1280 / 106 pixels a unit, the view centred on
   // (0, 10). Each picture lands near a side; the screen-fixed backdrop is left out.
   const float scale = 1280.0f / 106.0f;
   const auto left = pixel(static_cast<int>(640 - 50 * scale), static_cast<int>(360 + 10 * scale - scale / 2));
-  const auto right = pixel(static_cast<int>(640 + 50 * scale), static_cast<int>(360 - 10 * scale - scale / 2));
+  const auto right =
+      pixel(static_cast<int>(640 + 50 * scale), static_cast<int>(360 - 10 * scale - scale / 2));
   const std::array<int, 3> backdrop = pixel(640, 360);
   EXPECT_NE(left, backdrop);
   EXPECT_NE(right, backdrop);
@@ -170,8 +174,8 @@ TEST(SimRunnerTest, MissingLevelFileIsAnErrorNamingIt) {
 }
 
 TEST(SimRunnerTest, BadArgumentsExitTwoWithUsage) {
-  for (const char* arguments : {"--frames", "--frames ten", "--dt -1", "--bogus 1", "--screenshot 2",
-                                "--screenshot 2:x.png"}) {
+  for (const char* arguments :
+       {"--frames", "--frames ten", "--dt -1", "--bogus 1", "--screenshot 2", "--screenshot 2:x.png"}) {
     const Result result = RunSim(arguments);
     EXPECT_EQ(result.status, 2) << arguments;
     EXPECT_NE(result.output.find("usage: velmaris-sim"), std::string::npos) << arguments;

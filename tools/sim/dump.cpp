@@ -1,12 +1,12 @@
 #include "dump.h"
 
-#include <rapidjson/document.h>
-#include <rapidjson/ostreamwrapper.h>
-#include <rapidjson/prettywriter.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <sstream>
+
+#include <rapidjson/document.h>
+#include <rapidjson/ostreamwrapper.h>
+#include <rapidjson/prettywriter.h>
 
 #include "audio/sound_system.h"
 #include "game/session.h"
@@ -20,7 +20,9 @@ rapidjson::Value LevelJson(rapidjson::Document::AllocatorType& allocator) {
   const game::GameSession& session = game::Session();
   const game::LevelState& level = session.level;
   rapidjson::Value json(rapidjson::kObjectType);
-  auto add = [&](const char* key, auto value) { json.AddMember(rapidjson::StringRef(key), value, allocator); };
+  auto add = [&](const char* key, auto value) {
+    json.AddMember(rapidjson::StringRef(key), value, allocator);
+  };
   add("introStage", level.introStage);
   add("introFade", level.introFade);
   add("elapsedTime", level.elapsedTime);
@@ -39,7 +41,8 @@ rapidjson::Value LevelJson(rapidjson::Document::AllocatorType& allocator) {
   add("fullScreen", session.fullScreen);
   add("musicOn", audio::Audio().musicOn);
   add("sfxOn", audio::Audio().sfxOn);
-  json.AddMember("currentLevelSpace", rapidjson::Value(session.currentLevelSpace.c_str(), allocator), allocator);
+  json.AddMember("currentLevelSpace", rapidjson::Value(session.currentLevelSpace.c_str(), allocator),
+                 allocator);
   return json;
 }
 

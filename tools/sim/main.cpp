@@ -7,27 +7,27 @@
 #include <memory>
 
 #include "audio/silent/silent_backend.h"
+#include "audio_log.h"
 #include "core/engine.h"
 #include "core/frame_loop.h"
 #include "core/game_state_manager.h"
 #include "core/live_reload.h"
+#include "dump.h"
 #include "game/game.h"
 #include "game/held_objects.h"
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/screenshot.h"
 #include "objects/space_registry.h"
-#include "audio_log.h"
-#include "dump.h"
 #include "options.h"
 #include "overview.h"
-#include "steering.h"
-#include "validate.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/input_script.h"
 #include "platform/scripted_window.h"
 #include "platform/sdl/sdl_window.h"
 #include "serialization/serializer.h"
+#include "steering.h"
+#include "validate.h"
 
 namespace {
 
@@ -94,7 +94,8 @@ int Run(sim::Options options) {
   platform::headless::InputScript script;
   if (!options.inputScript.empty()) script = platform::headless::InputScript::Load(options.inputScript);
   std::unique_ptr<sim::Steering> steering;
-  if (!options.steerRoutes.empty()) steering = std::make_unique<sim::Steering>(options.steerRoutes, options.dt);
+  if (!options.steerRoutes.empty())
+    steering = std::make_unique<sim::Steering>(options.steerRoutes, options.dt);
 
   // The real window is windowed so that its picture is exactly the client size.
   // Scripted events reach the game ahead of whatever the window itself reports.
@@ -143,7 +144,8 @@ int Run(sim::Options options) {
   bool screenshotsWritten = true;
   loop.SetBeforePresent([&] {
     for (const sim::Screenshot& shot : options.screenshots) {
-      if (shot.frame == frame + 1) screenshotsWritten = graphics::SaveScreenshot(shot.path) && screenshotsWritten;
+      if (shot.frame == frame + 1)
+        screenshotsWritten = graphics::SaveScreenshot(shot.path) && screenshotsWritten;
     }
   });
   while (frame < options.frames) {
@@ -189,7 +191,8 @@ int main(int argc, char** argv) {
   try {
     options = sim::ParseOptions(argc, argv);
     if ((!options.screenshots.empty() || !options.overviewPath.empty()) && !options.realWindow) {
-      throw sim::UsageError{"--screenshot and --overview need --real-window: only a real window draws pixels"};
+      throw sim::UsageError{
+          "--screenshot and --overview need --real-window: only a real window draws pixels"};
     }
     if (!options.overviewPath.empty() && options.levels.empty()) {
       throw sim::UsageError{"--overview needs the level to draw: --load LEVELFILE"};

@@ -13,22 +13,22 @@ struct Screenshot {
 };
 
 struct Options {
-  std::string dataDir;             // working-directory tree; empty: the project's data/
-  std::optional<int> startState;   // default: the game's first state
+  std::string dataDir;            // working-directory tree; empty: the project's data/
+  std::optional<int> startState;  // default: the game's first state
   long long frames = 1;
   float dt = 1.0f / 60.0f;
-  std::string inputScript;         // empty: no scripted input
+  std::string inputScript;               // empty: no scripted input
   std::vector<std::string> steerRoutes;  // route files the steering planner flies, in order
   std::string recordPath;                // where the planner writes the input it made
-  std::vector<std::string> levels; // loaded before the first frame, in order
-  std::string dumpPath;            // empty: no dump
-  std::string audioLogPath;        // empty: no audio log
+  std::vector<std::string> levels;       // loaded before the first frame, in order
+  std::string dumpPath;                  // empty: no dump
+  std::string audioLogPath;              // empty: no audio log
   std::vector<Screenshot> screenshots;
   bool realWindow = false;
-  bool dev = false;                // reload the loaded data files when they change
-  long long hashEvery = 0;         // 0: no hashes; else a dump hash every N frames
-  std::string overviewPath;        // empty: no overview picture
-  bool validate = false;           // check data files instead of running
+  bool dev = false;                        // reload the loaded data files when they change
+  long long hashEvery = 0;                 // 0: no hashes; else a dump hash every N frames
+  std::string overviewPath;                // empty: no overview picture
+  bool validate = false;                   // check data files instead of running
   std::vector<std::string> validateFiles;  // empty: every level, menu and prefab file
 };
 

@@ -78,7 +78,8 @@ bool SaveLevelOverview(const std::string& path) {
   block.zoom = zoom;
   const float centreX = (bounds.left + bounds.right) * 0.5f;
   const float centreY = (bounds.bottom + bounds.top) * 0.5f;
-  graphics::SetCameraView({centreX, centreY, -15.0f, 1.0f}, {0.0f, 0.0f, 15.0f, 0.0f}, {0.0f, 1.0f, 0.0f, 0.0f});
+  graphics::SetCameraView({centreX, centreY, -15.0f, 1.0f}, {0.0f, 0.0f, 15.0f, 0.0f},
+                          {0.0f, 1.0f, 0.0f, 0.0f});
 
   graphics::ClearScreen(kBackdrop);
   objects::DrawSpaces();

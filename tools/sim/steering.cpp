@@ -1,14 +1,14 @@
 #include "steering.h"
 
-#include <rapidjson/document.h>
-#include <rapidjson/error/en.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
+
+#include <rapidjson/document.h>
+#include <rapidjson/error/en.h>
 
 #include "base/game_states.h"
 #include "components/physics.h"
@@ -24,16 +24,16 @@ namespace sim {
 struct RouteStep {
   enum class Kind { kBeginLevel, kTo, kWait, kAwaitScreen, kClick, kPress, kEndLevel };
   Kind kind = Kind::kTo;
-  std::string where;   // "file: step N", for messages
-  std::string level;   // the level space the step plays in; empty: none
-  float x = 0.0f;      // to: the waypoint; wait: the point the object is waited for at
+  std::string where;  // "file: step N", for messages
+  std::string level;  // the level space the step plays in; empty: none
+  float x = 0.0f;     // to: the waypoint; wait: the point the object is waited for at
   float y = 0.0f;
-  float within = 0.0f;     // to: reached at this distance; wait: the object this close
-  long long frames = 0;    // wait: frames to hold still, or the most frames to wait
-  std::string object;      // wait: the object waited for; empty: wait `frames`
-  int pixelX = 0;          // click: window pixels, top left origin
+  float within = 0.0f;   // to: reached at this distance; wait: the object this close
+  long long frames = 0;  // wait: frames to hold still, or the most frames to wait
+  std::string object;    // wait: the object waited for; empty: wait `frames`
+  int pixelX = 0;        // click: window pixels, top left origin
   int pixelY = 0;
-  std::string key;         // press: key name as input scripts write it
+  std::string key;  // press: key name as input scripts write it
 };
 
 namespace {
@@ -66,7 +66,8 @@ float ReadNumber(const rapidjson::Value& value, const std::string& where, const 
   return value.GetFloat();
 }
 
-void ReadPoint(const rapidjson::Value& value, const std::string& where, const char* name, float& x, float& y) {
+void ReadPoint(const rapidjson::Value& value, const std::string& where, const char* name, float& x,
+               float& y) {
   if (!value.IsArray() || value.Size() != 2 || !value[0].IsNumber() || !value[1].IsNumber()) {
     Fail(where, std::string("\"") + name + "\" must be [x, y] in world units");
   }
@@ -81,7 +82,8 @@ float ReadDistance(const rapidjson::Value& value, const std::string& where) {
 }
 
 long long ReadFrames(const rapidjson::Value& value, const std::string& where, const char* name) {
-  if (!value.IsInt64() || value.GetInt64() < 0) Fail(where, std::string("\"") + name + "\" must be a whole number of frames");
+  if (!value.IsInt64() || value.GetInt64() < 0)
+    Fail(where, std::string("\"") + name + "\" must be a whole number of frames");
   return value.GetInt64();
 }
 
@@ -101,7 +103,8 @@ void ReadWait(const rapidjson::Value& wait, RouteStep& step) {
     return;
   }
   CheckMembers(wait, step.where, {"object", "near", "within", "atMost"});
-  if (!wait.HasMember("object") || !wait["object"].IsString() || !wait.HasMember("near") || !wait.HasMember("within")) {
+  if (!wait.HasMember("object") || !wait["object"].IsString() || !wait.HasMember("near") ||
+      !wait.HasMember("within")) {
     Fail(step.where, "a waiting condition needs \"object\" (a name), \"near\" and \"within\"");
   }
   step.object = wait["object"].GetString();
@@ -112,8 +115,9 @@ void ReadWait(const rapidjson::Value& wait, RouteStep& step) {
 
 void LoadRoute(const fs::path& path, int depth, std::vector<std::unique_ptr<RouteStep>>& steps);
 
-void ReadStep(const rapidjson::Value& json, const fs::path& path, const std::string& where, const std::string& level,
-              float within, int depth, std::vector<std::unique_ptr<RouteStep>>& steps) {
+void ReadStep(const rapidjson::Value& json, const fs::path& path, const std::string& where,
+              const std::string& level, float within, int depth,
+              std::vector<std::unique_ptr<RouteStep>>& steps) {
   if (!json.IsObject()) Fail(where, "each step must be a JSON object");
   auto step = std::make_unique<RouteStep>();
   step->where = where;
@@ -163,22 +167,24 @@ void ReadStep(const rapidjson::Value& json, const fs::path& path, const std::str
 
 void LoadRoute(const fs::path& path, int depth, std::vector<std::unique_ptr<RouteStep>>& steps) {
   const std::string name = path.filename().string();
-  if (depth > kMaxIncludeDepth) Fail(name, "routes include each other too deeply (does a route include itself?)");
+  if (depth > kMaxIncludeDepth)
+    Fail(name, "routes include each other too deeply (does a route include itself?)");
   std::ifstream in(path);
   if (!in) Fail(path.string(), "cannot open the route file");
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   rapidjson::Document route;
   route.Parse(text.c_str(), text.size());
   if (route.HasParseError()) {
-    Fail(name, std::string("not JSON: ") + rapidjson::GetParseError_En(route.GetParseError()) + " at offset " +
-                   std::to_string(route.GetErrorOffset()));
+    Fail(name, std::string("not JSON: ") + rapidjson::GetParseError_En(route.GetParseError()) +
+                   " at offset " + std::to_string(route.GetErrorOffset()));
   }
   if (!route.IsObject()) Fail(name, "a route must be a JSON object");
   CheckMembers(route, name, {"level", "within", "steps", "note"});
   if (!route.HasMember("steps") || !route["steps"].IsArray()) Fail(name, "a route needs \"steps\", a list");
   std::string level;
   if (route.HasMember("level")) {
-    if (!route["level"].IsString() || route["level"].GetStringLength() == 0) Fail(name, "\"level\" must be a space name");
+    if (!route["level"].IsString() || route["level"].GetStringLength() == 0)
+      Fail(name, "\"level\" must be a space name");
     level = route["level"].GetString();
   }
   const float within = route.HasMember("within") ? ReadDistance(route["within"], name) : 0.5f;
@@ -263,7 +269,8 @@ void Steering::Button(bool down, std::vector<std::string>& lines, long long fram
   const bool pointerStated = !lines.empty() && lines.back().find("\"mouse\"") != std::string::npos;
   if (!pointerStated) {
     if (pointerX_ < 0) pointerX_ = kCentreX, pointerY_ = kCentreY;
-    lines.push_back(At(frame) + "\"mouse\":[" + std::to_string(pointerX_) + "," + std::to_string(pointerY_) + "]}");
+    lines.push_back(At(frame) + "\"mouse\":[" + std::to_string(pointerX_) + "," + std::to_string(pointerY_) +
+                    "]}");
   }
   lines.push_back(At(frame) + "\"button\":\"left\",\"down\":" + (down ? "true" : "false") + "}");
 }
@@ -294,8 +301,8 @@ bool Steering::FlyTo(const RouteStep& step, long long frame, std::vector<std::st
                 << step.where << "\n";
       return true;
     }
-    std::cout << "steering: frame " << frame << ": stuck at (" << x << ", " << y << ") on the way of " << step.where
-              << "; going back to (" << legStartX_ << ", " << legStartY_ << ")\n";
+    std::cout << "steering: frame " << frame << ": stuck at (" << x << ", " << y << ") on the way of "
+              << step.where << "; going back to (" << legStartX_ << ", " << legStartY_ << ")\n";
     backingOff_ = true;
   }
   if (backingOff_ && std::hypot(legStartX_ - x, legStartY_ - y) <= step.within) backingOff_ = false;
@@ -323,14 +330,16 @@ bool Steering::Wait(const RouteStep& step, long long frame, std::vector<std::str
     const objects::GameObject* object = FindInLevel(level, step.object);
     const objects::Transform* transform =
         object == nullptr ? nullptr : object->GetComponent<objects::Transform>("Transform");
-    if (transform == nullptr) Fail(step.where, "no object \"" + step.object + "\" with a Transform in " + level);
-    const bool near = std::hypot(transform->translation.x - step.x, transform->translation.y - step.y) <= step.within;
+    if (transform == nullptr)
+      Fail(step.where, "no object \"" + step.object + "\" with a Transform in " + level);
+    const bool near =
+        std::hypot(transform->translation.x - step.x, transform->translation.y - step.y) <= step.within;
     if (stepFrames_ == 0) objectWasAway_ = false;
     if (near && objectWasAway_) return true;
     objectWasAway_ = objectWasAway_ || !near;
     if (stepFrames_ >= step.frames) {
-      std::cout << "steering: frame " << frame << ": " << step.where << ": waited " << step.frames << " frames and \""
-                << step.object << "\" did not come; going on\n";
+      std::cout << "steering: frame " << frame << ": " << step.where << ": waited " << step.frames
+                << " frames and \"" << step.object << "\" did not come; going on\n";
       return true;
     }
   }
@@ -344,7 +353,8 @@ bool Steering::Advance(long long frame, std::vector<std::string>& lines) {
   RouteStep& step = *steps_[current_];
   switch (step.kind) {
     case RouteStep::Kind::kBeginLevel:
-      if (game::Session().currentLevelSpace != step.level || !IsLevelState(base::States().current) || LevelEnded()) {
+      if (game::Session().currentLevelSpace != step.level || !IsLevelState(base::States().current) ||
+          LevelEnded()) {
         return false;
       }
       std::cout << "steering: frame " << frame << ": " << step.level << " begins (" << step.where << ")\n";
@@ -376,22 +386,24 @@ bool Steering::Advance(long long frame, std::vector<std::string>& lines) {
       } else if (base::States().current != stateAtClick_) {
         return true;
       } else if (stepFrames_ > 2 + kClickPatienceFrames) {
-        std::cout << "steering: frame " << frame << ": " << step.where << ": the click changed no state; going on\n";
+        std::cout << "steering: frame " << frame << ": " << step.where
+                  << ": the click changed no state; going on\n";
         return true;
       }
       return false;
 
     case RouteStep::Kind::kPress:
       // Down in one frame, up in the next.
-      lines.push_back(At(frame) + "\"key\":\"" + step.key + "\",\"down\":" + (stepFrames_ == 0 ? "true" : "false") + "}");
+      lines.push_back(At(frame) + "\"key\":\"" + step.key +
+                      "\",\"down\":" + (stepFrames_ == 0 ? "true" : "false") + "}");
       return stepFrames_ > 0;
 
     case RouteStep::Kind::kEndLevel:
       if (LevelEnded()) {
         const game::LevelState& level = game::Session().level;
         std::cout << "steering: frame " << frame << ": " << step.level << " ended: " << level.collectedStars
-                  << " stars, end time " << level.endTime << " s, rating " << level.rating << ", " << knockbacks_
-                  << " knock-backs, " << wallContacts_ << " wall contacts\n";
+                  << " stars, end time " << level.endTime << " s, rating " << level.rating << ", "
+                  << knockbacks_ << " knock-backs, " << wallContacts_ << " wall contacts\n";
         return true;
       }
       if (stepFrames_ == 0) {
@@ -412,7 +424,8 @@ void Steering::Watch(long long frame) {
   const RouteStep& step = *steps_[current_];
   // Only while the route flies or waits in its level: around a level's start the
   // player is put back at the origin, which is no contact.
-  if (step.level.empty() || (step.kind != RouteStep::Kind::kTo && step.kind != RouteStep::Kind::kWait)) return;
+  if (step.level.empty() || (step.kind != RouteStep::Kind::kTo && step.kind != RouteStep::Kind::kWait))
+    return;
   const objects::GameObject* player = FindInLevel(step.level, "Player");
   // A paused level did not move: its physics holds the last frame that ran.
   if (player == nullptr || LevelPaused(step.level)) return;
@@ -436,8 +449,8 @@ void Steering::Watch(long long frame) {
   const bool onWall = !knockedBack && std::hypot(x - freeX, y - freeY) > kStillDistance;
   if (onWall && !wasOnWall_) {
     ++wallContacts_;
-    std::cout << "steering: frame " << frame << ": touched a wall at (" << x << ", " << y << ") on the way of "
-              << step.where << "\n";
+    std::cout << "steering: frame " << frame << ": touched a wall at (" << x << ", " << y
+              << ") on the way of " << step.where << "\n";
   }
   wasOnWall_ = onWall;
 }

@@ -63,9 +63,7 @@ Result RecordingBackend::Initialize(int channelCount) {
   return Record(std::move(call));
 }
 
-Result RecordingBackend::LoadDecoders() {
-  return Record(NewCall(Op::kLoadDecoders));
-}
+Result RecordingBackend::LoadDecoders() { return Record(NewCall(Op::kLoadDecoders)); }
 
 Result RecordingBackend::CreateSound(const std::string& path, std::uint32_t mode, SoundHandle* out) {
   *out = {};

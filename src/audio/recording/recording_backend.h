@@ -26,13 +26,13 @@ class RecordingBackend final : public AudioBackend {
   struct Call {
     Op op = Op::kCreate;
     Result result = kOk;
-    int channelCount = 0;   // kInitialize
-    std::string path;       // kCreateSound
-    std::uint32_t mode = 0; // kCreateSound
-    SoundHandle sound;      // kCreateSound: the sound made; kPlaySound: the sound played
-    ChannelHandle channel;  // kPlaySound: the channel made; kSetVolume, kSetPaused: the target
-    float gain = 0.0f;      // kSetVolume
-    bool paused = false;    // kPlaySound, kSetPaused
+    int channelCount = 0;    // kInitialize
+    std::string path;        // kCreateSound
+    std::uint32_t mode = 0;  // kCreateSound
+    SoundHandle sound;       // kCreateSound: the sound made; kPlaySound: the sound played
+    ChannelHandle channel;   // kPlaySound: the channel made; kSetVolume, kSetPaused: the target
+    float gain = 0.0f;       // kSetVolume
+    bool paused = false;     // kPlaySound, kSetPaused
   };
 
   // Arranging failures and events.

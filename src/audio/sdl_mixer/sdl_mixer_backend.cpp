@@ -4,15 +4,15 @@
 // old handle from touching a later sound on the same channel.
 #include "audio/sdl_mixer/sdl_mixer_backend.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <set>
 #include <vector>
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include "base/log.h"
 
@@ -104,9 +104,9 @@ class AlsaMessagesMuted {
 struct SdlMixerBackend::Impl {
   AlsaMessagesMuted alsaMuted;  // first in, last out
   Options options;
-  bool audioUp = false;       // SDL audio subsystem initialised by us
-  bool decodersUp = false;    // Mix_Init done by us
-  bool outputOpen = false;    // Mix_OpenAudioDevice done by us
+  bool audioUp = false;          // SDL audio subsystem initialised by us
+  bool decodersUp = false;       // Mix_Init done by us
+  bool outputOpen = false;       // Mix_OpenAudioDevice done by us
   SDL_AudioDeviceID device = 0;  // the output SDL_mixer opened; 0 if not found (no lock)
   int frequency = 0;
   std::vector<ChannelState> channels;  // fixed size once open: effects point into it
@@ -187,7 +187,8 @@ Result SdlMixerBackend::Initialize(int channelCount) {
   const std::set<SDL_AudioDeviceID> before = OpenDevices();
   // No changes allowed: SDL converts to the device, and the gain effect can rely on
   // 16-bit stereo at our rate.
-  if (Mix_OpenAudioDevice(self.options.frequency, AUDIO_S16SYS, 2, self.options.bufferFrames, nullptr, 0) != 0) {
+  if (Mix_OpenAudioDevice(self.options.frequency, AUDIO_S16SYS, 2, self.options.bufferFrames, nullptr, 0) !=
+      0) {
     return self.Fail(kErrDeviceOpen, Mix_GetError());
   }
   self.outputOpen = true;

@@ -56,7 +56,8 @@ void FitMark(objects::GameObject& cursorObject, const components::Cursor& cursor
   objects::Transform* target = TransformOf(selected);
   auto* own = cursorObject.GetComponent<objects::Transform>("Transform");
   auto* source = cursorObject.GetComponent<graphics::SpriteSource>("SpriteSource");
-  auto* picture = selected != nullptr ? selected->GetComponent<graphics::SpriteSource>("SpriteSource") : nullptr;
+  auto* picture =
+      selected != nullptr ? selected->GetComponent<graphics::SpriteSource>("SpriteSource") : nullptr;
   auto* shown = selected != nullptr ? selected->GetComponent<graphics::Sprite>("Sprite") : nullptr;
   auto* mark = cursorObject.GetComponent<graphics::Sprite>("Sprite");
   if (target == nullptr || own == nullptr) return;

@@ -220,7 +220,8 @@ void InitMenus(const std::string& levelSpace) {
     const OverlayFile& overlay = kOverlayFiles[i];
     serialization::Serializer serializer(&objects::GetSpaceRegistry());
     if (!serializer.LoadLevel(overlay.file)) {
-      base::LogError("menus", std::string(overlay.file) + ": cannot open the menu file; its overlay is missing");
+      base::LogError("menus",
+                     std::string(overlay.file) + ": cannot open the menu file; its overlay is missing");
     }
     m.overlays[i] = objects::FindSpace(overlay.space);
     if (m.overlays[i] != nullptr) {
@@ -251,7 +252,8 @@ void TogglePauseMenu() {
   ShowMenuCursorOnly(TopmostOverlay());
   const bool minimised = session.pauseRequested && !session.pausedFromMinimize && !session.menuOpen;
   if (!input::IsKeyTriggered(platform::kVkEscape) && !minimised) return;
-  if (OverlaySpace(kPause) == nullptr || OverlaySpace(kOptions) == nullptr || OverlaySpace(kPauseExit) == nullptr) {
+  if (OverlaySpace(kPause) == nullptr || OverlaySpace(kOptions) == nullptr ||
+      OverlaySpace(kPauseExit) == nullptr) {
     return;
   }
   bool fromMinimize = session.pausedFromMinimize;
@@ -275,7 +277,8 @@ void TogglePauseMenu() {
   // it (the intro lets go at the end of its fourth step).
   objects::Space* level = LevelSpace();
   const bool ended = session.level.levelEnded;
-  const bool introHolds = session.currentLevelSpace == names::kLevel1 && session.level.introStage < kIntroLetsGo;
+  const bool introHolds =
+      session.currentLevelSpace == names::kLevel1 && session.level.introStage < kIntroLetsGo;
   if (level != nullptr && !ended) level->SetPaused(opening || introHolds);
   if (Menus().logos != nullptr) Menus().logos->SetPaused(opening);
   SetMusic(opening ? kMusicDownDb : kMusicUpDb);
@@ -290,7 +293,8 @@ CloseAnswer ShowWindowExitPrompt() {
   if (pauseExit != nullptr && pauseExit->IsActive()) return CloseAnswer::kIgnored;
   // A second close while the question shows asks nothing new.
   if (windowExit->IsActive()) return CloseAnswer::kShowingQuestion;
-  for (Overlay overlay : {kPause, kOptions, kPauseExit, kCredits, kHowToPlay}) SetOverlayActive(overlay, false);
+  for (Overlay overlay : {kPause, kOptions, kPauseExit, kCredits, kHowToPlay})
+    SetOverlayActive(overlay, false);
   windowExit->SetActive(true);
   if (objects::Space* level = LevelSpace()) level->SetPaused(true);
   SetMusic(kMusicDownDb);
@@ -322,7 +326,8 @@ void OnResume() {
 void OnExitQuestion() {
   if (!Have(kPauseExit)) return;
   MenuState& m = Menus();
-  for (PauseButton button : {kResume, kOption, kCreditsButton, kExit}) SetClickable(m.pauseButtons[button], false);
+  for (PauseButton button : {kResume, kOption, kCreditsButton, kExit})
+    SetClickable(m.pauseButtons[button], false);
   SetOverlayActive(kHowToPlay, false);
   SetOverlayActive(kPauseExit, true);
 }

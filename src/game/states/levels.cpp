@@ -66,8 +66,9 @@ void LoadLevel(const LevelFiles& level) {
   objects::GameObject& player = RequireObject(space, names::kPlayer, level.file);
   objects::Transform& transform = RequireComponent<objects::Transform>(player, "Transform", level.file);
   auto& ui = RequireComponent<components::PlayerUI>(space, names::kUi, "PlayerUI", level.file);
-  components::Pool& stars =
-      ui.pool != nullptr ? *ui.pool : RequireComponent<components::Pool>(space, names::kUi, "Pool", level.file);
+  components::Pool& stars = ui.pool != nullptr
+                                ? *ui.pool
+                                : RequireComponent<components::Pool>(space, names::kUi, "Pool", level.file);
   stars.amount = 0;
 
   transform.translation = {0.0f, 0.0f, 0.0f, 0.0f};
@@ -185,8 +186,10 @@ void Level1Init() {
   PrepareLogosForLevelIntro();
   LevelReferences& refs = References();
   refs.logos = &LoadSpaceOnce(names::kLogosSpace, names::kLogosFile);
-  refs.blackScreen = &RequireComponent<graphics::Sprite>(*refs.logos, names::kBlackScreen, "Sprite", names::kLogosFile);
-  refs.welcome = &RequireComponent<graphics::Sprite>(*refs.logos, names::kWelcome0, "Sprite", names::kLogosFile);
+  refs.blackScreen =
+      &RequireComponent<graphics::Sprite>(*refs.logos, names::kBlackScreen, "Sprite", names::kLogosFile);
+  refs.welcome =
+      &RequireComponent<graphics::Sprite>(*refs.logos, names::kWelcome0, "Sprite", names::kLogosFile);
 }
 
 void Level1Update(float dt) {

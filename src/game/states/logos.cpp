@@ -20,17 +20,16 @@ constexpr float kFadeStep = 0.01f;
 constexpr float kSlideStep = 0.5f;
 constexpr int kLastStep = 11;
 
-
 // Where the sequence is; kept across entries of the state, so that entering it
 // again continues the finished sequence and goes on to Level1 at once.
 struct LogoSequence {
   int stage = 0;
-  float clock = 0.0f;        // seconds waited in the current step
-  float logo1Alpha = 1.0f;   // "b_LogoPellmar"
-  float logo2Alpha = 0.0f;   // "b_LogoFMOD"
-  float logo3Y = 50.0f;      // world y of "b_LogoCorvaneT"
+  float clock = 0.0f;       // seconds waited in the current step
+  float logo1Alpha = 1.0f;  // "b_LogoPellmar"
+  float logo2Alpha = 0.0f;  // "b_LogoFMOD"
+  float logo3Y = 50.0f;     // world y of "b_LogoCorvaneT"
   float logo3Alpha = 1.0f;
-  float blackAlpha = 0.0f;   // "d_BlackScreen"
+  float blackAlpha = 0.0f;  // "d_BlackScreen"
   int stateAfterLogos = base::kLevel1;
 };
 
@@ -184,8 +183,8 @@ void PrepareLogosForLevelIntro() {
   logos.SetActive(true);
   LogoPictures pictures = FindPictures(logos);
   SetAlpha(pictures.black, 1.0f);
-  for (graphics::Sprite* sprite :
-       {pictures.white, pictures.logo1, pictures.logo2, pictures.logo3, pictures.welcome0, pictures.welcome1}) {
+  for (graphics::Sprite* sprite : {pictures.white, pictures.logo1, pictures.logo2, pictures.logo3,
+                                   pictures.welcome0, pictures.welcome1}) {
     SetAlpha(sprite, 0.0f);
   }
 }

@@ -43,12 +43,15 @@ TestStates& Tests() {
 }
 
 // The still view of the test states: the origin seen from z = -10.
-void SetStillView() { graphics::SetCameraView({0.0f, 0.0f, -10.0f, 1.0f}, {0.0f, 0.0f, 10.0f, 0.0f}, {0.0f, 1.0f, 0.0f, 0.0f}); }
+void SetStillView() {
+  graphics::SetCameraView({0.0f, 0.0f, -10.0f, 1.0f}, {0.0f, 0.0f, 10.0f, 0.0f}, {0.0f, 1.0f, 0.0f, 0.0f});
+}
 
 void WriteMenuTestLine(const char* line) { Tests().menuTestOutput << line << std::endl; }
 
 // One object of the menu test: a Flex.png sprite labelled `spriteName`, at (x, y).
-objects::GameObject& AddMenuTestObject(const char* name, const char* spriteName, float x, float y, float scale) {
+objects::GameObject& AddMenuTestObject(const char* name, const char* spriteName, float x, float y,
+                                       float scale) {
   objects::GameObject* object = new objects::GameObject(name);
   objects::AddObject(object);  // the menu test space owns it from here
   auto* transform = new objects::Transform(x, y, 0.0f);

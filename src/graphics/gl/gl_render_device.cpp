@@ -1,9 +1,9 @@
 #include "graphics/gl/gl_render_device.h"
 
-#include <epoxy/gl.h>
-
 #include <algorithm>
 #include <cstring>
+
+#include <epoxy/gl.h>
 
 #include "graphics/image_decoder.h"
 
@@ -211,8 +211,8 @@ void GlRenderDevice::Draw(const std::vector<Vertex>& vertices, const std::vector
   // Each draw replaces the buffers' whole contents, so the driver can orphan the old
   // storage instead of waiting for the previous draw.
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
-  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)),
-               vertices.data(), GL_STREAM_DRAW);
+  glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(Vertex)), vertices.data(),
+               GL_STREAM_DRAW);
   if (indices != indexContents_) {
     indexContents_ = indices;
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
@@ -231,8 +231,7 @@ std::unique_ptr<Texture> GlRenderDevice::CreateTexture(const TextureImage& image
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(image.gl.internalFormat),
                static_cast<GLsizei>(image.width), static_cast<GLsizei>(image.height), 0,
-               static_cast<GLenum>(image.gl.layout), static_cast<GLenum>(image.gl.type),
-               image.pixels.data());
+               static_cast<GLenum>(image.gl.layout), static_cast<GLenum>(image.gl.type), image.pixels.data());
   if (image.gl.needsSwizzle) {
     GLint swizzle[4];
     for (int i = 0; i < 4; ++i) swizzle[i] = static_cast<GLint>(image.gl.swizzle[i]);
@@ -273,7 +272,8 @@ bool GlRenderDevice::ReadPicture(Picture& picture) {
   glReadPixels(viewport_.left, viewport_.top, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
   const size_t row = static_cast<size_t>(width) * 4;
   for (int y = 0; y < height; ++y) {
-    std::memcpy(&picture.rgba[static_cast<size_t>(y) * row], &bottomUp[static_cast<size_t>(height - 1 - y) * row], row);
+    std::memcpy(&picture.rgba[static_cast<size_t>(y) * row],
+                &bottomUp[static_cast<size_t>(height - 1 - y) * row], row);
   }
   return glGetError() == GL_NO_ERROR;
 }

@@ -61,8 +61,7 @@ struct GlTextureFormat {
   // What the red, green, blue and alpha of a sample read. A one-channel texture reads
   // (v, 0, 0, 1) by default, which shows gray images in red; gray formats therefore
   // read (v, v, v, 1) and the alpha-only format (0, 0, 0, v).
-  std::array<GlSwizzle, 4> swizzle{GlSwizzle::kRed, GlSwizzle::kGreen, GlSwizzle::kBlue,
-                                   GlSwizzle::kAlpha};
+  std::array<GlSwizzle, 4> swizzle{GlSwizzle::kRed, GlSwizzle::kGreen, GlSwizzle::kBlue, GlSwizzle::kAlpha};
   bool needsSwizzle = false;  // swizzle differs from the identity
   // glGenerateMipmap is defined for it (colour-renderable and filterable in GL 3.3).
   bool canGenerateMips = false;

@@ -47,7 +47,7 @@ struct BmpHeader {
   uint32_t compression = kRgb;
   uint32_t coloursUsed = 0;
   uint32_t masks[4] = {0, 0, 0, 0};  // red, green, blue, alpha
-  size_t paletteStart = 0;          // file offset of the colour table
+  size_t paletteStart = 0;           // file offset of the colour table
   size_t paletteEntrySize = 4;
   size_t pixelOffset = 0;
 };
@@ -119,13 +119,13 @@ bool CheckHeader(const BmpHeader& h, size_t fileSize, Failure& failure) {
     failure = {ImageResult::kUnsupportedImage, "embedded JPEG or PNG not supported"};
   } else if (h.bits == 64) {
     failure = {ImageResult::kUnsupportedImage, "64-bit BMP not supported"};
-  } else if (h.bits != 1 && h.bits != 2 && h.bits != 4 && h.bits != 8 && h.bits != 16 &&
-             h.bits != 24 && h.bits != 32) {
+  } else if (h.bits != 1 && h.bits != 2 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 &&
+             h.bits != 32) {
     failure.reason = "invalid bit count";
-  } else if (h.compression > kAlphaBitFields ||
-             (h.compression == kRle8 && h.bits != 8) || (h.compression == kRle4 && h.bits != 4) ||
-             ((h.compression == kBitFields || h.compression == kAlphaBitFields) &&
-              h.bits != 16 && h.bits != 32)) {
+  } else if (h.compression > kAlphaBitFields || (h.compression == kRle8 && h.bits != 8) ||
+             (h.compression == kRle4 && h.bits != 4) ||
+             ((h.compression == kBitFields || h.compression == kAlphaBitFields) && h.bits != 16 &&
+              h.bits != 32)) {
     failure.reason = "compression does not fit the bit count";
   } else if ((h.compression == kRle8 || h.compression == kRle4) && h.height < 0) {
     failure.reason = "compressed image stored top-down";
@@ -145,8 +145,7 @@ uint32_t ReadPalette(std::span<const uint8_t> file, const BmpHeader& h, DecodedI
   if (h.coloursUsed != 0 && h.coloursUsed < count) count = h.coloursUsed;
   const size_t end = std::max(h.pixelOffset, h.paletteStart);
   const size_t limit = std::min(end, file.size());
-  const size_t available =
-      limit > h.paletteStart ? (limit - h.paletteStart) / h.paletteEntrySize : 0;
+  const size_t available = limit > h.paletteStart ? (limit - h.paletteStart) / h.paletteEntrySize : 0;
   count = static_cast<uint32_t>(std::min<size_t>(count, available));
   for (uint32_t i = 0; i < count; ++i) {
     const uint8_t* e = file.data() + h.paletteStart + i * h.paletteEntrySize;
@@ -157,17 +156,21 @@ uint32_t ReadPalette(std::span<const uint8_t> file, const BmpHeader& h, DecodedI
 
 PixelFormat IndexedFormat(uint32_t bits) {
   switch (bits) {
-    case 1: return PixelFormat::k1bppIndexed;
-    case 2: return PixelFormat::k2bppIndexed;
-    case 4: return PixelFormat::k4bppIndexed;
-    default: return PixelFormat::k8bppIndexed;
+    case 1:
+      return PixelFormat::k1bppIndexed;
+    case 2:
+      return PixelFormat::k2bppIndexed;
+    case 4:
+      return PixelFormat::k4bppIndexed;
+    default:
+      return PixelFormat::k8bppIndexed;
   }
 }
 
 // Run-length decoding into one index byte per pixel. Pixels the stream skips (delta
 // and early line or image ends) get transparentIndex.
-bool DecodeRle(std::span<const uint8_t> data, const BmpHeader& h, uint32_t colours,
-               uint8_t transparentIndex, DecodedImage& out, Failure& failure) {
+bool DecodeRle(std::span<const uint8_t> data, const BmpHeader& h, uint32_t colours, uint8_t transparentIndex,
+               DecodedImage& out, Failure& failure) {
   const auto width = static_cast<uint32_t>(h.width);
   const auto height = static_cast<uint32_t>(h.height);
   const bool four = h.compression == kRle4;
@@ -358,8 +361,7 @@ class BmpDecoder final : public ImageDecoder {
     return bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M';
   }
 
-  ImageResult Decode(std::span<const uint8_t> file, DecodedImage& out,
-                     std::string& reason) const override {
+  ImageResult Decode(std::span<const uint8_t> file, DecodedImage& out, std::string& reason) const override {
     out = DecodedImage{};
     BmpHeader h;
     Failure failure{ImageResult::kOk, nullptr};

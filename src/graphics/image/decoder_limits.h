@@ -6,7 +6,7 @@
 
 namespace graphics {
 
-inline constexpr uint32_t kMaxImageSide = 1u << 16;     // pixels, either side
+inline constexpr uint32_t kMaxImageSide = 1u << 16;       // pixels, either side
 inline constexpr uint64_t kMaxDecodedBytes = 1ull << 30;  // decoded pixel buffer
 
 }  // namespace graphics

@@ -17,8 +17,7 @@ struct Rgba {
   float r = 0, g = 0, b = 0, a = 1;
 };
 
-using Reader = void (*)(const DecodedImage& image, const uint8_t* row, uint32_t width,
-                        Rgba* out);
+using Reader = void (*)(const DecodedImage& image, const uint8_t* row, uint32_t width, Rgba* out);
 using Writer = void (*)(const Rgba* in, uint32_t width, uint8_t* row);
 
 uint16_t Load16(const uint8_t* p) {
@@ -69,8 +68,8 @@ uint16_t FloatToHalf(float f) {
   uint16_t sign = static_cast<uint16_t>((bits >> 16) & 0x8000);
   uint32_t abs = bits & 0x7FFFFFFF;
   if (abs >= 0x7F800000) return sign | 0x7C00 | (abs > 0x7F800000 ? 0x200 : 0);  // inf/NaN
-  if (abs >= 0x477FF000) return sign | 0x7C00;                 // overflows to infinity
-  if (abs < 0x38800000) {                                      // subnormal or zero
+  if (abs >= 0x477FF000) return sign | 0x7C00;                                   // overflows to infinity
+  if (abs < 0x38800000) {                                                        // subnormal or zero
     if (abs < 0x33000000) return sign;
     uint32_t exponent = abs >> 23;
     uint32_t mantissa = (abs & 0x7FFFFF) | 0x800000;
@@ -162,8 +161,8 @@ template <int kChannels, int kR, int kG, int kB, int kA>
 void ReadShorts(const DecodedImage&, const uint8_t* row, uint32_t width, Rgba* out) {
   for (uint32_t x = 0; x < width; ++x) {
     const uint8_t* p = row + 2 * kChannels * x;
-    out[x] = {Unit16(Load16(p + 2 * kR)), Unit16(Load16(p + 2 * kG)),
-              Unit16(Load16(p + 2 * kB)), kA < 0 ? 1.0f : Unit16(Load16(p + 2 * kA))};
+    out[x] = {Unit16(Load16(p + 2 * kR)), Unit16(Load16(p + 2 * kG)), Unit16(Load16(p + 2 * kB)),
+              kA < 0 ? 1.0f : Unit16(Load16(p + 2 * kA))};
   }
 }
 
@@ -178,16 +177,14 @@ template <int kChannels>
 void ReadFloats(const DecodedImage&, const uint8_t* row, uint32_t width, Rgba* out) {
   for (uint32_t x = 0; x < width; ++x) {
     const uint8_t* p = row + 4 * kChannels * x;
-    out[x] = {LoadFloat(p), LoadFloat(p + 4), LoadFloat(p + 8),
-              kChannels == 4 ? LoadFloat(p + 12) : 1.0f};
+    out[x] = {LoadFloat(p), LoadFloat(p + 4), LoadFloat(p + 8), kChannels == 4 ? LoadFloat(p + 12) : 1.0f};
   }
 }
 
 void Read555(const DecodedImage&, const uint8_t* row, uint32_t width, Rgba* out) {
   for (uint32_t x = 0; x < width; ++x) {
     uint32_t v = Load16(row + 2 * x);
-    out[x] = {UnitBits((v >> 10) & 31, 31), UnitBits((v >> 5) & 31, 31), UnitBits(v & 31, 31),
-              1.0f};
+    out[x] = {UnitBits((v >> 10) & 31, 31), UnitBits((v >> 5) & 31, 31), UnitBits(v & 31, 31), 1.0f};
   }
 }
 void Read5551(const DecodedImage&, const uint8_t* row, uint32_t width, Rgba* out) {
@@ -207,8 +204,8 @@ void Read565(const DecodedImage&, const uint8_t* row, uint32_t width, Rgba* out)
 void Read1010102(const DecodedImage&, const uint8_t* row, uint32_t width, Rgba* out) {
   for (uint32_t x = 0; x < width; ++x) {
     uint32_t v = Load32(row + 4 * x);
-    out[x] = {UnitBits(v & 1023, 1023), UnitBits((v >> 10) & 1023, 1023),
-              UnitBits((v >> 20) & 1023, 1023), UnitBits(v >> 30, 3)};
+    out[x] = {UnitBits(v & 1023, 1023), UnitBits((v >> 10) & 1023, 1023), UnitBits((v >> 20) & 1023, 1023),
+              UnitBits(v >> 30, 3)};
   }
 }
 // Extended range: 10-bit channels biased by 0x180 over a scale of 510.
@@ -216,56 +213,89 @@ void Read1010102XR(const DecodedImage&, const uint8_t* row, uint32_t width, Rgba
   auto channel = [](uint32_t v) { return (static_cast<float>(v) - 384.0f) / 510.0f; };
   for (uint32_t x = 0; x < width; ++x) {
     uint32_t v = Load32(row + 4 * x);
-    out[x] = {channel(v & 1023), channel((v >> 10) & 1023), channel((v >> 20) & 1023),
-              UnitBits(v >> 30, 3)};
+    out[x] = {channel(v & 1023), channel((v >> 10) & 1023), channel((v >> 20) & 1023), UnitBits(v >> 30, 3)};
   }
 }
 // B in the low bits, the top two unused.
 void ReadBgr101010(const DecodedImage&, const uint8_t* row, uint32_t width, Rgba* out) {
   for (uint32_t x = 0; x < width; ++x) {
     uint32_t v = Load32(row + 4 * x);
-    out[x] = {UnitBits((v >> 20) & 1023, 1023), UnitBits((v >> 10) & 1023, 1023),
-              UnitBits(v & 1023, 1023), 1.0f};
+    out[x] = {UnitBits((v >> 20) & 1023, 1023), UnitBits((v >> 10) & 1023, 1023), UnitBits(v & 1023, 1023),
+              1.0f};
   }
 }
 
 Reader ReaderFor(PixelFormat format) {
   using PF = PixelFormat;
   switch (format) {
-    case PF::kBlackWhite: return ReadGrayPacked<1>;
-    case PF::k2bppGray: return ReadGrayPacked<2>;
-    case PF::k4bppGray: return ReadGrayPacked<4>;
-    case PF::k8bppGray: return ReadGray8;
-    case PF::k8bppAlpha: return ReadAlpha8;
-    case PF::k16bppGray: return ReadGray16;
-    case PF::k16bppGrayHalf: return ReadGrayHalf;
-    case PF::k32bppGrayFloat: return ReadGrayFloat;
-    case PF::k1bppIndexed: return ReadIndexed<1>;
-    case PF::k2bppIndexed: return ReadIndexed<2>;
-    case PF::k4bppIndexed: return ReadIndexed<4>;
-    case PF::k8bppIndexed: return ReadIndexed<8>;
-    case PF::k24bppRGB: return ReadBytes<3, 0, 1, 2, -1>;
-    case PF::k24bppBGR: return ReadBytes<3, 2, 1, 0, -1>;
-    case PF::k32bppRGBA: return ReadBytes<4, 0, 1, 2, 3>;
-    case PF::k32bppBGRA: return ReadBytes<4, 2, 1, 0, 3>;
-    case PF::k32bppBGR: return ReadBytes<4, 2, 1, 0, -1>;
-    case PF::k32bppRGB: return ReadBytes<4, 0, 1, 2, -1>;
-    case PF::k48bppRGB: return ReadShorts<3, 0, 1, 2, -1>;
-    case PF::k48bppBGR: return ReadShorts<3, 2, 1, 0, -1>;
-    case PF::k64bppRGBA: return ReadShorts<4, 0, 1, 2, 3>;
-    case PF::k64bppBGRA: return ReadShorts<4, 2, 1, 0, 3>;
-    case PF::k64bppRGB: return ReadShorts<4, 0, 1, 2, -1>;
-    case PF::k64bppRGBAHalf: return ReadRgbaHalf;
-    case PF::k128bppRGBAFloat: return ReadFloats<4>;
-    case PF::k128bppRGBFloat: return ReadFloats<4>;  // fourth float is padding
-    case PF::k96bppRGBFloat: return ReadFloats<3>;
-    case PF::k16bppBGR555: return Read555;
-    case PF::k16bppBGRA5551: return Read5551;
-    case PF::k16bppBGR565: return Read565;
-    case PF::k32bppRGBA1010102: return Read1010102;
-    case PF::k32bppRGBA1010102XR: return Read1010102XR;
-    case PF::k32bppBGR101010: return ReadBgr101010;
-    default: return nullptr;  // premultiplied, fixed-point, CMYK, extended range
+    case PF::kBlackWhite:
+      return ReadGrayPacked<1>;
+    case PF::k2bppGray:
+      return ReadGrayPacked<2>;
+    case PF::k4bppGray:
+      return ReadGrayPacked<4>;
+    case PF::k8bppGray:
+      return ReadGray8;
+    case PF::k8bppAlpha:
+      return ReadAlpha8;
+    case PF::k16bppGray:
+      return ReadGray16;
+    case PF::k16bppGrayHalf:
+      return ReadGrayHalf;
+    case PF::k32bppGrayFloat:
+      return ReadGrayFloat;
+    case PF::k1bppIndexed:
+      return ReadIndexed<1>;
+    case PF::k2bppIndexed:
+      return ReadIndexed<2>;
+    case PF::k4bppIndexed:
+      return ReadIndexed<4>;
+    case PF::k8bppIndexed:
+      return ReadIndexed<8>;
+    case PF::k24bppRGB:
+      return ReadBytes<3, 0, 1, 2, -1>;
+    case PF::k24bppBGR:
+      return ReadBytes<3, 2, 1, 0, -1>;
+    case PF::k32bppRGBA:
+      return ReadBytes<4, 0, 1, 2, 3>;
+    case PF::k32bppBGRA:
+      return ReadBytes<4, 2, 1, 0, 3>;
+    case PF::k32bppBGR:
+      return ReadBytes<4, 2, 1, 0, -1>;
+    case PF::k32bppRGB:
+      return ReadBytes<4, 0, 1, 2, -1>;
+    case PF::k48bppRGB:
+      return ReadShorts<3, 0, 1, 2, -1>;
+    case PF::k48bppBGR:
+      return ReadShorts<3, 2, 1, 0, -1>;
+    case PF::k64bppRGBA:
+      return ReadShorts<4, 0, 1, 2, 3>;
+    case PF::k64bppBGRA:
+      return ReadShorts<4, 2, 1, 0, 3>;
+    case PF::k64bppRGB:
+      return ReadShorts<4, 0, 1, 2, -1>;
+    case PF::k64bppRGBAHalf:
+      return ReadRgbaHalf;
+    case PF::k128bppRGBAFloat:
+      return ReadFloats<4>;
+    case PF::k128bppRGBFloat:
+      return ReadFloats<4>;  // fourth float is padding
+    case PF::k96bppRGBFloat:
+      return ReadFloats<3>;
+    case PF::k16bppBGR555:
+      return Read555;
+    case PF::k16bppBGRA5551:
+      return Read5551;
+    case PF::k16bppBGR565:
+      return Read565;
+    case PF::k32bppRGBA1010102:
+      return Read1010102;
+    case PF::k32bppRGBA1010102XR:
+      return Read1010102XR;
+    case PF::k32bppBGR101010:
+      return ReadBgr101010;
+    default:
+      return nullptr;  // premultiplied, fixed-point, CMYK, extended range
   }
 }
 
@@ -339,8 +369,8 @@ void WriteFloats(const Rgba* in, uint32_t width, uint8_t* row) {
 }
 void Write5551(const Rgba* in, uint32_t width, uint8_t* row) {
   for (uint32_t x = 0; x < width; ++x) {
-    uint32_t v = Quantise(in[x].r, 31) << 10 | Quantise(in[x].g, 31) << 5 |
-                 Quantise(in[x].b, 31) | Quantise(in[x].a, 1) << 15;
+    uint32_t v = Quantise(in[x].r, 31) << 10 | Quantise(in[x].g, 31) << 5 | Quantise(in[x].b, 31) |
+                 Quantise(in[x].a, 1) << 15;
     Store16(row + 2 * x, static_cast<uint16_t>(v));
   }
 }
@@ -352,8 +382,8 @@ void Write565(const Rgba* in, uint32_t width, uint8_t* row) {
 }
 void Write1010102(const Rgba* in, uint32_t width, uint8_t* row) {
   for (uint32_t x = 0; x < width; ++x) {
-    uint32_t v = Quantise(in[x].r, 1023) | Quantise(in[x].g, 1023) << 10 |
-                 Quantise(in[x].b, 1023) << 20 | Quantise(in[x].a, 3) << 30;
+    uint32_t v = Quantise(in[x].r, 1023) | Quantise(in[x].g, 1023) << 10 | Quantise(in[x].b, 1023) << 20 |
+                 Quantise(in[x].a, 3) << 30;
     Store32(row + 4 * x, v);
   }
 }
@@ -361,22 +391,38 @@ void Write1010102(const Rgba* in, uint32_t width, uint8_t* row) {
 Writer WriterFor(PixelFormat format) {
   using PF = PixelFormat;
   switch (format) {
-    case PF::k8bppGray: return WriteGray8;
-    case PF::k8bppAlpha: return WriteAlpha8;
-    case PF::k16bppGray: return WriteGray16;
-    case PF::k16bppGrayHalf: return WriteGrayHalf;
-    case PF::k32bppGrayFloat: return WriteGrayFloat;
-    case PF::k32bppRGBA: return WriteBytes4<0, 1, 2, 3>;
-    case PF::k32bppBGRA: return WriteBytes4<2, 1, 0, 3>;
-    case PF::k32bppBGR: return WriteBgrx;
-    case PF::k64bppRGBA: return WriteRgba16;
-    case PF::k64bppRGBAHalf: return WriteRgbaHalf;
-    case PF::k128bppRGBAFloat: return WriteFloats<4>;
-    case PF::k96bppRGBFloat: return WriteFloats<3>;
-    case PF::k16bppBGRA5551: return Write5551;
-    case PF::k16bppBGR565: return Write565;
-    case PF::k32bppRGBA1010102: return Write1010102;
-    default: return nullptr;
+    case PF::k8bppGray:
+      return WriteGray8;
+    case PF::k8bppAlpha:
+      return WriteAlpha8;
+    case PF::k16bppGray:
+      return WriteGray16;
+    case PF::k16bppGrayHalf:
+      return WriteGrayHalf;
+    case PF::k32bppGrayFloat:
+      return WriteGrayFloat;
+    case PF::k32bppRGBA:
+      return WriteBytes4<0, 1, 2, 3>;
+    case PF::k32bppBGRA:
+      return WriteBytes4<2, 1, 0, 3>;
+    case PF::k32bppBGR:
+      return WriteBgrx;
+    case PF::k64bppRGBA:
+      return WriteRgba16;
+    case PF::k64bppRGBAHalf:
+      return WriteRgbaHalf;
+    case PF::k128bppRGBAFloat:
+      return WriteFloats<4>;
+    case PF::k96bppRGBFloat:
+      return WriteFloats<3>;
+    case PF::k16bppBGRA5551:
+      return Write5551;
+    case PF::k16bppBGR565:
+      return Write565;
+    case PF::k32bppRGBA1010102:
+      return Write1010102;
+    default:
+      return nullptr;
   }
 }
 
@@ -412,8 +458,8 @@ Taps AreaTaps(uint32_t source, uint32_t target) {
 
 }  // namespace
 
-ImageResult ConvertImage(const DecodedImage& source, PixelFormat target, uint32_t width,
-                         uint32_t height, DecodedImage& out) {
+ImageResult ConvertImage(const DecodedImage& source, PixelFormat target, uint32_t width, uint32_t height,
+                         DecodedImage& out) {
   Reader read = ReaderFor(source.format);
   Writer write = WriterFor(target);
   if (read == nullptr || write == nullptr) return ImageResult::kUnexpected;
@@ -442,8 +488,7 @@ ImageResult ConvertImage(const DecodedImage& source, PixelFormat target, uint32_
       for (uint32_t t = rows.offset[y]; t < rows.offset[y + 1]; ++t) {
         uint32_t sy = rows.first[y] + (t - rows.offset[y]);
         float wy = rows.weights[t];
-        read(source, source.pixels.data() + sy * source.rowPitch, source.width,
-             unpacked.data());
+        read(source, source.pixels.data() + sy * source.rowPitch, source.width, unpacked.data());
         const Rgba* line = unpacked.data();
         if (!sameWidth) {
           for (uint32_t x = 0; x < width; ++x) {

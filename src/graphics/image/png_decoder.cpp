@@ -2,12 +2,12 @@
 // 16-bit (in host byte order), palettes stay indexed with their tRNS alphas, and
 // transparency keys become an alpha channel. Besides this decoder, only the PNG writer
 // beside it (png_writer.cpp) uses libpng.
-#include <png.h>
-
 #include <bit>
 #include <csetjmp>
 #include <cstring>
 #include <new>
+
+#include <png.h>
 
 #include "graphics/image/decoder_limits.h"
 #include "graphics/image_decoder.h"
@@ -74,10 +74,14 @@ PixelFormat ChooseTransforms(png_structp png, png_infop info) {
   switch (colour) {
     case PNG_COLOR_TYPE_PALETTE:
       switch (depth) {
-        case 1: return PixelFormat::k1bppIndexed;
-        case 2: return PixelFormat::k2bppIndexed;
-        case 4: return PixelFormat::k4bppIndexed;
-        default: return PixelFormat::k8bppIndexed;
+        case 1:
+          return PixelFormat::k1bppIndexed;
+        case 2:
+          return PixelFormat::k2bppIndexed;
+        case 4:
+          return PixelFormat::k4bppIndexed;
+        default:
+          return PixelFormat::k8bppIndexed;
       }
     case PNG_COLOR_TYPE_GRAY:
       if (key) {
@@ -86,11 +90,16 @@ PixelFormat ChooseTransforms(png_structp png, png_infop info) {
         break;
       }
       switch (depth) {
-        case 1: return PixelFormat::kBlackWhite;
-        case 2: return PixelFormat::k2bppGray;
-        case 4: return PixelFormat::k4bppGray;
-        case 8: return PixelFormat::k8bppGray;
-        default: return PixelFormat::k16bppGray;
+        case 1:
+          return PixelFormat::kBlackWhite;
+        case 2:
+          return PixelFormat::k2bppGray;
+        case 4:
+          return PixelFormat::k4bppGray;
+        case 8:
+          return PixelFormat::k8bppGray;
+        default:
+          return PixelFormat::k16bppGray;
       }
     case PNG_COLOR_TYPE_GRAY_ALPHA:
       png_set_gray_to_rgb(png);
@@ -168,17 +177,14 @@ ImageResult ReadImage(png_structp png, png_infop info, PngReadState& state, Deco
 class PngDecoder final : public ImageDecoder {
  public:
   bool Recognises(std::span<const uint8_t> bytes) const override {
-    return bytes.size() >= sizeof kSignature &&
-           std::memcmp(bytes.data(), kSignature, sizeof kSignature) == 0;
+    return bytes.size() >= sizeof kSignature && std::memcmp(bytes.data(), kSignature, sizeof kSignature) == 0;
   }
 
-  ImageResult Decode(std::span<const uint8_t> bytes, DecodedImage& out,
-                     std::string& reason) const override {
+  ImageResult Decode(std::span<const uint8_t> bytes, DecodedImage& out, std::string& reason) const override {
     out = DecodedImage{};
     PngReadState state;
     state.bytes = bytes;
-    png_structp png =
-        png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, OnError, OnWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, OnError, OnWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (info == nullptr) {
       png_destroy_read_struct(&png, nullptr, nullptr);

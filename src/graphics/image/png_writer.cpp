@@ -1,9 +1,9 @@
 // The PNG writer, through libpng's simplified write interface.
 #include "graphics/image/png_writer.h"
 
-#include <png.h>
-
 #include <cstddef>
+
+#include <png.h>
 
 #include "base/log.h"
 

@@ -39,8 +39,7 @@ void TargetSize(uint32_t width, uint32_t height, uint32_t maxSize, uint32_t& tar
   }
 }
 
-ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& options,
-                           TextureImage& out) {
+ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& options, TextureImage& out) {
   out = TextureImage{};
   const uint32_t sourceBits = BitsPerPixel(image.format);
   if (image.width == 0 || image.height == 0 ||
@@ -103,8 +102,7 @@ ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& 
       return ImageResult::kOutOfMemory;
     }
     for (uint32_t y = 0; y < height; ++y) {
-      std::memcpy(out.pixels.data() + y * pitch, image.pixels.data() + y * image.rowPitch,
-                  pitch);
+      std::memcpy(out.pixels.data() + y * pitch, image.pixels.data() + y * image.rowPitch, pitch);
     }
   } else {
     DecodedImage converted;

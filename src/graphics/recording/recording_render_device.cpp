@@ -4,9 +4,7 @@
 
 namespace graphics::recording {
 
-int RecordingRenderDevice::Initialize(int width, int height) {
-  return width > 0 && height > 0 ? 0 : -1;
-}
+int RecordingRenderDevice::Initialize(int width, int height) { return width > 0 && height > 0 ? 0 : -1; }
 
 int RecordingRenderDevice::CompileShader(ShaderStage, const std::string& source, std::string& log) {
   // Nothing to compile against; an empty source is the one thing that cannot work.

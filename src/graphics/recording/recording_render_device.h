@@ -34,8 +34,7 @@ struct DrawRecord {
 
 class RecordingRenderDevice final : public RenderDevice {
  public:
-  explicit RecordingRenderDevice(std::uint32_t maxTextureSize = 16384)
-      : maxTextureSize_(maxTextureSize) {}
+  explicit RecordingRenderDevice(std::uint32_t maxTextureSize = 16384) : maxTextureSize_(maxTextureSize) {}
 
   int Initialize(int width, int height) override;
   int CompileShader(ShaderStage stage, const std::string& source, std::string& log) override;

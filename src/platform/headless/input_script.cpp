@@ -1,11 +1,11 @@
 #include "platform/headless/input_script.h"
 
-#include <rapidjson/document.h>
-#include <rapidjson/error/en.h>
-
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+
+#include <rapidjson/document.h>
+#include <rapidjson/error/en.h>
 
 #include "platform/key_names.h"
 
@@ -29,8 +29,7 @@ bool ReadDown(const rapidjson::Value& event, const std::string& name, int line) 
   return event["down"].GetBool();
 }
 
-Message ParseEvent(const rapidjson::Value& event, PointerState& pointer, const std::string& name,
-                   int line) {
+Message ParseEvent(const rapidjson::Value& event, PointerState& pointer, const std::string& name, int line) {
   Message message;
   if (event.HasMember("key") || event.HasMember("vk")) {
     int code = 0;
@@ -65,8 +64,7 @@ Message ParseEvent(const rapidjson::Value& event, PointerState& pointer, const s
   if (event.HasMember("button")) {
     const int code = event["button"].IsString() ? MouseButtonFromName(event["button"].GetString()) : 0;
     if (code == 0) Fail(name, line, "\"button\" must be \"left\", \"right\" or \"middle\"");
-    message.type = ReadDown(event, name, line) ? MessageType::kMouseButtonDown
-                                               : MessageType::kMouseButtonUp;
+    message.type = ReadDown(event, name, line) ? MessageType::kMouseButtonDown : MessageType::kMouseButtonUp;
     message.virtualKey = code;
     message.x = pointer.x;
     message.y = pointer.y;
@@ -94,8 +92,9 @@ InputScript InputScript::Parse(std::istream& in, const std::string& name) {
     rapidjson::Document event;
     event.Parse(text.c_str(), text.size());
     if (event.HasParseError()) {
-      Fail(name, line, std::string("not JSON: ") + rapidjson::GetParseError_En(event.GetParseError()) +
-                           " at column " + std::to_string(event.GetErrorOffset() + 1));
+      Fail(name, line,
+           std::string("not JSON: ") + rapidjson::GetParseError_En(event.GetParseError()) + " at column " +
+               std::to_string(event.GetErrorOffset() + 1));
     }
     if (!event.IsObject()) Fail(name, line, "each line must be one JSON object");
     if (!event.HasMember("frame") || !event["frame"].IsInt64() || event["frame"].GetInt64() < 1) {

@@ -1,10 +1,10 @@
 #include "platform/sdl/sdl_window.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+
+#include <SDL.h>
 
 #include "base/log.h"
 
@@ -16,22 +16,35 @@ int TranslateKey(int sdlKeycode) {
   if (sdlKeycode >= SDLK_F1 && sdlKeycode <= SDLK_F12) return kVkF1 + (sdlKeycode - SDLK_F1);
   switch (sdlKeycode) {
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return kVkReturn;
-    case SDLK_ESCAPE: return kVkEscape;
-    case SDLK_SPACE: return kVkSpace;
-    case SDLK_TAB: return kVkTab;
-    case SDLK_BACKSPACE: return kVkBackspace;
-    case SDLK_LEFT: return kVkLeft;
-    case SDLK_UP: return kVkUp;
-    case SDLK_RIGHT: return kVkRight;
-    case SDLK_DOWN: return kVkDown;
+    case SDLK_KP_ENTER:
+      return kVkReturn;
+    case SDLK_ESCAPE:
+      return kVkEscape;
+    case SDLK_SPACE:
+      return kVkSpace;
+    case SDLK_TAB:
+      return kVkTab;
+    case SDLK_BACKSPACE:
+      return kVkBackspace;
+    case SDLK_LEFT:
+      return kVkLeft;
+    case SDLK_UP:
+      return kVkUp;
+    case SDLK_RIGHT:
+      return kVkRight;
+    case SDLK_DOWN:
+      return kVkDown;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return kVkShift;
+    case SDLK_RSHIFT:
+      return kVkShift;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return kVkControl;
+    case SDLK_RCTRL:
+      return kVkControl;
     case SDLK_LALT:
-    case SDLK_RALT: return kVkAlt;
-    default: return 0;
+    case SDLK_RALT:
+      return kVkAlt;
+    default:
+      return 0;
   }
 }
 
@@ -81,8 +94,8 @@ SdlWindow::SdlWindow(bool fullScreen) {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
 
-  window_ = SDL_CreateWindow("Velmaris", 0, 0, kClientWidth, kClientHeight,
-                             SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  window_ =
+      SDL_CreateWindow("Velmaris", 0, 0, kClientWidth, kClientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
   if (window_ == nullptr) {
     const std::string error = SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -143,13 +156,20 @@ bool SdlWindow::Translate(const SDL_Event& event, Message& message) const {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       switch (event.button.button) {
-        case SDL_BUTTON_LEFT: message.virtualKey = kVkLeftButton; break;
-        case SDL_BUTTON_RIGHT: message.virtualKey = kVkRightButton; break;
-        case SDL_BUTTON_MIDDLE: message.virtualKey = kVkMiddleButton; break;
-        default: return false;
+        case SDL_BUTTON_LEFT:
+          message.virtualKey = kVkLeftButton;
+          break;
+        case SDL_BUTTON_RIGHT:
+          message.virtualKey = kVkRightButton;
+          break;
+        case SDL_BUTTON_MIDDLE:
+          message.virtualKey = kVkMiddleButton;
+          break;
+        default:
+          return false;
       }
-      message.type = event.type == SDL_MOUSEBUTTONDOWN ? MessageType::kMouseButtonDown
-                                                       : MessageType::kMouseButtonUp;
+      message.type =
+          event.type == SDL_MOUSEBUTTONDOWN ? MessageType::kMouseButtonDown : MessageType::kMouseButtonUp;
       ToClient(event.button.x, event.button.y, message.x, message.y);
       return true;
     case SDL_QUIT:
@@ -193,8 +213,7 @@ void SdlWindow::ToClient(int windowX, int windowY, int& x, int& y) const {
   }
   // Positions on the letterbox bars are pinned to the picture's edge: the game
   // only ever sees client coordinates.
-  x = std::clamp(static_cast<int>((px - picture.left) * kClientWidth / picture.Width()), 0,
-                 kClientWidth - 1);
+  x = std::clamp(static_cast<int>((px - picture.left) * kClientWidth / picture.Width()), 0, kClientWidth - 1);
   y = std::clamp(static_cast<int>((py - picture.top) * kClientHeight / picture.Height()), 0,
                  kClientHeight - 1);
 }

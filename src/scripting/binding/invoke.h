@@ -5,10 +5,11 @@
 
 #include <cstddef>
 #include <cstring>
-#include <lua.hpp>
 #include <tuple>
 #include <type_traits>
 #include <utility>
+
+#include <lua.hpp>
 
 #include "scripting/binding/stack.h"
 
@@ -82,16 +83,14 @@ struct Invoker {
 
  private:
   template <class Fn, std::size_t... I>
-  static int Run(lua_State* L, [[maybe_unused]] int first, const Fn& fn,
-                 std::index_sequence<I...>) {
+  static int Run(lua_State* L, [[maybe_unused]] int first, const Fn& fn, std::index_sequence<I...>) {
     std::tuple<typename Arg<P>::Raw...> raws{Arg<P>::Check(L, first + static_cast<int>(I))...};
     static_assert(std::is_trivially_destructible_v<decltype(raws)>);
     using Out = Result<R>;
     typename Out::Slot slot{};
     static_assert(std::is_trivially_destructible_v<decltype(slot)>);
     Out::Prepare(L, slot);
-    const bool ok =
-        Out::Call(L, slot, [&]() -> R { return fn(Arg<P>::Get(std::get<I>(raws))...); });
+    const bool ok = Out::Call(L, slot, [&]() -> R { return fn(Arg<P>::Get(std::get<I>(raws))...); });
     if (!ok) return RaiseTop(L);
     return Out::Push(L, slot);
   }
@@ -145,16 +144,14 @@ template <class T, class M, class R, class... A>
 int CallMethod(lua_State* L, TypeList<A...>) {
   using Self = std::conditional_t<FunctionTraits<M>::kConst, const T&, T&>;
   const M method = Upvalue<M>(L);
-  return Invoker<R, Self, A...>::Run(L, 1, [method](Self self, A... args) -> R {
-    return (self.*method)(std::forward<A>(args)...);
-  });
+  return Invoker<R, Self, A...>::Run(
+      L, 1, [method](Self self, A... args) -> R { return (self.*method)(std::forward<A>(args)...); });
 }
 
 // A member function of T (or of a base of T) called with the object at argument 1.
 template <class T, class M>
 int MethodTrampoline(lua_State* L) {
-  return CallMethod<T, M, typename FunctionTraits<M>::Result>(L,
-                                                              typename FunctionTraits<M>::Params{});
+  return CallMethod<T, M, typename FunctionTraits<M>::Result>(L, typename FunctionTraits<M>::Params{});
 }
 
 // "__call" of a static table: argument 1 is the static table itself.
@@ -171,16 +168,14 @@ template <class T, class M>
 int DataGetter(lua_State* L) {
   using V = MemberValue<T, M>;
   const M member = Upvalue<M>(L);
-  return Invoker<const V&, const T&>::Run(
-      L, 1, [member](const T& self) -> const V& { return self.*member; });
+  return Invoker<const V&, const T&>::Run(L, 1, [member](const T& self) -> const V& { return self.*member; });
 }
 
 template <class T, class M>
 int DataSetter(lua_State* L) {
   using V = MemberValue<T, M>;
   const M member = Upvalue<M>(L);
-  return Invoker<void, T&, const V&>::Run(
-      L, 1, [member](T& self, const V& value) { self.*member = value; });
+  return Invoker<void, T&, const V&>::Run(L, 1, [member](T& self, const V& value) { self.*member = value; });
 }
 
 // A namespace variable: the getter is called with the namespace table, the setter

@@ -2,6 +2,7 @@
 #include "scripting/binding/lua_exception.h"
 
 #include <cstdio>
+
 #include <lua.hpp>
 
 namespace scripting {

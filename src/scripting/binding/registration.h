@@ -17,11 +17,12 @@
 // a state before its scripts do; a memory error during it goes to Lua's panic handler.
 #pragma once
 
-#include <lua.hpp>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <utility>
+
+#include <lua.hpp>
 
 #include "scripting/binding/invoke.h"
 #include "scripting/binding/tables.h"
@@ -125,8 +126,8 @@ class Class {
   // first parameter is the object. Const member functions (and free functions
   // taking a const object) go into the const table as well.
   template <class F>
-  requires binding::MemberFunction<F> || binding::FreeFunction<F> Class& AddFunction(
-      const char* name, F function) {
+  requires binding::MemberFunction<F> || binding::FreeFunction<F> Class& AddFunction(const char* name,
+                                                                                     F function) {
     PushMethod(function);
     if (IsConstMethod<F>()) {
       lua_pushvalue(L_, -1);

@@ -8,11 +8,12 @@
 
 #include <cstddef>
 #include <limits>
-#include <lua.hpp>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <utility>
+
+#include <lua.hpp>
 
 #include "scripting/binding/userdata.h"
 
@@ -29,8 +30,7 @@ template <class T>
 concept Number = (std::is_arithmetic_v<Bare<T>> || std::is_enum_v<Bare<T>>)&&!Boolean<T>;
 
 template <class T>
-concept StringLike =
-    std::is_same_v<Bare<T>, std::string> || std::is_same_v<Bare<T>, std::string_view>;
+concept StringLike = std::is_same_v<Bare<T>, std::string> || std::is_same_v<Bare<T>, std::string_view>;
 
 template <class T>
 concept CString = std::is_same_v < std::decay_t<T>,
@@ -202,11 +202,10 @@ struct Result<R> {
 
 // U*, const U* and U&: a UserdataPtr to the engine's object (nil for null).
 template <class R>
-requires ObjectPointer<R> ||
-    (std::is_lvalue_reference_v<R> && !std::is_const_v<std::remove_reference_t<R>> &&
-     ClassObject<R>)struct Result<R> {
-  using Object = std::conditional_t<std::is_pointer_v<R>, std::remove_pointer_t<R>,
-                                    std::remove_reference_t<R>>;
+requires ObjectPointer<R> ||(std::is_lvalue_reference_v<R> && !std::is_const_v<std::remove_reference_t<R>> &&
+                             ClassObject<R>)struct Result<R> {
+  using Object =
+      std::conditional_t<std::is_pointer_v<R>, std::remove_pointer_t<R>, std::remove_reference_t<R>>;
   struct Slot {
     Object* pointer;
   };
@@ -275,8 +274,7 @@ void Push(lua_State* L, T&& value) {
   } else if constexpr (ClassObject<D>) {
     CheckRegistered(L, KeyOf<D>());
     void* memory = NewBlock(L, sizeof(UserdataValue<D>));
-    if (!Guarded(L,
-                 [&] { new (memory) UserdataValue<D>(std::in_place, std::forward<T>(value)); })) {
+    if (!Guarded(L, [&] { new (memory) UserdataValue<D>(std::in_place, std::forward<T>(value)); })) {
       RaiseTop(L);
     }
     SetClassMetatable(L, KeyOf<D>(), false);

@@ -1,8 +1,9 @@
 // Checked pops and the stack scope guard.
 #include "scripting/binding/stack_guard.h"
 
-#include <lua.hpp>
 #include <stdexcept>
+
+#include <lua.hpp>
 
 #include "base/log.h"
 

@@ -12,7 +12,8 @@ namespace {
 // "__type" of the class a live object of ours was made as, else the Lua type name.
 void PushActualTypeName(lua_State* L, int index) {
   if (const BlockHeader* header = HeaderOf(L, index)) {
-    lua_rawgetp(L, LUA_REGISTRYINDEX, header->isConst ? &header->made->constTable : &header->made->classTable);
+    lua_rawgetp(L, LUA_REGISTRYINDEX,
+                header->isConst ? &header->made->constTable : &header->made->classTable);
     if (lua_istable(L, -1)) {
       lua_pushliteral(L, "__type");
       lua_rawget(L, -2);

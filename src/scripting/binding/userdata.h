@@ -5,11 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
-#include <lua.hpp>
 #include <new>
 #include <string>
 #include <type_traits>
 #include <utility>
+
+#include <lua.hpp>
 
 namespace scripting {
 namespace binding {

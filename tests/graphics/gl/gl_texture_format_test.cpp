@@ -2,19 +2,18 @@
 // orders, padding that must not become alpha, and the GL values themselves.
 #include "graphics/gl/gl_texture_format.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 namespace graphics::gl {
 namespace {
 
 TEST(GlTextureFormat, GrayShowsGrayNotRedAndBgrOrdersUploadAsBgra) {
-  const std::array<GlSwizzle, 4> gray{GlSwizzle::kRed, GlSwizzle::kRed, GlSwizzle::kRed,
-                                      GlSwizzle::kOne};
-  for (GpuFormat format : {GpuFormat::kR8Unorm, GpuFormat::kR16Unorm, GpuFormat::kR16Float,
-                           GpuFormat::kR32Float}) {
+  const std::array<GlSwizzle, 4> gray{GlSwizzle::kRed, GlSwizzle::kRed, GlSwizzle::kRed, GlSwizzle::kOne};
+  for (GpuFormat format :
+       {GpuFormat::kR8Unorm, GpuFormat::kR16Unorm, GpuFormat::kR16Float, GpuFormat::kR32Float}) {
     auto gl = GlFormatFor(format);
     ASSERT_TRUE(gl);
     EXPECT_TRUE(gl->needsSwizzle);
@@ -56,10 +55,8 @@ TEST(GlTextureFormat, SrgbVariantsAreSampledAsStoredLikeTheirPlainForms) {
     EXPECT_EQ(srgbGl->canGenerateMips, plainGl->canGenerateMips);
   }
   // Neither GL_SRGB8_ALPHA8 nor GL_SRGB8.
-  EXPECT_EQ(static_cast<uint32_t>(GlFormatFor(GpuFormat::kB8G8R8A8UnormSrgb)->internalFormat),
-            0x8058u);
-  EXPECT_EQ(static_cast<uint32_t>(GlFormatFor(GpuFormat::kB8G8R8X8UnormSrgb)->internalFormat),
-            0x8051u);
+  EXPECT_EQ(static_cast<uint32_t>(GlFormatFor(GpuFormat::kB8G8R8A8UnormSrgb)->internalFormat), 0x8058u);
+  EXPECT_EQ(static_cast<uint32_t>(GlFormatFor(GpuFormat::kB8G8R8X8UnormSrgb)->internalFormat), 0x8051u);
 }
 
 }  // namespace

@@ -2,12 +2,12 @@
 // cannot write are refused with a line naming the file.
 #include "graphics/image/png_writer.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "graphics/image_decoder.h"
 
