@@ -6,6 +6,7 @@
 
 #include "base/game_states.h"
 #include "components/button.h"
+#include "game/menus/menu_cursor.h"
 #include "game/names.h"
 #include "game/session.h"
 #include "game/space_lookup.h"
@@ -156,8 +157,11 @@ void UpdateLevelTimer(float dt) {
 }
 
 void SetUpVictory(int starGoal, const std::string& levelSpace, float timeGoal) {
+  const bool loaded = objects::FindSpace(names::kVictorySpace) != nullptr;
   objects::Space& victory = LoadSpaceOnce(names::kVictorySpace, names::kVictoryFile);
   victory.SetActive(false);
+  // Next or Restart, whichever the level arms, can be pressed with Enter too.
+  if (!loaded) AddMenuCursor(victory, names::kButtonNext);
   LevelScreens& screens = Screens();
   screens.victory = &victory;
   screens.shrine = &SpriteOf(victory, names::kShrine, names::kVictoryFile);

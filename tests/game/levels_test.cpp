@@ -151,6 +151,19 @@ TEST_F(LevelsTest, LevelThreeOffersOnlyRestartWhichLeadsToLevelOne) {
   EXPECT_EQ(base::States().current, base::kLevel1);
 }
 
+TEST_F(LevelsTest, EnterPressesTheVictoryButtonTheLevelArms) {
+  for (const int level : {base::kLevel2, base::kLevel3}) {
+    Enter(level);
+    game::EndLevel();
+    RunFrames(2);
+    ASSERT_TRUE(SpaceNamed(names::kVictorySpace).IsActive());
+    Tap(platform::kVkReturn);
+    RunFrames(1);
+    EXPECT_EQ(base::States().current, level == base::kLevel2 ? base::kLevel3 : base::kLevel1)
+        << "from state " << level;
+  }
+}
+
 TEST_F(LevelsTest, ReenteringALevelResetsPlayerStarsAndObjects) {
   Enter(base::kLevel2);
   objects::Space& level = SpaceNamed(names::kLevel2);

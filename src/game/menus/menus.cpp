@@ -195,14 +195,17 @@ void KeepCreditsPieces() {
   m.rightArrow = componentOf("c_ButtonRight", "Sprite", static_cast<graphics::Sprite*>(nullptr));
 }
 
-// The overlay whose buttons the keyboard works: the one drawn on top.
+// The overlay whose buttons the keyboard works: the one drawn on top, the victory
+// screen included (the pause menu opens over it).
 objects::Space* TopmostOverlay() {
   objects::Space* top = nullptr;
-  for (objects::Space* space : Menus().overlays) {
+  auto consider = [&top](objects::Space* space) {
     if (space != nullptr && space->IsActive() && (top == nullptr || space->GetName() > top->GetName())) {
       top = space;
     }
-  }
+  };
+  for (objects::Space* space : Menus().overlays) consider(space);
+  consider(objects::FindSpace(names::kVictorySpace));
   return top;
 }
 
