@@ -154,19 +154,6 @@ uint32_t ReadPalette(std::span<const uint8_t> file, const BmpHeader& h, DecodedI
   return count;
 }
 
-PixelFormat IndexedFormat(uint32_t bits) {
-  switch (bits) {
-    case 1:
-      return PixelFormat::k1bppIndexed;
-    case 2:
-      return PixelFormat::k2bppIndexed;
-    case 4:
-      return PixelFormat::k4bppIndexed;
-    default:
-      return PixelFormat::k8bppIndexed;
-  }
-}
-
 // Run-length decoding into one index byte per pixel. Pixels the stream skips (delta
 // and early line or image ends) get transparentIndex.
 bool DecodeRle(std::span<const uint8_t> data, const BmpHeader& h, uint32_t colours, uint8_t transparentIndex,

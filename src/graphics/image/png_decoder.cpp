@@ -73,16 +73,7 @@ PixelFormat ChooseTransforms(png_structp png, png_infop info) {
 
   switch (colour) {
     case PNG_COLOR_TYPE_PALETTE:
-      switch (depth) {
-        case 1:
-          return PixelFormat::k1bppIndexed;
-        case 2:
-          return PixelFormat::k2bppIndexed;
-        case 4:
-          return PixelFormat::k4bppIndexed;
-        default:
-          return PixelFormat::k8bppIndexed;
-      }
+      return IndexedFormat(static_cast<uint32_t>(depth));
     case PNG_COLOR_TYPE_GRAY:
       if (key) {
         png_set_expand(png);  // low depths to 8 bits, the key to alpha
