@@ -59,7 +59,6 @@ void Sprite::Draw() {
   Block().indices = mesh->indices;
 
   UploadView(isStatic ? Block().fixedView : Block().cameraView);
-  transform->SetDirty();
   UploadObject({base::MatrixTranspose(transform->GetMatrix()), colour});
   Block().textureView = source->GetTexture();
   DrawMesh();

@@ -1,6 +1,8 @@
 // Transform: fields, the world matrix and the registration of "Transform".
 #include "objects/transform.h"
 
+#include <cstring>
+
 #include "objects/type_registry.h"
 
 namespace objects {
@@ -10,9 +12,13 @@ Transform::Transform() : BaseComponent("Transform") {}
 Transform::Transform(float x, float y, float z) : Transform() { translation = {x, y, z, 1.0f}; }
 
 const base::Matrix4& Transform::GetMatrix() {
-  if (dirty) {
+  const float fields[5] = {translation.x, translation.y, rotation, scale.x, scale.y};
+  // Compared as bytes: a NaN field equals itself here, so it does not force a rebuild
+  // every frame, and -0 versus +0 (which build the same matrix) rebuilds once.
+  if (dirty || std::memcmp(fields, builtFrom_, sizeof fields) != 0) {
     matrix = base::MatrixAffineTransformation2D(
         {scale.x, scale.y}, {0.0f, 0.0f}, rotation * base::kDegreesToRadians, {translation.x, translation.y});
+    std::memcpy(builtFrom_, fields, sizeof fields);
     dirty = false;
   }
   return matrix;

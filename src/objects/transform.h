@@ -18,13 +18,15 @@ class Transform : public BaseComponent {
   Transform(float x, float y, float z);
 
   // The world matrix (scale, then rotation about the object's origin, then
-  // translation; row-vector convention), recomputed first when the dirty flag is set.
+  // translation; row-vector convention). Recomputed only when the dirty flag is set or
+  // a field it is built from differs from the last build, so writers that skip
+  // SetDirty (physics, scripts' AddX) still get a current matrix, and a still object
+  // costs a comparison instead of a sine and a cosine each frame.
   const base::Matrix4& GetMatrix();
   // Makes the next GetMatrix recompute; writers of the fields call it.
   void SetDirty() { dirty = true; }
 
-  // Operations the scripts use. Only SetTranslation sets the dirty flag; the sprite
-  // drawing sets it before every matrix request anyway.
+  // Operations the scripts use. Only SetTranslation sets the dirty flag.
   void SetTranslation(const base::XMFLOAT4& position);
   const base::XMFLOAT4& GetTranslation() const { return translation; }
   void AddX(float value) { translation.x += value; }
@@ -44,6 +46,10 @@ class Transform : public BaseComponent {
   base::XMFLOAT4 scale{0.0f, 0.0f, 0.0f, 0.0f};
   base::Matrix4 matrix;
   bool dirty = true;
+
+ private:
+  // The fields `matrix` was last built from: x, y, rotation, x scale, y scale.
+  float builtFrom_[5] = {};
 };
 
 // Registers "Transform" with its serialized members.

@@ -46,18 +46,26 @@ TEST(TransformTest, WorldMatrixScalesThenRotatesCounterClockwiseThenTranslates) 
   EXPECT_EQ(m.m[3][3], 1.0f);
 }
 
-TEST(TransformTest, MatrixIsRecomputedOnlyWhenDirty) {
+TEST(TransformTest, MatrixFollowsEveryWriterOfItsFields) {
   objects::Transform transform(1.0f, 1.0f, 0.0f);
   transform.SetScale(1.0f, 1.0f);
   EXPECT_EQ(transform.GetMatrix().m[3][0], 1.0f);
   EXPECT_FALSE(transform.dirty);
-  transform.AddX(5.0f);  // does not mark the matrix out of date
-  EXPECT_EQ(transform.GetMatrix().m[3][0], 1.0f);
-  transform.SetDirty();
+  transform.AddX(5.0f);  // no dirty flag, yet the matrix follows
   EXPECT_EQ(transform.GetMatrix().m[3][0], 6.0f);
+  transform.rotation = 90.0f;  // written directly, as physics and handlers do
+  EXPECT_NEAR(transform.GetMatrix().m[0][1], 1.0f, 1e-6f);
+  transform.scale.y = 2.0f;
+  EXPECT_NEAR(transform.GetMatrix().m[1][0], -2.0f, 1e-6f);
   transform.SetTranslation({-2.0f, 0.0f, 0.0f, 1.0f});
   EXPECT_TRUE(transform.dirty);
   EXPECT_EQ(transform.GetMatrix().m[3][0], -2.0f);
+  EXPECT_FALSE(transform.dirty);
+  // A field that is not a number builds once and then stays put.
+  transform.rotation = std::nanf("");
+  EXPECT_TRUE(std::isnan(transform.GetMatrix().m[0][0]));
+  transform.rotation = 0.0f;
+  EXPECT_EQ(transform.GetMatrix().m[0][0], 1.0f);
 }
 
 // The builder with an origin, which Transform never uses; the rest of the helpers
