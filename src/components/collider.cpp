@@ -185,6 +185,11 @@ bool Collider::Initialize() {
 
 CircleCollider::CircleCollider() : Collider("CircleCollider") {}
 
+bool CircleCollider::Initialize() {
+  physics_ = GetOwner() != nullptr ? GetOwner()->GetComponent<Physics>("Physics") : nullptr;
+  return Collider::Initialize();
+}
+
 bool CircleCollider::CollidesWithCircle(Collider* other) {
   auto* circle = dynamic_cast<CircleCollider*>(other);
   if (circle == nullptr || transform == nullptr || circle->transform == nullptr) return false;
@@ -198,7 +203,8 @@ bool CircleCollider::CollidesWithBox(Collider* other) {
   auto* box = dynamic_cast<BoxCollider*>(other);
   if (box == nullptr || transform == nullptr || box->transform == nullptr || GetOwner() == nullptr)
     return false;
-  auto* physics = GetOwner()->GetComponent<Physics>("Physics");
+  // Found at initialisation; a circle checked before it was initialised looks now.
+  Physics* physics = physics_ != nullptr ? physics_ : GetOwner()->GetComponent<Physics>("Physics");
   if (physics == nullptr) return false;
 
   const SweepResult sweep =

@@ -63,9 +63,14 @@ class Collider : public objects::BaseComponent {
   explicit Collider(std::string typeName);
 };
 
+class Physics;
+
 class CircleCollider : public Collider {
  public:
   CircleCollider();
+
+  // Also finds the object's Physics (optional: a circle without one never sweeps).
+  bool Initialize() override;
 
   // Circle against circle: true exactly when the centres are closer than the sum of
   // the radii (touching circles do not collide). Records nothing.
@@ -79,6 +84,9 @@ class CircleCollider : public Collider {
   bool IsCircle() const override { return true; }
 
   float radius = 0.0f;  // world units
+
+ private:
+  Physics* physics_ = nullptr;  // the owner's Physics; not owned, null until found
 };
 
 // The box a circle sweeps against: left, right, top and bottom bounds in world

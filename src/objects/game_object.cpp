@@ -6,6 +6,7 @@
 
 #include "base/log.h"
 #include "objects/describe.h"
+#include "objects/space.h"
 #include "objects/type_registry.h"
 
 namespace objects {
@@ -30,6 +31,7 @@ BaseComponent* GameObject::AddComponent(const std::string& typeName) {
   auto [position, inserted] = components_.try_emplace(typeName, nullptr);
   if (inserted) {
     position->second = std::move(component);
+    if (space_ != nullptr) space_->NoteChange();
   } else {
     retired_.push_back(std::move(component));
   }
@@ -43,6 +45,7 @@ BaseComponent* GameObject::AddComponent(BaseComponent* component) {
   component->owner_ = this;
   if (slot) retired_.push_back(std::move(slot));
   slot.reset(component);
+  if (space_ != nullptr) space_->NoteChange();
   return component;
 }
 

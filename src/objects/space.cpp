@@ -8,37 +8,32 @@ namespace {
 
 SpacePass g_CollisionPass = nullptr;
 
-// Visits every active object through a temporary shared reference, so an object
-// stays alive for the calls made on it even if other code lets go of it.
-template <typename Visit>
-void ForEachActiveComponent(const Space::ObjectMap& objects, Visit visit) {
-  for (const auto& entry : objects) {
-    std::shared_ptr<GameObject> object = entry.second;
-    if (!object || !object->IsActive()) continue;
-    for (const auto& component : object->GetComponents()) {
-      if (component.second) visit(*component.second);
-    }
-  }
-}
-
 }  // namespace
 
 void SetCollisionPass(SpacePass pass) { g_CollisionPass = pass; }
 
 Space::Space(std::string spaceName) : name_(std::move(spaceName)) {}
 
+Space::~Space() {
+  for (const auto& [objectName, object] : objects_) object->space_ = nullptr;
+}
+
 std::shared_ptr<GameObject> Space::CreateObject(const std::string& objectName) {
   if (objects_.find(objectName) != objects_.end()) return {};
   std::shared_ptr<GameObject> object(new GameObject(objectName));
   object->space_ = this;
   objects_.emplace(objectName, object);
+  NoteChange();
   return object;
 }
 
 std::shared_ptr<GameObject> Space::AddObject(GameObject* object) {
   if (object == nullptr) return {};
   std::shared_ptr<GameObject> shared(object);
-  if (objects_.emplace(object->GetName(), shared).second) object->space_ = this;
+  if (objects_.emplace(object->GetName(), shared).second) {
+    object->space_ = this;
+    NoteChange();
+  }
   return shared;
 }
 
@@ -47,6 +42,9 @@ std::shared_ptr<GameObject> Space::RemoveObject(std::string_view objectName) {
   if (position == objects_.end()) return {};
   std::shared_ptr<GameObject> object = std::move(position->second);
   objects_.erase(position);
+  object->space_ = nullptr;
+  NoteChange();
+  if (walkDepth_ > 0) removedDuringWalk_.push_back(object);
   return object;
 }
 
@@ -71,20 +69,49 @@ std::vector<std::weak_ptr<GameObject>> Space::GetObjectsWithComponent(std::strin
   return result;
 }
 
+void Space::RebuildWalks() {
+  for (WalkList& list : walks_) {
+    list.objects.clear();
+    list.components.clear();
+  }
+  constexpr Pass kPassOf[] = {Pass::kUpdate, Pass::kLateUpdate, Pass::kDraw};
+  for (const auto& [objectName, object] : objects_) {
+    for (int kind = 0; kind < kWalkKinds; ++kind) {
+      WalkList& list = walks_[kind];
+      const auto first = static_cast<std::uint32_t>(list.components.size());
+      for (const auto& [typeName, component] : object->GetComponents()) {
+        if (kind == kEveryComponent || !component->IsIdleIn(kPassOf[kind]))
+          list.components.push_back(component.get());
+      }
+      const auto count = static_cast<std::uint32_t>(list.components.size()) - first;
+      if (count > 0 || kind == kEveryComponent) list.objects.push_back({object.get(), first, count});
+    }
+  }
+  builtVersion_ = version_;
+  builtIdleVersion_ = idleVersion_;
+}
+
+std::size_t Space::IndexAfter(const WalkList& list, const std::string& objectName) {
+  const auto after = std::upper_bound(
+      list.objects.begin(), list.objects.end(), objectName,
+      [](const std::string& name, const WalkEntry& entry) { return name < entry.object->GetName(); });
+  return static_cast<std::size_t>(after - list.objects.begin());
+}
+
 void Space::Update(float dt) {
   if (!active_ || paused_) return;
-  ForEachActiveComponent(objects_, [dt](BaseComponent& component) { component.Update(dt); });
+  RunPass(kUpdateWalk, [dt](BaseComponent& component) { component.Update(dt); });
   if (g_CollisionPass != nullptr) g_CollisionPass(*this);
 }
 
 void Space::LateUpdate(float dt) {
   if (!active_ || paused_) return;
-  ForEachActiveComponent(objects_, [dt](BaseComponent& component) { component.LateUpdate(dt); });
+  RunPass(kLateUpdateWalk, [dt](BaseComponent& component) { component.LateUpdate(dt); });
 }
 
 void Space::Draw() {
   if (!active_) return;
-  ForEachActiveComponent(objects_, [](BaseComponent& component) { component.Draw(); });
+  RunPass(kDrawWalk, [](BaseComponent& component) { component.Draw(); });
 }
 
 }  // namespace objects

@@ -1,6 +1,10 @@
 // Spaces and the space registry: object and space order, paused against inactive in
-// the three passes, lookups, the duplicate rules and the menu test space.
+// the three passes, lookups, the duplicate rules, the menu test space, and the flat
+// walks: changes made during a pass, components that leave the passes they idle in.
 #include "objects/space.h"
+
+#include <functional>
+#include <span>
 
 #include <gtest/gtest.h>
 
@@ -133,3 +137,66 @@ TEST_F(SpaceTest, TakenNamesChangeNothing) {
 }
 
 }  // namespace
+
+// A component that runs a given action in its Update and does nothing else.
+class Actor : public objects::BaseComponent {
+ public:
+  explicit Actor(std::function<void()> action) : BaseComponent("Actor"), action_(std::move(action)) {}
+  void Update(float) override {
+    ++updates;
+    action_();
+  }
+  int updates = 0;
+
+ private:
+  std::function<void()> action_;
+};
+
+TEST_F(SpaceTest, ChangesMadeDuringAPassKeepTheOrderOfAWalkOverTheMap) {
+  objects::Space space("Level1");
+  for (const char* name : {"d", "e"}) space.CreateObject(name)->AddComponent("Sprite");
+  // "b" adds an object before it and one after it, switches "d" off and removes
+  // itself: it must survive its own call, and the pass goes on from after "b".
+  space.CreateObject("b")->AddComponent(new Actor([&space] {
+    space.CreateObject("a2")->AddComponent("Sprite");
+    space.CreateObject("c2")->AddComponent("Sprite");
+    space.FindObject("d").lock()->SetActive(false);
+    space.RemoveObject("b");
+  }));
+  space.Update(0.016f);
+  EXPECT_EQ(Probe::Journal(), (Journal{"c2/Sprite.Update", "e/Sprite.Update"}));
+  EXPECT_TRUE(space.FindObject("b").expired());
+
+  Probe::Journal().clear();
+  space.Update(0.016f);
+  EXPECT_EQ(Probe::Journal(), (Journal{"a2/Sprite.Update", "c2/Sprite.Update", "e/Sprite.Update"}));
+}
+
+TEST_F(SpaceTest, AComponentLeavesOnlyThePassesItHasNoWorkIn) {
+  objects::Space space("Level1");
+  auto object = space.CreateObject("o");
+  auto* actor = new Actor([] {});
+  object->AddComponent(actor);
+  for (int frame = 0; frame < 3; ++frame) {
+    space.Update(0.016f);
+    space.LateUpdate(0.016f);
+    space.Draw();
+  }
+  EXPECT_EQ(actor->updates, 3);
+  EXPECT_FALSE(actor->IsIdleIn(objects::Pass::kUpdate));
+  EXPECT_TRUE(actor->IsIdleIn(objects::Pass::kLateUpdate));
+  EXPECT_TRUE(actor->IsIdleIn(objects::Pass::kDraw));
+
+  // A component added later takes part in every pass; walks of every object still
+  // see the idle one.
+  object->AddComponent("Sprite");
+  Probe::Journal().clear();
+  space.LateUpdate(0.016f);
+  space.Draw();
+  EXPECT_EQ(Probe::Journal(), (Journal{"o/Sprite.LateUpdate", "o/Sprite.Draw"}));
+  int seen = 0;
+  space.ForEachObject([&seen](objects::GameObject&, std::span<objects::BaseComponent* const> components) {
+    seen += static_cast<int>(components.size());
+  });
+  EXPECT_EQ(seen, 2);
+}
