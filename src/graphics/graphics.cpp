@@ -103,6 +103,7 @@ int InitializeGraphics() {
 }
 
 int InitializeGraphics(std::unique_ptr<RenderDevice> device) {
+  Block().textures.Clear();
   Block().device = std::move(device);
   Block().width = Block().windowHandle != nullptr
                       ? static_cast<float>(Block().windowHandle->GetClientRect().Width())
@@ -146,6 +147,7 @@ void SetFullScreen(bool fullScreen) {
 void ShutdownGraphics() {
   SetFullScreen(false);
   Block().textureView = nullptr;
+  Block().textures.Clear();
   Block().device.reset();
 }
 

@@ -10,6 +10,7 @@
 
 #include "base/math.h"
 #include "graphics/render_device.h"
+#include "graphics/texture_cache.h"
 
 namespace platform {
 class Window;
@@ -38,6 +39,9 @@ struct GraphicsBlock {
   float zoom = 48.0f;   // projection divisor: 48 gives 24 pixels to the world unit
   float width = 0.0f;   // client width in pixels, set by InitializeGraphics
   float height = 0.0f;  // client height in pixels
+
+  // The pictures of image files by path, made on `device`.
+  TextureCache textures;
 
   // Start-up values; releases the device (tests).
   void Reset() { *this = GraphicsBlock{}; }
@@ -72,7 +76,8 @@ void DrawMesh();
 void PresentFrame();
 // Full screen (true) or windowed (false).
 void SetFullScreen(bool fullScreen);
-// Leaves full screen and releases the device.
+// Leaves full screen and releases the device. Whatever holds a texture (the sprite
+// sources of every space) must be gone by then.
 void ShutdownGraphics();
 
 // The view and object blocks, written before each draw.

@@ -157,6 +157,8 @@ TEST_F(SpriteTest, LoadImageReplacesTheTextureButKeepsTheImageName) {
   EXPECT_EQ(source->GetTexture()->Width(), 9u);
   EXPECT_EQ(source->image, VELMARIS_TESTDATA_DIR "/pngsuite/basn6a08.png");
   EXPECT_EQ(recording->TexturesCreated(), 2);
+  source->LoadImage(VELMARIS_TESTDATA_DIR "/pngsuite/s09n3p02.png");
+  EXPECT_EQ(recording->TexturesCreated(), 2) << "the picture shown already is not decoded again";
 }
 
 TEST_F(SpriteTest, CameraCentresTheViewOnItsObject) {
