@@ -2,7 +2,9 @@
 // loader (target <= 20 ms), the CPU cost of a sprite draw on the recording device, and
 // whole unpaced frames of 1,000 and 10,000 sprites on real OpenGL (Mesa's llvmpipe
 // under Xvfb in automated runs; targets >= 120 and >= 30 frames a second) beside a
-// frame with nothing drawn, the floor that clearing and presenting alone set.
+// frame with nothing drawn, the floor that clearing and presenting alone set, and
+// frames of as many 2-pixel sprites, which cost the rasteriser next to nothing: what
+// they take is the per-sprite work; what 24-pixel sprites take beyond it is fill.
 // Frames per second = items per second of the frame benchmarks.
 #include <filesystem>
 #include <fstream>
@@ -33,24 +35,26 @@ constexpr const char* kSharedPicture = "images/Play/block.png";
 constexpr float kCornflower[4] = {0.392157f, 0.584314f, 0.929412f, 1.0f};
 
 // A level file in a scratch folder of its own: `count` objects, each a sprite of
-// kSharedPicture at scale 0.5 (24 x 24 pixels), laid out in a grid that stays
-// inside the 1280 x 720 picture (+-26.7 by +-15 world units around the origin).
+// kSharedPicture `pixels` wide and high (a sprite of scale s is 48 s pixels wide),
+// laid out in a grid that stays inside the 1280 x 720 picture (+-26.7 by +-15 world
+// units around the origin).
 class ScratchLevel {
  public:
-  explicit ScratchLevel(int count)
+  explicit ScratchLevel(int count, int pixels = 24)
       : folder_(fs::temp_directory_path() / ("velmaris_graphics_bench_" + std::to_string(::getpid()))) {
     fs::create_directories(folder_);
     path_ = (folder_ / ("Sprites" + std::to_string(count) + ".txt")).string();
     std::ofstream file(path_);
     const int columns = count <= 1000 ? 50 : 125;
     const int rows = (count + columns - 1) / columns;
+    const float scale = static_cast<float>(pixels) / 48.0f;
     file << "{ \"Level1\": {\n";
     for (int i = 0; i < count; ++i) {
       const float x = -25.0f + 50.0f * static_cast<float>(i % columns) / static_cast<float>(columns);
       const float y = -14.0f + 28.0f * static_cast<float>(i / columns) / static_cast<float>(rows);
       file << (i == 0 ? "" : ",\n") << "\"Sprite" << i << "\": {"
            << "\"Transform\": {\"x_position\": " << x << ", \"y_position\": " << y
-           << ", \"x_scale\": 0.5, \"y_scale\": 0.5, \"z_scale\": 1.0},"
+           << ", \"x_scale\": " << scale << ", \"y_scale\": " << scale << ", \"z_scale\": 1.0},"
            << "\"SpriteSource\": {\"numrows\": 1, \"numcols\": 1, \"image\": \"" << kSharedPicture << "\"},"
            << "\"Sprite\": {\"name\": \"block\"}}";
     }
@@ -161,13 +165,14 @@ void BM_SpriteDrawRecording(benchmark::State& state) {
 BENCHMARK(BM_SpriteDrawRecording);
 
 // One frame as a level draws it: clear, every sprite of the level in draw order,
-// present. Argument: the number of sprites; 0 is the frame with nothing drawn.
+// present. Arguments: the number of sprites (0: the frame with nothing drawn) and
+// their size in pixels.
 void BM_OpenGlFrame(benchmark::State& state) {
   RealWindowGraphics graphics(state);
   const int count = static_cast<int>(state.range(0));
   objects::SpaceRegistry spaces;  // declared after the graphics: its textures go first
   if (count > 0) {
-    const ScratchLevel level(count);
+    const ScratchLevel level(count, static_cast<int>(state.range(1)));
     if (!graphics.Ready() || !Load(spaces, level.Path(), state)) return;
   }
   for (auto _ : state) {
@@ -177,6 +182,14 @@ void BM_OpenGlFrame(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_OpenGlFrame)->Arg(0)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenGlFrame)
+    ->ArgNames({"sprites", "pixels"})
+    ->Args({0, 0})
+    ->Args({1000, 24})
+    ->Args({10000, 24})
+    ->Args({1000, 2})
+    ->Args({10000, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
