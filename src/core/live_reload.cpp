@@ -15,7 +15,7 @@
 
 #include "base/log.h"
 #include "graphics/sprite_source.h"
-#include "graphics/texture_loader.h"
+#include "graphics/texture_cache.h"
 #include "objects/space_registry.h"
 #include "serialization/json_file.h"
 #include "serialization/level_reads.h"
@@ -249,8 +249,11 @@ void LiveReload::Watch::CheckPictures() {
 
 void LiveReload::Watch::ReloadPicture(const std::string& path,
                                       const std::vector<graphics::SpriteSource*>& users) {
-  // Decoded once on its own first, so that a broken picture leaves the old textures.
-  if (graphics::LoadTextureFromFile(path) == nullptr) {
+  // Loaded once, before any user lets its old texture go: a broken picture leaves the
+  // old textures, and the users then take this version from the cache, not decoding it
+  // again.
+  const std::shared_ptr<const graphics::Texture> changed = graphics::LoadSharedTexture(path);
+  if (changed == nullptr) {
     base::LogError(kTag, path + ": not reloaded, the old picture stays");
     return;
   }

@@ -1,6 +1,7 @@
 #include "graphics/graphics.h"
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -37,16 +38,27 @@ std::unique_ptr<RenderDevice> CreateDeviceFor(platform::Window& window) {
 }
 
 // Compiles one stage; a failure shows the one message the player can act on.
-int CompileStage(const char* entryPoint) {
+int CompileStage(ShaderProgram program, const char* entryPoint) {
   std::string log;
-  const int result = CompileShaderFromFile(entryPoint, log);
+  const int result = CompileShaderFromFile(program, entryPoint, log);
   if (result < 0) {
+    const std::string entry =
+        std::string(entryPoint) + (program == ShaderProgram::kSprites ? " (BATCH)" : "");
     base::LogError("graphics",
-                   std::string(kShaderPath) + ": entry point " + entryPoint + " does not compile:\n" + log);
+                   std::string(kShaderPath) + ": entry point " + entry + " does not compile:\n" + log);
     if (Block().windowHandle != nullptr) Block().windowHandle->ShowMessageBox("Error", kShaderErrorText);
   }
   return result;
 }
+
+// Builds the projection of the zoom as it is now into Block().projection.
+const base::Matrix4& CurrentProjection() {
+  GraphicsBlock& block = Block();
+  block.projection = base::MatrixTranspose(BuildProjection(block.width, block.height, block.zoom));
+  return block.projection;
+}
+
+bool SameBytes(const base::Matrix4& a, const base::Matrix4& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 }  // namespace
 
@@ -83,7 +95,7 @@ base::Matrix4 BuildLookToView(const base::XMFLOAT4& eye, const base::XMFLOAT4& d
   return m;
 }
 
-int CompileShaderFromFile(const std::string& entryPoint, std::string& log) {
+int CompileShaderFromFile(ShaderProgram program, const std::string& entryPoint, std::string& log) {
   std::ifstream file(kShaderPath, std::ios::binary);
   if (!file) {
     log = "cannot open the file";
@@ -91,10 +103,12 @@ int CompileShaderFromFile(const std::string& entryPoint, std::string& log) {
   }
   std::ostringstream body;
   body << file.rdbuf();
-  // The file holds both entry points; the define selects one.
-  const std::string source = "#version 330 core\n#define " + entryPoint + " 1\n#line 1\n" + body.str();
+  // The file holds both entry points of both programs; the defines select one.
+  const std::string batch = program == ShaderProgram::kSprites ? "#define BATCH 1\n" : "";
+  const std::string source =
+      "#version 330 core\n#define " + entryPoint + " 1\n" + batch + "#line 1\n" + body.str();
   const ShaderStage stage = entryPoint == "VS" ? ShaderStage::kVertex : ShaderStage::kPixel;
-  return Block().device->CompileShader(stage, source, log);
+  return Block().device->CompileShader(program, stage, source, log);
 }
 
 int InitializeGraphics() {
@@ -103,6 +117,8 @@ int InitializeGraphics() {
 }
 
 int InitializeGraphics(std::unique_ptr<RenderDevice> device) {
+  FlushSprites();
+  Block().textures.Clear();
   Block().device = std::move(device);
   Block().width = Block().windowHandle != nullptr
                       ? static_cast<float>(Block().windowHandle->GetClientRect().Width())
@@ -114,8 +130,10 @@ int InitializeGraphics(std::unique_ptr<RenderDevice> device) {
     base::LogError("graphics", "the render device cannot be set up");
     return -1;
   }
-  if (const int result = CompileStage("VS"); result < 0) return result;
-  if (const int result = CompileStage("PS"); result < 0) return result;
+  for (const ShaderProgram program : {ShaderProgram::kMesh, ShaderProgram::kSprites}) {
+    if (const int result = CompileStage(program, "VS"); result < 0) return result;
+    if (const int result = CompileStage(program, "PS"); result < 0) return result;
+  }
 
   Block().projection = base::MatrixTranspose(BuildProjection(Block().width, Block().height, Block().zoom));
   Block().device->SetProjectionBlock(Block().projection);
@@ -125,17 +143,50 @@ int InitializeGraphics(std::unique_ptr<RenderDevice> device) {
 }
 
 void ClearScreen(const float colour[4]) {
+  FlushSprites();
   if (Block().device) Block().device->Clear(colour);
 }
 
-void DrawMesh() {
+void DrawSprite(const SpriteCorners& corners, const base::Matrix4& view,
+                const std::shared_ptr<const Texture>& texture) {
   if (!Block().device) return;
-  Block().projection = base::MatrixTranspose(BuildProjection(Block().width, Block().height, Block().zoom));
-  Block().device->SetProjectionBlock(Block().projection);
+  const base::Matrix4& projection = CurrentProjection();
+  SpriteBatch& batch = Block().sprites;
+  if (!batch.corners.empty() &&
+      (batch.texture != texture || !SameBytes(batch.view, view) || !SameBytes(batch.projection, projection) ||
+       batch.corners.size() == kMaxSpritesPerDraw * kCornersPerSprite)) {
+    FlushSprites();
+  }
+  if (batch.corners.empty()) {
+    batch.texture = texture;
+    batch.view = view;
+    batch.projection = projection;
+  }
+  batch.corners.insert(batch.corners.end(), corners.begin(), corners.end());
+}
+
+void FlushSprites() {
+  SpriteBatch& batch = Block().sprites;
+  if (batch.corners.empty()) return;
+  if (Block().device) {
+    Block().device->SetViewBlock(batch.view);
+    Block().device->SetProjectionBlock(batch.projection);
+    Block().device->DrawSprites(batch.corners, batch.texture.get());
+  }
+  batch.corners.clear();
+  // Not held past its draw: a texture goes when its last sprite source does.
+  batch.texture.reset();
+}
+
+void DrawMesh() {
+  FlushSprites();
+  if (!Block().device) return;
+  Block().device->SetProjectionBlock(CurrentProjection());
   Block().device->Draw(Block().vertices, Block().indices, Block().textureView);
 }
 
 void PresentFrame() {
+  FlushSprites();
   if (Block().device) Block().device->Present();
 }
 
@@ -144,16 +195,20 @@ void SetFullScreen(bool fullScreen) {
 }
 
 void ShutdownGraphics() {
+  FlushSprites();
   SetFullScreen(false);
   Block().textureView = nullptr;
+  Block().textures.Clear();
   Block().device.reset();
 }
 
 void UploadView(const base::Matrix4& transposedView) {
+  FlushSprites();
   if (Block().device) Block().device->SetViewBlock(transposedView);
 }
 
 void UploadObject(const ObjectConstants& constants) {
+  FlushSprites();
   if (Block().device) Block().device->SetObjectBlock(constants);
 }
 
@@ -162,6 +217,9 @@ void SetCameraView(const base::XMFLOAT4& eye, const base::XMFLOAT4& direction, c
   UploadView(Block().cameraView);
 }
 
-bool CapturePicture(Picture& picture) { return Block().device && Block().device->ReadPicture(picture); }
+bool CapturePicture(Picture& picture) {
+  FlushSprites();
+  return Block().device && Block().device->ReadPicture(picture);
+}
 
 }  // namespace graphics

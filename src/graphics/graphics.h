@@ -1,8 +1,10 @@
 // The graphics block: the process-wide state of everything that talks to the GPU,
-// and the operations over it (clear, draw one mesh, present, full screen, shut down).
-// Engine code draws through these; only the render device backends know the API.
+// and the operations over it (clear, draw sprites in batches, draw one mesh, present,
+// full screen, shut down). Engine code draws through these; only the render device
+// backends know the API.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,12 +12,22 @@
 
 #include "base/math.h"
 #include "graphics/render_device.h"
+#include "graphics/texture_cache.h"
 
 namespace platform {
 class Window;
 }
 
 namespace graphics {
+
+// Sprites handed over since the last flush that share one texture, view and
+// projection, waiting to be drawn in one device call.
+struct SpriteBatch {
+  std::vector<SpriteVertex> corners;       // kCornersPerSprite a sprite, in the order handed over
+  std::shared_ptr<const Texture> texture;  // held until drawn; null draws transparent
+  base::Matrix4 view{};                    // transposed, as uploaded
+  base::Matrix4 projection{};              // transposed, as uploaded
+};
 
 // The graphics block: everything the drawing shares for the whole run.
 struct GraphicsBlock {
@@ -33,14 +45,22 @@ struct GraphicsBlock {
   // The geometry and texture of the next DrawMesh.
   std::vector<Vertex> vertices;
   std::vector<std::uint16_t> indices;
-  const Texture* textureView = nullptr;  // borrowed from a sprite source; may be null
+  const Texture* textureView = nullptr;  // borrowed from the caller; may be null
 
   float zoom = 48.0f;   // projection divisor: 48 gives 24 pixels to the world unit
   float width = 0.0f;   // client width in pixels, set by InitializeGraphics
   float height = 0.0f;  // client height in pixels
 
-  // Start-up values; releases the device (tests).
-  void Reset() { *this = GraphicsBlock{}; }
+  // The pictures of image files by path, made on `device`.
+  TextureCache textures;
+  // Declared after the device, so that at exit the batch's texture goes first.
+  SpriteBatch sprites;
+
+  // Start-up values; releases the device (tests). The batch's texture goes before it.
+  void Reset() {
+    sprites = SpriteBatch{};
+    *this = GraphicsBlock{};
+  }
 };
 
 // The one graphics block of the process.
@@ -59,12 +79,28 @@ int InitializeGraphics();
 // As above with a device of the caller's choosing (tests).
 int InitializeGraphics(std::unique_ptr<RenderDevice> device);
 
-// Compiles one entry point ("VS" or "PS") of the shader file. Returns 0 or negative,
-// with the compiler's log in `log`.
-int CompileShaderFromFile(const std::string& entryPoint, std::string& log);
+// Compiles one entry point ("VS" or "PS") of the shader file for one of the device's
+// programs; the sprites program is the same file with BATCH defined. Returns 0 or
+// negative, with the compiler's log in `log`.
+int CompileShaderFromFile(ShaderProgram program, const std::string& entryPoint, std::string& log);
 
 // Clears the frame to an RGBA colour.
 void ClearScreen(const float colour[4]);
+
+// One sprite's four corners, in the order of kQuadIndices.
+using SpriteCorners = std::array<SpriteVertex, kCornersPerSprite>;
+// Hands one sprite to the batch, to be drawn over everything handed over before it
+// with `view` (transposed) and the projection of Block().zoom as it is now (stored in
+// Block().projection). The waiting sprites are drawn first when the texture, the view
+// or the projection differs from theirs (compared by value), or when the batch is
+// full. Nothing happens without a device.
+void DrawSprite(const SpriteCorners& corners, const base::Matrix4& view,
+                const std::shared_ptr<const Texture>& texture);
+// Draws the waiting sprites in one device call. Every other operation below that
+// reaches the device does this first, so what is drawn, and in which order, is what
+// drawing each sprite on its own would give.
+void FlushSprites();
+
 // Draws Block().indices over Block().vertices with Block().textureView: uploads the projection again,
 // then draws with the view and object blocks as they stand.
 void DrawMesh();
@@ -72,7 +108,8 @@ void DrawMesh();
 void PresentFrame();
 // Full screen (true) or windowed (false).
 void SetFullScreen(bool fullScreen);
-// Leaves full screen and releases the device.
+// Leaves full screen and releases the device. Whatever holds a texture (the sprite
+// sources of every space) must be gone by then.
 void ShutdownGraphics();
 
 // The view and object blocks, written before each draw.

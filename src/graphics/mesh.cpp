@@ -1,5 +1,7 @@
 #include "graphics/mesh.h"
 
+#include <iterator>
+
 namespace graphics {
 
 Mesh UnitQuad() {
@@ -7,7 +9,7 @@ Mesh UnitQuad() {
                {1.0f, -1.0f, -1.0f, 1.0f, 1.0f},
                {1.0f, 1.0f, -1.0f, 1.0f, 0.0f},
                {-1.0f, 1.0f, -1.0f, 0.0f, 0.0f}},
-              {3, 1, 0, 2, 1, 3}};
+              {std::begin(kQuadIndices), std::end(kQuadIndices)}};
 }
 
 }  // namespace graphics

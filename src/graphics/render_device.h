@@ -1,10 +1,13 @@
 // What the engine needs of a 3D API: clear, three constant blocks (view, projection,
-// object), textures, one indexed draw of textured triangles, present and read back.
+// object), textures, one indexed draw of textured triangles, one draw of a batch of
+// sprites, present and read back.
 // Backends: graphics/gl (OpenGL 3.3 core) and graphics/recording (keeps every call).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -22,6 +25,27 @@ struct Vertex {
 };
 static_assert(sizeof(Vertex) == 20, "the vertex layout is position at 0, texture coordinate at 12");
 
+// The two triangles of a quad over its corners bottom-left, bottom-right, top-right,
+// top-left: each clockwise as seen on screen (y up).
+inline constexpr std::uint16_t kQuadIndices[6] = {3, 1, 0, 2, 1, 3};
+
+// One corner of a sprite in a batch: position already placed in the world by the
+// sprite's world matrix (world units), texture coordinate in 0..1 of the sheet, and
+// the sprite's tint (r, g, b, a), the same at its four corners. 36 bytes, no padding:
+// the sprite vertex buffer's layout.
+struct SpriteVertex {
+  float x, y, z;
+  float u, v;
+  base::XMFLOAT4 colour;
+};
+static_assert(sizeof(SpriteVertex) == 36, "position at 0, texture coordinate at 12, colour at 20");
+
+// A sprite is four corners in the order of kQuadIndices.
+inline constexpr std::size_t kCornersPerSprite = 4;
+// The most sprites one DrawSprites takes: the corners of one draw are counted by
+// 16-bit indices.
+inline constexpr std::size_t kMaxSpritesPerDraw = 65536 / kCornersPerSprite;
+
 // The per-object constant block: the world matrix (transposed, as uploaded) and the
 // tint colour. 80 bytes.
 struct ObjectConstants {
@@ -30,7 +54,8 @@ struct ObjectConstants {
 };
 static_assert(sizeof(ObjectConstants) == 80, "the object block is 80 bytes");
 
-// A texture on the device; owned by whoever created it (a sprite source).
+// A texture on the device; owned by whoever created it (the texture cache, shared by
+// the sprite sources that show it).
 class Texture {
  public:
   virtual ~Texture() = default;
@@ -47,6 +72,10 @@ struct Picture {
 
 enum class ShaderStage { kVertex, kPixel };
 
+// The device's two programs: kMesh draws one mesh placed and tinted by the object
+// block; kSprites draws a batch of sprites whose corners carry their place and tint.
+enum class ShaderProgram { kMesh, kSprites };
+
 class RenderDevice {
  public:
   virtual ~RenderDevice() = default;
@@ -56,9 +85,11 @@ class RenderDevice {
   // size in pixels. Returns 0, or a negative code when the device cannot draw.
   virtual int Initialize(int width, int height) = 0;
 
-  // Compiles one stage from source text. Returns 0, or a negative code with the
-  // compiler's log in `log`. Both stages compiled: the program is bound.
-  virtual int CompileShader(ShaderStage stage, const std::string& source, std::string& log) = 0;
+  // Compiles one stage of a program from source text. Returns 0, or a negative code
+  // with the compiler's log in `log`. Both stages of a program compiled: it is linked,
+  // and used by the draws of its kind.
+  virtual int CompileShader(ShaderProgram program, ShaderStage stage, const std::string& source,
+                            std::string& log) = 0;
 
   // Clears the picture to an RGBA colour (0..1 each).
   virtual void Clear(const float rgba[4]) = 0;
@@ -68,9 +99,15 @@ class RenderDevice {
   virtual void SetProjectionBlock(const base::Matrix4& projection) = 0;
   virtual void SetObjectBlock(const ObjectConstants& constants) = 0;
 
-  // Draws the indexed triangles with the given texture (null: fully transparent).
+  // Draws the indexed triangles with the given texture (null: fully transparent),
+  // with the kMesh program and the three blocks as they stand.
   virtual void Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,
                     const Texture* texture) = 0;
+
+  // Draws corners.size() / kCornersPerSprite sprites (at most kMaxSpritesPerDraw), in
+  // order, each one later on top, all with the given texture (null: fully transparent),
+  // with the kSprites program and the view and projection blocks as they stand.
+  virtual void DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture) = 0;
 
   // Creates a texture from prepared pixels; null when the device refuses it.
   virtual std::unique_ptr<Texture> CreateTexture(const TextureImage& image) = 0;

@@ -1,5 +1,7 @@
 #include "graphics/sprite.h"
 
+#include <cassert>
+
 #include "base/log.h"
 #include "graphics/graphics.h"
 #include "graphics/sprite_source.h"
@@ -29,14 +31,29 @@ bool Sprite::Initialize() {
   // sprite, the level's sheet), so a missing one is only reported when drawing.
   const objects::GameObject* owner = GetOwner();
   source = owner != nullptr ? owner->GetComponent<SpriteSource>("SpriteSource") : nullptr;
+  transform = owner != nullptr ? owner->GetComponent<objects::Transform>("Transform") : nullptr;
   return true;
 }
 
+namespace {
+
+// A point of the mesh placed by an affine world matrix (row-vector convention).
+SpriteVertex Place(const Vertex& corner, const base::Matrix4& world) {
+  const auto& m = world.m;
+  SpriteVertex placed{};
+  placed.x = corner.x * m[0][0] + corner.y * m[1][0] + corner.z * m[2][0] + m[3][0];
+  placed.y = corner.x * m[0][1] + corner.y * m[1][1] + corner.z * m[2][1] + m[3][1];
+  placed.z = corner.x * m[0][2] + corner.y * m[1][2] + corner.z * m[2][2] + m[3][2];
+  return placed;
+}
+
+}  // namespace
+
 void Sprite::Draw() {
   // A sprite needs its sheet and its place; without them it is reported once and
-  // skipped.
+  // skipped. A sprite built by code may draw without having been initialised.
   if (source == nullptr) source = objects::RequireSibling<SpriteSource>(*this, "SpriteSource");
-  auto* transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
+  if (transform == nullptr) transform = objects::RequireSibling<objects::Transform>(*this, "Transform");
   if (source == nullptr || transform == nullptr) return;
   if (source->rows <= 0 || source->columns <= 0) {
     base::LogErrorOnce("sprite", objects::DescribeObject(GetOwner()) + ": SpriteSource " + source->image +
@@ -45,23 +62,19 @@ void Sprite::Draw() {
   }
 
   const SheetCell cell = CellOfFrame(static_cast<std::uint32_t>(frameIndex), source->rows, source->columns);
-  Block().vertices = mesh->vertices;
-  if (Block().vertices.size() >= 4) {
-    Block().vertices[0].u = cell.u;
-    Block().vertices[0].v = cell.v + cell.dv;
-    Block().vertices[1].u = cell.u + cell.du;
-    Block().vertices[1].v = cell.v + cell.dv;
-    Block().vertices[2].u = cell.u + cell.du;
-    Block().vertices[2].v = cell.v;
-    Block().vertices[3].u = cell.u;
-    Block().vertices[3].v = cell.v;
+  // The cell's corners in the quad's order: bottom-left, bottom-right, top-right, top-left.
+  const float u[kCornersPerSprite] = {cell.u, cell.u + cell.du, cell.u + cell.du, cell.u};
+  const float v[kCornersPerSprite] = {cell.v + cell.dv, cell.v + cell.dv, cell.v, cell.v};
+  const base::Matrix4& world = transform->GetMatrix();
+  assert(mesh->vertices.size() == kCornersPerSprite && "a sprite's mesh is the unit quad");
+  SpriteCorners corners;
+  for (std::size_t i = 0; i < kCornersPerSprite; ++i) {
+    corners[i] = Place(mesh->vertices[i], world);
+    corners[i].u = u[i];
+    corners[i].v = v[i];
+    corners[i].colour = colour;
   }
-  Block().indices = mesh->indices;
-
-  UploadView(isStatic ? Block().fixedView : Block().cameraView);
-  UploadObject({base::MatrixTranspose(transform->GetMatrix()), colour});
-  Block().textureView = source->GetTexture();
-  DrawMesh();
+  DrawSprite(corners, isStatic ? Block().fixedView : Block().cameraView, source->texture);
 }
 
 void RegisterSprite(objects::TypeRegistry& registry) {
@@ -71,6 +84,7 @@ void RegisterSprite(objects::TypeRegistry& registry) {
       .AddMember(MemberType::String, "name", VELMARIS_FIELD(Sprite, name))
       .AddMember(MemberType::None, "", VELMARIS_FIELD(Sprite, mesh))
       .AddMember(MemberType::None, "", VELMARIS_FIELD(Sprite, source))
+      .AddMember(MemberType::None, "", VELMARIS_FIELD(Sprite, transform))
       .AddVectorMember({"r_color", "g_color", "b_color", ""}, VELMARIS_OFFSETOF(Sprite, colour))
       .AddMember(MemberType::Int, "frame_index", VELMARIS_FIELD(Sprite, frameIndex))
       .AddMember(MemberType::Bool, "static", VELMARIS_FIELD(Sprite, isStatic))

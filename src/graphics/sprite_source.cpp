@@ -1,6 +1,6 @@
 #include "graphics/sprite_source.h"
 
-#include "graphics/texture_loader.h"
+#include "graphics/texture_cache.h"
 #include "objects/type_registry.h"
 
 namespace graphics {
@@ -16,8 +16,9 @@ bool SpriteSource::Initialize() {
 }
 
 void SpriteSource::LoadImage(const std::string& imagePath) {
-  texture.reset();
-  texture = LoadTextureFromFile(imagePath);
+  // The new texture is taken before the old one goes, so that showing the file shown
+  // already does not decode it again.
+  texture = LoadSharedTexture(imagePath);
   loadedImage_ = texture != nullptr ? imagePath : std::string();
 }
 

@@ -1,5 +1,6 @@
 // SpriteSource: the sprite sheet of a game object: the image file, how many rows and
-// columns of equal cells it holds, and the loaded texture.
+// columns of equal cells it holds, and the loaded texture, shared with every other
+// source that shows the same file.
 #pragma once
 
 #include <cstdint>
@@ -23,11 +24,13 @@ class SpriteSource : public objects::BaseComponent {
   // Loads the texture from `image`; true even when the file cannot be loaded (the
   // texture then stays null and the sprite draws nothing visible). An object is
   // initialised after each prefab layer and on every reload: an image already
-  // loaded is not decoded again.
+  // loaded is not loaded again.
   bool Initialize() override;
 
-  // Replaces the texture with one loaded from another file; `image` keeps its value.
-  // The old texture is released; on failure the texture becomes null.
+  // Replaces the texture with the one of another file (decoded only when no other
+  // source holds that version of it); `image` keeps its value. The old texture is let
+  // go; on failure the texture becomes null and the file is named once on standard
+  // error.
   void LoadImage(const std::string& imagePath);
 
   // Null until loaded, or when loading failed.
@@ -37,8 +40,8 @@ class SpriteSource : public objects::BaseComponent {
 
   std::int32_t rows = 1;
   std::int32_t columns = 1;
-  std::string image;  // path relative to the working directory
-  std::unique_ptr<Texture> texture;
+  std::string image;                       // path relative to the working directory
+  std::shared_ptr<const Texture> texture;  // shared with the texture cache's other users
 
  private:
   std::string loadedImage_;  // the file `texture` came from; empty when none

@@ -1,6 +1,7 @@
 // The OpenGL renderer on a real window (Xvfb in automated runs), read back with
 // glReadPixels: colours and positions of what the graphics block draws, mirrored
-// quads, edges of stretched pictures and pictures of every texture format.
+// quads, edges of stretched pictures, pictures of every texture format, and sprites
+// drawn in batches.
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -10,12 +11,17 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <unistd.h>
 
 #include "graphics/graphics.h"
 #include "graphics/image/png_writer.h"
 #include "graphics/image_decoder.h"
 #include "graphics/image_test_support.h"
+#include "graphics/sprite.h"
+#include "graphics/sprite_source.h"
 #include "graphics/texture_loader.h"
+#include "objects/game_object.h"
+#include "objects/transform.h"
 #include "platform/sdl/sdl_window.h"
 #include "working_directory.h"
 
@@ -397,6 +403,152 @@ TEST_F(GlRenderTest, PicturesOfEachKindShowTheirOwnColours) {
     }
     EXPECT_EQ(wrong, 0) << "first wrong pixel (column, row, drawn rgb, stored rgb): " << first;
   }
+}
+
+// Sprites as the game draws them, components handing their quads to the batch, with
+// their pictures in a folder of this process. A test's local: the sprites and their
+// textures go before the fixture shuts the graphics down.
+class SpriteScene {
+ public:
+  SpriteScene()
+      : folder_(std::filesystem::path(testing::TempDir()) /
+                ("velmaris_gl_sprites_" + std::to_string(::getpid()))) {
+    std::filesystem::create_directories(folder_);
+  }
+  ~SpriteScene() {
+    objects_.clear();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  SpriteScene(const SpriteScene&) = delete;
+  SpriteScene& operator=(const SpriteScene&) = delete;
+
+  // Writes a picture of width x height pixels, colour(x, y) each, as a PNG file.
+  template <typename ColourAt>
+  std::string WritePicture(const std::string& name, int width, int height, ColourAt colourAt) const {
+    graphics::Picture picture;
+    picture.width = width;
+    picture.height = height;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        const Rgba c = colourAt(x, y);
+        picture.rgba.insert(picture.rgba.end(),
+                            {static_cast<std::uint8_t>(c.r), static_cast<std::uint8_t>(c.g),
+                             static_cast<std::uint8_t>(c.b), static_cast<std::uint8_t>(c.a)});
+      }
+    }
+    const std::string path = (folder_ / name).string();
+    EXPECT_TRUE(graphics::image::WritePng(path, picture));
+    return path;
+  }
+
+  // An object with a transform, a sheet of one cell of `picture` and a sprite.
+  graphics::Sprite& AddSprite(const std::string& picture, float x, float y, float scaleX, float scaleY,
+                              float degrees, XMFLOAT4 colour) {
+    objects_.push_back(std::make_unique<objects::GameObject>("Sprite" + std::to_string(objects_.size())));
+    objects::GameObject& object = *objects_.back();
+    auto* transform = new objects::Transform(x, y, 0.0f);
+    transform->SetScale(scaleX, scaleY);
+    transform->rotation = degrees;
+    object.AddComponent(transform);
+    object.AddComponent(new graphics::SpriteSource(picture));
+    auto* sprite = new graphics::Sprite();
+    sprite->colour = colour;
+    object.AddComponent(sprite);
+    EXPECT_TRUE(object.Initialize());
+    return *sprite;
+  }
+
+ private:
+  std::filesystem::path folder_;
+  std::vector<std::unique_ptr<objects::GameObject>> objects_;
+};
+
+// Four overlapping sprites, red, blue, red, blue: each later one covers the one
+// before, though the two reds (and the two blues) share a texture.
+TEST_F(GlRenderTest, SpritesOfTwoPicturesInterleavedDrawInTheOrderGiven) {
+  SpriteScene scene;
+  const std::string red = scene.WritePicture("red.png", 2, 2, [](int, int) { return Rgba{255, 0, 0, 255}; });
+  const std::string blue = scene.WritePicture("blue.png", 2, 2, [](int, int) {
+    return Rgba{0, 0, 255, 255};
+  });
+  graphics::SetCameraView({0, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
+  Clear();
+  // 48 pixels wide each, 24 apart: x from 580, 604, 628 and 652.
+  scene.AddSprite(red, -1.5f, 0, 1, 1, 0, {1, 1, 1, 1}).Draw();
+  scene.AddSprite(blue, -0.5f, 0, 1, 1, 0, {1, 1, 1, 1}).Draw();
+  scene.AddSprite(red, 0.5f, 0, 1, 1, 0, {0.5f, 1, 1, 1}).Draw();  // tinted to half red
+  scene.AddSprite(blue, 1.5f, 0, 1, 1, 0, {1, 1, 1, 1}).Draw();
+  EXPECT_COLOUR(PixelAt(575, 360), 100, 149, 237);
+  EXPECT_COLOUR(PixelAt(590, 360), 255, 0, 0);
+  EXPECT_COLOUR(PixelAt(616, 360), 0, 0, 255);
+  EXPECT_COLOUR(PixelAt(640, 360), 128, 0, 0);
+  EXPECT_COLOUR(PixelAt(664, 360), 0, 0, 255);
+  EXPECT_COLOUR(PixelAt(690, 360), 0, 0, 255);
+  EXPECT_COLOUR(PixelAt(705, 360), 100, 149, 237);
+  EXPECT_COLOUR(PixelAt(640, 330), 100, 149, 237);
+}
+
+// The same sprites drawn one mesh draw each (the way sprites were drawn before they
+// were batched) and as sprites: mirrored, turned, stretched, tinted and translucent,
+// under a camera off the grid, the two pictures are the same to the last bit.
+TEST_F(GlRenderTest, SpritesDrawExactlyWhatAMeshDrawOfEachGives) {
+  SpriteScene scene;
+  const std::string picture = scene.WritePicture("quarters.png", 4, 4, [](int x, int y) {
+    return x < 2 ? (y < 2 ? Rgba{255, 0, 0, 255} : Rgba{0, 255, 0, 200})
+                 : (y < 2 ? Rgba{0, 0, 255, 255} : Rgba{255, 255, 255, 128});
+  });
+  const struct {
+    float x, y, scaleX, scaleY, degrees;
+    XMFLOAT4 colour;
+  } cases[] = {
+      {0, 0, 1, 1, 0, {1, 1, 1, 1}},
+      {-8, 3, -2, 1, 0, {1, 0.5f, 0.5f, 1}},
+      {6, -4, 1, -1.5f, 0, {1, 1, 1, 0.6f}},
+      {-4, -5, 1.5f, 1.5f, 30, {1, 1, 1, 1}},
+      {9, 5, -1, 2, 135, {0.3f, 1, 1, 1}},
+      {2.3f, 4.1f, 0.7f, 0.7f, -17.5f, {1, 1, 1, 0.8f}},
+      {0.4f, 0.2f, 3.3f, 0.9f, 0, {1, 1, 1, 1}},
+  };
+  graphics::SetCameraView({1.3f, -0.7f, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0});
+  const std::unique_ptr<graphics::Texture> texture = graphics::LoadTextureFromFile(picture);
+  ASSERT_NE(texture, nullptr);
+  std::vector<graphics::Sprite*> sprites;
+  for (const auto& c : cases)
+    sprites.push_back(&scene.AddSprite(picture, c.x, c.y, c.scaleX, c.scaleY, c.degrees, c.colour));
+
+  Clear();
+  for (graphics::Sprite* sprite : sprites) {
+    auto* transform = sprite->GetOwner()->GetComponent<objects::Transform>("Transform");
+    graphics::Block().vertices = sprite->mesh->vertices;
+    graphics::Block().indices = sprite->mesh->indices;
+    graphics::UploadView(graphics::Block().cameraView);
+    graphics::UploadObject({base::MatrixTranspose(transform->GetMatrix()), sprite->colour});
+    graphics::Block().textureView = texture.get();
+    graphics::DrawMesh();
+  }
+  graphics::Picture oneByOne;
+  ASSERT_TRUE(graphics::CapturePicture(oneByOne));
+
+  Clear();
+  for (graphics::Sprite* sprite : sprites) sprite->Draw();
+  graphics::Picture batched;
+  ASSERT_TRUE(graphics::CapturePicture(batched));
+
+  ASSERT_EQ(batched.rgba.size(), oneByOne.rgba.size());
+  int different = 0;
+  std::string first;
+  for (size_t at = 0; at < batched.rgba.size(); at += 4) {
+    if (std::equal(&batched.rgba[at], &batched.rgba[at] + 4, &oneByOne.rgba[at])) continue;
+    if (different++ == 0) {
+      const int pixel = static_cast<int>(at / 4);
+      first = testing::PrintToString(std::vector<int>{pixel % batched.width, pixel / batched.width});
+    }
+  }
+  EXPECT_EQ(different, 0) << "first different pixel (x, y): " << first;
+  int covered = 0;
+  for (size_t at = 0; at < oneByOne.rgba.size(); at += 4) covered += oneByOne.rgba[at] != 100 ? 1 : 0;
+  EXPECT_GT(covered, 10000) << "the sprites cover some 48 x 48 pixels a unit of scale";
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
-// The graphics block's matrices and its draw path on the recording device.
+// The graphics block's matrices and its draw paths on the recording device: the mesh
+// draw, and the sprite batch drawn before anything else reaches the device.
+#include <functional>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -50,7 +54,10 @@ class GraphicsBlockTest : public ::testing::Test {
 };
 
 TEST_F(GraphicsBlockTest, InitialisationBuildsProjectionAndFixedViewTransposed) {
-  ASSERT_EQ(graphics::InitializeGraphics(), 0);
+  auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
+  auto* recording = device.get();
+  ASSERT_EQ(graphics::InitializeGraphics(std::move(device)), 0);
+  EXPECT_EQ(recording->ShadersCompiled(), 4) << "both entry points of the mesh and the sprite programs";
   EXPECT_EQ(graphics::Block().width, 1280.0f);
   EXPECT_EQ(graphics::Block().height, 720.0f);
   EXPECT_FLOAT_EQ(graphics::Block().projection.m[0][0], 0.0375f);
@@ -91,6 +98,61 @@ TEST_F(GraphicsBlockTest, DrawMeshRecordsTheCurrentListsAndBlocks) {
   EXPECT_FLOAT_EQ(first.view.m[0][3], -4.0f);
   EXPECT_FLOAT_EQ(first.projection.m[1][1], 0.0666667f);
   EXPECT_TRUE(recording->Draws()[1].indices.empty());
+}
+
+// One sprite handed over, then another operation: the sprite must reach the device
+// first, with the view and projection it was handed over with.
+TEST_F(GraphicsBlockTest, AWaitingSpriteIsDrawnBeforeAnyOtherOperationReachesTheDevice) {
+  const base::Matrix4 otherView =
+      base::MatrixTranspose(graphics::BuildLookToView({9, 9, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0}));
+  const float black[4] = {0, 0, 0, 1};
+  const struct {
+    const char* name;
+    std::function<void()> operation;
+  } operations[] = {
+      {"clear", [&] { graphics::ClearScreen(black); }},
+      {"mesh draw", [] { graphics::DrawMesh(); }},
+      {"view upload", [&] { graphics::UploadView(otherView); }},
+      {"object upload", [] { graphics::UploadObject({}); }},
+      {"present", [] { graphics::PresentFrame(); }},
+      {"read-back",
+       [] {
+         graphics::Picture picture;
+         graphics::CapturePicture(picture);
+       }},
+  };
+  for (const auto& entry : operations) {
+    SCOPED_TRACE(entry.name);
+    auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
+    auto* recording = device.get();
+    ASSERT_EQ(graphics::InitializeGraphics(std::move(device)), 0);
+    graphics::SpriteCorners corners{};
+    corners[2].x = 5.0f;
+    graphics::DrawSprite(corners, graphics::Block().fixedView, nullptr);
+    ASSERT_TRUE(recording->SpriteBatches().empty()) << "it waits for the next sprite";
+    entry.operation();
+    ASSERT_EQ(recording->SpriteBatches().size(), 1u);
+    const auto& batch = recording->SpriteBatches()[0];
+    EXPECT_EQ(batch.order, 0u);
+    EXPECT_EQ(batch.frame, 0) << "in the frame it was handed over in";
+    EXPECT_EQ(batch.corners[2].x, 5.0f);
+    EXPECT_FLOAT_EQ(batch.view.m[2][3], 15.0f);
+    EXPECT_FLOAT_EQ(batch.view.m[0][3], 0.0f) << "the fixed view, not one uploaded after";
+    EXPECT_FLOAT_EQ(batch.projection.m[0][0], 0.0375f);
+    for (const auto& clear : recording->Clears()) EXPECT_EQ(clear.order, 1u) << "cleared after";
+    for (const auto& draw : recording->Draws()) EXPECT_EQ(draw.order, 1u) << "the mesh after";
+    graphics::ShutdownGraphics();
+  }
+}
+
+TEST_F(GraphicsBlockTest, ShutdownLetsGoOfTheWaitingSpritesTexture) {
+  ASSERT_EQ(graphics::InitializeGraphics(std::make_unique<graphics::recording::RecordingRenderDevice>()), 0);
+  const auto texture = std::make_shared<const graphics::recording::RecordingTexture>(4, 4);
+  graphics::DrawSprite({}, graphics::Block().fixedView, texture);
+  EXPECT_EQ(texture.use_count(), 2) << "held until drawn";
+  graphics::ShutdownGraphics();
+  EXPECT_EQ(texture.use_count(), 1);
+  EXPECT_TRUE(graphics::Block().sprites.corners.empty());
 }
 
 }  // namespace

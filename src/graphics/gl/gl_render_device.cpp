@@ -1,7 +1,9 @@
 #include "graphics/gl/gl_render_device.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <iterator>
 
 #include <epoxy/gl.h>
 
@@ -12,6 +14,13 @@ namespace {
 
 enum Block : unsigned { kViewBlock = 0, kProjectionBlock = 1, kObjectBlock = 2 };
 constexpr const char* kBlockNames[3] = {"ViewBlock", "ProjectionBlock", "ObjectBlock"};
+// Vertex attribute locations, the same in both programs.
+enum Attribute : unsigned { kPosition = 0, kTexCoord = 1, kColour = 2 };
+// The first store of the sprite vertex buffer: 4,096 sprites' corners. A frame that
+// draws more in one batch gets a store of the batch's size.
+constexpr std::size_t kSpriteBufferStartBytes = 4096 * kCornersPerSprite * sizeof(SpriteVertex);
+
+std::size_t ProgramIndex(ShaderProgram which) { return which == ShaderProgram::kMesh ? 0 : 1; }
 
 class GlTexture final : public Texture {
  public:
@@ -55,13 +64,16 @@ std::string InfoLog(GLuint name, void (*getIv)(GLuint, GLenum, GLint*),
 GlRenderDevice::GlRenderDevice(platform::GlSurface& surface) : surface_(surface) {}
 
 GlRenderDevice::~GlRenderDevice() {
-  if (program_ != 0) glDeleteProgram(program_);
-  if (vertexShader_ != 0) glDeleteShader(vertexShader_);
-  if (pixelShader_ != 0) glDeleteShader(pixelShader_);
+  for (const Program& program : programs_) {
+    if (program.name != 0) glDeleteProgram(program.name);
+    if (program.vertexShader != 0) glDeleteShader(program.vertexShader);
+    if (program.pixelShader != 0) glDeleteShader(program.pixelShader);
+  }
   glDeleteBuffers(3, blocks_);
-  glDeleteBuffers(1, &vertexBuffer_);
-  glDeleteBuffers(1, &indexBuffer_);
-  glDeleteVertexArrays(1, &vertexArray_);
+  const unsigned buffers[4] = {vertexBuffer_, indexBuffer_, spriteVertexBuffer_, spriteIndexBuffer_};
+  glDeleteBuffers(4, buffers);
+  const unsigned arrays[2] = {vertexArray_, spriteVertexArray_};
+  glDeleteVertexArrays(2, arrays);
   glDeleteSamplers(1, &sampler_);
   glDeleteTextures(1, &emptyTexture_);
 }
@@ -93,10 +105,11 @@ int GlRenderDevice::Initialize(int width, int height) {
   glGenBuffers(1, &indexBuffer_);
   glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer_);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_);
-  glEnableVertexAttribArray(0);
-  glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
-  glEnableVertexAttribArray(1);
-  glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(12));
+  glEnableVertexAttribArray(kPosition);
+  glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(0));
+  glEnableVertexAttribArray(kTexCoord);
+  glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(12));
+  SetUpSpriteBuffers();
 
   // Linear filtering between texels and mip levels, clamped at the edges: a stretched
   // picture's border texels must not blend with the opposite border (a sheet cell's
@@ -118,6 +131,34 @@ int GlRenderDevice::Initialize(int width, int height) {
   return glGetError() == GL_NO_ERROR ? 0 : -1;
 }
 
+void GlRenderDevice::SetUpSpriteBuffers() {
+  glGenVertexArrays(1, &spriteVertexArray_);
+  glBindVertexArray(spriteVertexArray_);
+  glGenBuffers(1, &spriteVertexBuffer_);
+  glGenBuffers(1, &spriteIndexBuffer_);
+  glBindBuffer(GL_ARRAY_BUFFER, spriteVertexBuffer_);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, spriteIndexBuffer_);
+  std::vector<std::uint16_t> indices;
+  indices.reserve(kMaxSpritesPerDraw * std::size(kQuadIndices));
+  for (std::size_t sprite = 0; sprite < kMaxSpritesPerDraw; ++sprite) {
+    for (const std::uint16_t corner : kQuadIndices) {
+      indices.push_back(static_cast<std::uint16_t>(sprite * kCornersPerSprite + corner));
+    }
+  }
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
+               indices.data(), GL_STATIC_DRAW);
+  constexpr GLsizei stride = sizeof(SpriteVertex);
+  glEnableVertexAttribArray(kPosition);
+  glVertexAttribPointer(kPosition, 3, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<void*>(offsetof(SpriteVertex, x)));
+  glEnableVertexAttribArray(kTexCoord);
+  glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<void*>(offsetof(SpriteVertex, u)));
+  glEnableVertexAttribArray(kColour);
+  glVertexAttribPointer(kColour, 4, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<void*>(offsetof(SpriteVertex, colour)));
+}
+
 void GlRenderDevice::UpdateViewport() {
   const platform::Rect picture = surface_.PictureViewport();
   if (picture.left != viewport_.left || picture.top != viewport_.top ||
@@ -127,7 +168,8 @@ void GlRenderDevice::UpdateViewport() {
   }
 }
 
-int GlRenderDevice::CompileShader(ShaderStage stage, const std::string& source, std::string& log) {
+int GlRenderDevice::CompileShader(ShaderProgram which, ShaderStage stage, const std::string& source,
+                                  std::string& log) {
   const GLuint shader = glCreateShader(stage == ShaderStage::kVertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
   const char* text = source.c_str();
   const GLint length = static_cast<GLint>(source.size());
@@ -140,19 +182,21 @@ int GlRenderDevice::CompileShader(ShaderStage stage, const std::string& source, 
     glDeleteShader(shader);
     return -1;
   }
-  GLuint& slot = stage == ShaderStage::kVertex ? vertexShader_ : pixelShader_;
+  Program& program = programs_[ProgramIndex(which)];
+  GLuint& slot = stage == ShaderStage::kVertex ? program.vertexShader : program.pixelShader;
   if (slot != 0) glDeleteShader(slot);
   slot = shader;
-  if (vertexShader_ != 0 && pixelShader_ != 0) return LinkProgram(log);
+  if (program.vertexShader != 0 && program.pixelShader != 0) return LinkProgram(program, log);
   return 0;
 }
 
-int GlRenderDevice::LinkProgram(std::string& log) {
+int GlRenderDevice::LinkProgram(Program& stages, std::string& log) {
   const GLuint program = glCreateProgram();
-  glAttachShader(program, vertexShader_);
-  glAttachShader(program, pixelShader_);
-  glBindAttribLocation(program, 0, "Position");
-  glBindAttribLocation(program, 1, "TexCoord");
+  glAttachShader(program, stages.vertexShader);
+  glAttachShader(program, stages.pixelShader);
+  glBindAttribLocation(program, kPosition, "Position");
+  glBindAttribLocation(program, kTexCoord, "TexCoord");
+  glBindAttribLocation(program, kColour, "Colour");
   glLinkProgram(program);
   GLint linked = GL_FALSE;
   glGetProgramiv(program, GL_LINK_STATUS, &linked);
@@ -166,11 +210,22 @@ int GlRenderDevice::LinkProgram(std::string& log) {
     if (index != GL_INVALID_INDEX) glUniformBlockBinding(program, index, block);
   }
   glUseProgram(program);
+  currentProgram_ = program;
   const GLint textureUnit = glGetUniformLocation(program, "Texture0");
   if (textureUnit >= 0) glUniform1i(textureUnit, 0);
-  if (program_ != 0) glDeleteProgram(program_);
-  program_ = program;
+  if (stages.name != 0) glDeleteProgram(stages.name);
+  stages.name = program;
   return 0;
+}
+
+bool GlRenderDevice::UseProgram(ShaderProgram which) {
+  const GLuint program = programs_[ProgramIndex(which)].name;
+  if (program == 0) return false;  // the shaders did not compile: nothing can be drawn
+  if (program != currentProgram_) {
+    glUseProgram(program);
+    currentProgram_ = program;
+  }
+  return true;
 }
 
 void GlRenderDevice::Clear(const float rgba[4]) {
@@ -206,7 +261,7 @@ void GlRenderDevice::SetObjectBlock(const ObjectConstants& constants) {
 
 void GlRenderDevice::Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,
                           const Texture* texture) {
-  if (program_ == 0) return;  // the shaders did not compile: nothing can be drawn
+  if (!UseProgram(ShaderProgram::kMesh)) return;
   glBindVertexArray(vertexArray_);
   // Each draw replaces the buffers' whole contents, so the driver can orphan the old
   // storage instead of waiting for the previous draw.
@@ -218,9 +273,45 @@ void GlRenderDevice::Draw(const std::vector<Vertex>& vertices, const std::vector
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(std::uint16_t)),
                  indices.data(), GL_STREAM_DRAW);
   }
+  BindTexture(texture);
+  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, nullptr);
+}
+
+void GlRenderDevice::DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture) {
+  const std::size_t sprites = std::min(corners.size() / kCornersPerSprite, kMaxSpritesPerDraw);
+  if (sprites == 0 || !UseProgram(ShaderProgram::kSprites)) return;
+  glBindVertexArray(spriteVertexArray_);
+  const long long first = StreamSpriteCorners(corners.first(sprites * kCornersPerSprite));
+  if (first < 0) return;
+  BindTexture(texture);
+  glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(sprites * std::size(kQuadIndices)),
+                           GL_UNSIGNED_SHORT, nullptr, static_cast<GLint>(first));
+}
+
+long long GlRenderDevice::StreamSpriteCorners(std::span<const SpriteVertex> corners) {
+  const std::size_t bytes = corners.size_bytes();
+  glBindBuffer(GL_ARRAY_BUFFER, spriteVertexBuffer_);
+  if (spriteBufferUsed_ + bytes > spriteBufferCapacity_) {
+    // A new store: the draws queued so far keep the old one until they are done.
+    spriteBufferCapacity_ = std::max({spriteBufferCapacity_, bytes, kSpriteBufferStartBytes});
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(spriteBufferCapacity_), nullptr, GL_STREAM_DRAW);
+    spriteBufferUsed_ = 0;
+  }
+  // Nothing queued reads the range written here, so the driver need not wait.
+  void* target = glMapBufferRange(GL_ARRAY_BUFFER, static_cast<GLintptr>(spriteBufferUsed_),
+                                  static_cast<GLsizeiptr>(bytes),
+                                  GL_MAP_WRITE_BIT | GL_MAP_INVALIDATE_RANGE_BIT | GL_MAP_UNSYNCHRONIZED_BIT);
+  if (target == nullptr) return -1;
+  std::memcpy(target, corners.data(), bytes);
+  if (glUnmapBuffer(GL_ARRAY_BUFFER) != GL_TRUE) return -1;
+  const auto first = static_cast<long long>(spriteBufferUsed_ / sizeof(SpriteVertex));
+  spriteBufferUsed_ += bytes;
+  return first;
+}
+
+void GlRenderDevice::BindTexture(const Texture* texture) {
   const auto* glTexture = dynamic_cast<const GlTexture*>(texture);
   glBindTexture(GL_TEXTURE_2D, glTexture != nullptr ? glTexture->Name() : emptyTexture_);
-  glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, nullptr);
 }
 
 std::unique_ptr<Texture> GlRenderDevice::CreateTexture(const TextureImage& image) {
@@ -257,7 +348,11 @@ std::uint32_t GlRenderDevice::MaxTextureSize() const {
   return size > 0 ? static_cast<std::uint32_t>(size) : 0;
 }
 
-void GlRenderDevice::Present() { surface_.SwapBuffers(); }
+void GlRenderDevice::Present() {
+  surface_.SwapBuffers();
+  // The next frame's first batch starts a new store.
+  spriteBufferUsed_ = spriteBufferCapacity_;
+}
 
 bool GlRenderDevice::ReadPicture(Picture& picture) {
   const int width = viewport_.Width();

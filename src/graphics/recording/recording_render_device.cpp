@@ -6,7 +6,8 @@ namespace graphics::recording {
 
 int RecordingRenderDevice::Initialize(int width, int height) { return width > 0 && height > 0 ? 0 : -1; }
 
-int RecordingRenderDevice::CompileShader(ShaderStage, const std::string& source, std::string& log) {
+int RecordingRenderDevice::CompileShader(ShaderProgram, ShaderStage, const std::string& source,
+                                         std::string& log) {
   // Nothing to compile against; an empty source is the one thing that cannot work.
   if (source.empty()) {
     log = "empty shader source";
@@ -17,12 +18,17 @@ int RecordingRenderDevice::CompileShader(ShaderStage, const std::string& source,
 }
 
 void RecordingRenderDevice::Clear(const float rgba[4]) {
-  clears_.push_back({{rgba[0], rgba[1], rgba[2], rgba[3]}, frame_});
+  clears_.push_back({{rgba[0], rgba[1], rgba[2], rgba[3]}, frame_, DrawsRecorded()});
 }
 
 void RecordingRenderDevice::Draw(const std::vector<Vertex>& vertices,
                                  const std::vector<std::uint16_t>& indices, const Texture* texture) {
-  draws_.push_back({vertices, indices, view_, projection_, object_, texture, frame_});
+  draws_.push_back({vertices, indices, view_, projection_, object_, texture, frame_, DrawsRecorded()});
+}
+
+void RecordingRenderDevice::DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture) {
+  spriteBatches_.push_back(
+      {{corners.begin(), corners.end()}, view_, projection_, texture, frame_, DrawsRecorded()});
 }
 
 std::unique_ptr<Texture> RecordingRenderDevice::CreateTexture(const TextureImage& image) {
@@ -39,6 +45,8 @@ void RecordingRenderDevice::ForgetRecords() {
   clears_.shrink_to_fit();
   draws_.clear();
   draws_.shrink_to_fit();
+  spriteBatches_.clear();
+  spriteBatches_.shrink_to_fit();
 }
 
 }  // namespace graphics::recording
