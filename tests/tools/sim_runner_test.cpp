@@ -173,12 +173,17 @@ TEST(SimRunnerTest, MissingLevelFileIsAnErrorNamingIt) {
       << result.output;
 }
 
-TEST(SimRunnerTest, BadArgumentsExitTwoWithUsage) {
+TEST(SimRunnerTest, BadArgumentsExitTwoWithUsageAndHelpExitsZero) {
   for (const char* arguments :
        {"--frames", "--frames ten", "--dt -1", "--bogus 1", "--screenshot 2", "--screenshot 2:x.png"}) {
     const Result result = RunSim(arguments);
     EXPECT_EQ(result.status, 2) << arguments;
     EXPECT_NE(result.output.find("usage: velmaris-sim"), std::string::npos) << arguments;
+  }
+  for (const char* arguments : {"--help", "-h", "--state 3 --help"}) {
+    const Result result = RunSim(arguments);
+    EXPECT_EQ(result.status, 0) << arguments;
+    EXPECT_EQ(result.output.rfind("usage: velmaris-sim", 0), 0u) << arguments << ": " << result.output;
   }
 }
 

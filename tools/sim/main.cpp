@@ -190,6 +190,10 @@ int main(int argc, char** argv) {
   sim::Options options;
   try {
     options = sim::ParseOptions(argc, argv);
+    if (options.help) {
+      std::cout << sim::kUsage << std::endl;
+      return 0;
+    }
     if ((!options.screenshots.empty() || !options.overviewPath.empty()) && !options.realWindow) {
       throw sim::UsageError{
           "--screenshot and --overview need --real-window: only a real window draws pixels"};

@@ -12,7 +12,8 @@ const char* const kUsage =
     "                    [--load LEVELFILE]... [--dump FILE] [--screenshot FRAME:FILE.png]...\n"
     "                    [--audio-log FILE] [--real-window] [--overview FILE.png] [--hash-every N]\n"
     "                    [--dev]\n"
-    "       velmaris-sim [--data DIR] --validate [FILE]...";
+    "       velmaris-sim [--data DIR] --validate [FILE]...\n"
+    "       velmaris-sim --help";
 
 namespace {
 
@@ -57,6 +58,10 @@ Options ParseOptions(int argc, char** argv) {
     }
     if (option == "--dev") {
       options.dev = true;
+      continue;
+    }
+    if (option == "--help" || option == "-h") {
+      options.help = true;
       continue;
     }
     if (i + 1 >= argc) throw UsageError{std::string(option) + " needs a value"};

@@ -26,6 +26,7 @@ struct Options {
   std::vector<Screenshot> screenshots;
   bool realWindow = false;
   bool dev = false;                        // reload the loaded data files when they change
+  bool help = false;                       // print the usage and run nothing
   long long hashEvery = 0;                 // 0: no hashes; else a dump hash every N frames
   std::string overviewPath;                // empty: no overview picture
   bool validate = false;                   // check data files instead of running
