@@ -102,6 +102,7 @@ Outcome Decode(const graphics::ImageDecoder& decoder, std::span<const std::uint8
   if (result != graphics::ImageResult::kOk) {
     return Refused(reason.empty() ? std::string(graphics::ImageResultText(result)) : reason);
   }
+  if (std::uint64_t{image.width} * image.height > kPreparedPixels) return {Verdict::kAccepted, {}, {}};
   graphics::TextureLoadOptions options;
   options.maxSize = kTextureSide;
   graphics::TextureImage texture;

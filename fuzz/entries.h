@@ -57,8 +57,12 @@ class LevelTarget {
 
 // Image files through the PNG or the BMP decoder, each as the texture loader would
 // use it: bytes the decoder does not recognise are refused as not of its format, and
-// a decoded image is prepared as a texture of at most kTextureSide pixels a side.
+// a decoded image of at most kPreparedPixels is prepared as a texture of at most
+// kTextureSide pixels a side. The area filter's time grows with the source's pixels,
+// and a run-length BMP of 1 KiB can decode to 1 GiB: larger images would only make
+// the fuzzer's runs slow without reaching other code.
 inline constexpr std::uint32_t kTextureSide = 256;
+inline constexpr std::uint64_t kPreparedPixels = 1u << 24;
 Outcome DecodePng(std::span<const std::uint8_t> bytes);
 Outcome DecodeBmp(std::span<const std::uint8_t> bytes);
 
