@@ -1,12 +1,14 @@
 # Front door of the project: every target installs what is missing first.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 XVFB       := xvfb-run -a -s "-screen 0 1920x1080x24"
 # Tests that open a real window with an OpenGL context.
 OPENGL_TESTS := ^(GlRenderTest|SdlWindowTest|SimRunnerTest\.RealWindow|RecordingTest\.)
 
-.PHONY: deps build run test bench asan assets format clean
+.PHONY: deps build run test bench asan fuzz assets format clean
 
 deps:
 	@scripts/install-deps
@@ -36,6 +38,15 @@ asan: deps
 	@# can name, so the tests that open a real window run without the leak check.
 	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 \
 	  $(XVFB) ctest --output-on-failure -j $(JOBS) -R '$(OPENGL_TESTS)'
+
+# Builds the libFuzzer programs with clang and runs each for FUZZ_SECONDS; fails when
+# one finds a crash (see fuzz/README.md).
+fuzz:
+	@scripts/install-deps --fuzz
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
+	  -DCMAKE_CXX_COMPILER=clang++-14 -DVELMARIS_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	@fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Regenerates every image and sound under data/ (needs the generator's packages).
 assets:

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include <rapidjson/document.h>
@@ -67,7 +68,8 @@ FileObjects ObjectsNamedBy(const std::string& file) {
       !document.IsObject()) {
     return result;
   }
-  for (const auto& space : document.GetObject()) {
+  // Through a const view: clang finds comparing a mutable member iterator ambiguous.
+  for (const auto& space : std::as_const(document).GetObject()) {
     const std::string spaceName = Text(space.name);
     if (!space.value.IsObject() || result.count(spaceName) != 0) continue;
     std::set<std::string>& names = result[spaceName];

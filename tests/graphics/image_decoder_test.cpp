@@ -178,6 +178,25 @@ TEST(PngSuite, EveryTruncationOfAFileIsRefusedSafely) {
   }
 }
 
+TEST(PngSuite, AChunkLongerThanTheRestOfTheFileIsRefusedBeforeLibpngReadsIt) {
+  // An international text chunk after the header declaring 2 GiB of text, which
+  // libpng would allocate before finding the file ends; and one whose data and CRC
+  // need one byte more than the file has left after its type.
+  const Bytes file = ReadFile(kPngSuite / "basn0g01.png");
+  const size_t afterHeader = 8 + 12 + 13;
+  const Bytes text = {'i', 'T', 'X', 't', 'k', 0, 0, 0, 0, 0};
+  for (uint32_t declared : {0x7FFFFFFFu, static_cast<uint32_t>(file.size() - afterHeader + 3)}) {
+    Bytes broken(file.begin(), file.begin() + afterHeader);
+    for (int shift = 24; shift >= 0; shift -= 8) broken.push_back(static_cast<uint8_t>(declared >> shift));
+    broken.insert(broken.end(), text.begin(), text.end());
+    broken.insert(broken.end(), file.begin() + afterHeader, file.end());
+    DecodedImage image;
+    std::string reason;
+    EXPECT_EQ(DecodeImage(broken, image, reason), ImageResult::kBadImage) << declared;
+    EXPECT_EQ(reason, "a chunk runs past the end of the file") << declared;
+  }
+}
+
 // ---- sRGB ----
 
 // A PngSuite file as a texture, with only an sRGB chunk (srgb) or with none.

@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <tuple>
+#include <utility>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -314,7 +315,7 @@ TEST_F(WriterTest, DumpListsSpacesObjectsAndComponentsInNameOrder) {
   std::string error;
   ASSERT_TRUE(serialization::ParseJsonText(dump.str(), document, error)) << error;
   std::vector<std::string> spaceNames;
-  for (const auto& space : document.GetObject()) spaceNames.push_back(space.name.GetString());
+  for (const auto& space : std::as_const(document).GetObject()) spaceNames.push_back(space.name.GetString());
   EXPECT_EQ(spaceNames, (std::vector<std::string>{"Level1", "U_LevelTimer"}));
   EXPECT_TRUE(document["U_LevelTimer"]["paused"].GetBool());
   const auto& level = document["Level1"]["objects"];

@@ -46,20 +46,43 @@ uint32_t ReadBigEndian32(const uint8_t* p) {
   return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
 }
 
+// Calls visit(type, length) for each chunk after the signature, up to and with IEND,
+// until it returns false. Returns false when a chunk runs past the end of the file;
+// fewer bytes than a chunk header at the end are left to libpng to report.
+template <class Visit>
+bool WalkChunks(std::span<const uint8_t> bytes, Visit visit) {
+  size_t at = sizeof kSignature;
+  while (bytes.size() - at >= 8) {
+    const uint32_t length = ReadBigEndian32(bytes.data() + at);
+    if (bytes.size() - at < 12 || length > bytes.size() - at - 12) return false;
+    const uint8_t* type = bytes.data() + at + 4;
+    if (!visit(type, length) || std::memcmp(type, "IEND", 4) == 0) return true;
+    at += 12 + static_cast<size_t>(length);
+  }
+  return true;
+}
+
+// True when every chunk lies inside the file. libpng allocates a text chunk's
+// declared length before reading it, so a few hundred bytes could make it ask for
+// 2 GiB; such a file fails on its truncated read anyway, so it is refused before
+// libpng sees it.
+bool ChunksFitFile(std::span<const uint8_t> bytes) {
+  return WalkChunks(bytes, [](const uint8_t*, uint32_t) { return true; });
+}
+
 // True when an sRGB chunk (a rendering intent) precedes the image data. Read from
 // the chunk list itself: libpng also reports sRGB for ICC profiles it recognises,
 // which is not the same thing.
 bool HasSrgbChunk(std::span<const uint8_t> bytes) {
-  size_t at = sizeof kSignature;
-  while (bytes.size() - at >= 12) {
-    uint32_t length = ReadBigEndian32(bytes.data() + at);
-    const uint8_t* type = bytes.data() + at + 4;
-    if (std::memcmp(type, "IDAT", 4) == 0 || std::memcmp(type, "IEND", 4) == 0) return false;
-    if (std::memcmp(type, "sRGB", 4) == 0) return length == 1;
-    if (length > bytes.size() - at - 12) return false;
-    at += 12 + static_cast<size_t>(length);
-  }
-  return false;
+  bool srgb = false;
+  WalkChunks(bytes, [&srgb](const uint8_t* type, uint32_t length) {
+    if (std::memcmp(type, "sRGB", 4) == 0) {
+      srgb = length == 1;
+      return false;
+    }
+    return std::memcmp(type, "IDAT", 4) != 0;
+  });
+  return srgb;
 }
 
 // Sets up libpng's transforms for the file's colour type and returns the format the
@@ -173,6 +196,10 @@ class PngDecoder final : public ImageDecoder {
 
   ImageResult Decode(std::span<const uint8_t> bytes, DecodedImage& out, std::string& reason) const override {
     out = DecodedImage{};
+    if (!ChunksFitFile(bytes)) {
+      reason = "a chunk runs past the end of the file";
+      return ImageResult::kBadImage;
+    }
     PngReadState state;
     state.bytes = bytes;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &state, OnError, OnWarning);

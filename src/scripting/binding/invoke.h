@@ -154,10 +154,17 @@ int MethodTrampoline(lua_State* L) {
   return CallMethod<T, M, typename FunctionTraits<M>::Result>(L, typename FunctionTraits<M>::Params{});
 }
 
-// "__call" of a static table: argument 1 is the static table itself.
+// "__call" of a static table: argument 1 is the static table itself. Aggregates
+// (plain structs) are brace-initialised: not every compiler takes parentheses for them.
 template <class T, class... A>
 int ConstructorTrampoline(lua_State* L) {
-  return Invoker<T, A...>::Run(L, 2, [](A... args) -> T { return T(std::forward<A>(args)...); });
+  return Invoker<T, A...>::Run(L, 2, [](A... args) -> T {
+    if constexpr (std::is_aggregate_v<T>) {
+      return T{std::forward<A>(args)...};
+    } else {
+      return T(std::forward<A>(args)...);
+    }
+  });
 }
 
 template <class T, class M>
