@@ -3,6 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+FUZZ_TIMEOUT ?= 10
 JOBS       ?= $(shell nproc)
 XVFB       := xvfb-run -a -s "-screen 0 1920x1080x24"
 # Tests that open a real window with an OpenGL context.
@@ -40,13 +41,14 @@ asan: deps
 	  $(XVFB) ctest --output-on-failure -j $(JOBS) -R '$(OPENGL_TESTS)'
 
 # Builds the libFuzzer programs with clang and runs each for FUZZ_SECONDS; fails when
-# one finds a crash (see fuzz/README.md).
+# one finds a crash, or an input that runs longer than FUZZ_TIMEOUT seconds (see
+# fuzz/README.md).
 fuzz:
 	@scripts/install-deps --fuzz
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 \
 	  -DCMAKE_CXX_COMPILER=clang++-14 -DVELMARIS_FUZZ=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
-	@fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@FUZZ_TIMEOUT=$(FUZZ_TIMEOUT) fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # Regenerates every image and sound under data/ (needs the generator's packages).
 assets:
@@ -60,4 +62,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
