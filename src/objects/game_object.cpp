@@ -31,7 +31,7 @@ BaseComponent* GameObject::AddComponent(const std::string& typeName) {
   auto [position, inserted] = components_.try_emplace(typeName, nullptr);
   if (inserted) {
     position->second = std::move(component);
-    if (space_ != nullptr) space_->NoteChange();
+    NoteComponentsChanged();
   } else {
     retired_.push_back(std::move(component));
   }
@@ -45,8 +45,13 @@ BaseComponent* GameObject::AddComponent(BaseComponent* component) {
   component->owner_ = this;
   if (slot) retired_.push_back(std::move(slot));
   slot.reset(component);
-  if (space_ != nullptr) space_->NoteChange();
+  NoteComponentsChanged();
   return component;
+}
+
+void GameObject::NoteComponentsChanged() {
+  componentsVersion_ = NextComponentsVersion();
+  if (space_ != nullptr) space_->NoteChange();
 }
 
 BaseComponent* GameObject::GetComponent(std::string_view typeName) const {

@@ -2,6 +2,7 @@
 // space through shared references; an object owns its components outright.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -58,14 +59,25 @@ class GameObject {
   // The owning space; null for an object that no space has taken.
   Space* GetSpace() const { return space_; }
   const ComponentMap& GetComponents() const { return components_; }
+  // Changes whenever a component is stored under a type name (added or replaced),
+  // so that a component looking siblings up every frame can keep what it found. No
+  // two objects ever have the same version.
+  std::uint64_t ComponentsVersion() const { return componentsVersion_; }
 
  private:
   friend class Space;
+
+  static std::uint64_t NextComponentsVersion() {
+    static std::uint64_t last = 0;
+    return ++last;
+  }
+  void NoteComponentsChanged();
 
   std::string name_;
   bool active_ = true;
   Space* space_ = nullptr;
   ComponentMap components_;
+  std::uint64_t componentsVersion_ = NextComponentsVersion();
   // Components that AddComponent did not attach or that were replaced.
   std::vector<std::unique_ptr<BaseComponent>> retired_;
 };

@@ -1,4 +1,5 @@
-// Script: the per-object Lua state, the initialisation and the per-frame run.
+// Script: its environment in the file's shared state, the initialisation and the
+// per-frame run.
 #include "scripting/script.h"
 
 #include <cstring>
@@ -14,31 +15,10 @@
 #include "scripting/binding/binding.h"
 #include "scripting/script_call.h"
 #include "scripting/script_data.h"
-#include "scripting/script_state.h"
-#include "scripting/scripting_api.h"
+#include "scripting/script_host.h"
 
 namespace scripting {
 namespace {
-
-// Every standard library, in the order luaL_openlibs opens them.
-void OpenStandardLibraries(lua_State* L) {
-  static const luaL_Reg kLibraries[] = {
-      {"_G", luaopen_base},
-      {LUA_LOADLIBNAME, luaopen_package},
-      {LUA_COLIBNAME, luaopen_coroutine},
-      {LUA_TABLIBNAME, luaopen_table},
-      {LUA_IOLIBNAME, luaopen_io},
-      {LUA_OSLIBNAME, luaopen_os},
-      {LUA_STRLIBNAME, luaopen_string},
-      {LUA_BITLIBNAME, luaopen_bit32},
-      {LUA_MATHLIBNAME, luaopen_math},
-      {LUA_DBLIBNAME, luaopen_debug},
-  };
-  for (const luaL_Reg& library : kLibraries) {
-    luaL_requiref(L, library.name, library.func, 1);
-    lua_pop(L, 1);
-  }
-}
 
 // Lua shortens long file names in positions to "..." and their end; the report
 // gives the whole name back.
@@ -67,48 +47,114 @@ std::string_view PlaceOf(std::string_view text) {
   return text;
 }
 
-// Pushes the userdata for object (nil for null), reusing the one kept in slot when
-// it still holds object and no finaliser called by hand has emptied it. Raises only
-// as Push does.
-template <class T>
-void PushKept(lua_State* L, T* object, const void* slot, const void** kept) {
-  if (object != nullptr && object == *kept) {
-    lua_rawgetp(L, LUA_REGISTRYINDEX, slot);
-    if (binding::HeaderOf(L, -1) != nullptr) return;
-    lua_pop(L, 1);
-  }
-  Push(L, object);
-  lua_pushvalue(L, -1);
-  lua_rawsetp(L, LUA_REGISTRYINDEX, slot);
-  *kept = object;
-}
-
 }  // namespace
 
 Script::Script() : BaseComponent("Script"), ownData_(std::make_unique<ScriptData>()) {
   data = ownData_.get();
-  state = NewScriptState();
-  if (state != nullptr) {
-    OpenStandardLibraries(state);
-    RegisterScriptingApi(state);
-  } else {
-    base::LogErrorOnce("SCRIPT", "cannot create a Lua state: out of memory; scripts do not run");
-  }
   filename = "LuaScripts/testlua.lua";
 }
 
-Script::~Script() { CloseState(); }
+Script::~Script() { Leave(); }
 
-void Script::ReleaseSiblings() { CloseState(); }
-
-void Script::CloseState() {
-  if (state == nullptr) return;
-  // Closing runs the script's finalisers, which may still reach the object's
-  // other components through the globals.
-  file_.Release(state);
-  CloseScriptState(state);
-  state = nullptr;
+void Script::ReleaseSiblings() {
+  released_ = true;
+  Leave();
 }
+
+bool Script::Attach() {
+  if (host_ != nullptr && hostPath_ == filename) return true;
+  if (released_) return false;
+  if (host_ != nullptr) {
+    // Another file: the globals of the old one mean nothing to it.
+    Leave();
+    initState = false;
+  }
+  std::shared_ptr<ScriptHost> host = ScriptHost::Of(filename);
+  if (host == nullptr) return false;
+  try {
+    RunProtected(host->State(), [this](lua_State* L) {
+      lua_createtable(L, kRecordSize, 0);
+      PushNewEnvironment(L);
+      // An empty chunk is a Lua function with _ENV as its only upvalue: the holder
+      // the file's chunk is joined to while it runs for this script.
+      if (luaL_loadbuffer(L, "", 0, "=environment") != LUA_OK) lua_error(L);
+      lua_pushvalue(L, -2);
+      lua_setupvalue(L, -2, 1);
+      lua_rawseti(L, -3, kHolder);
+      lua_rawseti(L, -2, kEnvironment);
+      // The userdata lent to the script, as the keys of a table that does not keep
+      // them alive.
+      lua_newtable(L);
+      lua_createtable(L, 0, 1);
+      lua_pushliteral(L, "k");
+      lua_setfield(L, -2, "__mode");
+      lua_setmetatable(L, -2);
+      lua_rawseti(L, -2, kLent);
+      record_ = luaL_ref(L, LUA_REGISTRYINDEX);
+    });
+  } catch (const LuaException& error) {
+    Report(error.what());
+    return false;
+  }
+  host_ = std::move(host);
+  hostPath_ = filename;
+  return true;
+}
+
+void Script::Leave() {
+  if (host_ == nullptr) return;
+  // The last script of the file closes the state, which runs every finaliser while
+  // the objects are still there.
+  if (host_.use_count() > 1) {
+    lua_State* L = host_->State();
+    lua_rawgeti(L, LUA_REGISTRYINDEX, record_);
+    luaL_unref(L, LUA_REGISTRYINDEX, record_);
+    for (const int field : {kEnvironment, kHolder}) {
+      lua_pushnil(L);
+      lua_rawseti(L, -2, field);
+    }
+    host_->File().ReleaseEnvironment(L);
+    if (host_->ScriptsMadeFinalisers()) {
+      try {
+        RunProtected(L, [](lua_State* state) { lua_gc(state, LUA_GCCOLLECT, 0); });
+      } catch (const LuaException& error) {
+        Report(error.what());
+      }
+    }
+    TakeBackLentObjects(L);
+    lua_pop(L, 1);
+  }
+  host_.reset();
+  hostPath_.clear();
+  record_ = LUA_NOREF;
+  for (FrameGlobal& global : frameGlobals_) global.object = nullptr;
+}
+
+// The record is on top of the stack. Nothing here allocates, so nothing raises.
+void Script::TakeBackLentObjects(lua_State* L) {
+  lua_rawgeti(L, -1, kLent);
+  if (lua_istable(L, -1)) {
+    lua_pushnil(L);
+    while (lua_next(L, -2) != 0) {
+      lua_pop(L, 1);
+      binding::DestroyObject(L, -1);
+    }
+  }
+  lua_pop(L, 1);
+}
+
+lua_State* Script::GetState() { return Attach() ? host_->State() : nullptr; }
+
+bool Script::PushGlobals() {
+  lua_State* L = GetState();
+  if (L == nullptr || !lua_checkstack(L, 2)) return false;
+  lua_rawgeti(L, LUA_REGISTRYINDEX, record_);
+  lua_rawgeti(L, -1, kEnvironment);
+  lua_remove(L, -2);
+  return true;
+}
+
+std::uint64_t Script::CompileCount() const { return host_ != nullptr ? host_->File().CompileCount() : 0; }
 
 void Script::AttachData(ScriptData* objectData) { data = objectData; }
 
@@ -121,84 +167,118 @@ void Script::Report(const std::string& error) const {
   base::LogErrorOnceAt("SCRIPT", PlaceOf(report), report);
 }
 
-bool Script::RunFile() {
+// Pushes the userdata lending object to the script (nil for null): the one kept in
+// the record (at stack index record) while it still holds object and no finaliser
+// called by hand has emptied it, else a new one, kept from then on and listed among
+// the lent ones for Leave to take back. Raises only as Push does.
+template <class T>
+void Script::PushLent(lua_State* L, int record, T* object, FrameGlobal& global) {
+  if (object != nullptr && object == global.object) {
+    lua_rawgeti(L, record, global.field);
+    if (binding::HeaderOf(L, -1) != nullptr) return;
+    lua_pop(L, 1);
+  }
+  Push(L, object);
+  lua_pushvalue(L, -1);
+  lua_rawseti(L, record, global.field);
+  global.object = object;
+  if (object == nullptr) return;
+  lua_rawgeti(L, record, kLent);
+  lua_pushvalue(L, -2);
+  lua_pushboolean(L, 1);
+  lua_rawset(L, -3);
+  lua_pop(L, 1);
+}
+
+// Where the frame's call keeps what it works with on the stack of its thunk.
+struct Script::CallFrame {
+  int record, environment, names;
+};
+
+// Sets the script's global `name` to the userdata lending object (see PushLent).
+// Raises only as Push and assignment do.
+template <class T>
+void Script::SetLent(lua_State* L, const CallFrame& frame, int name, T* object, FrameGlobal& global) {
+  lua_rawgeti(L, frame.names, name);
+  PushLent(L, frame.record, object, global);
+  lua_settable(L, frame.environment);
+}
+
+// A missing component leaves the global as the script last saw it.
+void Script::SetFrameGlobals(lua_State* L, const CallFrame& frame) {
+  objects::GameObject* owner = GetOwner();
+  if (owner->ComponentsVersion() != siblingsVersion_) {
+    siblingsVersion_ = owner->ComponentsVersion();
+    transform_ = owner->GetComponent<objects::Transform>("Transform");
+    physics_ = owner->GetComponent<components::Physics>("Physics");
+  }
+  if (transform_ != nullptr) {
+    SetLent(L, frame, ScriptHost::kMyTransform, transform_, Global(kTransformGlobal));
+  }
+  SetLent(L, frame, ScriptHost::kParent, owner, Global(kParentGlobal));
+  if (physics_ != nullptr) SetLent(L, frame, ScriptHost::kPhysics, physics_, Global(kPhysicsGlobal));
+}
+
+// One call into the script: the file's top level, the globals, one of its functions.
+struct Script::Call {
+  Script* script;
+  int function;            // ScriptHost::kInit or kUpdate
+  const double* argument;  // dt for Update; null for Init
+};
+
+// Runs in protected mode (CallScript): argument 1 is the Call, argument 2 the
+// file's compiled chunk. Nothing here holds a destructor across a Lua error.
+int Script::CallThunk(lua_State* L) {
+  const Call& call = *static_cast<const Call*>(lua_touserdata(L, 1));
+  Script& script = *call.script;
+  const CallFrame frame{3, 4, 5};
+  lua_rawgeti(L, LUA_REGISTRYINDEX, script.record_);
+  lua_rawgeti(L, frame.record, kEnvironment);
+  script.host_->PushNames(L);
+  lua_rawgeti(L, frame.record, kHolder);
+  // Joining replaces the chunk's upvalue rather than its value: the functions an
+  // earlier run made for another script keep that script's environment.
+  lua_upvaluejoin(L, 2, 1, -1, 1);
+  lua_pop(L, 1);
+  lua_pushvalue(L, 2);
+  CallWithBudget(L, 0);
+  const bool update = call.argument != nullptr;
+  if (update) script.SetFrameGlobals(L, frame);
+  script.SetLent(L, frame, ScriptHost::kData, script.data, script.Global(kDataGlobal));
+  lua_rawgeti(L, frame.names, call.function);
+  GetScriptFunction(L, frame.environment);
+  if (update) lua_pushnumber(L, *call.argument);
+  CallWithBudget(L, update ? 1 : 0);
+  if (update && script.host_->CollectorTurn(script.host_.use_count())) {
+    // A step of the incremental collector once a frame for the whole state, on top
+    // of Lua's own steps as memory is allocated: garbage is paid off as it is made
+    // instead of piling up to the next automatic cycle. Finalisers may run, and
+    // raise, inside it.
+    lua_gc(L, LUA_GCSTEP, 0);
+  }
+  return 0;
+}
+
+bool Script::CallScriptFunction(int function, const double* argument) {
+  lua_State* L = host_->State();
   std::string error;
-  if (file_.Run(state, filename, &error)) return true;
+  Call call{this, function, argument};
+  if (host_->File().Push(L, filename, &error) && CallScript(L, &CallThunk, &call, 1, &error)) return true;
   Report(error);
   return false;
 }
 
 bool Script::ScriptInit() {
-  if (GetOwner() == nullptr || state == nullptr) return false;
-  if (!RunFile()) return false;
-  try {
-    SetGlobal(state, "data", data);
-  } catch (const LuaException& error) {
-    Report(error.what());
-    return false;
-  }
-  std::string error;
-  if (!CallGlobal(state, "Init", nullptr, 0, &error)) {
-    Report(error);
-    return false;
-  }
-  return true;
-}
-
-// A missing component leaves the global as the script last saw it.
-void Script::SetFrameGlobals() {
-  auto* transform = GetOwner()->GetComponent<objects::Transform>("Transform");
-  auto* physics = GetOwner()->GetComponent<components::Physics>("Physics");
-  objects::GameObject* parent = GetOwner();
-  ScriptData* block = data;
-  RunProtected(state, [&](lua_State* L) {
-    if (transform != nullptr) {
-      PushKept(L, transform, &transformGlobal_, &transformGlobal_.object);
-      lua_setglobal(L, "myTransform");
-    }
-    PushKept(L, parent, &parentGlobal_, &parentGlobal_.object);
-    lua_setglobal(L, "parent");
-    if (physics != nullptr) {
-      PushKept(L, physics, &physicsGlobal_, &physicsGlobal_.object);
-      lua_setglobal(L, "physics");
-    }
-    PushKept(L, block, &dataGlobal_, &dataGlobal_.object);
-    lua_setglobal(L, "data");
-  });
-}
-
-// One basic step of the incremental collector a frame: the garbage a frame makes is
-// paid off as it is made, instead of piling up to the next automatic cycle.
-// Finalisers may run, and raise, inside it.
-void Script::CollectGarbageStep() {
-  try {
-    RunProtected(state, [](lua_State* L) { lua_gc(L, LUA_GCSTEP, 0); });
-  } catch (const LuaException& error) {
-    Report(error.what());
-  }
+  if (GetOwner() == nullptr || !Attach()) return false;
+  return CallScriptFunction(ScriptHost::kInit, nullptr);
 }
 
 void Script::Update(float dt) {
-  RunFrame(dt);
-  if (state != nullptr) CollectGarbageStep();
-}
-
-void Script::RunFrame(float dt) {
-  if (!initState) {
-    if (!ScriptInit()) return;
-  }
+  if (GetOwner() == nullptr || !Attach()) return;
+  if (!initState && !ScriptInit()) return;
   initState = true;
-  if (GetOwner() == nullptr || state == nullptr) return;
-  if (!RunFile()) return;
-  try {
-    SetFrameGlobals();
-  } catch (const LuaException& error) {
-    Report(error.what());
-    return;
-  }
   const double seconds = dt;
-  std::string error;
-  if (!CallGlobal(state, "Update", &seconds, 1, &error)) Report(error);
+  CallScriptFunction(ScriptHost::kUpdate, &seconds);
 }
 
 void RegisterScript(objects::TypeRegistry& registry) {
@@ -206,7 +286,6 @@ void RegisterScript(objects::TypeRegistry& registry) {
   registry.RegisterType<Script>("Script")
       .AddHeaderMember()
       .AddMember(MemberType::String, "filename", VELMARIS_FIELD(Script, filename))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Script, state))
       .AddMember(MemberType::None, "", VELMARIS_FIELD(Script, data))
       .AddMember(MemberType::Bool, "initState", VELMARIS_FIELD(Script, initState))
       .FinishType();

@@ -40,30 +40,22 @@ int AddPosition(lua_State* L) {
   return 1;
 }
 
-// Runs inside the protected call: argument 1 is the global's name (a light
-// userdata, so that pushing it cannot fail), the arguments of the call follow.
-int CallGlobalThunk(lua_State* L) {
-  const char* name = static_cast<const char*>(lua_touserdata(L, 1));
-  lua_getglobal(L, name);
-  if (!lua_isfunction(L, -1)) {
-    if (!luaL_getmetafield(L, -1, "__call")) {
-      return luaL_error(L, "global '%s' is not a function (a %s value)", name, luaL_typename(L, -1));
-    }
-    lua_pop(L, 1);
-  }
-  lua_replace(L, 1);
-  lua_call(L, lua_gettop(L) - 1, 0);
-  return 0;
-}
+}  // namespace
 
-// Calls what lies above base (the function and its arguments) under the handler
-// and restores the stack to base.
-bool ProtectedCall(lua_State* L, int base, std::string* error) {
-  const int arguments = lua_gettop(L) - base - 1;
+bool CallScript(lua_State* L, lua_CFunction thunk, void* context, int arguments, std::string* error) {
+  const int base = lua_gettop(L) - arguments;
+  if (!lua_checkstack(L, 3)) {
+    lua_settop(L, base);
+    *error = "stack overflow";
+    return false;
+  }
   lua_pushcfunction(L, &AddPosition);
   lua_insert(L, base + 1);
-  StartInstructionBudget(L);
-  const int status = lua_pcall(L, arguments, 0, base + 1);
+  lua_pushcfunction(L, thunk);
+  lua_insert(L, base + 2);
+  lua_pushlightuserdata(L, context);
+  lua_insert(L, base + 3);
+  const int status = lua_pcall(L, arguments + 1, 0, base + 1);
   if (status != LUA_OK) {
     // Taking the text cannot raise (LuaException never calls Lua code).
     *error = LuaException(L).what();
@@ -72,28 +64,21 @@ bool ProtectedCall(lua_State* L, int base, std::string* error) {
   return status == LUA_OK;
 }
 
-}  // namespace
-
-bool CallChunk(lua_State* L, std::string* error) {
-  const int base = lua_gettop(L) - 1;
-  if (!lua_checkstack(L, 2)) {
-    lua_settop(L, base);
-    *error = "stack overflow";
-    return false;
-  }
-  return ProtectedCall(L, base, error);
+void CallWithBudget(lua_State* L, int arguments) {
+  StartInstructionBudget(L);
+  lua_call(L, arguments, 0);
 }
 
-bool CallGlobal(lua_State* L, const char* name, const double* arguments, int count, std::string* error) {
-  const int base = lua_gettop(L);
-  if (!lua_checkstack(L, count + 3)) {
-    *error = "stack overflow";
-    return false;
+void GetScriptFunction(lua_State* L, int environment) {
+  lua_pushvalue(L, -1);
+  lua_gettable(L, environment);
+  if (!lua_isfunction(L, -1)) {
+    if (!luaL_getmetafield(L, -1, "__call")) {
+      luaL_error(L, "global '%s' is not a function (a %s value)", lua_tostring(L, -2), luaL_typename(L, -1));
+    }
+    lua_pop(L, 1);
   }
-  lua_pushcfunction(L, &CallGlobalThunk);
-  lua_pushlightuserdata(L, const_cast<char*>(name));
-  for (int i = 0; i < count; ++i) lua_pushnumber(L, arguments[i]);
-  return ProtectedCall(L, base, error);
+  lua_remove(L, -2);
 }
 
 }  // namespace scripting

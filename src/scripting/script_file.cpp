@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 
 #include "scripting/binding/lua_exception.h"
-#include "scripting/script_call.h"
 
 namespace scripting {
 namespace {
@@ -80,7 +79,7 @@ bool ScriptFile::Compile(lua_State* L, const std::string& path, std::string* err
   return ok;
 }
 
-bool ScriptFile::Run(lua_State* L, const std::string& path, std::string* error) {
+bool ScriptFile::Push(lua_State* L, const std::string& path, std::string* error) {
   const FileChecks::Look& look = LookAt(path);
   if (look.error != 0) {
     // Gone (or never there): behave as a load that fails, and compile afresh once
@@ -105,7 +104,7 @@ bool ScriptFile::Run(lua_State* L, const std::string& path, std::string* error) 
     return false;
   }
   lua_rawgetp(L, LUA_REGISTRYINDEX, this);
-  return CallChunk(L, error);
+  return true;
 }
 
 void ScriptFile::Release(lua_State* L) {
@@ -115,6 +114,14 @@ void ScriptFile::Release(lua_State* L) {
     lua_rawsetp(L, LUA_REGISTRYINDEX, this);
   }
   hasChunk_ = false;
+}
+
+void ScriptFile::ReleaseEnvironment(lua_State* L) {
+  if (!hasChunk_ || !lua_checkstack(L, 2)) return;
+  lua_rawgetp(L, LUA_REGISTRYINDEX, this);
+  // A fresh empty chunk's _ENV holds the state's globals and no script's environment.
+  if (luaL_loadbuffer(L, "", 0, "=globals") == LUA_OK) lua_upvaluejoin(L, -2, 1, -1, 1);
+  lua_pop(L, 2);
 }
 
 }  // namespace scripting

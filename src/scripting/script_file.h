@@ -1,5 +1,6 @@
-// One script file compiled once into one Lua state and run again and again; the file
-// is read and compiled anew only when it changes on disk (live reload).
+// One script file compiled once into one Lua state and run again and again, for each
+// of the scripts that share the state in its own environment; the file is read and
+// compiled anew only when it changes on disk (live reload).
 #pragma once
 
 #include <chrono>
@@ -50,18 +51,24 @@ class ScriptFile {
   ScriptFile(const ScriptFile&) = delete;
   ScriptFile& operator=(const ScriptFile&) = delete;
 
-  // Runs the top-level code of the file at path (relative to the working
-  // directory) in L. The compiled chunk is kept between runs and the file compiled
-  // again only when path, or the file's modification time, size or identity,
-  // changed since the last compile, as seen by a look at most kFileCheckInterval
-  // old; a file that failed to compile fails again
-  // without being read until it changes. A file that cannot be found fails (as if
-  // it were read every time). On failure *error gets the text, which names the
-  // file (and the line, when there is one). Leaves the stack as it found it.
-  bool Run(lua_State* L, const std::string& path, std::string* error);
+  // Pushes the compiled chunk of the file at path (relative to the working
+  // directory) onto L's stack. The chunk is kept between calls and the file compiled
+  // again only when path, or the file's modification time, size or identity, changed
+  // since the last compile, as seen by a look at most kFileCheckInterval old; a file
+  // that failed to compile fails again without being read until it changes. A file
+  // that cannot be found fails (as if it were read every time). On failure pushes
+  // nothing and *error gets the text, which names the file (and the line, when there
+  // is one). The chunk is shared by every script of the state: each runs it with its
+  // own environment joined to the chunk's _ENV upvalue.
+  bool Push(lua_State* L, const std::string& path, std::string* error);
 
   // Forgets the compiled chunk, removing it from L's registry.
   void Release(lua_State* L);
+
+  // Lets go of the environment of the script that ran the chunk last (its _ENV goes
+  // back to the state's globals), so that the chunk does not keep a script that has
+  // left alive. Never raises; on a memory failure the chunk keeps it.
+  void ReleaseEnvironment(lua_State* L);
 
   // How many times the file was read and compiled (for tests and benchmarks).
   std::uint64_t CompileCount() const { return compiles_; }

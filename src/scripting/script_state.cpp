@@ -4,30 +4,81 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <lua.hpp>
+
+#include "scripting/small_block_pool.h"
 
 namespace scripting {
 namespace {
 
+// Under AddressSanitizer every block comes from malloc, so that a fault in Lua's use
+// of its memory is still caught where it happens.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPoolSmallBlocks = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kPoolSmallBlocks = false;
+#else
+constexpr bool kPoolSmallBlocks = true;
+#endif
+#else
+constexpr bool kPoolSmallBlocks = true;
+#endif
+
 struct Limits {
   std::size_t used = 0;          // bytes the state holds now, never above kMemoryCap
   std::uint64_t slicesLeft = 0;  // count hook calls before the running call is stopped
+  SmallBlockPool pool;           // the state's small blocks; freed with the state
 };
+
+bool Pooled(std::size_t size) { return kPoolSmallBlocks && SmallBlockPool::Serves(size); }
+
+void Release(Limits* limits, void* block, std::size_t size) {
+  if (Pooled(size)) {
+    limits->pool.Free(block, size);
+  } else {
+    std::free(block);
+  }
+}
+
+// Moves block (held bytes; none when null) to a block of newSize bytes. Null when no
+// memory is to be had, which never happens to a shrink.
+void* Resize(Limits* limits, void* block, std::size_t held, std::size_t newSize) {
+  const bool pooled = Pooled(newSize);
+  if (block != nullptr && pooled == Pooled(held)) {
+    if (!pooled) return std::realloc(block, newSize);
+    if (SmallBlockPool::SameClass(held, newSize)) return block;
+  }
+  void* moved = pooled ? limits->pool.Allocate(newSize) : std::malloc(newSize);
+  if (moved == nullptr) {
+    // Lua relies on a shrink never failing: the block stays, bigger than asked.
+    // Known by its new size from then on, it ends up in the pool's free lists,
+    // which take any block big enough for their class, and is not returned to
+    // malloc (only out of memory, and only that block).
+    return newSize < held ? block : nullptr;
+  }
+  if (block != nullptr) {
+    std::memcpy(moved, block, held < newSize ? held : newSize);
+    Release(limits, block, held);
+  }
+  return moved;
+}
 
 void* Allocate(void* ud, void* block, std::size_t oldSize, std::size_t newSize) {
   auto* limits = static_cast<Limits*>(ud);
   // Without a block, oldSize tells the kind of object being made, not a size.
   const std::size_t held = block != nullptr ? oldSize : 0;
   if (newSize == 0) {
-    std::free(block);
+    if (block != nullptr) Release(limits, block, held);
     limits->used -= held;
     return nullptr;
   }
   // Refusing makes Lua collect garbage and try once more before it raises
   // "not enough memory". Shrinking is never refused (Lua relies on it).
   if (newSize > held && newSize - held > kMemoryCap - limits->used) return nullptr;
-  void* moved = std::realloc(block, newSize);
+  void* moved = Resize(limits, block, held, newSize);
   if (moved == nullptr) return nullptr;
   limits->used = limits->used - held + newSize;
   return moved;

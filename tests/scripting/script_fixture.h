@@ -15,27 +15,44 @@
 
 #include "base/log.h"
 #include "objects/game_object.h"
+#include "scripting/binding/binding.h"
 #include "scripting/script.h"
 #include "scripting/script_data.h"
+#include "scripting/script_file.h"
 
 namespace testing_support {
 
 // The script's global as a number; NaN when it is not a number.
-inline double Number(const scripting::Script& script, const char* name) {
+inline double Number(scripting::Script& script, const char* name) {
   lua_State* L = script.GetState();
-  lua_getglobal(L, name);
+  if (!script.PushGlobals()) return std::nan("");
+  lua_getfield(L, -1, name);
   const double value = lua_isnumber(L, -1) ? lua_tonumber(L, -1) : std::nan("");
-  lua_pop(L, 1);
+  lua_pop(L, 2);
   return value;
 }
 
-// Runs a chunk of Lua in the script's state; returns the error text, or "" when it ran.
-inline std::string RunLua(const scripting::Script& script, const std::string& code) {
+// Runs a chunk of Lua with the script's globals; returns the error text, or "" when it ran.
+inline std::string RunLua(scripting::Script& script, const std::string& code) {
   lua_State* L = script.GetState();
-  if (luaL_dostring(L, code.c_str()) == LUA_OK) return "";
+  if (luaL_loadstring(L, code.c_str()) == LUA_OK) {
+    script.PushGlobals();
+    lua_setupvalue(L, -2, 1);
+    if (lua_pcall(L, 0, 0, 0) == LUA_OK) return "";
+  }
   std::string error = lua_tostring(L, -1);
   lua_pop(L, 1);
   return error;
+}
+
+// Sets the script's global name to an engine object, by pointer.
+template <class T>
+void SetScriptGlobal(scripting::Script& script, const char* name, T* object) {
+  scripting::RunProtected(script.GetState(), [&](lua_State* L) {
+    script.PushGlobals();
+    scripting::binding::Push(L, object);
+    lua_setfield(L, -2, name);
+  });
 }
 
 class ScriptFixture : public ::testing::Test {

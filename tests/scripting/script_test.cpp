@@ -141,28 +141,113 @@ end
   EXPECT_EQ(Number(script, "frame"), 6);
 }
 
+// Whether the object's script is the last of its file (the state closes) or another
+// object's script keeps the state open.
 TEST_F(ScriptTest, FinalisersRunWhileTheObjectsOtherComponentsStillExist) {
-  // "Physics" sorts before "Script", so its object destroys it first.
-  auto* physics = new components::Physics();
-  object->AddComponent(physics);
+  for (const bool twin : {false, true}) {
+    SCOPED_TRACE(twin ? "state shared" : "last script of the file");
+    object = std::make_unique<objects::GameObject>("Hero");
+    // "Physics" sorts before "Script", so its object destroys it first.
+    auto* physics = new components::Physics();
+    object->AddComponent(physics);
+    object->AddComponent(new objects::Transform());
+    const std::string out = (folder / "finaliser.txt").string();
+    const std::string path = Write(
+        "function Init() end\n"
+        "function Update(dt)\n"
+        "  keeper = keeper or setmetatable({}, {__gc = function()\n"
+        "    local f = io.open('" +
+        out +
+        "', 'w') f:write(physics:GetVelocity().x) f:close()\n"
+        "  end})\n"
+        "end\n");
+    scripting::Script& script = AddScript(path);
+    objects::GameObject other("Other");
+    auto* otherScript = new scripting::Script();
+    otherScript->filename = path;
+    other.AddComponent(otherScript);
+    if (twin) {
+      EXPECT_EQ(Frames(*otherScript, 1), "");
+    }
+    EXPECT_EQ(Frames(script, 1), "");
+    physics->velocity = {7.0f, 0.0f};
+    std::filesystem::remove(out);
+    object.reset();
+    std::ifstream written(out);
+    std::string velocity;
+    written >> velocity;
+    EXPECT_EQ(velocity, "7");
+  }
+}
+
+// Scripts of one file share its state and its compiled chunk; each keeps its own
+// globals and is handed its own object.
+TEST_F(ScriptTest, ScriptsOfOneFileShareTheStateButNotTheirGlobals) {
+  const std::string path = Write(R"(
+runs = (runs or 0) + 1
+function Init() inits = (inits or 0) + 1; _G.named = data ~= nil end
+function Update(dt)
+  updates = (updates or 0) + 1
+  myTransform:TransformAddX(updates)
+  hasPhysics = physics ~= nil
+end
+)");
+  auto* transform = new objects::Transform();
+  object->AddComponent(transform);
+  scripting::Script& script = AddScript(path);
+  objects::GameObject other("Other");
+  auto* otherTransform = new objects::Transform();
+  other.AddComponent(otherTransform);
+  auto* otherScriptComponent = new scripting::Script();
+  otherScriptComponent->filename = path;
+  other.AddComponent(otherScriptComponent);
+  scripting::Script& otherScript = *otherScriptComponent;
+
+  Frames(script, 3);
+  EXPECT_EQ(Frames(otherScript, 1), "");
+  EXPECT_EQ(script.GetState(), otherScript.GetState());
+  EXPECT_EQ(script.CompileCount(), 1u);
+  EXPECT_EQ(Number(script, "updates"), 3);
+  EXPECT_EQ(Number(otherScript, "updates"), 1);
+  EXPECT_EQ(Number(script, "inits"), 1);
+  EXPECT_EQ(Number(otherScript, "inits"), 1);
+  EXPECT_EQ(transform->translation.x, 6.0f);       // 1 + 2 + 3
+  EXPECT_EQ(otherTransform->translation.x, 1.0f);  // its own object
+  EXPECT_EQ(RunLua(otherScript, "assert(named == true and rawget(_G, 'updates') == 1)"), "");
+  EXPECT_EQ(RunLua(otherScript, "assert(hasPhysics == false)"), "");
+
+  // A component added later reaches the script at its next frame.
+  other.AddComponent(new components::Physics());
+  otherScript.Update(0.016f);
+  EXPECT_EQ(RunLua(otherScript, "assert(hasPhysics == true)"), "");
+}
+
+// Once an object is gone, what it lent its script cannot be reached from another
+// script of the state: the userdata left behind hold nothing.
+TEST_F(ScriptTest, ObjectsOfAScriptThatLeftCannotBeReachedThroughTheSharedState) {
+  const std::string path = Write(R"(
+function Init() end
+function Update(dt)
+  if string.kept == nil then string.kept = {myTransform, parent, data} return end
+  local ok = pcall(function() string.kept[1]:TransformAddX(1) end)
+  local okParent = pcall(function() string.kept[2]:SetActive(false) end)
+  local okData = pcall(function() return string.kept[3].speed end)
+  blocked = not ok and not okParent and not okData
+end
+)");
   object->AddComponent(new objects::Transform());
-  const std::string out = (folder / "finaliser.txt").string();
-  scripting::Script& script =
-      AddScript(Write("function Init() end\n"
-                      "function Update(dt)\n"
-                      "  keeper = setmetatable({}, {__gc = function()\n"
-                      "    local f = io.open('" +
-                      out +
-                      "', 'w') f:write(physics:GetVelocity().x) f:close()\n"
-                      "  end})\n"
-                      "end\n"));
+  scripting::Script& script = AddScript(path);
   EXPECT_EQ(Frames(script, 1), "");
-  physics->velocity = {7.0f, 0.0f};
+  objects::GameObject other("Other");
+  other.AddComponent(new objects::Transform());
+  auto* otherScript = new scripting::Script();
+  otherScript->filename = path;
+  other.AddComponent(otherScript);
+  EXPECT_EQ(Frames(*otherScript, 1), "");
+  EXPECT_EQ(RunLua(*otherScript, "assert(blocked == false)"), "");  // the objects are still alive
   object.reset();
-  std::ifstream written(out);
-  std::string velocity;
-  written >> velocity;
-  EXPECT_EQ(velocity, "7");
+  EXPECT_EQ(Frames(*otherScript, 1), "");
+  EXPECT_EQ(RunLua(*otherScript, "assert(blocked == true)"), "");
 }
 
 TEST_F(ScriptTest, WithoutGlobalInitUpdateIsNeverReachedAndInitIsRetriedEachFrame) {

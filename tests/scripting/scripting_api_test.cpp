@@ -17,6 +17,7 @@ namespace {
 using testing_support::Number;
 using testing_support::RunLua;
 using testing_support::ScriptFixture;
+using testing_support::SetScriptGlobal;
 
 class ScriptingApiTest : public ScriptFixture {
  protected:
@@ -71,10 +72,9 @@ TEST_F(ScriptingApiTest, LiveEngineObjectsChangeThroughTheirGlobals) {
   transform->dirty = false;
   object->AddComponent(transform);
   components::Physics physics;
-  lua_State* L = script->GetState();
-  scripting::SetGlobal(L, "t", transform);
-  scripting::SetGlobal(L, "physics", &physics);
-  scripting::SetGlobal(L, "parent", object.get());
+  SetScriptGlobal(*script, "t", transform);
+  SetScriptGlobal(*script, "physics", &physics);
+  SetScriptGlobal(*script, "parent", object.get());
   Expect("t:TransformSetScale(2, 3); t:TransformSetTranslation(1, 2, 0, 1); parent:SetActive(false)");
   Expect("local s = t:TransformGetScale(); assert(s.x == 2 and s.y == 3 and s.z == 9 and s.w == 1)");
   Expect(R"(
@@ -151,7 +151,7 @@ TEST_F(ScriptingApiTest, ScriptsCannotMakeTheEngineCallAMethodOnTheWrongType) {
     SCOPED_TRACE(attack.code);
     objects::Transform transform(1.0f, 2.0f, 0.0f);
     scripting::Script fresh;
-    scripting::SetGlobal(fresh.GetState(), "myTransform", &transform);
+    SetScriptGlobal(fresh, "myTransform", &transform);
     EXPECT_THAT(RunLua(fresh, attack.code), ::testing::HasSubstr(attack.error));
     EXPECT_EQ(transform.translation.x, 1.0f);
     if (!attack.methodKept) continue;

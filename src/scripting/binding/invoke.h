@@ -201,7 +201,7 @@ int VariableSetter(lua_State* L) {
 
 template <class T>
 int GcMetaMethod(lua_State* L) {
-  DestroyObject(L);
+  DestroyObject(L, 1);
   return 0;
 }
 

@@ -5,6 +5,21 @@
 namespace scripting::binding {
 namespace {
 
+// The lookup functions are closures over the names of the fields they read, so
+// that a lookup does not intern the same strings again at every access:
+// "__propget" (or "__propset") and "__parent".
+constexpr int kTableUpvalue = 1;
+constexpr int kParentUpvalue = 2;
+
+// Stores under name in the table at index the lookup function, closed over
+// propertyTable ("__propget" or "__propset") and "__parent".
+void SetLookup(lua_State* L, int index, const char* name, lua_CFunction function, const char* propertyTable) {
+  lua_pushstring(L, propertyTable);
+  lua_pushliteral(L, "__parent");
+  lua_pushcclosure(L, function, 2);
+  RawSetField(L, index, name);
+}
+
 // Pushes the key at index as text for an error message.
 const char* KeyText(lua_State* L, int index) {
   switch (lua_type(L, index)) {
@@ -22,7 +37,7 @@ int NewIndex(lua_State* L, const char* message) {
   lua_settop(L, 3);
   if (lua_getmetatable(L, 1)) {
     for (;;) {
-      lua_pushliteral(L, "__propset");
+      lua_pushvalue(L, lua_upvalueindex(kTableUpvalue));
       lua_rawget(L, 4);
       if (lua_istable(L, -1)) {
         lua_pushvalue(L, 2);
@@ -36,7 +51,7 @@ int NewIndex(lua_State* L, const char* message) {
         lua_pop(L, 1);
       }
       lua_pop(L, 1);
-      lua_pushliteral(L, "__parent");
+      lua_pushvalue(L, lua_upvalueindex(kParentUpvalue));
       lua_rawget(L, 4);
       if (lua_isnil(L, -1)) break;
       if (!lua_istable(L, -1)) return luaL_error(L, "__parent is not a table");
@@ -67,7 +82,7 @@ int IndexMetaMethod(lua_State* L) {
     if (!lua_isnil(L, -1)) return 1;
     lua_pop(L, 1);
 
-    lua_pushliteral(L, "__propget");
+    lua_pushvalue(L, lua_upvalueindex(kTableUpvalue));
     lua_rawget(L, 3);
     if (!lua_istable(L, -1)) return luaL_error(L, "missing __propget table");
     lua_pushvalue(L, 2);
@@ -80,7 +95,7 @@ int IndexMetaMethod(lua_State* L) {
     }
     lua_pop(L, 2);
 
-    lua_pushliteral(L, "__parent");
+    lua_pushvalue(L, lua_upvalueindex(kParentUpvalue));
     lua_rawget(L, 3);
     if (lua_isnil(L, -1)) return 1;
     if (!lua_istable(L, -1)) return luaL_error(L, "__parent is not a table");
@@ -112,8 +127,8 @@ void MakeNamespace(lua_State* L, int index) {
   index = lua_absindex(L, index);
   lua_pushvalue(L, index);
   lua_setmetatable(L, index);
-  SetFunction(L, index, "__index", &IndexMetaMethod);
-  SetFunction(L, index, "__newindex", &StaticNewIndexMetaMethod);
+  SetLookup(L, index, "__index", &IndexMetaMethod, "__propget");
+  SetLookup(L, index, "__newindex", &StaticNewIndexMetaMethod, "__propset");
   PushNewTable(L, index, "__propget");
   PushNewTable(L, index, "__propset");
   // getmetatable gives false, and setmetatable is refused.
@@ -142,8 +157,8 @@ void PushClassTables(lua_State* L, int namespaceIndex, const ClassKey& key, cons
     // getmetatable(object) gives the class name, and setmetatable is refused.
     lua_pushstring(L, name);
     RawSetField(L, classTable, "__metatable");
-    SetFunction(L, classTable, "__index", &IndexMetaMethod);
-    SetFunction(L, classTable, "__newindex", &ObjectNewIndexMetaMethod);
+    SetLookup(L, classTable, "__index", &IndexMetaMethod, "__propget");
+    SetLookup(L, classTable, "__newindex", &ObjectNewIndexMetaMethod, "__propset");
     PushNewTable(L, classTable, "__propget");
     PushNewTable(L, classTable, "__propset");
     lua_pushvalue(L, constTable);
@@ -154,8 +169,8 @@ void PushClassTables(lua_State* L, int namespaceIndex, const ClassKey& key, cons
     RawSetField(L, constTable, "__type");
     lua_pushfstring(L, "const %s", name);
     RawSetField(L, constTable, "__metatable");
-    SetFunction(L, constTable, "__index", &IndexMetaMethod);
-    SetFunction(L, constTable, "__newindex", &ObjectNewIndexMetaMethod);
+    SetLookup(L, constTable, "__index", &IndexMetaMethod, "__propget");
+    SetLookup(L, constTable, "__newindex", &ObjectNewIndexMetaMethod, "__propset");
     PushNewTable(L, constTable, "__propget");
     lua_pushvalue(L, classTable);
     RawSetField(L, constTable, "__class");

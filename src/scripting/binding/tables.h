@@ -12,10 +12,12 @@ namespace scripting::binding {
 // field of the metatable, else a getter of "__propget" called with the object,
 // else the same on the "__parent" table, else nil. Raises "missing __propget
 // table", "not a cfunction" and "__parent is not a table" on malformed tables.
+// A closure over the strings "__propget" and "__parent" (see MakeNamespace).
 int IndexMetaMethod(lua_State* L);
 
 // "__newindex" of class and const tables: a setter of "__propset" (or of a
-// "__parent"), else the error "no writable variable '%s'".
+// "__parent"), else the error "no writable variable '%s'". A closure over
+// "__propset" and "__parent".
 int ObjectNewIndexMetaMethod(lua_State* L);
 
 // "__newindex" of namespaces and static tables: as above, else "no member named '%s'".

@@ -108,15 +108,15 @@ void PushPointer(lua_State* L, const void* object, const ClassKey& key, bool isC
   SetClassMetatable(L, key, isConst);
 }
 
-void DestroyObject(lua_State* L) {
-  BlockHeader* header = HeaderOf(L, 1);
+void DestroyObject(lua_State* L, int index) noexcept {
+  BlockHeader* header = HeaderOf(L, index);
   if (header == nullptr) return;
   // The destructor is virtual: whichever class's "__gc" this is, the object goes as
   // the type it was made as.
-  ToUserdata(L, 1)->~Userdata();
+  ToUserdata(L, index)->~Userdata();
   header->made = nullptr;
   lua_pushnil(L);
-  lua_setmetatable(L, 1);
+  lua_setmetatable(L, index < 0 && index > LUA_REGISTRYINDEX ? index - 1 : index);
 }
 
 namespace {

@@ -153,10 +153,11 @@ void SetClassMetatable(lua_State* L, const ClassKey& key, bool isConst);
 // the class is not registered.
 void PushPointer(lua_State* L, const void* object, const ClassKey& key, bool isConst);
 
-// "__gc": destroys the object held by the userdata at index 1 as its own type
-// (nothing for a UserdataPtr), clears its tag and removes its metatable, so that a
-// second call, or a use of a resurrected object, finds nothing to act on.
-void DestroyObject(lua_State* L);
+// "__gc", and the engine taking back the objects it lent a script: destroys the
+// object held by the userdata at index as its own type (nothing for a UserdataPtr),
+// clears its tag and removes its metatable, so that a second call, or any later use,
+// finds nothing to act on. Does nothing for any other value. Never raises.
+void DestroyObject(lua_State* L, int index) noexcept;
 
 // Pushes text inside a protected call, so that a memory error cannot unwind through
 // the C++ caller. Afterwards the text, or the error that stopped it, is on top.
