@@ -26,6 +26,9 @@ namespace scripting {
 
 class ScriptData;
 class ScriptHost;
+namespace binding {
+struct BlockHeader;
+}
 
 class Script : public objects::BaseComponent {
  public:
@@ -102,7 +105,9 @@ class Script : public objects::BaseComponent {
   // the same object, instead of a new one a frame.
   struct FrameGlobal {
     RecordField field;
-    const void* object = nullptr;  // what the kept userdata holds; null: none kept
+    const void* object = nullptr;                  // what the kept userdata holds; null: none kept
+    const void* block = nullptr;                   // the kept userdata, as lua_touserdata gives it
+    const binding::BlockHeader* header = nullptr;  // its header; emptied by "__gc"
   };
 
   static int CallThunk(lua_State* L);

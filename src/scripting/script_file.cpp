@@ -26,25 +26,23 @@ int CompileThunk(lua_State* L) {
   return 0;
 }
 
-// The look at path, taken anew when the last one is kFileCheckInterval old.
-const FileChecks::Look& LookAt(const std::string& path) {
-  FileChecks& checks = GetFileChecks();
-  const auto now = checks.now();
-  auto [entry, added] = checks.looks.try_emplace(path);
-  FileChecks::Look& look = entry->second;
-  if (!added && now - look.when < kFileCheckInterval) return look;
+// Brings the look up to date: taken anew when it was forgotten or is
+// kFileCheckInterval old.
+void Refresh(FileChecks::Look& look, const std::string& path) {
+  const auto now = GetFileChecks().now();
+  if (look.taken && now - look.when < kFileCheckInterval) return;
+  look.taken = true;
   look.when = now;
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
     look.error = errno;
     look.signature = {};
-    return look;
+    return;
   }
   look.error = 0;
   look.signature = {static_cast<std::int64_t>(info.st_mtim.tv_sec),
                     static_cast<std::int64_t>(info.st_mtim.tv_nsec), static_cast<std::int64_t>(info.st_size),
                     static_cast<std::uint64_t>(info.st_ino), static_cast<std::uint64_t>(info.st_dev)};
-  return look;
 }
 
 }  // namespace
@@ -54,7 +52,9 @@ FileChecks& GetFileChecks() {
   return checks;
 }
 
-void ResetFileChecks() { GetFileChecks().looks.clear(); }
+void ResetFileChecks() {
+  for (auto& [path, look] : GetFileChecks().looks) look.taken = false;
+}
 
 bool ScriptFile::Compile(lua_State* L, const std::string& path, std::string* error) {
   Release(L);
@@ -80,7 +80,12 @@ bool ScriptFile::Compile(lua_State* L, const std::string& path, std::string* err
 }
 
 bool ScriptFile::Push(lua_State* L, const std::string& path, std::string* error) {
-  const FileChecks::Look& look = LookAt(path);
+  if (look_ == nullptr || lookPath_ != path) {
+    look_ = &GetFileChecks().looks[path];
+    lookPath_ = path;
+  }
+  FileChecks::Look& look = *look_;
+  Refresh(look, path);
   if (look.error != 0) {
     // Gone (or never there): behave as a load that fails, and compile afresh once
     // the file is back.
@@ -116,11 +121,18 @@ void ScriptFile::Release(lua_State* L) {
   hasChunk_ = false;
 }
 
+bool IsJoinable(lua_State* L, int index) {
+  if (lua_type(L, index) != LUA_TFUNCTION || lua_iscfunction(L, index)) return false;
+  if (lua_getupvalue(L, index, 1) == nullptr) return false;
+  lua_pop(L, 1);
+  return true;
+}
+
 void ScriptFile::ReleaseEnvironment(lua_State* L) {
   if (!hasChunk_ || !lua_checkstack(L, 2)) return;
   lua_rawgetp(L, LUA_REGISTRYINDEX, this);
   // A fresh empty chunk's _ENV holds the state's globals and no script's environment.
-  if (luaL_loadbuffer(L, "", 0, "=globals") == LUA_OK) lua_upvaluejoin(L, -2, 1, -1, 1);
+  if (luaL_loadbuffer(L, "", 0, "=globals") == LUA_OK && IsJoinable(L, -2)) lua_upvaluejoin(L, -2, 1, -1, 1);
   lua_pop(L, 2);
 }
 

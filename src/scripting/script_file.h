@@ -32,10 +32,13 @@ inline constexpr std::chrono::milliseconds kFileCheckInterval{250};
 struct FileChecks {
   struct Look {
     std::chrono::steady_clock::time_point when;
-    int error = 0;  // errno of a failed stat; 0 when the file was there
+    bool taken = false;  // false: none yet, or forgotten; the next use looks again
+    int error = 0;       // errno of a failed stat; 0 when the file was there
     FileSignature signature;
   };
-  std::unordered_map<std::string, Look> looks;  // by path as scripts name it
+  // By path as scripts name it. Entries are never removed, so a script file may
+  // keep a pointer to its own.
+  std::unordered_map<std::string, Look> looks;
   std::chrono::steady_clock::time_point (*now)() = &std::chrono::steady_clock::now;
 };
 
@@ -44,6 +47,11 @@ FileChecks& GetFileChecks();
 // Forgets every look, so that the next run of each script looks at its file again
 // (tests; after writing a script file on purpose). Keeps the clock.
 void ResetFileChecks();
+
+// True for a Lua function with at least one upvalue, as lua_upvaluejoin needs. The
+// registry, where the engine keeps its functions, is within scripts' reach
+// (debug.getregistry), so what is taken from it is checked before such a raw call.
+bool IsJoinable(lua_State* L, int index);
 
 class ScriptFile {
  public:
@@ -76,6 +84,8 @@ class ScriptFile {
  private:
   bool Compile(lua_State* L, const std::string& path, std::string* error);
 
+  FileChecks::Look* look_ = nullptr;  // the look at lookPath_, once found
+  std::string lookPath_;
   bool known_ = false;  // signature_ and path_ describe the last compile
   FileSignature signature_;
   std::string path_;

@@ -88,8 +88,8 @@ std::shared_ptr<ScriptHost> ScriptHost::Of(const std::string& path) {
       host->names_ = luaL_ref(state, LUA_REGISTRYINDEX);
     });
   } catch (const LuaException& error) {
-    base::LogErrorOnce("SCRIPT", std::string("cannot set up a Lua state: ") + error.what() +
-                                     "; scripts do not run");
+    base::LogErrorOnce("SCRIPT",
+                       std::string("cannot set up a Lua state: ") + error.what() + "; scripts do not run");
     return nullptr;
   }
   entry = host;

@@ -46,8 +46,8 @@ class SmallBlockPool {
   static std::size_t ClassOf(std::size_t size) { return (size - 1) / kGranule; }
 
   FreeBlock* free_[kLargest / kGranule] = {};
-  void* chunks_ = nullptr;      // the newest chunk; each starts with the address of the one before
-  char* unused_ = nullptr;      // the part of the newest chunk not yet handed out
+  void* chunks_ = nullptr;  // the newest chunk; each starts with the address of the one before
+  char* unused_ = nullptr;  // the part of the newest chunk not yet handed out
   std::size_t unusedBytes_ = 0;
   std::size_t chunkCount_ = 0;
 };

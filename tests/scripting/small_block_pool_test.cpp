@@ -1,12 +1,12 @@
 // The small-block pool behind script states: blocks of every class are aligned, do
 // not overlap, come back in their class, and more chunks come as they are needed.
+#include "scripting/small_block_pool.h"
+
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
 #include <gtest/gtest.h>
-
-#include "scripting/small_block_pool.h"
 
 namespace {
 

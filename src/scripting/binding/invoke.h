@@ -122,9 +122,9 @@ template <class F>
 F Upvalue(lua_State* L) {
   const int index = lua_upvalueindex(1);
   UpvalueBlock<F> block{};
-  if (lua_type(L, index) == LUA_TUSERDATA && lua_rawlen(L, index) == sizeof block) {
-    std::memcpy(&block, lua_touserdata(L, index), sizeof block);
-  }
+  // Null for anything but userdata; a light userdata has no length.
+  const void* raw = lua_touserdata(L, index);
+  if (raw != nullptr && lua_rawlen(L, index) == sizeof block) std::memcpy(&block, raw, sizeof block);
   if (block.tag != &kUpvalueTag<F>) luaL_error(L, "bound function has a foreign upvalue");
   return block.function;
 }

@@ -37,11 +37,14 @@ void* NewBlock(lua_State* L, std::size_t size) {
 }
 
 BlockHeader* HeaderOf(lua_State* L, int index) noexcept {
-  if (lua_type(L, index) != LUA_TUSERDATA) return nullptr;
-  // Any other userdata (a file handle of the io library, a bound function's
-  // upvalue) is smaller than the smallest block of ours.
-  if (lua_rawlen(L, index) < kHeaderSize + sizeof(UserdataPtr) + kBlockAlign - 1) return nullptr;
-  auto* header = static_cast<BlockHeader*>(AlignBlock(lua_touserdata(L, index)));
+  void* raw = lua_touserdata(L, index);
+  // Null for anything but userdata. A light userdata has no length, and any other
+  // full userdata (a file handle of the io library, a bound function's upvalue) is
+  // smaller than the smallest block of ours.
+  if (raw == nullptr || lua_rawlen(L, index) < kHeaderSize + sizeof(UserdataPtr) + kBlockAlign - 1) {
+    return nullptr;
+  }
+  auto* header = static_cast<BlockHeader*>(AlignBlock(raw));
   std::uint64_t magic = 0;
   std::memcpy(&magic, header, sizeof magic);
   if (magic != kBlockMagic || header->made == nullptr) return nullptr;
