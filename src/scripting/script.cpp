@@ -66,7 +66,7 @@ void Script::ReleaseSiblings() {
 }
 
 bool Script::Attach() {
-  if (host_ != nullptr && hostPath_ == filename) return true;
+  if (host_ != nullptr && host_->Path() == filename) return true;
   if (released_) return false;
   if (host_ != nullptr) {
     // Another file: the globals of the old one mean nothing to it.
@@ -101,7 +101,6 @@ bool Script::Attach() {
     return false;
   }
   host_ = std::move(host);
-  hostPath_ = filename;
   return true;
 }
 
@@ -130,7 +129,6 @@ void Script::Leave() {
     lua_pop(L, 1);
   }
   host_.reset();
-  hostPath_.clear();
   record_ = LUA_NOREF;
   for (FrameGlobal& global : frameGlobals_) global = FrameGlobal{global.field};
 }
@@ -283,7 +281,7 @@ bool Script::CallScriptFunction(int function, const double* argument) {
   lua_State* L = host_->State();
   std::string error;
   Call call{this, function, argument};
-  if (host_->File().Push(L, filename, &error) && CallScript(L, &CallThunk, &call, 1, &error)) return true;
+  if (host_->File().Push(L, &error) && CallScript(L, &CallThunk, &call, 1, &error)) return true;
   Report(error);
   return false;
 }

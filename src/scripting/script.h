@@ -133,9 +133,8 @@ class Script : public objects::BaseComponent {
   std::uint64_t siblingsVersion_ = 0;
 
   std::unique_ptr<ScriptData> ownData_;  // the block made for itself; freed with the script
-  // The state of the file named hostPath_; null until the script needs one.
+  // The state of the file the script last ran; null until the script needs one.
   std::shared_ptr<ScriptHost> host_;
-  std::string hostPath_;
   int record_ = -2;        // LUA_NOREF while there is no host
   bool released_ = false;  // set by ReleaseSiblings: the siblings are going
 };

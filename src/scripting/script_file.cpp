@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include <lua.hpp>
 #include <sys/stat.h>
@@ -56,16 +57,18 @@ void ResetFileChecks() {
   for (auto& [path, look] : GetFileChecks().looks) look.taken = false;
 }
 
-bool ScriptFile::Compile(lua_State* L, const std::string& path, std::string* error) {
+ScriptFile::ScriptFile(std::string path) : path_(std::move(path)), look_(&GetFileChecks().looks[path_]) {}
+
+bool ScriptFile::Compile(lua_State* L, std::string* error) {
   Release(L);
   ++compiles_;
   const int top = lua_gettop(L);
   if (!lua_checkstack(L, 3)) {
-    *error = path + ": stack overflow";
+    *error = path_ + ": stack overflow";
     return false;
   }
   lua_pushcfunction(L, &CompileThunk);
-  lua_pushlightuserdata(L, const_cast<char*>(path.c_str()));
+  lua_pushlightuserdata(L, const_cast<char*>(path_.c_str()));
   lua_pushlightuserdata(L, this);
   const bool ok = lua_pcall(L, 2, 0, 0) == LUA_OK;
   if (ok) {
@@ -79,33 +82,28 @@ bool ScriptFile::Compile(lua_State* L, const std::string& path, std::string* err
   return ok;
 }
 
-bool ScriptFile::Push(lua_State* L, const std::string& path, std::string* error) {
-  if (look_ == nullptr || lookPath_ != path) {
-    look_ = &GetFileChecks().looks[path];
-    lookPath_ = path;
-  }
+bool ScriptFile::Push(lua_State* L, std::string* error) {
   FileChecks::Look& look = *look_;
-  Refresh(look, path);
+  Refresh(look, path_);
   if (look.error != 0) {
     // Gone (or never there): behave as a load that fails, and compile afresh once
     // the file is back.
     Release(L);
     known_ = false;
-    *error = path + ": cannot open the file (" + std::strerror(look.error) + ")";
+    *error = path_ + ": cannot open the file (" + std::strerror(look.error) + ")";
     return false;
   }
   const FileSignature& now = look.signature;
-  if (!known_ || now != signature_ || path != path_) {
+  if (!known_ || now != signature_) {
     known_ = true;
     signature_ = now;
-    path_ = path;
-    if (!Compile(L, path, error)) return false;
+    if (!Compile(L, error)) return false;
   } else if (!hasChunk_) {
     *error = compileError_;
     return false;
   }
   if (!lua_checkstack(L, 1)) {
-    *error = path + ": stack overflow";
+    *error = path_ + ": stack overflow";
     return false;
   }
   lua_rawgetp(L, LUA_REGISTRYINDEX, this);

@@ -55,20 +55,22 @@ bool IsJoinable(lua_State* L, int index);
 
 class ScriptFile {
  public:
-  ScriptFile() = default;
+  // The file at path, relative to the working directory. Nothing is read yet.
+  explicit ScriptFile(std::string path);
   ScriptFile(const ScriptFile&) = delete;
   ScriptFile& operator=(const ScriptFile&) = delete;
 
-  // Pushes the compiled chunk of the file at path (relative to the working
-  // directory) onto L's stack. The chunk is kept between calls and the file compiled
-  // again only when path, or the file's modification time, size or identity, changed
-  // since the last compile, as seen by a look at most kFileCheckInterval old; a file
+  // Pushes the compiled chunk of the file onto L's stack. The chunk is kept between
+  // calls and the file compiled again only when its modification time, size or
+  // identity changed since the last compile, as seen by a look at most kFileCheckInterval old; a file
   // that failed to compile fails again without being read until it changes. A file
   // that cannot be found fails (as if it were read every time). On failure pushes
   // nothing and *error gets the text, which names the file (and the line, when there
   // is one). The chunk is shared by every script of the state: each runs it with its
   // own environment joined to the chunk's _ENV upvalue.
-  bool Push(lua_State* L, const std::string& path, std::string* error);
+  bool Push(lua_State* L, std::string* error);
+
+  const std::string& Path() const { return path_; }
 
   // Forgets the compiled chunk, removing it from L's registry.
   void Release(lua_State* L);
@@ -82,13 +84,12 @@ class ScriptFile {
   std::uint64_t CompileCount() const { return compiles_; }
 
  private:
-  bool Compile(lua_State* L, const std::string& path, std::string* error);
+  bool Compile(lua_State* L, std::string* error);
 
-  FileChecks::Look* look_ = nullptr;  // the look at lookPath_, once found
-  std::string lookPath_;
-  bool known_ = false;  // signature_ and path_ describe the last compile
-  FileSignature signature_;
   std::string path_;
+  FileChecks::Look* look_;  // the look at path_
+  bool known_ = false;      // signature_ describes the last compile
+  FileSignature signature_;
   // The compiled chunk sits in the registry under this object's address.
   bool hasChunk_ = false;
   std::string compileError_;  // why the last compile failed, when there is no chunk

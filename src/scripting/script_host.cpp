@@ -69,7 +69,7 @@ std::shared_ptr<ScriptHost> ScriptHost::Of(const std::string& path) {
     base::LogErrorOnce("SCRIPT", "cannot create a Lua state: out of memory; scripts do not run");
     return nullptr;
   }
-  std::shared_ptr<ScriptHost> host(new ScriptHost(L));
+  std::shared_ptr<ScriptHost> host(new ScriptHost(L, path));
   try {
     RunProtected(L, [&host](lua_State* state) {
       OpenStandardLibraries(state);
@@ -96,7 +96,7 @@ std::shared_ptr<ScriptHost> ScriptHost::Of(const std::string& path) {
   return host;
 }
 
-ScriptHost::ScriptHost(lua_State* state) : state_(state) {}
+ScriptHost::ScriptHost(lua_State* state, const std::string& path) : state_(state), file_(path) {}
 
 ScriptHost::~ScriptHost() {
   file_.Release(state_);

@@ -30,6 +30,8 @@ class ScriptHost {
   lua_State* State() const { return state_; }
   // The file's compiled chunk, kept in this state.
   ScriptFile& File() { return file_; }
+  // The path of the file, as scripts name it.
+  const std::string& Path() const { return file_.Path(); }
 
   // The names the engine reads and sets in every script's globals, in the table
   // PushNames pushes: interned once, not at every use.
@@ -48,7 +50,7 @@ class ScriptHost {
   bool ScriptsMadeFinalisers() const { return scriptsMadeFinalisers_; }
 
  private:
-  explicit ScriptHost(lua_State* state);
+  ScriptHost(lua_State* state, const std::string& path);
 
   lua_State* state_;
   ScriptFile file_;
