@@ -8,6 +8,7 @@
 
 #include "audio/silent/silent_backend.h"
 #include "audio_log.h"
+#include "core/data_folder.h"
 #include "core/engine.h"
 #include "core/frame_loop.h"
 #include "core/game_state_manager.h"
@@ -86,11 +87,7 @@ int Run(sim::Options options) {
   for (sim::Screenshot& shot : options.screenshots) shot.path = FromStartFolder(shot.path);
   options.overviewPath = FromStartFolder(options.overviewPath);
 
-  if (!options.dataDir.empty()) {
-    fs::current_path(options.dataDir);
-  } else {
-    core::EnterDataDirectory();
-  }
+  if (!core::EnterDataDirectory(options.common.dataDir)) return 1;
   platform::headless::InputScript script;
   if (!options.inputScript.empty()) script = platform::headless::InputScript::Load(options.inputScript);
   std::unique_ptr<sim::Steering> steering;
@@ -117,7 +114,7 @@ int Run(sim::Options options) {
   // whatever dt the frames are given.
   core::SteadyClock reloadClock;
   std::unique_ptr<core::LiveReload> reload;
-  if (options.dev) {
+  if (options.common.dev) {
     reload = std::make_unique<core::LiveReload>(objects::GetSpaceRegistry(), reloadClock);
     reload->SetHeldObjects(&game::IsHeldByGame);
   }
@@ -190,24 +187,29 @@ int main(int argc, char** argv) {
   sim::Options options;
   try {
     options = sim::ParseOptions(argc, argv);
-    if (options.help) {
-      std::cout << sim::kUsage << std::endl;
+    if (options.common.help) {
+      std::cout << sim::Help();
+      return 0;
+    }
+    if (options.common.version) {
+      std::cout << base::VersionLine("velmaris-sim") << std::endl;
       return 0;
     }
     if ((!options.screenshots.empty() || !options.overviewPath.empty()) && !options.realWindow) {
-      throw sim::UsageError{
+      throw base::UsageError{
           "--screenshot and --overview need --real-window: only a real window draws pixels"};
     }
     if (!options.overviewPath.empty() && options.levels.empty()) {
-      throw sim::UsageError{"--overview needs the level to draw: --load LEVELFILE"};
+      throw base::UsageError{"--overview needs the level to draw: --load LEVELFILE"};
     }
     if (options.validate && (options.realWindow || !options.levels.empty() || options.startState ||
                              !options.inputScript.empty() || !options.dumpPath.empty() ||
                              !options.screenshots.empty() || !options.overviewPath.empty())) {
-      throw sim::UsageError{"--validate runs nothing: it takes only --data and the files to check"};
+      throw base::UsageError{"--validate runs nothing: it takes only --data and the files to check"};
     }
-  } catch (const sim::UsageError& error) {
-    std::cerr << "velmaris-sim: " << error.message << '\n' << sim::kUsage << std::endl;
+  } catch (const base::UsageError& error) {
+    std::cerr << "velmaris-sim: " << error.message << '\n'
+              << sim::Usage() << "(velmaris-sim --help lists every option)" << std::endl;
     return 2;
   }
   try {
