@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/user_folders.h"
 #include "game_fixture.h"
 
 namespace {
@@ -27,16 +28,19 @@ TEST_F(TestStatesTest, HoldingZeroReturnsEveryTestStateToTheEmptyState) {
 }
 
 TEST_F(TestStatesTest, PlayerTestRunsTheSelfTestsAndReadsItsLevelApartFromTheGamesSpaces) {
+  const std::filesystem::path cache = base::UserFolderPath(base::UserFolder::kCache);
   Enter(base::kPlayerTest);
-  EXPECT_TRUE(std::filesystem::exists("serializer_test_output.txt"));
-  EXPECT_TRUE(std::filesystem::exists("serializeComponentTest.txt"));
+  EXPECT_TRUE(std::filesystem::exists(cache / "serializer_test_output.txt"));
+  EXPECT_TRUE(std::filesystem::exists(cache / "serializeComponentTest.txt"));
+  EXPECT_FALSE(std::filesystem::exists("serializer_test_output.txt"))
+      << "nothing written into the data folder";
   EXPECT_EQ(objects::FindSpace("PlayerTest"), nullptr) << "read into a container of its own";
-  std::filesystem::remove("serializer_test_output.txt");
-  std::filesystem::remove("serializeComponentTest.txt");
+  std::filesystem::remove(cache / "serializer_test_output.txt");
+  std::filesystem::remove(cache / "serializeComponentTest.txt");
 }
 
 TEST_F(TestStatesTest, MenuTestButtonsWriteTheirLinesByMouseAndByCursor) {
-  const auto folder = std::filesystem::current_path();
+  const auto folder = base::UserFolderPath(base::UserFolder::kCache);
   Enter(base::kMenuTestSpace);
   RunFrames(1);
   ClickAt(0.0f, 4.0f);   // TestButton
@@ -44,7 +48,6 @@ TEST_F(TestStatesTest, MenuTestButtonsWriteTheirLinesByMouseAndByCursor) {
   Tap('S');              // the cursor from TestButton to TestButton2
   Tap(platform::kVkReturn);
   RunFrames(1);
-  game::ResetGame();  // closes the file
   std::ifstream file(folder / "MenuTest.txt");
   std::stringstream lines;
   lines << file.rdbuf();
