@@ -44,6 +44,7 @@ fs::path DesktopPicturesFolder() {
       if (home.empty()) return {};
       value = home.string() + value.substr(5);
     }
+    while (value.size() > 1 && value.back() == '/') value.pop_back();
     // The rules say a pictures folder of HOME itself means "none".
     if (value.empty() || value[0] != '/' || fs::path(value) == AbsoluteVariable("HOME")) return {};
     return fs::path(value);
