@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include <gmock/gmock.h>
+#include <unistd.h>
 
 #include "game/names.h"
 #include "game_fixture.h"
@@ -18,7 +19,8 @@ namespace names = game::names;
 using testing::HasSubstr;
 
 fs::path Scratch(const std::string& name) {
-  const fs::path folder = fs::path(testing::TempDir()) / "velmaris-settings-test";
+  // One folder a test process: ctest runs the cases side by side.
+  const fs::path folder = fs::path(testing::TempDir()) / ("velmaris-settings-" + std::to_string(::getpid()));
   fs::create_directories(folder);
   const fs::path path = folder / name;
   fs::remove(path);
