@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/command_line.h"
+#include "base/game_states.h"
 #include "base/user_folders.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
@@ -15,6 +16,7 @@
 #include "core/live_reload.h"
 #include "core/run_log.h"
 #include "game/game.h"
+#include "game/game_states.h"
 #include "game/held_objects.h"
 #include "game/session.h"
 #include "game/settings.h"
@@ -53,6 +55,7 @@ int RunGame(const Arguments& arguments) {
     core::FrameRateController frameRate(60.0f, 40.0f, clock, core::FrameRateController::kFinePacing);
     core::PacedFrameTimer timer(frameRate);
     core::GameStateManager states(game::GameStateTable());
+    base::States().next = game::kFirstState;
     core::FrameLoop loop(window, states, timer);
     loop.KeepRecordableHistory();
     // Declared after the engine: it ends first, while the graphics are up.

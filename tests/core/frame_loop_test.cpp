@@ -31,14 +31,11 @@ void ObservingUpdate(float) {
   if (g_Seen.frame == g_Seen.quitAfterFrame) base::States().next = base::kQuitState;
 }
 
+// A table of one state, the one the loop starts in.
+constexpr int kObservedState = 0;
 const core::StateTable& ObservingTable() {
-  static core::StateTable table = [] {
-    core::StateTable t;
-    t.fill(core::kEmptyState);
-    t[base::kGameLogos].update = ObservingUpdate;
-    t[base::kGameLogos].shutdown = [] { ++g_Seen.shutdowns; };
-    return t;
-  }();
+  static const core::StateTable table{{core::EmptyOperation, core::EmptyOperation, ObservingUpdate,
+                                       [] { ++g_Seen.shutdowns; }, core::EmptyOperation}};
   return table;
 }
 
@@ -46,6 +43,7 @@ class FrameLoopTest : public ::testing::Test {
  protected:
   void SetUp() override {
     base::States().Reset();
+    base::States().next = kObservedState;
     input::ResetInput();
     core::SetWindowEventHooks({});
     g_Seen = Observed{};

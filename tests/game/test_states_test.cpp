@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "base/user_folders.h"
+#include "game/game_states.h"
 #include "game_fixture.h"
 
 namespace {
@@ -13,7 +14,7 @@ using game_testing::GameTest;
 class TestStatesTest : public GameTest {};
 
 TEST_F(TestStatesTest, HoldingZeroReturnsEveryTestStateToTheEmptyState) {
-  for (int state : {base::kPlayerTest, base::kSBPimrow, base::kSBZorbel, base::kSBQuenta}) {
+  for (int state : {game::kPlayerTest, game::kSBPimrow, game::kSBZorbel, game::kSBQuenta}) {
     testing::internal::CaptureStdout();
     Enter(state);
     RunFrames(3);
@@ -23,13 +24,13 @@ TEST_F(TestStatesTest, HoldingZeroReturnsEveryTestStateToTheEmptyState) {
     window_.PostKey('0', false);
     RunFrames(1);
     testing::internal::GetCapturedStdout();
-    EXPECT_EQ(base::States().current, base::kEmpty) << "from state " << state;
+    EXPECT_EQ(base::States().current, game::kEmpty) << "from state " << state;
   }
 }
 
 TEST_F(TestStatesTest, PlayerTestRunsTheSelfTestsAndReadsItsLevelApartFromTheGamesSpaces) {
   const std::filesystem::path cache = base::UserFolderPath(base::UserFolder::kCache);
-  Enter(base::kPlayerTest);
+  Enter(game::kPlayerTest);
   EXPECT_TRUE(std::filesystem::exists(cache / "serializer_test_output.txt"));
   EXPECT_TRUE(std::filesystem::exists(cache / "serializeComponentTest.txt"));
   EXPECT_FALSE(std::filesystem::exists("serializer_test_output.txt"))
@@ -41,7 +42,7 @@ TEST_F(TestStatesTest, PlayerTestRunsTheSelfTestsAndReadsItsLevelApartFromTheGam
 
 TEST_F(TestStatesTest, MenuTestButtonsWriteTheirLinesByMouseAndByCursor) {
   const auto folder = base::UserFolderPath(base::UserFolder::kCache);
-  Enter(base::kMenuTestSpace);
+  Enter(game::kMenuTestSpace);
   RunFrames(1);
   ClickAt(0.0f, 4.0f);   // TestButton
   ClickAt(0.0f, -4.0f);  // TestButton3

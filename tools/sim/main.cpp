@@ -15,6 +15,7 @@
 #include "core/live_reload.h"
 #include "dump.h"
 #include "game/game.h"
+#include "game/game_states.h"
 #include "game/held_objects.h"
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
@@ -34,7 +35,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The scene viewer's one state: a plain level frame over every loaded space.
+// The scene viewer's one state (row 0 of its table): a plain level frame over every
+// loaded space.
 void ViewerUpdate(float dt) {
   const float cornflower[4] = {0.392157f, 0.584314f, 0.929412f, 1.0f};
   graphics::ClearScreen(cornflower);
@@ -44,12 +46,8 @@ void ViewerUpdate(float dt) {
 }
 
 const core::StateTable& ViewerTable() {
-  static const core::StateTable table = [] {
-    core::StateTable t;
-    t.fill(core::kEmptyState);
-    t[base::kEmpty].update = ViewerUpdate;
-    return t;
-  }();
+  static const core::StateTable table{
+      {core::EmptyOperation, core::EmptyOperation, ViewerUpdate, core::EmptyOperation, core::EmptyOperation}};
   return table;
 }
 
@@ -129,7 +127,7 @@ int Run(sim::Options options) {
 
   const bool viewer = !options.levels.empty() && !options.startState;
   base::States().Reset();
-  base::States().next = viewer ? base::kEmpty : options.startState.value_or(base::kGameLogos);
+  base::States().next = viewer ? 0 : options.startState.value_or(game::kFirstState);
 
   ScriptFrameTimer timer(script, options.dt);
   core::GameStateManager states(viewer ? ViewerTable() : game::GameStateTable());

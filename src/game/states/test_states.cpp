@@ -9,6 +9,7 @@
 #include "base/user_folders.h"
 #include "components/button.h"
 #include "components/cursor.h"
+#include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/names.h"
 #include "graphics/graphics.h"
@@ -158,7 +159,7 @@ void ResetTestStates() {
 }
 
 void ReturnToEmptyOnKeyZero() {
-  if (input::IsKeyHeldNow(platform::kVk0)) base::States().next = base::kEmpty;
+  if (input::IsKeyHeldNow(platform::kVk0)) base::States().next = game::kEmpty;
 }
 
 void SBPimrowUpdate(float) {
