@@ -81,6 +81,10 @@ class Serializer {
   // Throws when the parsed file repeats a name; `what` starts the message ("Level
   // file X"). A level throws before anything is created, a prefab with the location.
   void RefuseDuplicates(const JsonText& text, FileShape shape, const std::string& what) const;
+  // The file to open for a path the data names (a `what`: "prefab file", "picture"),
+  // kept inside the data folder by base::ResolveDataPath; a path that leads out is
+  // refused with the location.
+  std::string InsideData(const std::string& written, const char* what) const;
   [[noreturn]] void Fail(const std::string& problem) const;
   void Report(const std::string& message) const;
 

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <utility>
 
+#include "base/data_path.h"
 #include "objects/type_registry.h"
 #include "serialization/level_rules.h"
 
@@ -173,10 +174,10 @@ struct Validator::Impl {
     return prefab ? FileShape::Prefab : FileShape::Level;
   }
 
-  // A path written in a data file leads from the data folder.
-  fs::path Resolve(const std::string& written) const {
-    const fs::path path(written);
-    return path.is_absolute() ? path : dataFolder / path;
+  // A path written in a data file leads from the data folder and stays inside it, as
+  // the loader keeps it.
+  base::ResolvedPath Resolve(const std::string& written) const {
+    return base::ResolveDataPath(written, {dataFolder});
   }
 
   std::string Shown(const std::string& written) const {
@@ -258,7 +259,12 @@ struct Validator::Impl {
   // The prefab file a "prefab" value names, when it can be applied; problems with the
   // link itself are reported at it, the file's own problems by its own check.
   DataFile* UsePrefab(const Place& link, const std::string& written) {
-    DataFile& file = Open(Resolve(written), Shown(written), FileShape::Prefab);
+    const base::ResolvedPath resolved = Resolve(written);
+    if (!resolved.Inside()) {
+      Add(link, "prefab file " + Quoted(written) + " " + resolved.reason + "; the loader refuses it");
+      return nullptr;
+    }
+    DataFile& file = Open(resolved.path, Shown(written), FileShape::Prefab);
     if (file.result == JsonFileResult::NotOpened) {
       Add(link, "prefab file " + Quoted(written) +
                     (Exists(file.path) ? " cannot be read" : " does not exist under the data folder"));
@@ -302,7 +308,9 @@ struct Validator::Impl {
     for (std::size_t depth = 0; depth < kMaxPrefabDepth; ++depth) {
       if (current->baseLink == nullptr) return;
       const std::string written = Text(*current->baseLink);
-      DataFile& next = Open(Resolve(written), Shown(written), FileShape::Prefab);
+      const base::ResolvedPath resolved = Resolve(written);
+      if (!resolved.Inside()) return;  // reported where the link is used
+      DataFile& next = Open(resolved.path, Shown(written), FileShape::Prefab);
       if (next.result != JsonFileResult::Parsed) return;
       names.push_back(NormalPath(written));
       if (&next == &prefab) {
@@ -507,7 +515,13 @@ struct Validator::Impl {
     for (const FileReference& reference : rules.references) {
       if (reference.type != type || reference.member != member) continue;
       const std::string written = Text(value);
-      const fs::path path = Resolve(written);
+      const base::ResolvedPath resolved = Resolve(written);
+      if (!resolved.Inside()) {
+        Add(file.PlaceOf(value), type + " member " + member + ": " + reference.what + " " + Quoted(written) +
+                                     " " + resolved.reason + "; the loader refuses it");
+        continue;
+      }
+      const fs::path path = resolved.path;
       if (IsPlainFile(path)) continue;
       Add(file.PlaceOf(value),
           reference.what + " " + Quoted(written) +
