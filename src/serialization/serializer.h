@@ -37,8 +37,12 @@ class Serializer {
   // The registry the loads fill; not owned, must outlive the serializer.
   explicit Serializer(objects::SpaceRegistry* spaceRegistry);
 
-  // Loads one level file, path relative to the working directory. Returns false,
-  // changing nothing and reporting nothing, when the file cannot be opened. A file
+  // Loads one level file, path relative to the working directory: the caller's own
+  // choice (the game's level names, the runner's command line), taken as given. The
+  // paths inside the file are kept inside the data folder: a prefab or a member that
+  // names a file (GetLoaderRules) leading out of it is refused with the location.
+  // Returns false, changing nothing and reporting nothing, when the file cannot be
+  // opened. A file
   // that is not a plain file, larger than 16 MB, not well-formed JSON, whose root is
   // not an object or that names a space, object, component or member twice throws
   // before anything is created. Running out of memory throws a message naming the file.

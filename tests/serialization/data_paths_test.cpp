@@ -118,6 +118,8 @@ TEST_F(DataPathsTest, TheLoaderAndTheValidatorRefuseWhatLeadsOutNamingWhere) {
       } else {
         EXPECT_THAT(problems, ::testing::StartsWith("level.txt:1:"));
         EXPECT_THAT(problems, HasSubstr(path.reason));
+        EXPECT_THAT(problems, HasSubstr("object \"o\""));
+        EXPECT_THAT(problems, HasSubstr(kind.member));
         EXPECT_THAT(problems, HasSubstr("the loader refuses it"));
       }
     }
