@@ -5,6 +5,8 @@
 #include <fstream>
 #include <string>
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -58,7 +60,8 @@ TEST(SimRunnerTest, ClosingTheWindowEndsTheRun) {
 // pictures/, named from inside it as level files name pictures. Passed with --data.
 std::string SceneData() {
   namespace fs = std::filesystem;
-  const fs::path data = fs::path(testing::TempDir()) / "scene_data";
+  // One folder a test process: ctest runs these cases side by side.
+  const fs::path data = fs::path(testing::TempDir()) / ("scene_data_" + std::to_string(::getpid()));
   fs::remove_all(data);
   fs::create_directories(data / "images");
   fs::copy(fs::path(VELMARIS_SOURCE_DIR) / "data/images/Shaders", data / "images/Shaders",
