@@ -29,9 +29,8 @@ int CompileThunk(lua_State* L) {
 }
 
 // Brings the look up to date: taken anew when it was forgotten or is
-// kFileCheckInterval old.
-// The name is resolved again at each look: a link put in since leads nowhere it may
-// not.
+// kFileCheckInterval old. The name is resolved again at each look, so that a link
+// put in since cannot lead the script out of the data folder.
 void Refresh(FileChecks::Look& look, const std::string& path) {
   const auto now = GetFileChecks().now();
   if (look.taken && now - look.when < kFileCheckInterval) return;

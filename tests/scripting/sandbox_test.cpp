@@ -7,6 +7,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "base/log.h"
 #include "scripting/script.h"
@@ -98,6 +99,34 @@ TEST_F(SandboxTest, WhatReachesOutsideIsRefusedAtItsLineOnceAndTheLevelGoesOn) {
   }
   EXPECT_FALSE(std::filesystem::exists(folder / "pwned"));
   EXPECT_TRUE(std::filesystem::exists(folder / "LuaScripts/steady.lua"));
+}
+
+// A script file named by code, not by a level: the script itself keeps to the data
+// folder and to plain files, reporting the refusal once.
+TEST_F(SandboxTest, AScriptFileOutsideTheDataFolderOrNotPlainIsNeverRead) {
+  ASSERT_EQ(::mkfifo((folder / "LuaScripts/pipe.lua").c_str(), 0600), 0);
+  std::filesystem::create_directory_symlink(std::filesystem::temp_directory_path(), folder / "tmp");
+  const struct {
+    const char* filename;
+    const char* refusal;
+  } cases[] = {
+      {"/etc/passwd", "refused: the name is an absolute path"},
+      {"LuaScripts/../../x.lua", "refused: the name climbs out of the data folder"},
+      {"tmp/x.lua", "refused: the name leads out of the data folder through the symbolic link \"tmp\""},
+      {"LuaScripts/pipe.lua", "refused: not a plain file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.filename);
+    objects::GameObject object("Hero");
+    auto* script = new scripting::Script();
+    script->filename = c.filename;
+    object.AddComponent(script);
+    ::testing::internal::CaptureStderr();
+    for (int frame = 0; frame < 3; ++frame) script->Update(0.016f);
+    const std::string report = ::testing::internal::GetCapturedStderr();
+    EXPECT_THAT(report, ::testing::StartsWith(std::string("SCRIPT: ") + c.filename + ": " + c.refusal));
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
+  }
 }
 
 TEST_F(SandboxTest, WhatTheGamesScriptsAndTheApiUseKeepsWorking) {

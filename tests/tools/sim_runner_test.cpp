@@ -5,8 +5,6 @@
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -60,8 +58,10 @@ TEST(SimRunnerTest, ClosingTheWindowEndsTheRun) {
 // pictures/, named from inside it as level files name pictures. Passed with --data.
 std::string SceneData() {
   namespace fs = std::filesystem;
-  // One folder a test process: ctest runs these cases side by side.
-  const fs::path data = fs::path(testing::TempDir()) / ("scene_data_" + std::to_string(::getpid()));
+  // One per test: tests run side by side.
+  const fs::path data =
+      fs::path(testing::TempDir()) /
+      ("scene_data_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
   fs::remove_all(data);
   fs::create_directories(data / "images");
   fs::copy(fs::path(VELMARIS_SOURCE_DIR) / "data/images/Shaders", data / "images/Shaders",
