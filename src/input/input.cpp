@@ -12,9 +12,16 @@ namespace {
 struct KeyFrame {
   std::uint8_t current = 0;
   std::uint8_t previous = 0;
+  // A press reached the raw table since the snapshot before this one, so the key
+  // triggers in this frame even if it was already down in the previous one (a
+  // release and press again between two frames).
+  std::uint8_t pressed = 0;
 };
 
 std::array<std::uint8_t, platform::kKeyCount> g_RawKeys{};
+// Presses since the last snapshot: a key pressed and released between two frames
+// still shows as down (and triggered) in the next frame, and as up in the one after.
+std::array<std::uint8_t, platform::kKeyCount> g_PressedSinceSnapshot{};
 std::array<KeyFrame, platform::kKeyCount> g_FrameKeys{};
 platform::KeyboardState g_PlatformKeyBuffer{};
 MousePosition g_Mouse;
@@ -25,7 +32,10 @@ bool InRange(int virtualKey) { return virtualKey >= 0 && virtualKey < platform::
 }  // namespace
 
 void SetRawKey(int virtualKey, bool down) {
-  if (InRange(virtualKey)) g_RawKeys[virtualKey] = down ? 1 : 0;
+  if (!InRange(virtualKey)) return;
+  // A repeated key-down of a held key is no new press.
+  if (down && g_RawKeys[virtualKey] == 0) g_PressedSinceSnapshot[virtualKey] = 1;
+  g_RawKeys[virtualKey] = down ? 1 : 0;
 }
 
 void SetMousePosition(int x, int y) {
@@ -36,9 +46,12 @@ void SetMousePosition(int x, int y) {
 
 void TakeSnapshot() {
   for (int code = 0; code < platform::kKeyCount; ++code) {
-    g_FrameKeys[code].previous = g_FrameKeys[code].current;
-    g_FrameKeys[code].current = g_RawKeys[code];
+    KeyFrame& key = g_FrameKeys[code];
+    key.previous = key.current;
+    key.pressed = g_PressedSinceSnapshot[code];
+    key.current = g_RawKeys[code] | key.pressed;
   }
+  g_PressedSinceSnapshot.fill(0);
 }
 
 void ReadPlatformKeyBuffer(const platform::Window& window) { window.GetKeyboardState(g_PlatformKeyBuffer); }
@@ -46,7 +59,9 @@ void ReadPlatformKeyBuffer(const platform::Window& window) { window.GetKeyboardS
 bool IsKeyDown(int virtualKey) { return InRange(virtualKey) && g_FrameKeys[virtualKey].current != 0; }
 
 bool IsKeyTriggered(int virtualKey) {
-  return InRange(virtualKey) && g_FrameKeys[virtualKey].current != 0 && g_FrameKeys[virtualKey].previous == 0;
+  if (!InRange(virtualKey)) return false;
+  const KeyFrame& key = g_FrameKeys[virtualKey];
+  return key.current != 0 && (key.previous == 0 || key.pressed != 0);
 }
 
 MousePosition GetMousePosition() { return g_Mouse; }
@@ -74,6 +89,7 @@ bool IsKeyHeldNow(int virtualKey) { return g_Window != nullptr && g_Window->IsKe
 
 void ResetInput() {
   g_RawKeys.fill(0);
+  g_PressedSinceSnapshot.fill(0);
   g_FrameKeys.fill(KeyFrame{});
   g_PlatformKeyBuffer.fill(0);
   g_Mouse = MousePosition{};

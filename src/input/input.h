@@ -13,7 +13,8 @@ void SetRawKey(int virtualKey, bool down);
 void SetMousePosition(int x, int y);
 
 // Frame loop: at the start of each frame's update, previous = current and
-// current = raw for every code.
+// current = raw for every code, or down when the key was pressed since the last
+// snapshot: no press between two frames is lost, however short.
 void TakeSnapshot();
 // Frame loop, after presenting: the platform's whole keyboard state, one frame
 // behind the snapshot, for code that wants the platform's own view of the keys.
@@ -21,7 +22,8 @@ void ReadPlatformKeyBuffer(const platform::Window& window);
 
 // Down in this frame's snapshot.
 bool IsKeyDown(int virtualKey);
-// Down in this frame and up in the previous one: pressed since the last frame.
+// Pressed since the last frame: down now and up in the previous frame, or released
+// and pressed again in between. A held key triggers once.
 bool IsKeyTriggered(int virtualKey);
 
 struct MousePosition {
