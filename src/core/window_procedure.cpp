@@ -18,6 +18,9 @@ void OnSystemCommand(platform::SystemCommand command, platform::Window& window) 
       if (g_Hooks.onMinimize != nullptr) g_Hooks.onMinimize();
       window.Minimize();
       break;
+    case SystemCommand::kFocusLost:
+      if (g_Hooks.onFocusLost != nullptr) g_Hooks.onFocusLost();
+      break;
     case SystemCommand::kNextWindow:
     case SystemCommand::kPrevWindow:
       if (g_Hooks.onSwitchWindow != nullptr) g_Hooks.onSwitchWindow();

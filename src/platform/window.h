@@ -43,6 +43,7 @@ enum class SystemCommand {
   kMinimize,    // minimise box
   kNextWindow,  // switching windows away from full screen
   kPrevWindow,
+  kFocusLost,  // another window took the keyboard focus (alt-tab, a click elsewhere)
 };
 
 enum class MessageType {

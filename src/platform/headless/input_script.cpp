@@ -70,12 +70,22 @@ Message ParseEvent(const rapidjson::Value& event, PointerState& pointer, const s
     message.y = pointer.y;
     return message;
   }
+  if (event.HasMember("focus")) {
+    if (!event["focus"].IsBool() || event["focus"].GetBool()) {
+      Fail(name, line, "\"focus\" must be false: the window losing the focus");
+    }
+    message.type = MessageType::kSystemCommand;
+    message.command = SystemCommand::kFocusLost;
+    return message;
+  }
   if (event.HasMember("close") || event.HasMember("minimize")) {
     message.type = MessageType::kSystemCommand;
     message.command = event.HasMember("close") ? SystemCommand::kClose : SystemCommand::kMinimize;
     return message;
   }
-  Fail(name, line, "an event needs one of \"key\", \"vk\", \"mouse\", \"button\", \"close\", \"minimize\"");
+  Fail(name, line,
+       "an event needs one of \"key\", \"vk\", \"mouse\", \"button\", \"close\", \"minimize\", "
+       "\"focus\"");
 }
 
 }  // namespace
@@ -167,6 +177,7 @@ std::string ScriptLines(long long frame, const Message& message, int& pointerX, 
     case MessageType::kSystemCommand:
       if (message.command == SystemCommand::kClose) return head + "\"close\":true}\n";
       if (message.command == SystemCommand::kMinimize) return head + "\"minimize\":true}\n";
+      if (message.command == SystemCommand::kFocusLost) return head + "\"focus\":false}\n";
       return "";
     case MessageType::kDestroy:
       return "";

@@ -4,6 +4,7 @@
 //   {"frame":13,"button":"left","down":true}     mouse button at the pointer
 //   {"frame":40,"close":true}                    the window's close button
 //   {"frame":41,"minimize":true}                 the window's minimise box
+//   {"frame":41,"focus":false}                   the window loses the keyboard focus
 //   {"frame":41,"dt":0.0166}                     that frame's time in seconds (a recording's)
 // Frames count from 1; a frame's events reach the queue before that frame runs.
 #pragma once

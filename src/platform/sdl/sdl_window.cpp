@@ -127,17 +127,32 @@ bool SdlWindow::PeekMessage(Message& message) {
     message.type = MessageType::kDestroy;
     return true;
   }
+  if (TakePending(message)) return true;
   SDL_Event event;
   while (SDL_PollEvent(&event) != 0) {
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
       DropQuitOfTheSameClose();
     }
-    if (Translate(event, message)) {
-      keys_.Apply(message);
-      return true;
+    if (!Translate(event, message)) continue;
+    if (message.type == MessageType::kSystemCommand && message.command == SystemCommand::kFocusLost) {
+      // The keys and buttons held come up first: their releases go to the window
+      // that has the focus now, and would never reach the game.
+      Message release;
+      while (keys_.TakeRelease(release)) pending_.push_back(release);
+      pending_.push_back(message);
+      return TakePending(message);
     }
+    keys_.Apply(message);
+    return true;
   }
   return false;
+}
+
+bool SdlWindow::TakePending(Message& message) {
+  if (pending_.empty()) return false;
+  message = pending_.front();
+  pending_.pop_front();
+  return true;
 }
 
 bool SdlWindow::Translate(const SDL_Event& event, Message& message) const {
@@ -184,6 +199,10 @@ bool SdlWindow::Translate(const SDL_Event& event, Message& message) const {
       }
       if (event.window.event == SDL_WINDOWEVENT_MINIMIZED) {
         message.command = SystemCommand::kMinimize;
+        return true;
+      }
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+        message.command = SystemCommand::kFocusLost;
         return true;
       }
       return false;

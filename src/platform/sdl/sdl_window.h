@@ -2,6 +2,7 @@
 // picture is letterboxed into the drawable; mouse positions come back in client pixels.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <stdexcept>
 
@@ -50,6 +51,9 @@ class SdlWindow final : public Window, public GlSurface {
   void SwapBuffers() override;
 
  private:
+  // Hands out the oldest message the window made up itself (releases on a focus
+  // loss); false when there is none.
+  bool TakePending(Message& message);
   // Turns one SDL event into a message; false for events the game ignores.
   bool Translate(const SDL_Event& event, Message& message) const;
   // Maps a window position (window pixels) into client pixels.
@@ -61,6 +65,7 @@ class SdlWindow final : public Window, public GlSurface {
   bool destroyed_ = false;
   bool destroyMessagePending_ = false;
   KeyStateTracker keys_;
+  std::deque<Message> pending_;  // already applied to keys_
 };
 
 }  // namespace platform::sdl
