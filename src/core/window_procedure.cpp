@@ -56,6 +56,9 @@ void WindowProcedure(const platform::Message& message, platform::Window& window,
     case MessageType::kMouseMove:
       input::SetMousePosition(message.x, message.y);
       break;
+    case MessageType::kPadStick:
+      input::SetPadStick(message.x, message.y);
+      break;
     case MessageType::kSystemCommand:
       OnSystemCommand(message.command, window);
       break;

@@ -1,6 +1,7 @@
 #include "input/input.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "base/math.h"
@@ -25,9 +26,47 @@ std::array<std::uint8_t, platform::kKeyCount> g_PressedSinceSnapshot{};
 std::array<KeyFrame, platform::kKeyCount> g_FrameKeys{};
 platform::KeyboardState g_PlatformKeyBuffer{};
 MousePosition g_Mouse;
+int g_StickX = 0;  // the left stick as the last stick message left it
+int g_StickY = 0;
 const platform::Window* g_Window = nullptr;
 
 bool InRange(int virtualKey) { return virtualKey >= 0 && virtualKey < platform::kKeyCount; }
+
+// A stick direction key goes down past half deflection and up again below a
+// little less, so that a stick resting near the edge does not chatter.
+constexpr int kStickKeyOn = 16000;
+constexpr int kStickKeyOff = 12000;
+
+void SetStickKey(int virtualKey, int deflection) {
+  if (deflection > kStickKeyOn) {
+    SetRawKey(virtualKey, true);
+  } else if (deflection < kStickKeyOff) {
+    SetRawKey(virtualKey, false);
+  }
+}
+
+// The direction to steer in, client pixel axes (y down), unit length; zero when
+// neither the stick nor a direction key asks for one.
+base::vector2D SteeringDirection() {
+  const double stickLength = std::hypot(static_cast<double>(g_StickX), static_cast<double>(g_StickY));
+  if (stickLength > kStickDeadZone) {
+    return {static_cast<float>(g_StickX / stickLength), static_cast<float>(g_StickY / stickLength)};
+  }
+  auto held = [](int key, int pad) { return IsKeyDown(key) || IsKeyDown(pad) ? 1.0f : 0.0f; };
+  const float x =
+      held(platform::kVkRight, platform::kVkPadRight) - held(platform::kVkLeft, platform::kVkPadLeft);
+  const float y = held(platform::kVkDown, platform::kVkPadDown) - held(platform::kVkUp, platform::kVkPadUp);
+  const float length = std::sqrt(x * x + y * y);
+  if (length == 0.0f) return {0.0f, 0.0f};
+  return {x / length, y / length};
+}
+
+void SteerPointer() {
+  const base::vector2D direction = SteeringDirection();
+  if (direction.x == 0.0f && direction.y == 0.0f) return;
+  g_Mouse.x = platform::Window::kClientWidth * 0.5f + direction.x * kPadPointerDistance;
+  g_Mouse.y = platform::Window::kClientHeight * 0.5f + direction.y * kPadPointerDistance;
+}
 
 }  // namespace
 
@@ -44,6 +83,15 @@ void SetMousePosition(int x, int y) {
   g_Mouse.y = static_cast<float>(static_cast<std::uint16_t>(y));
 }
 
+void SetPadStick(int x, int y) {
+  g_StickX = x;
+  g_StickY = y;
+  SetStickKey(platform::kVkPadStickRight, x);
+  SetStickKey(platform::kVkPadStickLeft, -x);
+  SetStickKey(platform::kVkPadStickDown, y);
+  SetStickKey(platform::kVkPadStickUp, -y);
+}
+
 void TakeSnapshot() {
   for (int code = 0; code < platform::kKeyCount; ++code) {
     KeyFrame& key = g_FrameKeys[code];
@@ -52,6 +100,7 @@ void TakeSnapshot() {
     key.current = g_RawKeys[code] | key.pressed;
   }
   g_PressedSinceSnapshot.fill(0);
+  SteerPointer();
 }
 
 void ReadPlatformKeyBuffer(const platform::Window& window) { window.GetKeyboardState(g_PlatformKeyBuffer); }
@@ -62,6 +111,10 @@ bool IsKeyTriggered(int virtualKey) {
   if (!InRange(virtualKey)) return false;
   const KeyFrame& key = g_FrameKeys[virtualKey];
   return key.current != 0 && (key.previous == 0 || key.pressed != 0);
+}
+
+bool IsFlyDown() {
+  return IsKeyDown(platform::kVkLeftButton) || IsKeyDown(platform::kVkSpace) || IsKeyDown(platform::kVkPadA);
 }
 
 MousePosition GetMousePosition() { return g_Mouse; }
@@ -93,6 +146,8 @@ void ResetInput() {
   g_FrameKeys.fill(KeyFrame{});
   g_PlatformKeyBuffer.fill(0);
   g_Mouse = MousePosition{};
+  g_StickX = 0;
+  g_StickY = 0;
 }
 
 }  // namespace input

@@ -25,9 +25,9 @@ void KeyStateTracker::Apply(const Message& message) {
   }
 }
 
-bool KeyStateTracker::TakeRelease(Message& release) {
+bool KeyStateTracker::TakeRelease(Message& release, bool padOnly) {
   for (int code = 0; code < kKeyCount; ++code) {
-    if ((held_[code] & 0x80) == 0) continue;
+    if ((held_[code] & 0x80) == 0 || (padOnly && !IsPadKey(code))) continue;
     release = Message{};
     const bool button = code == kVkLeftButton || code == kVkRightButton || code == kVkMiddleButton;
     release.type = button ? MessageType::kMouseButtonUp : MessageType::kKeyUp;

@@ -14,7 +14,8 @@ class KeyStateTracker {
   // The release of one key or button still held, as a message that has been
   // applied; false when nothing is held. A window that loses the focus gets no
   // releases, so it hands these out first and no key stays down behind its back.
-  bool TakeRelease(Message& release);
+  // With `padOnly`, only the game controller's buttons (its removal).
+  bool TakeRelease(Message& release, bool padOnly = false);
 
   bool IsHeld(int virtualKey) const;
   const KeyboardState& State() const { return held_; }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 
 #include <SDL.h>
@@ -73,6 +74,49 @@ namespace {
 // window close, this takes the quit of the same click off the queue: SDL queues it
 // in the same step, so it is the very next event. A quit with anything between,
 // or on its own (the desktop session ending, say), is a request of its own and closes.
+bool IsPadEvent(Uint32 type) {
+  return type == SDL_CONTROLLERDEVICEADDED || type == SDL_CONTROLLERDEVICEREMOVED ||
+         type == SDL_CONTROLLERBUTTONDOWN || type == SDL_CONTROLLERBUTTONUP ||
+         type == SDL_CONTROLLERAXISMOTION;
+}
+
+// The virtual-key code of a controller button in SDL's own layout (south A, east B),
+// 0 for buttons the game does not use.
+int PadKey(Uint8 button) {
+  switch (button) {
+    case SDL_CONTROLLER_BUTTON_A:
+      return kVkPadA;
+    case SDL_CONTROLLER_BUTTON_B:
+      return kVkPadB;
+    case SDL_CONTROLLER_BUTTON_X:
+      return kVkPadX;
+    case SDL_CONTROLLER_BUTTON_Y:
+      return kVkPadY;
+    case SDL_CONTROLLER_BUTTON_BACK:
+      return kVkPadBack;
+    case SDL_CONTROLLER_BUTTON_START:
+      return kVkPadStart;
+    case SDL_CONTROLLER_BUTTON_LEFTSTICK:
+      return kVkPadLeftStickButton;
+    case SDL_CONTROLLER_BUTTON_RIGHTSTICK:
+      return kVkPadRightStickButton;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER:
+      return kVkPadLeftShoulder;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER:
+      return kVkPadRightShoulder;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP:
+      return kVkPadUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+      return kVkPadDown;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
+      return kVkPadLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
+      return kVkPadRight;
+    default:
+      return 0;
+  }
+}
+
 void DropQuitOfTheSameClose() {
   SDL_Event next;
   if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && next.type == SDL_QUIT) {
@@ -109,12 +153,22 @@ SdlWindow::SdlWindow(bool fullScreen) {
     throw WindowError("cannot create an OpenGL 3.3 context: " + error);
   }
   SDL_GL_MakeCurrent(window_, glContext_);
+  // Game controllers are optional: without them the game plays by mouse and keys.
+  // SDL reports the controllers already plugged in as added, so they open in the
+  // first messages.
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0) {
+    controllersStarted_ = true;
+  } else {
+    base::LogError("window", std::string("no game controllers: ") + SDL_GetError());
+  }
   SDL_GL_SetSwapInterval(0);  // frames are paced by the frame rate controller
   SetFullScreen(fullScreen);
   SDL_ShowWindow(window_);
 }
 
 SdlWindow::~SdlWindow() {
+  if (pad_ != nullptr) SDL_GameControllerClose(pad_);
+  if (controllersStarted_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   if (glContext_ != nullptr) SDL_GL_DeleteContext(glContext_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -133,17 +187,19 @@ bool SdlWindow::PeekMessage(Message& message) {
     if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE) {
       DropQuitOfTheSameClose();
     }
-    if (!Translate(event, message)) continue;
-    if (message.type == MessageType::kSystemCommand && message.command == SystemCommand::kFocusLost) {
+    const bool translated = IsPadEvent(event.type) ? TranslatePad(event, message) : Translate(event, message);
+    if (translated && message.type == MessageType::kSystemCommand &&
+        message.command == SystemCommand::kFocusLost) {
       // The keys and buttons held come up first: their releases go to the window
       // that has the focus now, and would never reach the game.
       Message release;
       while (keys_.TakeRelease(release)) pending_.push_back(release);
       pending_.push_back(message);
-      return TakePending(message);
+    } else if (translated) {
+      keys_.Apply(message);
+      return true;
     }
-    keys_.Apply(message);
-    return true;
+    if (TakePending(message)) return true;
   }
   return false;
 }
@@ -153,6 +209,71 @@ bool SdlWindow::TakePending(Message& message) {
   message = pending_.front();
   pending_.pop_front();
   return true;
+}
+
+void SdlWindow::OpenFirstPad() {
+  for (int device = 0; device < SDL_NumJoysticks() && pad_ == nullptr; ++device) {
+    if (SDL_IsGameController(device) != SDL_TRUE) continue;
+    pad_ = SDL_GameControllerOpen(device);
+    if (pad_ == nullptr) {
+      base::LogError("window", std::string("cannot open a game controller: ") + SDL_GetError());
+      continue;
+    }
+    padId_ = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad_));
+    const char* name = SDL_GameControllerName(pad_);
+    std::cout << "game controller: " << (name != nullptr ? name : "unnamed") << std::endl;
+  }
+}
+
+void SdlWindow::ClosePad() {
+  SDL_GameControllerClose(pad_);
+  pad_ = nullptr;
+  padId_ = -1;
+  // Its buttons and stick let go, whatever it last reported.
+  Message release;
+  while (keys_.TakeRelease(release, true)) pending_.push_back(release);
+  if (stickX_ != 0 || stickY_ != 0) {
+    stickX_ = 0;
+    stickY_ = 0;
+    Message rest;
+    rest.type = MessageType::kPadStick;
+    pending_.push_back(rest);
+  }
+}
+
+bool SdlWindow::TranslatePad(const SDL_Event& event, Message& message) {
+  message = Message{};
+  switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+      if (pad_ == nullptr) OpenFirstPad();
+      return false;
+    case SDL_CONTROLLERDEVICEREMOVED:
+      if (pad_ == nullptr || event.cdevice.which != padId_) return false;
+      ClosePad();
+      OpenFirstPad();  // the next controller plugged in carries on
+      return false;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+      if (pad_ == nullptr || event.cbutton.which != padId_) return false;
+      message.virtualKey = PadKey(event.cbutton.button);
+      message.type = event.type == SDL_CONTROLLERBUTTONDOWN ? MessageType::kKeyDown : MessageType::kKeyUp;
+      return message.virtualKey != 0;
+    case SDL_CONTROLLERAXISMOTION:
+      if (pad_ == nullptr || event.caxis.which != padId_) return false;
+      if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) {
+        stickX_ = event.caxis.value;
+      } else if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY) {
+        stickY_ = event.caxis.value;
+      } else {
+        return false;
+      }
+      message.type = MessageType::kPadStick;
+      message.x = stickX_;
+      message.y = stickY_;
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool SdlWindow::Translate(const SDL_Event& event, Message& message) const {

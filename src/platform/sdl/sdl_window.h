@@ -1,5 +1,6 @@
 // The real window: SDL2 with an OpenGL 3.3 core context. The game's 1280 x 720
-// picture is letterboxed into the drawable; mouse positions come back in client pixels.
+// picture is letterboxed into the drawable; mouse positions come back in client
+// pixels. The first game controller (SDL's game-controller mappings) comes as messages too.
 #pragma once
 
 #include <deque>
@@ -11,6 +12,7 @@
 
 struct SDL_Window;
 union SDL_Event;
+struct _SDL_GameController;  // SDL's own name for SDL_GameController
 
 namespace platform::sdl {
 
@@ -54,6 +56,13 @@ class SdlWindow final : public Window, public GlSurface {
   // Hands out the oldest message the window made up itself (releases on a focus
   // loss); false when there is none.
   bool TakePending(Message& message);
+  // Game controllers: the first one plugged in is the one the game reads; when it
+  // goes, its buttons and stick are released and the next one takes over.
+  void OpenFirstPad();
+  void ClosePad();
+  // A controller event into a message; false for the events of other controllers
+  // and for plugging in and out (whose releases wait in pending_).
+  bool TranslatePad(const SDL_Event& event, Message& message);
   // Turns one SDL event into a message; false for events the game ignores.
   bool Translate(const SDL_Event& event, Message& message) const;
   // Maps a window position (window pixels) into client pixels.
@@ -66,6 +75,11 @@ class SdlWindow final : public Window, public GlSurface {
   bool destroyMessagePending_ = false;
   KeyStateTracker keys_;
   std::deque<Message> pending_;  // already applied to keys_
+  bool controllersStarted_ = false;
+  _SDL_GameController* pad_ = nullptr;  // the controller the game reads, or null
+  int padId_ = -1;                      // its joystick instance id
+  int stickX_ = 0;                      // its left stick, as last reported
+  int stickY_ = 0;
 };
 
 }  // namespace platform::sdl
