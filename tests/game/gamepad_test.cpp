@@ -32,7 +32,6 @@ class GamepadTest : public GameTest {
   }
 
  protected:
-
   // Lets go of everything steering and puts the mouse pointer at (x, y).
   void RestAt(int x, int y) {
     Stick(0, 0);
