@@ -34,7 +34,8 @@ TEST(SdlWindowTest, OpensTheVelmarisWindowWithTheClientSize) {
   SDL_GetWindowSize(sdlWindow, &width, &height);
   EXPECT_EQ(width, 1280);
   EXPECT_EQ(height, 720);
-  EXPECT_EQ(SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_RESIZABLE, 0u);
+  EXPECT_NE(SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_RESIZABLE, 0u)
+      << "the picture letterboxes into any size";
   const platform::Rect client = window.GetClientRect();
   EXPECT_EQ(client.Width(), 1280);
   EXPECT_EQ(client.Height(), 720);
@@ -247,4 +248,24 @@ TEST_F(SdlGamepadTest, AControllerUnpluggedLetsGoOfItsButtonsAndStick) {
   EXPECT_TRUE(released);
   EXPECT_TRUE(stickAtRest);
   EXPECT_FALSE(window_->IsKeyHeld(platform::kVkPadB));
+}
+
+TEST(SdlTranslationTest, WindowOpensAtTheLargestSizeThatFitsTheDesktop) {
+  struct Case {
+    platform::Rect usable;
+    platform::Rect expected;
+  };
+  const Case cases[] = {
+      {{0, 0, 1920, 1040}, {0, 0, 1280, 720}},        // fits: top left, full size
+      {{1920, 0, 3840, 1080}, {1920, 0, 3200, 720}},  // a second display
+      {{0, 0, 1024, 740}, {0, 82, 1024, 658}},        // too narrow: 1024 x 576, centred
+      {{0, 30, 1366, 698}, {89, 30, 1276, 698}},      // too low: 1187 x 668, centred
+  };
+  for (const Case& c : cases) {
+    const platform::Rect placed = platform::sdl::WindowedRect(c.usable);
+    EXPECT_EQ(placed.left, c.expected.left) << c.usable.Width() << "x" << c.usable.Height();
+    EXPECT_EQ(placed.top, c.expected.top);
+    EXPECT_EQ(placed.right, c.expected.right);
+    EXPECT_EQ(placed.bottom, c.expected.bottom);
+  }
 }

@@ -66,6 +66,15 @@ Rect Letterbox(int drawableWidth, int drawableHeight) {
   return Rect{left, top, left + width, top + height};
 }
 
+Rect WindowedRect(const Rect& usable) {
+  if (usable.Width() >= Window::kClientWidth && usable.Height() >= Window::kClientHeight) {
+    return Rect{usable.left, usable.top, usable.left + Window::kClientWidth,
+                usable.top + Window::kClientHeight};
+  }
+  const Rect fit = Letterbox(usable.Width(), usable.Height());
+  return Rect{usable.left + fit.left, usable.top + fit.top, usable.left + fit.right, usable.top + fit.bottom};
+}
+
 namespace {
 
 // SDL answers one click on the close button of its last window with two events,
@@ -138,8 +147,8 @@ SdlWindow::SdlWindow(bool fullScreen) {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
 
-  window_ =
-      SDL_CreateWindow("Velmaris", 0, 0, kClientWidth, kClientHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  window_ = SDL_CreateWindow("Velmaris", 0, 0, kClientWidth, kClientHeight,
+                             SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
   if (window_ == nullptr) {
     const std::string error = SDL_GetError();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -370,7 +379,20 @@ void SdlWindow::SetFullScreen(bool fullScreen) {
     return;
   }
   fullScreen_ = fullScreen;
-  if (!fullScreen) SDL_SetWindowPosition(window_, 0, 0);
+  if (!fullScreen) PlaceWindowed();
+}
+
+void SdlWindow::PlaceWindowed() {
+  // On the display the window is on, so that leaving full screen on a second
+  // display stays there.
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window_));
+  SDL_Rect bounds{0, 0, kClientWidth, kClientHeight};
+  if (SDL_GetDisplayUsableBounds(display, &bounds) != 0) {
+    base::LogError("window", std::string("cannot read the size of the desktop: ") + SDL_GetError());
+  }
+  const Rect placed = WindowedRect(Rect{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h});
+  SDL_SetWindowSize(window_, placed.Width(), placed.Height());
+  SDL_SetWindowPosition(window_, placed.left, placed.top);
 }
 
 void SdlWindow::Minimize() { SDL_MinimizeWindow(window_); }

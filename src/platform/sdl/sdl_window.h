@@ -29,6 +29,11 @@ int TranslateKey(int sdlKeycode);
 // of the given size (top-down coordinates).
 Rect Letterbox(int drawableWidth, int drawableHeight);
 
+// Where the window opens inside a desktop's usable area: 1280 x 720 at its top left
+// when that fits, otherwise the largest picture of that shape that fits, centred.
+// The window can be resized afterwards; the picture stays letterboxed in it.
+Rect WindowedRect(const Rect& usable);
+
 class SdlWindow final : public Window, public GlSurface {
  public:
   // Opens the window titled "Velmaris", in desktop full screen when asked to.
@@ -56,6 +61,8 @@ class SdlWindow final : public Window, public GlSurface {
   // Hands out the oldest message the window made up itself (releases on a focus
   // loss); false when there is none.
   bool TakePending(Message& message);
+  // Sizes and places the window for leaving full screen (WindowedRect).
+  void PlaceWindowed();
   // Game controllers: the first one plugged in is the one the game reads; when it
   // goes, its buttons and stick are released and the next one takes over.
   void OpenFirstPad();
