@@ -269,3 +269,23 @@ TEST(SdlTranslationTest, WindowOpensAtTheLargestSizeThatFitsTheDesktop) {
     EXPECT_EQ(placed.bottom, c.expected.bottom);
   }
 }
+
+TEST(SdlTranslationTest, MessageBoxTextWrapsToFitTheScreen) {
+  struct Case {
+    const char* text;
+    int columns;
+    int lines;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"short", 20, 5, "short"},
+      {"the level file is missing its player", 12, 5, "the level\nfile is\nmissing its\nplayer"},
+      {"kept\nparagraphs", 20, 5, "kept\nparagraphs"},
+      {"data/Levels/VeryLongName.txt: broken", 10, 9, "data/Level\ns/VeryLong\nName.txt:\nbroken"},
+      {"a b c d e f", 8, 2, "a b c d\ne f"},
+      {"one two three four five six", 8, 3, "one two\nthree\n... (the whole message is on standard error)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::sdl::WrapMessageText(c.text, c.columns, c.lines), c.expected) << c.text;
+  }
+}

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <SDL.h>
 
@@ -73,6 +74,46 @@ Rect WindowedRect(const Rect& usable) {
   }
   const Rect fit = Letterbox(usable.Width(), usable.Height());
   return Rect{usable.left + fit.left, usable.top + fit.top, usable.left + fit.right, usable.top + fit.bottom};
+}
+
+std::string WrapMessageText(std::string_view text, int columns, int lines) {
+  columns = std::max(columns, 8);
+  lines = std::max(lines, 2);
+  std::vector<std::string> out;
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    std::string_view paragraph = text.substr(start, end - start);
+    std::string line;
+    std::size_t at = 0;
+    while (at < paragraph.size()) {
+      const std::size_t space = std::min(paragraph.find(' ', at), paragraph.size());
+      std::string_view word = paragraph.substr(at, space - at);
+      at = space + 1;
+      // A word too long for a line (a path, say) is broken where the line ends.
+      while (word.size() > static_cast<std::size_t>(columns)) {
+        if (!line.empty()) out.push_back(std::move(line));
+        line.clear();
+        out.emplace_back(word.substr(0, columns));
+        word.remove_prefix(columns);
+      }
+      if (!line.empty() && line.size() + 1 + word.size() > static_cast<std::size_t>(columns)) {
+        out.push_back(std::move(line));
+        line.clear();
+      }
+      if (!line.empty()) line += ' ';
+      line += word;
+    }
+    out.push_back(std::move(line));
+    start = end + 1;
+  }
+  if (static_cast<int>(out.size()) > lines) {
+    out.resize(lines - 1);
+    out.emplace_back("... (the whole message is on standard error)");
+  }
+  std::string wrapped;
+  for (const std::string& line : out) wrapped += (wrapped.empty() ? "" : "\n") + line;
+  return wrapped;
 }
 
 namespace {
@@ -409,8 +450,14 @@ void SdlWindow::Destroy() {
 void SdlWindow::ShowMessageBox(std::string_view caption, std::string_view text) {
   // A modal box would wait for a click nobody gives in automated runs.
   if (std::getenv("VELMARIS_NO_DIALOGS") != nullptr) return;
+  // SDL's box does not wrap: a long line would push it, and its button, off the
+  // screen. About 8 by 18 pixels a character, with room for the frame and button.
+  SDL_Rect bounds{0, 0, kClientWidth, kClientHeight};
+  SDL_GetDisplayUsableBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &bounds);
+  const int columns = std::min(100, (bounds.w - 120) / 8);
+  const int lines = (bounds.h - 160) / 18;
   const std::string captionText(caption);
-  const std::string bodyText(text);
+  const std::string bodyText = WrapMessageText(text, columns, lines);
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, captionText.c_str(), bodyText.c_str(), window_);
 }
 

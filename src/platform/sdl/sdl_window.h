@@ -6,6 +6,8 @@
 #include <deque>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "platform/key_state_tracker.h"
 #include "platform/window.h"
@@ -33,6 +35,11 @@ Rect Letterbox(int drawableWidth, int drawableHeight);
 // when that fits, otherwise the largest picture of that shape that fits, centred.
 // The window can be resized afterwards; the picture stays letterboxed in it.
 Rect WindowedRect(const Rect& usable);
+
+// A message box's text broken into lines of at most `columns` characters (at
+// spaces, or inside a word longer than a line), at most `lines` of them; a longer
+// text ends with a line saying the rest is on standard error.
+std::string WrapMessageText(std::string_view text, int columns, int lines);
 
 class SdlWindow final : public Window, public GlSurface {
  public:
