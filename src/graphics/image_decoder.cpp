@@ -66,15 +66,11 @@ ImageResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, 
   return ImageResult::kOk;
 }
 
+// The platform's own reason (strerror, the decoder's words); the result's numeric
+// code means nothing to a reader on this platform and is left out.
 std::string FailureLine(const std::string& path, ImageResult result, const std::string& reason) {
-  char code[16];
-  std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(result));
-  std::string line = "cannot load image '" + path + "': ";
-  line += reason.empty() ? std::string(ImageResultText(result)) : reason;
-  line += " (";
-  line += code;
-  line += ")";
-  return line;
+  return "cannot load image '" + path +
+         "': " + (reason.empty() ? std::string(ImageResultText(result)) : reason);
 }
 
 }  // namespace
