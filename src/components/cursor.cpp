@@ -52,7 +52,7 @@ void Cursor::Update(float) {
     const int found = FindSelectable(index - 1 < 0 ? count - 1 : index - 1, -1);
     if (found >= 0) Select(found);
   }
-  if (input::IsKeyTriggered(selectKey) && IsSelectable(index)) {
+  if (AnyTriggered(selectKey, moreSelectKeys) && IsSelectable(index)) {
     const std::shared_ptr<objects::GameObject> object = selected.lock();
     auto* button = object != nullptr ? object->GetComponent<Button>("Button") : nullptr;
     if (button != nullptr && button->action != nullptr) button->action();

@@ -38,6 +38,7 @@ class Cursor : public objects::BaseComponent {
   // and Tab, so that either hand finds them).
   std::vector<int> moreNextKeys;
   std::vector<int> morePreviousKeys;
+  std::vector<int> moreSelectKeys;  // further keys that act as selectKey
   // When set, the cursor only ever rests on and presses buttons whose canClick is
   // set (the game's menus, where a greyed-out button must stay out of reach); off,
   // as the engine's default, Enter presses whatever is selected.

@@ -36,7 +36,7 @@ void PlayerController::Update(float) {
   if (length > 0.0f) d = {d.x / length, d.y / length};
 
   base::vector2D velocity{d.x * speed, d.y * speed};
-  if (input::IsKeyDown(platform::kVkLeftButton)) {
+  if (input::IsFlyDown()) {
     const input::MousePosition mouse = input::GetMouseViewPosition();
     velocity = {mouse.x, mouse.y};
   }

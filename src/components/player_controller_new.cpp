@@ -70,7 +70,7 @@ void PlayerControllerNew::Update(float) {
     velocity = {dir.x * speed, dir.y * speed};
   }
 
-  if (input::IsKeyDown(platform::kVkLeftButton) && !knockbackActive) {
+  if (input::IsFlyDown() && !knockbackActive) {
     velocity = {velocity.x + dir.x * movementSpeed, velocity.y + dir.y * movementSpeed};
     const float speed = Length(velocity);
     if (speed > maxMovementSpeed && speed > 0.0f) {

@@ -18,6 +18,9 @@ void OnSystemCommand(platform::SystemCommand command, platform::Window& window) 
       if (g_Hooks.onMinimize != nullptr) g_Hooks.onMinimize();
       window.Minimize();
       break;
+    case SystemCommand::kFocusLost:
+      if (g_Hooks.onFocusLost != nullptr) g_Hooks.onFocusLost();
+      break;
     case SystemCommand::kNextWindow:
     case SystemCommand::kPrevWindow:
       if (g_Hooks.onSwitchWindow != nullptr) g_Hooks.onSwitchWindow();
@@ -52,6 +55,9 @@ void WindowProcedure(const platform::Message& message, platform::Window& window,
       break;
     case MessageType::kMouseMove:
       input::SetMousePosition(message.x, message.y);
+      break;
+    case MessageType::kPadStick:
+      input::SetPadStick(message.x, message.y);
       break;
     case MessageType::kSystemCommand:
       OnSystemCommand(message.command, window);

@@ -23,7 +23,8 @@ struct LoopRequests {
   }
 };
 
-// What the game does when the window is closed, minimised or switched away from.
+// What the game does when the window is closed, minimised, switched away from or
+// loses the focus.
 // Installed once at start-up; each hook may be null.
 struct WindowEventHooks {
   // The close button (or Alt+F4): true closes the window and quits; false keeps it
@@ -33,6 +34,8 @@ struct WindowEventHooks {
   void (*onMinimize)() = nullptr;
   // The user switched to another window.
   void (*onSwitchWindow)() = nullptr;
+  // The window lost the keyboard focus; the keys held were released just before.
+  void (*onFocusLost)() = nullptr;
 };
 void SetWindowEventHooks(const WindowEventHooks& hooks);
 

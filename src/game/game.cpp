@@ -18,8 +18,10 @@ namespace game {
 void InstallGameHooks() {
   components::SetLevelEndHandler(&EndLevel);
   components::SetStarCountHandler([](int count) { Session().level.collectedStars = count; });
-  core::SetWindowEventHooks(
-      {.onClose = &OnWindowClose, .onMinimize = &OnWindowMinimize, .onSwitchWindow = &OnWindowSwitch});
+  core::SetWindowEventHooks({.onClose = &OnWindowClose,
+                             .onMinimize = &OnWindowMinimize,
+                             .onSwitchWindow = &OnWindowSwitch,
+                             .onFocusLost = &OnWindowFocusLost});
 }
 
 void ResetGame() {

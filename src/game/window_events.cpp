@@ -1,5 +1,6 @@
 #include "game/window_events.h"
 
+#include "base/game_states.h"
 #include "game/menus/menus.h"
 #include "game/session.h"
 
@@ -13,6 +14,13 @@ bool OnWindowClose() {
 void OnWindowMinimize() {
   GameSession& session = Session();
   if (!session.pausedFromMinimize && !session.menuOpen) session.pauseRequested = true;
+}
+
+void OnWindowFocusLost() {
+  // Outside the levels (logos, transitions) there is nothing to pause, and a
+  // request kept until the next level would open its pause menu unasked.
+  const int state = base::States().current;
+  if (state == base::kLevel1 || state == base::kLevel2 || state == base::kLevel3) OnWindowMinimize();
 }
 
 void OnWindowSwitch() {

@@ -9,6 +9,9 @@ namespace game {
 bool OnWindowClose();
 // A minimise during play opens the pause menu on the level's next frame.
 void OnWindowMinimize();
+// Losing the focus during a level does the same, so that play never runs on
+// unattended; coming back finds the pause menu open.
+void OnWindowFocusLost();
 // Switching away must not leave the game stuck windowed: back to full screen.
 void OnWindowSwitch();
 

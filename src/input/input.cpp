@@ -1,6 +1,7 @@
 #include "input/input.h"
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "base/math.h"
@@ -12,20 +13,68 @@ namespace {
 struct KeyFrame {
   std::uint8_t current = 0;
   std::uint8_t previous = 0;
+  // A press reached the raw table since the snapshot before this one, so the key
+  // triggers in this frame even if it was already down in the previous one (a
+  // release and press again between two frames).
+  std::uint8_t pressed = 0;
 };
 
 std::array<std::uint8_t, platform::kKeyCount> g_RawKeys{};
+// Presses since the last snapshot: a key pressed and released between two frames
+// still shows as down (and triggered) in the next frame, and as up in the one after.
+std::array<std::uint8_t, platform::kKeyCount> g_PressedSinceSnapshot{};
 std::array<KeyFrame, platform::kKeyCount> g_FrameKeys{};
 platform::KeyboardState g_PlatformKeyBuffer{};
 MousePosition g_Mouse;
+int g_StickX = 0;  // the left stick as the last stick message left it
+int g_StickY = 0;
 const platform::Window* g_Window = nullptr;
 
 bool InRange(int virtualKey) { return virtualKey >= 0 && virtualKey < platform::kKeyCount; }
 
+// A stick direction key goes down past half deflection and up again below a
+// little less, so that a stick resting near the edge does not chatter.
+constexpr int kStickKeyOn = 16000;
+constexpr int kStickKeyOff = 12000;
+
+void SetStickKey(int virtualKey, int deflection) {
+  if (deflection > kStickKeyOn) {
+    SetRawKey(virtualKey, true);
+  } else if (deflection < kStickKeyOff) {
+    SetRawKey(virtualKey, false);
+  }
+}
+
+// The direction to steer in, client pixel axes (y down), unit length; zero when
+// neither the stick nor a direction key asks for one.
+base::vector2D SteeringDirection() {
+  const double stickLength = std::hypot(static_cast<double>(g_StickX), static_cast<double>(g_StickY));
+  if (stickLength > kStickDeadZone) {
+    return {static_cast<float>(g_StickX / stickLength), static_cast<float>(g_StickY / stickLength)};
+  }
+  auto held = [](int key, int pad) { return IsKeyDown(key) || IsKeyDown(pad) ? 1.0f : 0.0f; };
+  const float x =
+      held(platform::kVkRight, platform::kVkPadRight) - held(platform::kVkLeft, platform::kVkPadLeft);
+  const float y = held(platform::kVkDown, platform::kVkPadDown) - held(platform::kVkUp, platform::kVkPadUp);
+  const float length = std::sqrt(x * x + y * y);
+  if (length == 0.0f) return {0.0f, 0.0f};
+  return {x / length, y / length};
+}
+
+void SteerPointer() {
+  const base::vector2D direction = SteeringDirection();
+  if (direction.x == 0.0f && direction.y == 0.0f) return;
+  g_Mouse.x = platform::Window::kClientWidth * 0.5f + direction.x * kPadPointerDistance;
+  g_Mouse.y = platform::Window::kClientHeight * 0.5f + direction.y * kPadPointerDistance;
+}
+
 }  // namespace
 
 void SetRawKey(int virtualKey, bool down) {
-  if (InRange(virtualKey)) g_RawKeys[virtualKey] = down ? 1 : 0;
+  if (!InRange(virtualKey)) return;
+  // A repeated key-down of a held key is no new press.
+  if (down && g_RawKeys[virtualKey] == 0) g_PressedSinceSnapshot[virtualKey] = 1;
+  g_RawKeys[virtualKey] = down ? 1 : 0;
 }
 
 void SetMousePosition(int x, int y) {
@@ -34,11 +83,24 @@ void SetMousePosition(int x, int y) {
   g_Mouse.y = static_cast<float>(static_cast<std::uint16_t>(y));
 }
 
+void SetPadStick(int x, int y) {
+  g_StickX = x;
+  g_StickY = y;
+  SetStickKey(platform::kVkPadStickRight, x);
+  SetStickKey(platform::kVkPadStickLeft, -x);
+  SetStickKey(platform::kVkPadStickDown, y);
+  SetStickKey(platform::kVkPadStickUp, -y);
+}
+
 void TakeSnapshot() {
   for (int code = 0; code < platform::kKeyCount; ++code) {
-    g_FrameKeys[code].previous = g_FrameKeys[code].current;
-    g_FrameKeys[code].current = g_RawKeys[code];
+    KeyFrame& key = g_FrameKeys[code];
+    key.previous = key.current;
+    key.pressed = g_PressedSinceSnapshot[code];
+    key.current = g_RawKeys[code] | key.pressed;
   }
+  g_PressedSinceSnapshot.fill(0);
+  SteerPointer();
 }
 
 void ReadPlatformKeyBuffer(const platform::Window& window) { window.GetKeyboardState(g_PlatformKeyBuffer); }
@@ -46,7 +108,13 @@ void ReadPlatformKeyBuffer(const platform::Window& window) { window.GetKeyboardS
 bool IsKeyDown(int virtualKey) { return InRange(virtualKey) && g_FrameKeys[virtualKey].current != 0; }
 
 bool IsKeyTriggered(int virtualKey) {
-  return InRange(virtualKey) && g_FrameKeys[virtualKey].current != 0 && g_FrameKeys[virtualKey].previous == 0;
+  if (!InRange(virtualKey)) return false;
+  const KeyFrame& key = g_FrameKeys[virtualKey];
+  return key.current != 0 && (key.previous == 0 || key.pressed != 0);
+}
+
+bool IsFlyDown() {
+  return IsKeyDown(platform::kVkLeftButton) || IsKeyDown(platform::kVkSpace) || IsKeyDown(platform::kVkPadA);
 }
 
 MousePosition GetMousePosition() { return g_Mouse; }
@@ -74,9 +142,12 @@ bool IsKeyHeldNow(int virtualKey) { return g_Window != nullptr && g_Window->IsKe
 
 void ResetInput() {
   g_RawKeys.fill(0);
+  g_PressedSinceSnapshot.fill(0);
   g_FrameKeys.fill(KeyFrame{});
   g_PlatformKeyBuffer.fill(0);
   g_Mouse = MousePosition{};
+  g_StickX = 0;
+  g_StickY = 0;
 }
 
 }  // namespace input

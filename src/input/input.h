@@ -12,16 +12,35 @@ void SetRawKey(int virtualKey, bool down);
 // The pointer in client pixels, (0, 0) top left.
 void SetMousePosition(int x, int y);
 
+// The first game controller's left stick, -32768..32767 each way, right and down
+// positive (window procedure). Pushed well over, it also holds the stick's
+// direction keys (kVkPadStickUp and the others), so that menus step with it.
+void SetPadStick(int x, int y);
+
 // Frame loop: at the start of each frame's update, previous = current and
-// current = raw for every code.
+// current = raw for every code, or down when the key was pressed since the last
+// snapshot: no press between two frames is lost, however short. Then, while the
+// left stick is out of its dead zone (or else an arrow key or the D-pad is held),
+// the pointer goes to that direction from the centre of the view, where the camera
+// keeps the player: the controllers steer by it exactly as by the mouse.
+// kPadPointerDistance pixels out, since steering takes only the direction.
 void TakeSnapshot();
 // Frame loop, after presenting: the platform's whole keyboard state, one frame
 // behind the snapshot, for code that wants the platform's own view of the keys.
 void ReadPlatformKeyBuffer(const platform::Window& window);
 
+// How far from the centre the stick and the arrow keys put the pointer, in client
+// pixels; the player's speeds do not depend on it.
+inline constexpr float kPadPointerDistance = 240.0f;
+// Stick deflection below which the stick counts as at rest (about a quarter).
+inline constexpr int kStickDeadZone = 8000;
+
 // Down in this frame's snapshot.
 bool IsKeyDown(int virtualKey);
-// Down in this frame and up in the previous one: pressed since the last frame.
+// Flight held: the left mouse button, Space or the controller's A.
+bool IsFlyDown();
+// Pressed since the last frame: down now and up in the previous frame, or released
+// and pressed again in between. A held key triggers once.
 bool IsKeyTriggered(int virtualKey);
 
 struct MousePosition {

@@ -8,7 +8,7 @@
 namespace platform {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, int>, 12> kNamedKeys{{
+constexpr std::array<std::pair<std::string_view, int>, 26> kNamedKeys{{
     {"Enter", kVkReturn},
     {"Escape", kVkEscape},
     {"Space", kVkSpace},
@@ -21,6 +21,20 @@ constexpr std::array<std::pair<std::string_view, int>, 12> kNamedKeys{{
     {"Shift", kVkShift},
     {"Ctrl", kVkControl},
     {"Alt", kVkAlt},
+    {"PadA", kVkPadA},
+    {"PadB", kVkPadB},
+    {"PadX", kVkPadX},
+    {"PadY", kVkPadY},
+    {"PadRightShoulder", kVkPadRightShoulder},
+    {"PadLeftShoulder", kVkPadLeftShoulder},
+    {"PadUp", kVkPadUp},
+    {"PadDown", kVkPadDown},
+    {"PadLeft", kVkPadLeft},
+    {"PadRight", kVkPadRight},
+    {"PadStart", kVkPadStart},
+    {"PadBack", kVkPadBack},
+    {"PadLeftStick", kVkPadLeftStickButton},
+    {"PadRightStick", kVkPadRightStickButton},
 }};
 
 constexpr std::array<std::pair<std::string_view, int>, 3> kMouseButtons{{

@@ -1,6 +1,9 @@
 // Names of virtual-key codes as people write them in input scripts:
 // "A".."Z", "0".."9", "Enter", "Escape", "Space", "Tab", "Backspace", "Left",
-// "Up", "Right", "Down", "Shift", "Ctrl", "Alt", "F1".."F12".
+// "Up", "Right", "Down", "Shift", "Ctrl", "Alt", "F1".."F12", and the game
+// controller's buttons "PadA", "PadB", "PadX", "PadY", "PadLeftShoulder",
+// "PadRightShoulder", "PadUp", "PadDown", "PadLeft", "PadRight" (the D-pad),
+// "PadStart", "PadBack", "PadLeftStick", "PadRightStick" (the sticks pressed in).
 #pragma once
 
 #include <string>

@@ -32,7 +32,36 @@ enum VirtualKey : int {
   kVkF1 = 0x70,  // F1-F12 are 0x70-0x7B
   kVkF9 = 0x78,
   kVkF12 = 0x7B,
+  // The first game controller's buttons, carried as key messages under the codes
+  // Windows gives gamepads (0xC3-0xD6), in the layout of an Xbox pad: A south, B east.
+  kVkPadA = 0xC3,
+  kVkPadB = 0xC4,
+  kVkPadX = 0xC5,
+  kVkPadY = 0xC6,
+  kVkPadRightShoulder = 0xC7,
+  kVkPadLeftShoulder = 0xC8,
+  kVkPadUp = 0xCB,  // the D-pad
+  kVkPadDown = 0xCC,
+  kVkPadLeft = 0xCD,
+  kVkPadRight = 0xCE,
+  kVkPadStart = 0xCF,
+  kVkPadBack = 0xD0,
+  kVkPadLeftStickButton = 0xD1,
+  kVkPadRightStickButton = 0xD2,
+  // The left stick pushed well over in one direction, as keys; the input tables
+  // derive them from stick messages, so menus can step with the stick.
+  kVkPadStickUp = 0xD3,
+  kVkPadStickDown = 0xD4,
+  kVkPadStickRight = 0xD5,
+  kVkPadStickLeft = 0xD6,
 };
+
+inline constexpr bool IsPadKey(int virtualKey) {
+  return virtualKey >= kVkPadA && virtualKey <= kVkPadStickLeft;
+}
+
+// Full deflection of a stick axis in a stick message.
+inline constexpr int kStickMax = 32767;
 
 // Number of entries of every key table: virtual-key codes are below 256.
 inline constexpr int kKeyCount = 256;
@@ -43,6 +72,7 @@ enum class SystemCommand {
   kMinimize,    // minimise box
   kNextWindow,  // switching windows away from full screen
   kPrevWindow,
+  kFocusLost,  // another window took the keyboard focus (alt-tab, a click elsewhere)
 };
 
 enum class MessageType {
@@ -52,7 +82,8 @@ enum class MessageType {
   kMouseButtonDown,
   kMouseButtonUp,
   kSystemCommand,
-  kDestroy,  // the window has been destroyed
+  kDestroy,   // the window has been destroyed
+  kPadStick,  // the first game controller's left stick moved
 };
 
 struct Message {
@@ -60,6 +91,7 @@ struct Message {
   int virtualKey = 0;  // key and button messages
   int x = 0;           // mouse messages: client pixels, 0..1279 left to right
   int y = 0;           //                 0..719 top to bottom
+                       // stick messages: deflection, -32768..32767, right and down positive
   SystemCommand command = SystemCommand::kClose;
 };
 

@@ -3,6 +3,7 @@
 // and sound effects recorded instead of played.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -123,9 +124,12 @@ class ComponentTest : public testing::Test {
     input::SetMousePosition(static_cast<int>(640.0f + 24.0f * x), static_cast<int>(360.0f - 24.0f * y));
   }
 
-  // One frame of input: the raw key state becomes the snapshot.
+  // One frame of input: the raw key state becomes the snapshot. A key held in two
+  // frames running is held throughout, never released in between.
   static void Frame(const std::vector<int>& keysDown = {}) {
-    for (int key : {0x01, 0x0D, 0x41, 0x44, 0x50, 0x53, 0x57}) input::SetRawKey(key, false);
+    for (int key : {0x01, 0x0D, 0x20, 0x41, 0x44, 0x50, 0x53, 0x57}) {
+      input::SetRawKey(key, std::find(keysDown.begin(), keysDown.end(), key) != keysDown.end());
+    }
     for (int key : keysDown) input::SetRawKey(key, true);
     input::TakeSnapshot();
   }

@@ -50,6 +50,17 @@ TEST_F(LogosTest, EverySkipKeyStartsLevelOneInTheSameFrameOverABlackScreen) {
   }
 }
 
+TEST_F(LogosTest, LosingTheFocusDuringTheLogosLeavesLevelOneUnpaused) {
+  Enter(base::kGameLogos);
+  window_.PostSystemCommand(platform::SystemCommand::kFocusLost);
+  RunFrames(2);
+  EXPECT_FALSE(game::Session().pauseRequested) << "nothing to pause before a level";
+  Tap(platform::kVkSpace);
+  RunFrames(2);
+  ASSERT_EQ(base::States().current, base::kLevel1);
+  EXPECT_FALSE(game::Session().menuOpen);
+}
+
 TEST_F(LogosTest, EnteringTheFinishedSequenceAgainAsksForLevelOneAtOnce) {
   Enter(game::kGameLogos);
   Tap(platform::kVkSpace);

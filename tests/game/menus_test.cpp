@@ -122,6 +122,29 @@ TEST_F(MenusTest, MinimiseOpensThePauseMenuOnTheNextLevelFrameButNotOverAnOverla
   EXPECT_FALSE(game::Session().pausedFromMinimize);
 }
 
+TEST_F(MenusTest, LosingTheFocusPausesAndReleasesWhatWasHeld) {
+  window_.PostMouseButton(platform::kVkLeftButton, true, 900, 360);
+  window_.PostKey('P', true);
+  RunFrames(2);
+  ASSERT_TRUE(input::IsKeyDown(platform::kVkLeftButton));
+  window_.PostSystemCommand(platform::SystemCommand::kFocusLost);
+  RunFrames(1);
+  EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseMenu});
+  EXPECT_TRUE(LevelPaused());
+  EXPECT_FALSE(window_.IsMinimized()) << "the window stays as it is";
+  EXPECT_FALSE(input::IsKeyDown(platform::kVkLeftButton)) << "the release went to the other window";
+  EXPECT_FALSE(input::IsKeyDown('P'));
+  EXPECT_EQ(input::GetMousePosition().x, 900.0f) << "the button came up where the pointer was";
+  // Coming back: the menu is still open, to be resumed on purpose.
+  RunFrames(10);
+  EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseMenu});
+  window_.PostSystemCommand(platform::SystemCommand::kFocusLost);
+  RunFrames(1);
+  EXPECT_FALSE(game::Session().pauseRequested) << "an open overlay is not paused again";
+  Tap(platform::kVkEscape);
+  EXPECT_TRUE(OpenOverlays().empty());
+}
+
 TEST_F(MenusTest, CreditsPageThroughEightPagesWithArrowsThatStopAtTheEnds) {
   Tap(platform::kVkEscape);
   Click(names::kPauseMenu, "c_ButtonCredits");
@@ -246,6 +269,24 @@ TEST_F(MenusTest, TheKeyboardWorksTheTopmostOverlayOnly) {
   // The left arrow greys out again: Enter on it does nothing, the cursor moves on.
   Tap(platform::kVkReturn);
   EXPECT_EQ(game::CreditsPage(), 1);
+}
+
+TEST_F(MenusTest, KeysTappedWithinOneFrameStillCount) {
+  auto tapWithinOneFrame = [this](int key) {
+    window_.PostKey(key, true);
+    window_.PostKey(key, false);
+    RunFrames(1);
+  };
+  tapWithinOneFrame(platform::kVkEscape);
+  EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseMenu});
+  RunFrames(2);
+  EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseMenu}) << "one tap toggles once";
+  tapWithinOneFrame(platform::kVkDown);  // Resume -> Options
+  tapWithinOneFrame(platform::kVkReturn);
+  EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseOptions});
+  tapWithinOneFrame(platform::kVkEscape);
+  EXPECT_TRUE(OpenOverlays().empty());
+  EXPECT_FALSE(LevelPaused());
 }
 
 // The pause menu opened during Level1's intro: the intro waits, the level stays

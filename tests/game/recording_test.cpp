@@ -107,6 +107,7 @@ TEST(RecordingLinesTest, ScriptLinesReadBackAsTheSameMessages) {
       {.type = MessageType::kMouseButtonDown, .virtualKey = platform::kVkLeftButton, .x = 10, .y = 20},
       {.type = MessageType::kMouseButtonUp, .virtualKey = platform::kVkRightButton, .x = 30, .y = 40},
       {.type = MessageType::kSystemCommand, .command = platform::SystemCommand::kMinimize},
+      {.type = MessageType::kSystemCommand, .command = platform::SystemCommand::kFocusLost},
   };
   std::string text;
   int x = 0, y = 0;
@@ -115,12 +116,13 @@ TEST(RecordingLinesTest, ScriptLinesReadBackAsTheSameMessages) {
   std::istringstream in(text);
   const auto script = platform::headless::InputScript::Parse(in, "recorded");
   const std::vector<Message>& read = script.EventsOf(7);
-  ASSERT_EQ(read.size(), 8u) << text;  // the moved button got a mouse line first
+  ASSERT_EQ(read.size(), 9u) << text;  // the moved button got a mouse line first
   EXPECT_EQ(read[2].virtualKey, 0xBA);
   EXPECT_EQ(read[5].type, MessageType::kMouseMove);
   EXPECT_EQ(read[6].x, 30);
   EXPECT_EQ(read[6].virtualKey, platform::kVkRightButton);
   EXPECT_EQ(read[7].command, platform::SystemCommand::kMinimize);
+  EXPECT_EQ(read[8].command, platform::SystemCommand::kFocusLost);
   EXPECT_EQ(script.FrameTimeOf(7), 0.0137f) << "the frame time reads back as the same float";
   EXPECT_EQ(script.FrameTimeOf(8), std::nullopt);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -251,6 +252,8 @@ TEST(ImageFiles, MissingDirectoryEmptyAndForeignFilesAreRefused) {
   EXPECT_TRUE(texture.pixels.empty());
   EXPECT_EQ(err.rfind("TEXTURE: ", 0), 0u) << err;
   EXPECT_NE(err.find(path), std::string::npos) << err;
+  EXPECT_NE(err.find(std::strerror(ENOENT)), std::string::npos) << "the platform's own reason: " << err;
+  EXPECT_EQ(err.find("0x"), std::string::npos) << "no foreign error code: " << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
 
   DecodedImage image;

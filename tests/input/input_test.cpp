@@ -1,6 +1,7 @@
 #include "input/input.h"
 
 #include <cmath>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,84 @@ TEST_F(InputTest, MouseButtonsShareTheKeyTable) {
   input::TakeSnapshot();
   EXPECT_TRUE(input::IsKeyTriggered(0x01));
   EXPECT_FALSE(input::IsKeyDown(0x02));
+}
+
+// What the window reports between two frames: a run of presses (true) and
+// releases (false) of one key, then the snapshot of the next frame.
+struct TapCase {
+  const char* name;
+  int key;
+  std::vector<std::vector<bool>> betweenFrames;  // one entry per frame
+  std::vector<bool> down;                        // IsKeyDown in each frame
+  std::vector<bool> triggered;                   // IsKeyTriggered in each frame
+};
+
+TEST_F(InputTest, PressesBetweenFramesAreNeverLost) {
+  const std::vector<TapCase> cases = {
+      {"key tapped within one frame",
+       platform::kVkEscape,
+       {{true, false}, {}, {}},
+       {true, false, false},
+       {true, false, false}},
+      {"mouse button clicked within one frame",
+       platform::kVkLeftButton,
+       {{true, false}, {}},
+       {true, false},
+       {true, false}},
+      {"two taps within one frame count once",
+       platform::kVkReturn,
+       {{true, false, true, false}, {}},
+       {true, false},
+       {true, false}},
+      {"taps in two frames running count twice",
+       'P',
+       {{true, false}, {true, false}, {}},
+       {true, true, false},
+       {true, true, false}},
+      {"held over frames triggers once",
+       'P',
+       {{true}, {}, {}, {false}, {}},
+       {true, true, true, false, false},
+       {true, false, false, false, false}},
+      {"key repeat of a held key is no new press",
+       'S',
+       {{true}, {true, true}, {}},
+       {true, true, true},
+       {true, false, false}},
+      {"released and pressed again between frames",
+       platform::kVkSpace,
+       {{true}, {false, true}, {}},
+       {true, true, true},
+       {true, true, false}},
+      {"pressed and released across frames",
+       platform::kVkRightButton,
+       {{true}, {false}, {true}},
+       {true, false, true},
+       {true, false, true}},
+  };
+  for (const TapCase& c : cases) {
+    input::ResetInput();
+    for (std::size_t frame = 0; frame < c.betweenFrames.size(); ++frame) {
+      for (bool down : c.betweenFrames[frame]) input::SetRawKey(c.key, down);
+      input::TakeSnapshot();
+      EXPECT_EQ(input::IsKeyDown(c.key), c.down[frame]) << c.name << ", frame " << frame;
+      EXPECT_EQ(input::IsKeyTriggered(c.key), c.triggered[frame]) << c.name << ", frame " << frame;
+    }
+  }
+}
+
+TEST_F(InputTest, ChordKeysHeldTogetherAreDownInTheSameFrame) {
+  for (int key : {'D', 'E', 'B', 'G'}) input::SetRawKey(key, true);
+  input::TakeSnapshot();
+  input::TakeSnapshot();
+  for (int key : {'D', 'E', 'B', 'G'}) {
+    EXPECT_TRUE(input::IsKeyDown(key));
+    EXPECT_FALSE(input::IsKeyTriggered(key)) << "held, not pressed again";
+  }
+  input::SetRawKey('G', false);
+  input::TakeSnapshot();
+  EXPECT_FALSE(input::IsKeyDown('G'));
+  EXPECT_TRUE(input::IsKeyDown('D'));
 }
 
 TEST_F(InputTest, MousePositionTravelsAsUnsignedSixteenBits) {

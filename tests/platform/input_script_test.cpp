@@ -56,6 +56,8 @@ TEST(InputScriptTest, RefusalsNameTheFileLineAndProblem) {
   EXPECT_EQ(ErrorOf("{\"frame\":1,\"close\":true}\n{\"frame\":2,\"key\":\"Esc\",\"down\":true}"),
             "steer.jsonl:2: unknown key \"Esc\"");
   EXPECT_EQ(ErrorOf("{\"frame\":1,\"key\":\"A\"}"), "steer.jsonl:1: \"down\" must be true or false");
+  EXPECT_EQ(ErrorOf("{\"frame\":1,\"focus\":true}"),
+            "steer.jsonl:1: \"focus\" must be false: the window losing the focus");
   EXPECT_EQ(ErrorOf("{\"frame\":0,\"close\":true}"),
             "steer.jsonl:1: \"frame\" must be a whole number from 1");
   EXPECT_EQ(ErrorOf("{\"frame\":3,\"close\":true}\n{\"frame\":2,\"close\":true}"),

@@ -1,6 +1,7 @@
 // The real SDL window; needs an X display (make test runs the suite under Xvfb).
 #include "platform/sdl/sdl_window.h"
 
+#include <memory>
 #include <vector>
 
 #include <SDL.h>
@@ -33,7 +34,8 @@ TEST(SdlWindowTest, OpensTheVelmarisWindowWithTheClientSize) {
   SDL_GetWindowSize(sdlWindow, &width, &height);
   EXPECT_EQ(width, 1280);
   EXPECT_EQ(height, 720);
-  EXPECT_EQ(SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_RESIZABLE, 0u);
+  EXPECT_NE(SDL_GetWindowFlags(sdlWindow) & SDL_WINDOW_RESIZABLE, 0u)
+      << "the picture letterboxes into any size";
   const platform::Rect client = window.GetClientRect();
   EXPECT_EQ(client.Width(), 1280);
   EXPECT_EQ(client.Height(), 720);
@@ -173,3 +175,117 @@ TEST(SdlTranslationTest, LetterboxCentresTheScaledPicture) {
 }
 
 }  // namespace
+
+// A game controller without hardware: SDL's virtual joystick, mapped as a
+// controller in SDL's own button and axis order.
+class SdlGamepadTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    // The test window may not have the focus under a bare X server.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    window_ = std::make_unique<SdlWindow>(/*fullScreen=*/false);
+    device_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                        SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(device_, 0) << SDL_GetError();
+    joystick_ = SDL_JoystickOpen(device_);
+    ASSERT_NE(joystick_, nullptr) << SDL_GetError();
+    Drain();  // the window opens the controller on its "added" event
+  }
+  void TearDown() override {
+    if (joystick_ != nullptr) SDL_JoystickClose(joystick_);
+    if (device_ >= 0) SDL_JoystickDetachVirtual(device_);
+    window_.reset();
+  }
+
+  std::vector<Message> Drain() {
+    std::vector<Message> messages;
+    Message message;
+    for (int i = 0; i < 20; ++i) {
+      while (window_->PeekMessage(message)) messages.push_back(message);
+    }
+    return messages;
+  }
+
+  std::unique_ptr<SdlWindow> window_;
+  int device_ = -1;
+  SDL_Joystick* joystick_ = nullptr;
+};
+
+TEST_F(SdlGamepadTest, ButtonsAndTheLeftStickArriveAsMessages) {
+  SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_A, 1);
+  SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTX, -32768);
+  std::vector<Message> got = Drain();
+  bool pressedA = false, stickLeft = false;
+  for (const Message& m : got) {
+    pressedA |= m.type == MessageType::kKeyDown && m.virtualKey == platform::kVkPadA;
+    stickLeft |= m.type == MessageType::kPadStick && m.x == -32768 && m.y == 0;
+  }
+  EXPECT_TRUE(pressedA);
+  EXPECT_TRUE(stickLeft);
+  EXPECT_TRUE(window_->IsKeyHeld(platform::kVkPadA));
+
+  SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_A, 0);
+  SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_START, 1);
+  got = Drain();
+  EXPECT_FALSE(window_->IsKeyHeld(platform::kVkPadA));
+  EXPECT_TRUE(window_->IsKeyHeld(platform::kVkPadStart));
+}
+
+TEST_F(SdlGamepadTest, AControllerUnpluggedLetsGoOfItsButtonsAndStick) {
+  SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_B, 1);
+  SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTY, 30000);
+  Drain();
+  ASSERT_TRUE(window_->IsKeyHeld(platform::kVkPadB));
+  SDL_JoystickClose(joystick_);
+  joystick_ = nullptr;
+  SDL_JoystickDetachVirtual(device_);
+  device_ = -1;
+  bool released = false, stickAtRest = false;
+  for (const Message& m : Drain()) {
+    released |= m.type == MessageType::kKeyUp && m.virtualKey == platform::kVkPadB;
+    stickAtRest |= m.type == MessageType::kPadStick && m.x == 0 && m.y == 0;
+  }
+  EXPECT_TRUE(released);
+  EXPECT_TRUE(stickAtRest);
+  EXPECT_FALSE(window_->IsKeyHeld(platform::kVkPadB));
+}
+
+TEST(SdlTranslationTest, WindowOpensAtTheLargestSizeThatFitsTheDesktop) {
+  struct Case {
+    platform::Rect usable;
+    platform::Rect expected;
+  };
+  const Case cases[] = {
+      {{0, 0, 1920, 1040}, {0, 0, 1280, 720}},        // fits: top left, full size
+      {{1920, 0, 3840, 1080}, {1920, 0, 3200, 720}},  // a second display
+      {{0, 0, 1024, 740}, {0, 82, 1024, 658}},        // too narrow: 1024 x 576, centred
+      {{0, 30, 1366, 698}, {89, 30, 1276, 698}},      // too low: 1187 x 668, centred
+  };
+  for (const Case& c : cases) {
+    const platform::Rect placed = platform::sdl::WindowedRect(c.usable);
+    EXPECT_EQ(placed.left, c.expected.left) << c.usable.Width() << "x" << c.usable.Height();
+    EXPECT_EQ(placed.top, c.expected.top);
+    EXPECT_EQ(placed.right, c.expected.right);
+    EXPECT_EQ(placed.bottom, c.expected.bottom);
+  }
+}
+
+TEST(SdlTranslationTest, MessageBoxTextWrapsToFitTheScreen) {
+  struct Case {
+    const char* text;
+    int columns;
+    int lines;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"short", 20, 5, "short"},
+      {"the level file is missing its player", 12, 5, "the level\nfile is\nmissing its\nplayer"},
+      {"kept\nparagraphs", 20, 5, "kept\nparagraphs"},
+      {"data/Levels/VeryLongName.txt: broken", 10, 9, "data/Level\ns/VeryLong\nName.txt:\nbroken"},
+      {"a b c d e f", 8, 2, "a b c d\ne f"},
+      {"one two three four five six", 8, 3, "one two\nthree\n... (the whole message is on standard error)"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::sdl::WrapMessageText(c.text, c.columns, c.lines), c.expected) << c.text;
+  }
+}

@@ -135,7 +135,8 @@ def make_logos():
         m = c.rrect(box, 28)
         c.shadow(m, (0, 5), 5, 60)
         c.paint(dilate(m, 3.5 * c.ss), INK)
-        c.paint(m, c.gradient(mix(col, WHITE, 0.35), col, box))
+        # deep enough behind the white names for a contrast of 4.5:1 and more
+        c.paint(m, c.gradient(mix(col, INK, 0.5), mix(col, INK, 0.65), box))
         c.text((cx, cy - 12), name, 42 if len(name) < 8 else 36, fill=WHITE, outline_w=4, shadow=False)
         body_text(c, (cx, cy + 32), role, 22, WHITE)
     save_image("images/Logos/logo_libraries.png", c.result(), sec,
@@ -279,12 +280,12 @@ def make_pause():
         m = c.rrect(box, 34)
         c.shadow(m, (0, 3), 3, 60)
         if on:
-            c.body(m, (140, 240, 200), MINT_DARK, outline_w=3.5, highlight=False)
-            body_text(c, (62, 43), "ON", 30, WHITE)
+            c.body(m, (170, 248, 215), mix(MINT, WHITE, 0.2), outline_w=3.5, highlight=False)
+            body_text(c, (62, 43), "ON", 30, INK)  # dark on the light green: readable
             knob = c.ellipse((124, 14, 184, 70))
         else:
             c.body(m, (220, 224, 236), GREY, outline_w=3.5, highlight=False)
-            body_text(c, (136, 43), "OFF", 30, INK_SOFT)
+            body_text(c, (136, 43), "OFF", 30, INK)
             knob = c.ellipse((16, 14, 76, 70))
         c.body(knob, WHITE, (205, 212, 230), outline_w=3)
         cells.append(c.result())

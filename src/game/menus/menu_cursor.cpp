@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "components/button.h"
 #include "components/cursor.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
@@ -23,6 +24,7 @@ constexpr float kMarkGrowth = 1.08f;
 struct MenuCursor {
   std::weak_ptr<objects::GameObject> object;  // owned by its overlay space
   int firstChoice = 0;                        // index into the cursor's buttons
+  int backChoice = -1;                        // the button that goes back a page, or -1
 };
 
 struct MenuCursors {
@@ -75,7 +77,7 @@ void FitMark(objects::GameObject& cursorObject, const components::Cursor& cursor
 
 }  // namespace
 
-void AddMenuCursor(objects::Space& space, const char* firstChoice) {
+void AddMenuCursor(objects::Space& space, const char* firstChoice, const char* backChoice) {
   std::shared_ptr<objects::GameObject> object = space.CreateObject(kCursorObject);
   if (object == nullptr) return;
   auto* transform = new objects::Transform();
@@ -87,8 +89,12 @@ void AddMenuCursor(objects::Space& space, const char* firstChoice) {
   sprite->colour = kMarkColour;
   object->AddComponent(sprite);
   auto* cursor = new components::Cursor();
-  cursor->moreNextKeys = {platform::kVkDown, platform::kVkRight, platform::kVkTab};
-  cursor->morePreviousKeys = {platform::kVkUp, platform::kVkLeft};
+  cursor->moreNextKeys = {platform::kVkDown,         platform::kVkRight,    platform::kVkTab,
+                          platform::kVkPadDown,      platform::kVkPadRight, platform::kVkPadStickDown,
+                          platform::kVkPadStickRight};
+  cursor->morePreviousKeys = {platform::kVkUp,      platform::kVkLeft,       platform::kVkPadUp,
+                              platform::kVkPadLeft, platform::kVkPadStickUp, platform::kVkPadStickLeft};
+  cursor->moreSelectKeys = {platform::kVkPadA};
   cursor->skipUnclickable = true;
   object->AddComponent(cursor);
   if (!cursor->Initialize()) {
@@ -101,6 +107,7 @@ void AddMenuCursor(objects::Space& space, const char* firstChoice) {
   for (std::size_t i = 0; i < cursor->buttons.size(); ++i) {
     const std::shared_ptr<objects::GameObject> button = cursor->buttons[i].lock();
     if (button != nullptr && button->GetName() == firstChoice) entry.firstChoice = static_cast<int>(i);
+    if (button != nullptr && button->GetName() == backChoice) entry.backChoice = static_cast<int>(i);
   }
   cursor->Select(entry.firstChoice);
   sprite->Initialize();
@@ -121,6 +128,21 @@ void ShowMenuCursorOnly(const objects::Space* top) {
     if (newTop) cursor->Select(entry.firstChoice);
     FitMark(*object, *cursor);
   }
+}
+
+bool PressMenuBack(const objects::Space* top) {
+  for (const MenuCursor& entry : Cursors().cursors) {
+    const std::shared_ptr<objects::GameObject> object = entry.object.lock();
+    if (object == nullptr || top == nullptr || object->GetSpace() != top || entry.backChoice < 0) continue;
+    auto* cursor = object->GetComponent<components::Cursor>("Cursor");
+    if (cursor == nullptr || entry.backChoice >= static_cast<int>(cursor->buttons.size())) return false;
+    const std::shared_ptr<objects::GameObject> back = cursor->buttons[entry.backChoice].lock();
+    auto* button = back != nullptr ? back->GetComponent<components::Button>("Button") : nullptr;
+    if (button == nullptr || !button->canClick || button->action == nullptr) return false;
+    button->action();
+    return true;
+  }
+  return false;
 }
 
 void ResetMenuCursors() { Cursors() = MenuCursors{}; }

@@ -1,6 +1,7 @@
-// Keyboard use of the overlays: each overlay space gets a Cursor (arrows, Tab, W
-// and S move between its buttons in screen order, Enter presses the selected one)
-// and a mark over the selected button. Only the overlay drawn on top reacts.
+// Keyboard and controller use of the overlays: each overlay space gets a Cursor
+// (arrows, Tab, W and S, the D-pad and the stick move between its buttons in screen
+// order, Enter or A presses the selected one) and a mark over the selected button.
+// Only the overlay drawn on top reacts.
 #pragma once
 
 namespace objects {
@@ -12,8 +13,13 @@ namespace game {
 // Adds the cursor object to a freshly loaded overlay space; a space without
 // buttons gets none. `firstChoice` names the button selected whenever the overlay
 // comes to the top (an exit question starts on its No); empty: the first button in
-// screen order.
-void AddMenuCursor(objects::Space& space, const char* firstChoice = "");
+// screen order. `backChoice` names the button that goes back a page (B on a
+// controller); empty: none.
+void AddMenuCursor(objects::Space& space, const char* firstChoice = "", const char* backChoice = "");
+
+// Presses the back button of the overlay `top` when it has one that can be
+// clicked; false otherwise (nothing happened).
+bool PressMenuBack(const objects::Space* top);
 
 // Makes the cursor of `top` the only one that reacts and shows its mark; null hides
 // every mark. An overlay that has just come to the top starts on its first choice.

@@ -44,14 +44,15 @@ struct OverlayFile {
   const char* space;
   const char* file;
   const char* firstChoice;  // the button the keyboard starts on; exit questions start on No
+  const char* backChoice;   // the button B presses; the pause menu has none, B closes it
 };
 constexpr std::array<OverlayFile, kOverlayCount> kOverlayFiles{{
-    {names::kPauseMenu, names::kPauseMenuFile, "c_ButtonResume"},
-    {names::kPauseOptions, names::kPauseOptionsFile, "c_ButtonMusicToggle"},
-    {names::kPauseExit, names::kPauseExitFile, "c_ButtonNo"},
-    {names::kWindowExit, names::kWindowExitFile, "c_WButtonNo"},
-    {names::kPauseCredits, names::kPauseCreditsFile, "c_ButtonRight"},
-    {names::kPauseHowToPlay, names::kPauseHowToPlayFile, "c_ButtonBack"},
+    {names::kPauseMenu, names::kPauseMenuFile, "c_ButtonResume", ""},
+    {names::kPauseOptions, names::kPauseOptionsFile, "c_ButtonMusicToggle", "c_ButtonBack"},
+    {names::kPauseExit, names::kPauseExitFile, "c_ButtonNo", "c_ButtonNo"},
+    {names::kWindowExit, names::kWindowExitFile, "c_WButtonNo", "c_WButtonNo"},
+    {names::kPauseCredits, names::kPauseCreditsFile, "c_ButtonRight", "c_ButtonBack"},
+    {names::kPauseHowToPlay, names::kPauseHowToPlayFile, "c_ButtonBack", "c_ButtonBack"},
 }};
 
 // The pause menu's buttons that the exit question greys out and Back restores.
@@ -239,7 +240,7 @@ void InitMenus(const std::string& levelSpace) {
     m.overlays[i] = objects::FindSpace(overlay.space);
     if (m.overlays[i] != nullptr) {
       m.overlays[i]->SetActive(false);
-      AddMenuCursor(*m.overlays[i], overlay.firstChoice);
+      AddMenuCursor(*m.overlays[i], overlay.firstChoice, overlay.backChoice);
     }
     loadedAny = true;
   }
@@ -265,7 +266,16 @@ void TogglePauseMenu() {
   GameSession& session = Session();
   ShowMenuCursorOnly(TopmostOverlay());
   const bool minimised = session.pauseRequested && !session.pausedFromMinimize && !session.menuOpen;
-  if (!input::IsKeyTriggered(platform::kVkEscape) && !minimised) return;
+  // A controller's B goes back a page where the page has a way back; elsewhere it
+  // opens and closes the pause menu as Start and Escape do.
+  const bool back = input::IsKeyTriggered(platform::kVkPadB);
+  if (back && session.menuOpen && PressMenuBack(TopmostOverlay())) {
+    ShowMenuCursorOnly(TopmostOverlay());
+    return;
+  }
+  const bool toggle =
+      input::IsKeyTriggered(platform::kVkEscape) || input::IsKeyTriggered(platform::kVkPadStart) || back;
+  if (!toggle && !minimised) return;
   if (OverlaySpace(kPause) == nullptr || OverlaySpace(kOptions) == nullptr ||
       OverlaySpace(kPauseExit) == nullptr) {
     return;

@@ -37,6 +37,10 @@ void HeadlessWindow::PostSystemCommand(SystemCommand command) {
 
 bool HeadlessWindow::PeekMessage(Message& message) {
   if (queue_.empty()) return false;
+  const Message& next = queue_.front();
+  const bool focusLost =
+      next.type == MessageType::kSystemCommand && next.command == SystemCommand::kFocusLost;
+  if (focusLost && keys_.TakeRelease(message)) return true;
   message = queue_.front();
   queue_.pop_front();
   keys_.Apply(message);

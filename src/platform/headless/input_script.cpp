@@ -70,12 +70,35 @@ Message ParseEvent(const rapidjson::Value& event, PointerState& pointer, const s
     message.y = pointer.y;
     return message;
   }
+  if (event.HasMember("stick")) {
+    const rapidjson::Value& at = event["stick"];
+    auto axis = [&at](rapidjson::SizeType i) {
+      return at[i].IsInt() && at[i].GetInt() >= -kStickMax - 1 && at[i].GetInt() <= kStickMax;
+    };
+    if (!at.IsArray() || at.Size() != 2 || !axis(0) || !axis(1)) {
+      Fail(name, line, "\"stick\" must be [x, y], each from -32768 to 32767");
+    }
+    message.type = MessageType::kPadStick;
+    message.x = at[0].GetInt();
+    message.y = at[1].GetInt();
+    return message;
+  }
+  if (event.HasMember("focus")) {
+    if (!event["focus"].IsBool() || event["focus"].GetBool()) {
+      Fail(name, line, "\"focus\" must be false: the window losing the focus");
+    }
+    message.type = MessageType::kSystemCommand;
+    message.command = SystemCommand::kFocusLost;
+    return message;
+  }
   if (event.HasMember("close") || event.HasMember("minimize")) {
     message.type = MessageType::kSystemCommand;
     message.command = event.HasMember("close") ? SystemCommand::kClose : SystemCommand::kMinimize;
     return message;
   }
-  Fail(name, line, "an event needs one of \"key\", \"vk\", \"mouse\", \"button\", \"close\", \"minimize\"");
+  Fail(name, line,
+       "an event needs one of \"key\", \"vk\", \"mouse\", \"button\", \"close\", \"minimize\", "
+       "\"focus\", \"stick\"");
 }
 
 }  // namespace
@@ -167,7 +190,10 @@ std::string ScriptLines(long long frame, const Message& message, int& pointerX, 
     case MessageType::kSystemCommand:
       if (message.command == SystemCommand::kClose) return head + "\"close\":true}\n";
       if (message.command == SystemCommand::kMinimize) return head + "\"minimize\":true}\n";
+      if (message.command == SystemCommand::kFocusLost) return head + "\"focus\":false}\n";
       return "";
+    case MessageType::kPadStick:
+      return head + "\"stick\":[" + std::to_string(message.x) + "," + std::to_string(message.y) + "]}\n";
     case MessageType::kDestroy:
       return "";
   }

@@ -4,6 +4,9 @@
 //   {"frame":13,"button":"left","down":true}     mouse button at the pointer
 //   {"frame":40,"close":true}                    the window's close button
 //   {"frame":41,"minimize":true}                 the window's minimise box
+//   {"frame":41,"focus":false}                   the window loses the keyboard focus
+//   {"frame":42,"key":"PadA","down":true}        a game controller button (see key_names.h)
+//   {"frame":42,"stick":[-32768,0]}              the controller's left stick, right and down positive
 //   {"frame":41,"dt":0.0166}                     that frame's time in seconds (a recording's)
 // Frames count from 1; a frame's events reach the queue before that frame runs.
 #pragma once

@@ -1,15 +1,20 @@
 // The real window: SDL2 with an OpenGL 3.3 core context. The game's 1280 x 720
-// picture is letterboxed into the drawable; mouse positions come back in client pixels.
+// picture is letterboxed into the drawable; mouse positions come back in client
+// pixels. The first game controller (SDL's game-controller mappings) comes as messages too.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 #include "platform/key_state_tracker.h"
 #include "platform/window.h"
 
 struct SDL_Window;
 union SDL_Event;
+struct _SDL_GameController;  // SDL's own name for SDL_GameController
 
 namespace platform::sdl {
 
@@ -25,6 +30,16 @@ int TranslateKey(int sdlKeycode);
 // Where a picture of the client size sits, centred and scaled, inside a drawable
 // of the given size (top-down coordinates).
 Rect Letterbox(int drawableWidth, int drawableHeight);
+
+// Where the window opens inside a desktop's usable area: 1280 x 720 at its top left
+// when that fits, otherwise the largest picture of that shape that fits, centred.
+// The window can be resized afterwards; the picture stays letterboxed in it.
+Rect WindowedRect(const Rect& usable);
+
+// A message box's text broken into lines of at most `columns` characters (at
+// spaces, or inside a word longer than a line), at most `lines` of them; a longer
+// text ends with a line saying the rest is on standard error.
+std::string WrapMessageText(std::string_view text, int columns, int lines);
 
 class SdlWindow final : public Window, public GlSurface {
  public:
@@ -50,6 +65,18 @@ class SdlWindow final : public Window, public GlSurface {
   void SwapBuffers() override;
 
  private:
+  // Hands out the oldest message the window made up itself (releases on a focus
+  // loss); false when there is none.
+  bool TakePending(Message& message);
+  // Sizes and places the window for leaving full screen (WindowedRect).
+  void PlaceWindowed();
+  // Game controllers: the first one plugged in is the one the game reads; when it
+  // goes, its buttons and stick are released and the next one takes over.
+  void OpenFirstPad();
+  void ClosePad();
+  // A controller event into a message; false for the events of other controllers
+  // and for plugging in and out (whose releases wait in pending_).
+  bool TranslatePad(const SDL_Event& event, Message& message);
   // Turns one SDL event into a message; false for events the game ignores.
   bool Translate(const SDL_Event& event, Message& message) const;
   // Maps a window position (window pixels) into client pixels.
@@ -61,6 +88,12 @@ class SdlWindow final : public Window, public GlSurface {
   bool destroyed_ = false;
   bool destroyMessagePending_ = false;
   KeyStateTracker keys_;
+  std::deque<Message> pending_;  // already applied to keys_
+  bool controllersStarted_ = false;
+  _SDL_GameController* pad_ = nullptr;  // the controller the game reads, or null
+  int padId_ = -1;                      // its joystick instance id
+  int stickX_ = 0;                      // its left stick, as last reported
+  int stickY_ = 0;
 };
 
 }  // namespace platform::sdl
