@@ -14,4 +14,14 @@ std::string TimestampedFileName(std::string_view extension) {
   return std::string(stamp).append(extension);
 }
 
+std::filesystem::path FreeFilePath(const std::filesystem::path& folder, const std::string& name) {
+  std::error_code error;
+  std::filesystem::path path = folder / name;
+  const std::filesystem::path plain(name);
+  for (int copy = 2; std::filesystem::exists(path, error); ++copy) {
+    path = folder / (plain.stem().string() + "-" + std::to_string(copy) + plain.extension().string());
+  }
+  return path;
+}
+
 }  // namespace base

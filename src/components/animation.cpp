@@ -67,21 +67,20 @@ void Animation::Update(float dt) {
 }
 
 void RegisterAnimation(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<Animation>("Animation")
       .AddHeaderMember()
-      .AddMember(MemberType::IntVector, "AnimationFrames", VELMARIS_FIELD(Animation, frames))
-      .AddMember(MemberType::FloatVector, "AnimationFrameTimes", VELMARIS_FIELD(Animation, frameTimes))
-      .AddMember(MemberType::Int, "MinFrame", VELMARIS_FIELD(Animation, minFrame))
-      .AddMember(MemberType::Int, "MaxFrame", VELMARIS_FIELD(Animation, maxFrame))
-      .AddMember(MemberType::Int, "", VELMARIS_FIELD(Animation, currentIndex))
-      .AddMember(MemberType::Int, "", VELMARIS_FIELD(Animation, currentFrame))
-      .AddMember(MemberType::Float, "", VELMARIS_FIELD(Animation, currentDuration))
-      .AddMember(MemberType::Float, "", VELMARIS_FIELD(Animation, elapsed))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Animation, sprite))
-      .AddMember(MemberType::Bool, "IsLooping", VELMARIS_FIELD(Animation, isLooping))
-      .AddMember(MemberType::Bool, "IsPlaying", VELMARIS_FIELD(Animation, isPlaying))
-      .AddMember(MemberType::Bool, "IsPaused", VELMARIS_FIELD(Animation, isPaused))
+      .Add("AnimationFrames", VELMARIS_FIELD(Animation, frames))
+      .Add("AnimationFrameTimes", VELMARIS_FIELD(Animation, frameTimes))
+      .Add("MinFrame", VELMARIS_FIELD(Animation, minFrame))
+      .Add("MaxFrame", VELMARIS_FIELD(Animation, maxFrame))
+      .Add("", VELMARIS_FIELD(Animation, currentIndex))
+      .Add("", VELMARIS_FIELD(Animation, currentFrame))
+      .Add("", VELMARIS_FIELD(Animation, currentDuration))
+      .Add("", VELMARIS_FIELD(Animation, elapsed))
+      .Hide(VELMARIS_FIELD(Animation, sprite))
+      .Add("IsLooping", VELMARIS_FIELD(Animation, isLooping))
+      .Add("IsPlaying", VELMARIS_FIELD(Animation, isPlaying))
+      .Add("IsPaused", VELMARIS_FIELD(Animation, isPaused))
       .FinishType();
 }
 

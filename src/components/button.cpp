@@ -39,14 +39,13 @@ void Button::Update(float) {
 }
 
 void RegisterButton(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<Button>("Button")
       .AddHeaderMember()
-      .AddMember(MemberType::String, "buttonName", VELMARIS_FIELD(Button, buttonName))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Button, action))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Button, transform))
-      .AddMember(MemberType::Bool, "_canClick", VELMARIS_FIELD(Button, canClick))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Button, pressedFlag))
+      .Add("buttonName", VELMARIS_FIELD(Button, buttonName))
+      .Hide(VELMARIS_FIELD(Button, action))
+      .Hide(VELMARIS_FIELD(Button, transform))
+      .Add("_canClick", VELMARIS_FIELD(Button, canClick))
+      .Hide(VELMARIS_FIELD(Button, pressedFlag))
       .FinishType();
 }
 

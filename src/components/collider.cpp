@@ -283,30 +283,27 @@ namespace {
 // The collider part every shape starts with.
 template <typename T>
 objects::TypeDescriptor& RegisterColliderPart(objects::TypeRegistry& registry, const char* name) {
-  using objects::MemberType;
   return registry.RegisterType<T>(name)
       .AddHeaderMember()
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(T, transform))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(T, collisionInfo))
-      .AddMember(MemberType::String, "handler", VELMARIS_FIELD(T, handler))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(T, handlerFunction))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(T, handlerTable));
+      .Hide(VELMARIS_FIELD(T, transform))
+      .Hide(VELMARIS_FIELD(T, collisionInfo))
+      .Add("handler", VELMARIS_FIELD(T, handler))
+      .Hide(VELMARIS_FIELD(T, handlerFunction))
+      .Hide(VELMARIS_FIELD(T, handlerTable));
 }
 
 }  // namespace
 
 void RegisterCircleCollider(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   RegisterColliderPart<CircleCollider>(registry, "CircleCollider")
-      .AddMember(MemberType::Float, "radius", VELMARIS_FIELD(CircleCollider, radius))
+      .Add("radius", VELMARIS_FIELD(CircleCollider, radius))
       .FinishType();
 }
 
 void RegisterBoxCollider(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   RegisterColliderPart<BoxCollider>(registry, "BoxCollider")
-      .AddMember(MemberType::Float, "x_size", VELMARIS_FIELD(BoxCollider, xSize))
-      .AddMember(MemberType::Float, "y_size", VELMARIS_FIELD(BoxCollider, ySize))
+      .Add("x_size", VELMARIS_FIELD(BoxCollider, xSize))
+      .Add("y_size", VELMARIS_FIELD(BoxCollider, ySize))
       .FinishType();
 }
 

@@ -62,17 +62,16 @@ void MoveBetweenTwoPoints::Update(float dt) {
 }
 
 void RegisterMoveBetweenTwoPoints(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<MoveBetweenTwoPoints>("PointMover2")
       .AddHeaderMember()
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(MoveBetweenTwoPoints, transform))
-      .AddVectorMember({"point_0_x", "point_0_y"}, VELMARIS_OFFSETOF(MoveBetweenTwoPoints, point0))
-      .AddVectorMember({"point_1_x", "point_1_y"}, VELMARIS_OFFSETOF(MoveBetweenTwoPoints, point1))
-      .AddVectorMember({"", ""}, VELMARIS_OFFSETOF(MoveBetweenTwoPoints, target))
-      .AddVectorMember({"start_x", "start_y"}, VELMARIS_OFFSETOF(MoveBetweenTwoPoints, start))
-      .AddMember(MemberType::Float, "speed", VELMARIS_FIELD(MoveBetweenTwoPoints, speed))
-      .AddMember(MemberType::Float, "delay", VELMARIS_FIELD(MoveBetweenTwoPoints, delay))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(MoveBetweenTwoPoints, waitTimer))
+      .Hide(VELMARIS_FIELD(MoveBetweenTwoPoints, transform))
+      .AddVector({"point_0_x", "point_0_y"}, VELMARIS_FIELD(MoveBetweenTwoPoints, point0))
+      .AddVector({"point_1_x", "point_1_y"}, VELMARIS_FIELD(MoveBetweenTwoPoints, point1))
+      .AddVector({"", ""}, VELMARIS_FIELD(MoveBetweenTwoPoints, target))
+      .AddVector({"start_x", "start_y"}, VELMARIS_FIELD(MoveBetweenTwoPoints, start))
+      .Add("speed", VELMARIS_FIELD(MoveBetweenTwoPoints, speed))
+      .Add("delay", VELMARIS_FIELD(MoveBetweenTwoPoints, delay))
+      .Hide(VELMARIS_FIELD(MoveBetweenTwoPoints, waitTimer))
       .FinishType();
 }
 

@@ -42,16 +42,15 @@ void Physics::Update(float dt) {
 }
 
 void RegisterPhysics(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<Physics>("Physics")
       .AddHeaderMember()
-      .AddVectorMember({"", ""}, VELMARIS_OFFSETOF(Physics, previousPosition))
-      .AddVectorMember({"x_acceleration", "y_acceleration"}, VELMARIS_OFFSETOF(Physics, acceleration))
-      .AddVectorMember({"x_velocity", "y_velocity"}, VELMARIS_OFFSETOF(Physics, velocity))
-      .AddMember(MemberType::Float, "max_velocity", VELMARIS_FIELD(Physics, maxVelocity))
-      .AddMember(MemberType::Float, "mass", VELMARIS_FIELD(Physics, mass))
-      .AddMember(MemberType::Float, "", VELMARIS_FIELD(Physics, inverseMass))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Physics, transform))
+      .AddVector({"", ""}, VELMARIS_FIELD(Physics, previousPosition))
+      .AddVector({"x_acceleration", "y_acceleration"}, VELMARIS_FIELD(Physics, acceleration))
+      .AddVector({"x_velocity", "y_velocity"}, VELMARIS_FIELD(Physics, velocity))
+      .Add("max_velocity", VELMARIS_FIELD(Physics, maxVelocity))
+      .Add("mass", VELMARIS_FIELD(Physics, mass))
+      .Add("", VELMARIS_FIELD(Physics, inverseMass))
+      .Hide(VELMARIS_FIELD(Physics, transform))
       .FinishType();
 }
 

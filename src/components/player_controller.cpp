@@ -44,12 +44,11 @@ void PlayerController::Update(float) {
 }
 
 void RegisterPlayerController(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<PlayerController>("PlayerController")
       .AddHeaderMember()
-      .AddMember(MemberType::Float, "speed", VELMARIS_FIELD(PlayerController, speed))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerController, physics))
-      .AddMember(MemberType::Bool, "canMove", VELMARIS_FIELD(PlayerController, canMove))
+      .Add("speed", VELMARIS_FIELD(PlayerController, speed))
+      .Hide(VELMARIS_FIELD(PlayerController, physics))
+      .Add("canMove", VELMARIS_FIELD(PlayerController, canMove))
       .FinishType();
 }
 

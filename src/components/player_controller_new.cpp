@@ -87,19 +87,18 @@ void PlayerControllerNew::Update(float) {
 }
 
 void RegisterPlayerControllerNew(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<PlayerControllerNew>("NewPlayerController")
       .AddHeaderMember()
-      .AddMember(MemberType::Float, "movementSpeed", VELMARIS_FIELD(PlayerControllerNew, movementSpeed))
-      .AddMember(MemberType::Float, "maxMovementSpeed", VELMARIS_FIELD(PlayerControllerNew, maxMovementSpeed))
-      .AddMember(MemberType::Float, "movementDrag", VELMARIS_FIELD(PlayerControllerNew, movementDrag))
-      .AddMember(MemberType::Float, "knockbackTime", VELMARIS_FIELD(PlayerControllerNew, knockbackTime))
-      .AddMember(MemberType::Float, "knockbackSpeed", VELMARIS_FIELD(PlayerControllerNew, knockbackSpeed))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerControllerNew, knockbackTimer))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerControllerNew, physics))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerControllerNew, transform))
-      .AddMember(MemberType::Bool, "canMove", VELMARIS_FIELD(PlayerControllerNew, canMove))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerControllerNew, knockbackActive))
+      .Add("movementSpeed", VELMARIS_FIELD(PlayerControllerNew, movementSpeed))
+      .Add("maxMovementSpeed", VELMARIS_FIELD(PlayerControllerNew, maxMovementSpeed))
+      .Add("movementDrag", VELMARIS_FIELD(PlayerControllerNew, movementDrag))
+      .Add("knockbackTime", VELMARIS_FIELD(PlayerControllerNew, knockbackTime))
+      .Add("knockbackSpeed", VELMARIS_FIELD(PlayerControllerNew, knockbackSpeed))
+      .Hide(VELMARIS_FIELD(PlayerControllerNew, knockbackTimer))
+      .Hide(VELMARIS_FIELD(PlayerControllerNew, physics))
+      .Hide(VELMARIS_FIELD(PlayerControllerNew, transform))
+      .Add("canMove", VELMARIS_FIELD(PlayerControllerNew, canMove))
+      .Hide(VELMARIS_FIELD(PlayerControllerNew, knockbackActive))
       .FinishType();
 }
 

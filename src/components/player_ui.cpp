@@ -38,15 +38,14 @@ void PlayerUI::Update(float) {
 }
 
 void RegisterPlayerUI(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<PlayerUI>("PlayerUI")
       .AddHeaderMember()
-      .AddMember(MemberType::Int, "prevCount", VELMARIS_FIELD(PlayerUI, prevCount))
-      .AddMember(MemberType::Int, "nextState", VELMARIS_FIELD(PlayerUI, nextState))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerUI, source))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerUI, sprite))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(PlayerUI, pool))
-      .AddMember(MemberType::Bool, "canChangeState", VELMARIS_FIELD(PlayerUI, canChangeState))
+      .Add("prevCount", VELMARIS_FIELD(PlayerUI, prevCount))
+      .Add("nextState", VELMARIS_FIELD(PlayerUI, nextState))
+      .Hide(VELMARIS_FIELD(PlayerUI, source))
+      .Hide(VELMARIS_FIELD(PlayerUI, sprite))
+      .Hide(VELMARIS_FIELD(PlayerUI, pool))
+      .Add("canChangeState", VELMARIS_FIELD(PlayerUI, canChangeState))
       .FinishType();
 }
 

@@ -33,12 +33,11 @@ void Pool::Decrease(std::uint64_t steps) {
 }
 
 void RegisterPool(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<Pool>("Pool")
       .AddHeaderMember()
-      .AddMember(MemberType::Int, "amount", VELMARIS_FIELD(Pool, amount))
-      .AddMember(MemberType::Int, "max", VELMARIS_FIELD(Pool, capacity))
-      .AddMember(MemberType::Int, "min", VELMARIS_FIELD(Pool, minimum))
+      .Add("amount", VELMARIS_FIELD(Pool, amount))
+      .Add("max", VELMARIS_FIELD(Pool, capacity))
+      .Add("min", VELMARIS_FIELD(Pool, minimum))
       .FinishType();
 }
 

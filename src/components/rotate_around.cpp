@@ -33,15 +33,14 @@ void RotateAround::Update(float dt) {
 }
 
 void RegisterRotateAround(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<RotateAround>("RotateAround")
       .AddHeaderMember()
-      .AddMember(MemberType::Float, "angle", VELMARIS_FIELD(RotateAround, angle))
-      .AddMember(MemberType::Float, "radius", VELMARIS_FIELD(RotateAround, radius))
-      .AddMember(MemberType::Float, "speed", VELMARIS_FIELD(RotateAround, speed))
-      .AddMember(MemberType::Float, "clockwise", VELMARIS_FIELD(RotateAround, clockwise))
-      .AddVectorMember({"start_x", "start_y", "", ""}, VELMARIS_OFFSETOF(RotateAround, centre))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(RotateAround, transform))
+      .Add("angle", VELMARIS_FIELD(RotateAround, angle))
+      .Add("radius", VELMARIS_FIELD(RotateAround, radius))
+      .Add("speed", VELMARIS_FIELD(RotateAround, speed))
+      .Add("clockwise", VELMARIS_FIELD(RotateAround, clockwise))
+      .AddVector({"start_x", "start_y", "", ""}, VELMARIS_FIELD(RotateAround, centre))
+      .Hide(VELMARIS_FIELD(RotateAround, transform))
       .FinishType();
 }
 

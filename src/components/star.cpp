@@ -8,10 +8,9 @@ namespace components {
 Star::Star() : BaseComponent("Star") {}
 
 void RegisterStar(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<Star>("Star")
       .AddHeaderMember()
-      .AddMember(MemberType::String, "playerName", VELMARIS_FIELD(Star, playerName))
+      .Add("playerName", VELMARIS_FIELD(Star, playerName))
       .FinishType();
 }
 

@@ -54,16 +54,15 @@ objects::BaseComponent* CreateTimer(void* memory) { return new (memory) Timer(0)
 }  // namespace
 
 void RegisterTimer(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<Timer>("Timer", &CreateTimer)
       .AddHeaderMember()
-      .AddMember(MemberType::Int, "amount", VELMARIS_FIELD(Timer, amount))
-      .AddMember(MemberType::Int, "max", VELMARIS_FIELD(Timer, capacity))
-      .AddMember(MemberType::Int, "min", VELMARIS_FIELD(Timer, minimum))
-      .AddMember(MemberType::Float, "", VELMARIS_FIELD(Timer, timePassed))
-      .AddMember(MemberType::Int, "time", VELMARIS_FIELD(Timer, startValue))
-      .AddMember(MemberType::Bool, "countUp", VELMARIS_FIELD(Timer, countUp))
-      .AddMember(MemberType::Bool, "active", VELMARIS_FIELD(Timer, active))
+      .Add("amount", VELMARIS_FIELD(Timer, amount))
+      .Add("max", VELMARIS_FIELD(Timer, capacity))
+      .Add("min", VELMARIS_FIELD(Timer, minimum))
+      .Add("", VELMARIS_FIELD(Timer, timePassed))
+      .Add("time", VELMARIS_FIELD(Timer, startValue))
+      .Add("countUp", VELMARIS_FIELD(Timer, countUp))
+      .Add("active", VELMARIS_FIELD(Timer, active))
       .FinishType();
 }
 

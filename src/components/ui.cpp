@@ -31,10 +31,9 @@ void UI::Update(float) {
 }
 
 void RegisterUI(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<UI>("UI")
       .AddHeaderMember()
-      .AddMember(MemberType::Int, "gmHolder", VELMARIS_FIELD(UI, gmHolder))
+      .Add("gmHolder", VELMARIS_FIELD(UI, gmHolder))
       .FinishType();
 }
 

@@ -9,11 +9,6 @@
 
 namespace core {
 
-// When the working directory has no Levels/ folder, changes into the data folder
-// the program was built with. Returns false (with a line on standard error) when
-// neither holds the game's data.
-bool EnterDataDirectory();
-
 // The engine's services for one window, for the length of a scope: the constructor
 // starts them in their fixed order (the graphics block, the component registry, the
 // sound system on the given backend, or on the machine's audio device when null);

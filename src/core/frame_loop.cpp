@@ -1,5 +1,6 @@
 #include "core/frame_loop.h"
 
+#include "base/user_folders.h"
 #include "graphics/graphics.h"
 #include "graphics/screenshot.h"
 #include "input/input.h"
@@ -19,7 +20,7 @@ bool FrameLoop::Turn() {
     if (recorder_ != nullptr) {
       // The next frame to run is the one that sees the message.
       recorder_->RecordMessage(frames_ + 1, message);
-      if (requests_.toggleRecording) recorder_->Toggle();
+      if (requests_.toggleRecording) recorder_->Toggle(base::UserFolderPath(base::UserFolder::kReplays));
     }
     requests_.toggleRecording = false;
     return true;
@@ -56,7 +57,7 @@ void FrameLoop::RunFrame() {
   // F12 keeps the picture just drawn, before it is presented.
   if (requests_.screenshot) {
     requests_.screenshot = false;
-    graphics::SaveScreenshotToFolder();
+    graphics::SaveScreenshotToFolder(base::UserFolderPath(base::UserFolder::kScreenshots));
   }
   if (beforePresent_) beforePresent_();
   graphics::PresentFrame();

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "base/atomic_file.h"
 #include "base/file_names.h"
 #include "base/log.h"
 #include "platform/headless/input_script.h"
@@ -25,33 +26,53 @@ void InputRecorder::RecordMessage(long long frame, const platform::Message& mess
 
 void InputRecorder::RecordFrameTime(long long frame, float dt) {
   Add(platform::headless::FrameTimeLine(frame, dt));
-  // Once a frame, so that a recording of a run that crashes keeps all but its end.
-  if (file_.is_open()) file_.flush();
 }
 
 void InputRecorder::Add(const std::string& lines) {
   if (lines.empty()) return;
   history_.push_back(lines);
-  if (file_.is_open()) file_ << lines;
+  if (file_ != nullptr && !file_->Write(lines)) {
+    base::LogError("recording", file_->Error() + "; the recording stops and is not saved");
+    file_.reset();
+  }
 }
 
-void InputRecorder::Toggle(const std::string& folder) {
-  if (file_.is_open()) {
-    file_.close();
-    std::cout << "recording saved: " << path_ << std::endl;
+void InputRecorder::Toggle(const std::filesystem::path& folder) {
+  if (file_ != nullptr) {
+    Stop();
+  } else {
+    Start(folder);
+  }
+}
+
+void InputRecorder::Start(const std::filesystem::path& folder) {
+  if (folder.empty()) {
+    base::LogError("recording", "no folder to record into (neither XDG_DATA_HOME nor HOME is set)");
     return;
   }
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  path_ = (std::filesystem::path(folder) / base::TimestampedFileName("jsonl")).string();
-  file_.open(path_);
-  if (!file_) {
-    base::LogError("recording", path_ + ": cannot write the recording");
+  std::string error;
+  if (!base::MakeFolder(folder, error)) {
+    base::LogError("recording", error + "; nothing is recorded");
     return;
   }
-  for (const std::string& lines : history_) file_ << lines;
-  file_.flush();
+  path_ = base::FreeFilePath(folder, base::TimestampedFileName("jsonl")).string();
+  file_ = std::make_unique<base::AtomicFile>(path_);
+  for (const std::string& lines : history_) file_->Write(lines);
+  if (!file_->Ok()) {
+    base::LogError("recording", file_->Error() + "; nothing is recorded");
+    file_.reset();
+    return;
+  }
   std::cout << "recording to " << path_ << " (F9 stops)" << std::endl;
+}
+
+void InputRecorder::Stop() {
+  if (file_->Commit()) {
+    std::cout << "recording saved: " << path_ << std::endl;
+  } else {
+    base::LogError("recording", file_->Error() + "; the recording is not saved");
+  }
+  file_.reset();
 }
 
 }  // namespace core

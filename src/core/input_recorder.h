@@ -1,16 +1,20 @@
 // Recordings of play for exact replays: every input event the window procedure
 // handles, by the frame that sees it, and every frame's dt, in the runner's input
-// script format. F9 in the game starts a recording into
-// replays/velmaris-YYYYMMDD-HHMMSS.jsonl and stops it again. A recording begins with
+// script format. F9 in the game starts a recording into the data folder of the
+// player ($XDG_DATA_HOME/velmaris/replays/velmaris-YYYYMMDD-HHMMSS.jsonl) and stops it
+// again; the file gets its name when it stops, whole, so a full disk or a crash
+// never leaves a cut recording under it. A recording begins with
 // everything since the game started, so that `velmaris-sim --input FILE` from the
 // game's first state reaches the moment the recording started and plays on from
 // there exactly as it happened.
 #pragma once
 
-#include <fstream>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "base/atomic_file.h"
 #include "platform/window.h"
 
 namespace core {
@@ -24,19 +28,22 @@ class InputRecorder {
   void RecordFrameTime(long long frame, float dt);
 
   // Starts a recording in `folder` (made if missing), or stops the one running.
-  // Says on standard output where it goes; a file that cannot be written is
-  // reported on standard error and nothing is recorded to it.
-  void Toggle(const std::string& folder = "replays");
+  // Says on standard output where it goes and where it was saved; a write that
+  // fails stops the recording with one line on standard error naming the file
+  // and the reason, and nothing is left under its name.
+  void Toggle(const std::filesystem::path& folder);
 
-  bool Recording() const { return file_.is_open(); }
+  bool Recording() const { return file_ != nullptr; }
   // The file of the running recording, or of the last one.
   const std::string& Path() const { return path_; }
 
  private:
   void Add(const std::string& lines);
+  void Start(const std::filesystem::path& folder);
+  void Stop();
 
-  std::vector<std::string> history_;  // every line since the game started
-  std::ofstream file_;
+  std::vector<std::string> history_;        // every line since the game started
+  std::unique_ptr<base::AtomicFile> file_;  // the running recording; null when none
   std::string path_;
   int pointerX_ = 0;  // where the last mouse line left the pointer
   int pointerY_ = 0;

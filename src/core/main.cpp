@@ -1,44 +1,66 @@
-// The game's entry point: one window, the engine's services, the frame loop.
-// `velmaris --dev` also reloads the data files it loaded when they change on disk.
+// The game's entry point: the command line, the player's settings and run log, one
+// window, the engine's services, the frame loop.
 #include <exception>
 #include <iostream>
 #include <memory>
-#include <string_view>
+#include <optional>
 
+#include "base/command_line.h"
+#include "base/game_states.h"
+#include "base/user_folders.h"
 #include "core/clock.h"
+#include "core/data_folder.h"
 #include "core/engine.h"
 #include "core/frame_loop.h"
 #include "core/game_state_manager.h"
 #include "core/live_reload.h"
+#include "core/run_log.h"
 #include "game/game.h"
+#include "game/game_states.h"
 #include "game/held_objects.h"
+#include "game/session.h"
+#include "game/settings.h"
 #include "objects/space_registry.h"
 #include "platform/sdl/sdl_window.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: velmaris [--dev]\n  --dev  reload level, menu and prefab files and pictures when they change";
-
 struct Arguments {
-  bool dev = false;
+  base::CommonOptions common;
+  std::optional<bool> fullScreen;  // this run only; unset: as the settings say
 };
 
+base::CommandLine Declare(Arguments& arguments) {
+  base::CommandLine line("velmaris", {"[OPTION]..."},
+                         "Plays Velmaris: fly through three levels, collect the stars, beat the clock.");
+  base::AddCommonOptions(line, arguments.common);
+  line.Add({"--windowed", "", "play in a window this time (the settings keep their choice)",
+            [&arguments](std::string_view) { arguments.fullScreen = false; }});
+  line.Add({"--fullscreen", "", "play full screen this time (the settings keep their choice)",
+            [&arguments](std::string_view) { arguments.fullScreen = true; }});
+  return line;
+}
+
 int RunGame(const Arguments& arguments) {
-  core::EnterDataDirectory();
-  platform::sdl::SdlWindow window(/*fullScreen=*/true);
+  core::RunLog log(base::UserFolderPath(base::UserFolder::kState));
+  if (!core::EnterDataDirectory(arguments.common.dataDir)) return 1;
+  const game::Settings settings = game::LoadSettings(game::SettingsFile::DefaultPath());
+  const bool fullScreen = arguments.fullScreen.value_or(settings.fullScreen);
+  platform::sdl::SdlWindow window(fullScreen);
   try {
     core::Engine engine(window);
     game::InstallGameHooks();
+    game::Session().fullScreen = fullScreen;
     core::SteadyClock clock;
     core::FrameRateController frameRate(60.0f, 40.0f, clock, core::FrameRateController::kFinePacing);
     core::PacedFrameTimer timer(frameRate);
     core::GameStateManager states(game::GameStateTable());
+    base::States().next = game::kFirstState;
     core::FrameLoop loop(window, states, timer);
     loop.KeepRecordableHistory();
     // Declared after the engine: it ends first, while the graphics are up.
     std::unique_ptr<core::LiveReload> reload;
-    if (arguments.dev) {
+    if (arguments.common.dev) {
       reload = std::make_unique<core::LiveReload>(objects::GetSpaceRegistry(), clock);
       reload->SetHeldObjects(&game::IsHeldByGame);
       loop.SetBetweenFrames([&reload] { reload->Poll(); });
@@ -46,8 +68,9 @@ int RunGame(const Arguments& arguments) {
     }
     return loop.Run();
   } catch (const std::exception& error) {
+    std::cerr << "velmaris: " << error.what() << std::endl;
     window.ShowMessageBox("Velmaris", error.what());
-    throw;
+    return 1;
   }
 }
 
@@ -55,14 +78,21 @@ int RunGame(const Arguments& arguments) {
 
 int main(int argc, char** argv) {
   Arguments arguments;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view argument = argv[i];
-    if (argument == "--dev") {
-      arguments.dev = true;
-    } else {
-      std::cerr << "velmaris: unknown option " << argument << '\n' << kUsage << std::endl;
-      return 2;
-    }
+  const base::CommandLine line = Declare(arguments);
+  try {
+    line.Parse(argc, argv);
+  } catch (const base::UsageError& error) {
+    std::cerr << "velmaris: " << error.message << '\n'
+              << line.Usage() << "(velmaris --help lists every option)" << std::endl;
+    return 2;
+  }
+  if (arguments.common.help) {
+    std::cout << line.Help();
+    return 0;
+  }
+  if (arguments.common.version) {
+    std::cout << base::VersionLine("velmaris") << std::endl;
+    return 0;
   }
   try {
     return RunGame(arguments);

@@ -7,6 +7,7 @@
 #include "game/menus/menu_cursor.h"
 #include "game/menus/menus.h"
 #include "game/session.h"
+#include "game/settings.h"
 #include "game/states/levels.h"
 #include "game/states/logos.h"
 #include "game/states/test_states.h"
@@ -29,6 +30,7 @@ void ResetGame() {
   ResetLevels();
   ResetLogos();
   ResetTestStates();
+  StoredSettings() = SettingsBlock{};
 }
 
 }  // namespace game

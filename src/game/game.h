@@ -6,6 +6,7 @@
 
 namespace game {
 
+// One row for each identifier of game_states.h.
 const core::StateTable& GameStateTable();
 
 // Installs the level-end hook of the "nextLevelTrigger" handler, the star count

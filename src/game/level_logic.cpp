@@ -6,6 +6,7 @@
 
 #include "base/game_states.h"
 #include "components/button.h"
+#include "game/game_states.h"
 #include "game/menus/menu_cursor.h"
 #include "game/names.h"
 #include "game/session.h"
@@ -95,20 +96,20 @@ void Arm(const VictoryButton& button, bool armed) {
   SetColour(button.sprite, armed ? kShown : kHidden);
 }
 
-bool InLevel3() { return base::States().current == base::kLevel3; }
+bool InLevel3() { return base::States().current == game::kLevel3; }
 
 // "c_ButtonNext": on to the following level.
 void OnNext() {
   base::GameStates& states = base::States();
-  if (states.current == base::kLevel1) {
-    states.next = base::kLevel2;
-  } else if (states.current == base::kLevel2) {
-    states.next = base::kLevel3;
+  if (states.current == game::kLevel1) {
+    states.next = game::kLevel2;
+  } else if (states.current == game::kLevel2) {
+    states.next = game::kLevel3;
   }
 }
 
 // "c_ButtonRestart": back to the first level.
-void OnRestart() { base::States().next = base::kLevel1; }
+void OnRestart() { base::States().next = game::kLevel1; }
 
 bool AllDown(std::initializer_list<int> keys) {
   return std::all_of(keys.begin(), keys.end(), [](int key) { return input::IsKeyDown(key); });
@@ -233,9 +234,9 @@ void UpdateDebugKeys() {
   base::GameStates& states = base::States();
   const bool one = IsKeyTriggered('1');
   const bool two = IsKeyTriggered('2');
-  if (one) states.next = base::kLevel1;
-  if (two && !one) states.next = base::kLevel2;
-  if (IsKeyTriggered('3') && !one && !two) states.next = base::kLevel3;
+  if (one) states.next = game::kLevel1;
+  if (two && !one) states.next = game::kLevel2;
+  if (IsKeyTriggered('3') && !one && !two) states.next = game::kLevel3;
   if (IsKeyTriggered('4')) {
     level.elapsedTime -= 10.0f;
     if (level.elapsedTime < kTimerLimit) {

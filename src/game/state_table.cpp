@@ -1,6 +1,7 @@
-// The game's table of thirteen states, one row each, in identifier order: load,
-// init, update, shutdown, unload.
+// The game's table of thirteen states, one row each, in identifier order (see
+// game_states.h): load, init, update, shutdown, unload.
 #include "game/game.h"
+#include "game/game_states.h"
 #include "game/states/levels.h"
 #include "game/states/logos.h"
 #include "game/states/test_states.h"
@@ -11,7 +12,7 @@ namespace game {
 const core::StateTable& GameStateTable() {
   using core::EmptyOperation;
   using core::EmptyUpdate;
-  static const core::StateTable kTable{{
+  static const core::StateTable kTable{
       /* 0 Empty */ core::kEmptyState,
       /* 1 Level1 */ {Level1Load, Level1Init, Level1Update, EmptyOperation, Level1Unload},
       /* 2 Level1Transition */
@@ -29,7 +30,8 @@ const core::StateTable& GameStateTable() {
       /* 10 SBZorbel */ {EmptyOperation, SBZorbelInit, SBZorbelUpdate, SBZorbelShutdown, EmptyOperation},
       /* 11 SBQuenta */ {EmptyOperation, SBQuentaInit, SBQuentaUpdate, SBQuentaShutdown, EmptyOperation},
       /* 12 MenuTestSpace */ {EmptyOperation, MenuTestInit, MenuTestUpdate, EmptyOperation, EmptyOperation},
-  }};
+  };
+  static_assert(kStateCount == 13, "one row for each state identifier");
   return kTable;
 }
 

@@ -66,15 +66,10 @@ ImageResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, 
   return ImageResult::kOk;
 }
 
+// The system's or the decoder's own words; the numeric result code means nothing
+// to a player or a level maker, so it is left out.
 std::string FailureLine(const std::string& path, ImageResult result, const std::string& reason) {
-  char code[16];
-  std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(result));
-  std::string line = "cannot load image '" + path + "': ";
-  line += reason.empty() ? std::string(ImageResultText(result)) : reason;
-  line += " (";
-  line += code;
-  line += ")";
-  return line;
+  return "cannot load image '" + path + "': " + (reason.empty() ? std::string(ImageResultText(result)) : reason);
 }
 
 }  // namespace

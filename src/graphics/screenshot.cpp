@@ -1,11 +1,11 @@
 // Screenshots: reading back the presented frame and naming and placing its file.
 #include "graphics/screenshot.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <vector>
 
+#include "base/atomic_file.h"
 #include "base/file_names.h"
 #include "base/log.h"
 #include "graphics/graphics.h"
@@ -24,20 +24,20 @@ bool SaveScreenshot(const std::string& path) {
 
 std::string ScreenshotFileName() { return base::TimestampedFileName("png"); }
 
-void SaveScreenshotToFolder() {
-  std::error_code error;
-  std::filesystem::create_directories("screenshots", error);
-  if (error) {
-    base::LogError("screenshot", "cannot create screenshots/: " + error.message());
-    return;
+std::filesystem::path SaveScreenshotToFolder(const std::filesystem::path& folder) {
+  if (folder.empty()) {
+    base::LogError("screenshot", "no folder to save into (neither XDG_DATA_HOME nor HOME is set)");
+    return {};
   }
-  // Two shots within one second get -2, -3, ... rather than overwrite each other.
-  const std::string name = ScreenshotFileName();
-  std::string path = "screenshots/" + name;
-  for (int copy = 2; std::filesystem::exists(path, error); ++copy) {
-    path = "screenshots/" + name.substr(0, name.size() - 4) + "-" + std::to_string(copy) + ".png";
+  std::string error;
+  if (!base::MakeFolder(folder, error)) {
+    base::LogError("screenshot", error);
+    return {};
   }
-  if (SaveScreenshot(path)) std::cout << "Screenshot saved: " << path << std::endl;
+  const std::filesystem::path path = base::FreeFilePath(folder, ScreenshotFileName());
+  if (!SaveScreenshot(path.string())) return {};
+  std::cout << "Screenshot saved: " << path.string() << std::endl;
+  return path;
 }
 
 }  // namespace graphics

@@ -2,6 +2,7 @@
 // headless runner's --screenshot.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace graphics {
@@ -12,7 +13,9 @@ bool SaveScreenshot(const std::string& path);
 // The name a screenshot taken now gets: "velmaris-YYYYMMDD-HHMMSS.png".
 std::string ScreenshotFileName();
 
-// F12 in the game: saves the frame into screenshots/ under the working directory.
-void SaveScreenshotToFolder();
+// F12 in the game: saves the frame into `folder` (made when missing) under a new
+// timestamped name and says where on standard output, or why not on standard error.
+// The path of the file, or empty when it could not be saved.
+std::filesystem::path SaveScreenshotToFolder(const std::filesystem::path& folder);
 
 }  // namespace graphics

@@ -78,16 +78,15 @@ void Sprite::Draw() {
 }
 
 void RegisterSprite(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<Sprite>("Sprite")
       .AddHeaderMember()
-      .AddMember(MemberType::String, "name", VELMARIS_FIELD(Sprite, name))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Sprite, mesh))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Sprite, source))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Sprite, transform))
-      .AddVectorMember({"r_color", "g_color", "b_color", ""}, VELMARIS_OFFSETOF(Sprite, colour))
-      .AddMember(MemberType::Int, "frame_index", VELMARIS_FIELD(Sprite, frameIndex))
-      .AddMember(MemberType::Bool, "static", VELMARIS_FIELD(Sprite, isStatic))
+      .Add("name", VELMARIS_FIELD(Sprite, name))
+      .Hide(VELMARIS_FIELD(Sprite, mesh))
+      .Hide(VELMARIS_FIELD(Sprite, source))
+      .Hide(VELMARIS_FIELD(Sprite, transform))
+      .AddVector({"r_color", "g_color", "b_color", ""}, VELMARIS_FIELD(Sprite, colour))
+      .Add("frame_index", VELMARIS_FIELD(Sprite, frameIndex))
+      .Add("static", VELMARIS_FIELD(Sprite, isStatic))
       .FinishType();
 }
 

@@ -23,13 +23,12 @@ void SpriteSource::LoadImage(const std::string& imagePath) {
 }
 
 void RegisterSpriteSource(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<SpriteSource>("SpriteSource")
       .AddHeaderMember()
-      .AddMember(MemberType::Int, "numrows", VELMARIS_FIELD(SpriteSource, rows))
-      .AddMember(MemberType::Int, "numcols", VELMARIS_FIELD(SpriteSource, columns))
-      .AddMember(MemberType::String, "image", VELMARIS_FIELD(SpriteSource, image))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(SpriteSource, texture))
+      .Add("numrows", VELMARIS_FIELD(SpriteSource, rows))
+      .Add("numcols", VELMARIS_FIELD(SpriteSource, columns))
+      .Add("image", VELMARIS_FIELD(SpriteSource, image))
+      .Hide(VELMARIS_FIELD(SpriteSource, texture))
       .FinishType();
 }
 

@@ -20,11 +20,12 @@ std::shared_ptr<const Texture> TextureCache::Load(const std::string& path) {
   if (found != entries_.end()) {
     const Entry& entry = found->second;
     if (entry.modified == modified && entry.size == size && entry.device == device) {
+      if (entry.failed) return nullptr;
       if (std::shared_ptr<const Texture> held = entry.texture.lock()) return held;
     }
   }
   std::shared_ptr<const Texture> texture = LoadTextureFromFile(path);
-  if (texture != nullptr) entries_[path] = Entry{modified, size, device, texture};
+  entries_[path] = Entry{modified, size, device, texture, texture == nullptr};
   return texture;
 }
 

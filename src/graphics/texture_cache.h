@@ -20,7 +20,9 @@ class TextureCache {
   // is now, on the graphics block's device: the one its other users hold while the
   // file keeps the modification time and size it was loaded with, else decoded and
   // uploaded anew (those who hold the old version keep it). Null when the file cannot
-  // be loaded; the loader has named the file in one line on standard error.
+  // be loaded; the loader has named the file in one line on standard error. A failure
+  // is remembered as a success is, until the file changes: a broken picture that
+  // many objects show is decoded once, not once for each of them.
   std::shared_ptr<const Texture> Load(const std::string& path);
 
   // Forgets every entry: their device is going. Textures still held stay with their
@@ -36,6 +38,7 @@ class TextureCache {
     std::uintmax_t size = 0;               // bytes
     const RenderDevice* device = nullptr;  // the device the texture lives on; not owned
     std::weak_ptr<const Texture> texture;
+    bool failed = false;  // this version of the file does not load
   };
   std::unordered_map<std::string, Entry> entries_;  // by path as given
 };

@@ -37,12 +37,11 @@ void Transform::SetScale(float x, float y) {
 void RegisterTransform(TypeRegistry& registry) {
   registry.RegisterType<Transform>("Transform")
       .AddHeaderMember()
-      .AddVectorMember({"x_position", "y_position", "z_position", ""},
-                       VELMARIS_OFFSETOF(Transform, translation))
-      .AddMember(MemberType::Float, "rotation", VELMARIS_FIELD(Transform, rotation))
-      .AddVectorMember({"x_scale", "y_scale", "z_scale", ""}, VELMARIS_OFFSETOF(Transform, scale))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Transform, matrix))
-      .AddMember(MemberType::Bool, "", VELMARIS_FIELD(Transform, dirty))
+      .AddVector({"x_position", "y_position", "z_position", ""}, VELMARIS_FIELD(Transform, translation))
+      .Add("rotation", VELMARIS_FIELD(Transform, rotation))
+      .AddVector({"x_scale", "y_scale", "z_scale", ""}, VELMARIS_FIELD(Transform, scale))
+      .Hide(VELMARIS_FIELD(Transform, matrix))
+      .Add("", VELMARIS_FIELD(Transform, dirty))
       .FinishType();
 }
 

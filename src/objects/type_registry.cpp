@@ -110,6 +110,11 @@ TypeDescriptor& TypeDescriptor::AddMember(MemberType type, std::string memberNam
 
 TypeDescriptor& TypeDescriptor::AddVectorMember(std::initializer_list<const char*> childNames,
                                                 std::uint32_t offset) {
+  return AddFloatGroup(childNames.begin(), childNames.size(), offset);
+}
+
+TypeDescriptor& TypeDescriptor::AddFloatGroup(const char* const* childNames, std::size_t count,
+                                              std::uint32_t offset) {
   if (offset < size) {
     ThrowLayoutError(*this, "(group)",
                      "offset " + std::to_string(offset) + " overlaps the member before it, which ends at " +
@@ -118,9 +123,9 @@ TypeDescriptor& TypeDescriptor::AddVectorMember(std::initializer_list<const char
   MemberDescriptor group;
   group.offset = offset;
   group.type = MemberType::Float;
-  for (const char* childName : childNames) {
+  for (std::size_t i = 0; i < count; ++i) {
     MemberDescriptor child;
-    child.name = childName;
+    child.name = childNames[i];
     child.size = sizeof(float);
     child.offset = offset + group.size;
     child.type = MemberType::Float;

@@ -29,9 +29,10 @@
     _Pragma("GCC diagnostic pop")                                                                   \
   }())
 
-// Offset and width of a field: the last two arguments of TypeDescriptor::AddMember.
+// A field of a component class, typed: its C++ type gives the member's kind and
+// width (TypeDescriptor::Add, Hide and AddVector), its position comes from offsetof.
 #define VELMARIS_FIELD(Class, field) \
-  VELMARIS_OFFSETOF(Class, field), static_cast<std::uint32_t>(sizeof(Class::field))
+  ::objects::FieldAt<decltype(Class::field)> { VELMARIS_OFFSETOF(Class, field) }
 
 namespace objects {
 
@@ -48,6 +49,27 @@ enum class MemberType : int {
 
 // Text for messages: "Int", "Float", ...
 const char* MemberTypeName(MemberType type);
+
+// The kind a field of C++ type Field is stored as; None for types files never hold.
+template <typename Field>
+constexpr MemberType KindOf() {
+  if constexpr (std::is_same_v<Field, float>) return MemberType::Float;
+  // Unsigned counters (a Pool's bounds) take a file's Int as its 32-bit pattern, so
+  // -1 there means the largest count.
+  if constexpr (std::is_same_v<Field, std::int32_t> || std::is_same_v<Field, std::uint32_t>)
+    return MemberType::Int;
+  if constexpr (std::is_same_v<Field, bool>) return MemberType::Bool;
+  if constexpr (std::is_same_v<Field, std::string>) return MemberType::String;
+  if constexpr (std::is_same_v<Field, std::vector<std::int32_t>>) return MemberType::IntVector;
+  if constexpr (std::is_same_v<Field, std::vector<float>>) return MemberType::FloatVector;
+  return MemberType::None;
+}
+
+// The position of a field of type Field in its class (made by VELMARIS_FIELD).
+template <typename Field>
+struct FieldAt {
+  std::uint32_t offset;
+};
 
 struct MemberDescriptor {
   std::string name;          // empty: never read from or written to a file
@@ -74,6 +96,32 @@ struct TypeDescriptor {
 
   // The unnamed first member at offset 0 covering the BaseComponent part.
   TypeDescriptor& AddHeaderMember();
+
+  // A member: kind and width from the field's type, so a field cannot be registered
+  // as a kind it is not, and one files cannot hold does not compile. An empty name
+  // keeps the field's kind without letting files name it (an internal counter).
+  template <typename Field>
+  TypeDescriptor& Add(std::string memberName, FieldAt<Field> field) {
+    static_assert(KindOf<Field>() != MemberType::None,
+                  "files cannot hold this field's type: register it with Hide");
+    return AddMember(KindOf<Field>(), std::move(memberName), field.offset, sizeof(Field));
+  }
+  // A field files never name and nothing reads as a value (pointers, caches,
+  // handles), kept in the member list at its place as None.
+  template <typename Field>
+  TypeDescriptor& Hide(FieldAt<Field> field) {
+    return AddMember(MemberType::None, "", field.offset, sizeof(Field));
+  }
+  // A vector2D or four-float field as a group of Float children, one name a float
+  // (an empty name is a part files never name).
+  template <typename Field, std::size_t Count>
+  TypeDescriptor& AddVector(const char* const (&childNames)[Count], FieldAt<Field> field) {
+    static_assert(Count * sizeof(float) == sizeof(Field), "one name for each float of the field");
+    return AddFloatGroup(childNames, Count, field.offset);
+  }
+
+  // The untyped forms of the three above, checked only at run time (tests of the
+  // registry's own checks).
   // A plain member at the field's true position (use VELMARIS_FIELD). Members are
   // added in declaration order; an overlap with the previous member, or a width
   // that does not fit the kind of a named member, throws std::logic_error.
@@ -85,6 +133,9 @@ struct TypeDescriptor {
   TypeDescriptor& AddVectorMember(std::initializer_list<const char*> childNames, std::uint32_t offset);
   // Ends registration: size becomes the class's object size.
   void FinishType();
+
+ private:
+  TypeDescriptor& AddFloatGroup(const char* const* childNames, std::size_t count, std::uint32_t offset);
 };
 
 class TypeRegistry {

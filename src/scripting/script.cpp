@@ -300,12 +300,11 @@ void Script::Update(float dt) {
 }
 
 void RegisterScript(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<Script>("Script")
       .AddHeaderMember()
-      .AddMember(MemberType::String, "filename", VELMARIS_FIELD(Script, filename))
-      .AddMember(MemberType::None, "", VELMARIS_FIELD(Script, data))
-      .AddMember(MemberType::Bool, "initState", VELMARIS_FIELD(Script, initState))
+      .Add("filename", VELMARIS_FIELD(Script, filename))
+      .Hide(VELMARIS_FIELD(Script, data))
+      .Add("initState", VELMARIS_FIELD(Script, initState))
       .FinishType();
 }
 

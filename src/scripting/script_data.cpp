@@ -20,18 +20,17 @@ bool ScriptData::Initialize() {
 }
 
 void RegisterScriptData(objects::TypeRegistry& registry) {
-  using objects::MemberType;
   registry.RegisterType<ScriptData>("ScriptData")
       .AddHeaderMember()
-      .AddVectorMember({"start_x", "start_y"}, VELMARIS_OFFSETOF(ScriptData, start))
-      .AddVectorMember({"end_x", "end_y"}, VELMARIS_OFFSETOF(ScriptData, finish))
-      .AddMember(MemberType::Float, "initTime", VELMARIS_FIELD(ScriptData, initTime))
-      .AddMember(MemberType::Float, "timer", VELMARIS_FIELD(ScriptData, timer))
-      .AddMember(MemberType::Float, "angle", VELMARIS_FIELD(ScriptData, angle))
-      .AddMember(MemberType::Float, "radius", VELMARIS_FIELD(ScriptData, radius))
-      .AddMember(MemberType::Float, "speed", VELMARIS_FIELD(ScriptData, speed))
-      .AddMember(MemberType::Bool, "state", VELMARIS_FIELD(ScriptData, state))
-      .AddMember(MemberType::Bool, "", VELMARIS_FIELD(ScriptData, bound))
+      .AddVector({"start_x", "start_y"}, VELMARIS_FIELD(ScriptData, start))
+      .AddVector({"end_x", "end_y"}, VELMARIS_FIELD(ScriptData, finish))
+      .Add("initTime", VELMARIS_FIELD(ScriptData, initTime))
+      .Add("timer", VELMARIS_FIELD(ScriptData, timer))
+      .Add("angle", VELMARIS_FIELD(ScriptData, angle))
+      .Add("radius", VELMARIS_FIELD(ScriptData, radius))
+      .Add("speed", VELMARIS_FIELD(ScriptData, speed))
+      .Add("state", VELMARIS_FIELD(ScriptData, state))
+      .Add("", VELMARIS_FIELD(ScriptData, bound))
       .FinishType();
 }
 

@@ -2,12 +2,14 @@
 #include "serialization/serializer_tests.h"
 
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <new>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
+#include "base/atomic_file.h"
+#include "base/log.h"
 #include "objects/type_registry.h"
 #include "serialization/json_file.h"
 #include "serialization/serializer.h"
@@ -19,6 +21,12 @@ namespace {
 constexpr const char* kReportFile = "serializer_test_output.txt";
 constexpr const char* kReadFile = "serializerTest1.txt";
 constexpr const char* kWriteFile = "serializeComponentTest.txt";
+
+// A report goes to its file whole, or not at all (with a line saying why).
+void Save(const std::filesystem::path& path, const std::string& text) {
+  std::string error;
+  if (!base::WriteFileAtomically(path, text, error)) base::LogError("serializer tests", error);
+}
 
 // Frees a component made in raw memory by CreateComponent or placement new.
 struct ComponentDeleter {
@@ -62,8 +70,7 @@ void PrintTestComponent(const TestComponent& component, std::ostream& stream) {
 }
 
 void RunSizeTest(const std::filesystem::path& folder) {
-  std::ofstream out(folder / kReportFile, std::ios::trunc);
-  if (!out) return;
+  std::ostringstream out;
   for (const char* name :
        {"Transform", "Physics", "Sprite", "SpriteSource", "Pool", "Timer", "PlayerController", "Camera"}) {
     WriteSizeLines(out, name);
@@ -77,12 +84,12 @@ void RunSizeTest(const std::filesystem::path& folder) {
   }
   out << "Overall Size: " << objects::FindType("TestComponent").size << "\n";
   out << "\n";
+  Save(folder / kReportFile, out.str());
 }
 
-void RunReadTest(const std::filesystem::path& folder) {
-  std::ofstream out(folder / kReportFile, std::ios::trunc);
-  if (!out) return;
-  const std::string inputPath = (folder / kReadFile).string();
+void RunReadTest(const std::filesystem::path& folder, const std::filesystem::path& inputFolder) {
+  std::ostringstream out;
+  const std::string inputPath = (inputFolder / kReadFile).string();
   rapidjson::Document document;
   std::string error;
   const JsonFileResult result = ReadJsonFile(inputPath, document, error);
@@ -118,11 +125,11 @@ void RunReadTest(const std::filesystem::path& folder) {
   serializer.DeserializeComponent(second.get(), entry);
   out << "Deserialized Component Test:\n";
   PrintTestComponent(static_cast<const TestComponent&>(*second), out);
+  Save(folder / kReportFile, out.str());
 }
 
 void RunWriteTest(const std::filesystem::path& folder) {
-  std::ofstream out(folder / kWriteFile, std::ios::trunc);
-  if (!out) return;
+  std::ostringstream out;
   rapidjson::OStreamWrapper wrapper(out);
   JsonWriter writer(wrapper);
   writer.StartObject();
@@ -135,6 +142,7 @@ void RunWriteTest(const std::filesystem::path& folder) {
   test.floatVector = {0.1f, 0.2f, 0.3f, 0.4f, 0.5f};
   Serializer::SerializeComponent(test, writer);
   writer.EndObject();
+  Save(folder / kWriteFile, out.str());
 }
 
 }  // namespace serialization

@@ -167,9 +167,10 @@ TEST_F(MenuComponentsTest, CounterPicturesFollowTheAmountAndLoadOnce) {
 
 TEST_F(MenuComponentsTest, UIRequestsOnlyStatesOfTheTable) {
   auto* ui = Add(MakeObject("c_Holder"), new components::UI());
-  const int kept = base::kLevel2;
+  base::SetStateCount(13);  // what the running state table has
+  const int kept = 3;
   for (const auto& [request, expected] : {std::pair{13, kept}, {-1, kept}, {12, 12}, {0, 0}}) {
-    base::States().next = base::kLevel2;
+    base::States().next = kept;
     ui->gmHolder = request;
     ui->Update(0.0f);
     EXPECT_EQ(base::States().next, expected) << request;

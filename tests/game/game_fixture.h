@@ -20,6 +20,7 @@
 #include "core/frame_loop.h"
 #include "core/window_procedure.h"
 #include "game/game.h"
+#include "game/game_states.h"
 #include "game/session.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
@@ -38,6 +39,7 @@ class GameTest : public testing::Test {
     savedDirectory_ = std::filesystem::current_path();
     std::filesystem::current_path(VELMARIS_DATA_DIR);
     base::States().Reset();
+    base::States().next = game::kFirstState;
     input::ResetInput();
     base::ResetLogOnce();
     objects::ResetSpaces();
@@ -164,7 +166,7 @@ class GameTest : public testing::Test {
 
   // Runs Level1 from its start through its intro until play begins.
   void PlayLevel1PastItsIntro() {
-    Enter(base::kLevel1);
+    Enter(game::kLevel1);
     for (int frame = 0; frame < 600 && Level().introStage != 6; ++frame) RunFrames(1);
     ASSERT_EQ(Level().introStage, 6);
   }

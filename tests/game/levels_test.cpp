@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 
 #include "components/pool.h"
+#include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/names.h"
 #include "game_fixture.h"
@@ -31,7 +32,7 @@ TEST_F(LevelsTest, RatingCountsTheStarAndTimeObjectives) {
       {3, 60.0f, 1, 1, 0},
   };
   for (const Case& c : cases) {
-    Enter(base::kLevel2);
+    Enter(game::kLevel2);
     Level().collectedStars = c.stars;
     Level().elapsedTime = c.seconds;
     game::UpdateVictory();  // the end time follows the timer until the end
@@ -42,12 +43,12 @@ TEST_F(LevelsTest, RatingCountsTheStarAndTimeObjectives) {
     EXPECT_EQ(SpriteOf(names::kVictorySpace, names::kMarkStars).frameIndex, c.starsMark);
     EXPECT_EQ(SpriteOf(names::kVictorySpace, names::kMarkTime).frameIndex, c.timeMark);
     EXPECT_TRUE(SpaceNamed(names::kLevel2).IsPaused());
-    Enter(base::kLevel3);  // leave, so that the next case enters Level2 afresh
+    Enter(game::kLevel3);  // leave, so that the next case enters Level2 afresh
   }
 }
 
 TEST_F(LevelsTest, TheLevelEndsOnceAndItsVictoryScreenFollows) {
-  Enter(base::kLevel2);
+  Enter(game::kLevel2);
   RunFrames(10);
   EXPECT_FALSE(SpaceNamed(names::kVictorySpace).IsActive());
   Level().collectedStars = 25;
@@ -67,7 +68,7 @@ TEST_F(LevelsTest, TheLevelEndsOnceAndItsVictoryScreenFollows) {
 }
 
 TEST_F(LevelsTest, TimerStopsAtOneHundredMinutesUntilKeyFourBringsItBack) {
-  Enter(base::kLevel2);
+  Enter(game::kLevel2);
   Level().elapsedTime = 5999.99f;
   RunFrames(10);
   EXPECT_TRUE(Level().maxShown);
@@ -87,7 +88,7 @@ TEST_F(LevelsTest, TimerStopsAtOneHundredMinutesUntilKeyFourBringsItBack) {
 }
 
 TEST_F(LevelsTest, TimerRateTwentyAddsTwentySecondsPerSecond) {
-  Enter(base::kLevel2);
+  Enter(game::kLevel2);
   Chord({'D', 'E', 'B', 'G'});
   Tap('9');
   const float before = Level().elapsedTime;
@@ -100,27 +101,27 @@ TEST_F(LevelsTest, TimerRateTwentyAddsTwentySecondsPerSecond) {
 }
 
 TEST_F(LevelsTest, DebugKeysNeedTheWholeChordAndJumpBetweenLevels) {
-  Enter(base::kLevel2);
+  Enter(game::kLevel2);
   Chord({'D', 'E', 'B'});
   Tap('1');
   RunFrames(1);
-  EXPECT_EQ(base::States().current, base::kLevel2) << "three letters of the chord unlock nothing";
+  EXPECT_EQ(base::States().current, game::kLevel2) << "three letters of the chord unlock nothing";
   Chord({'D', 'E', 'B', 'G'});
   EXPECT_TRUE(Level().debugKeysEnabled);
   Tap('3');
   RunFrames(1);
-  EXPECT_EQ(base::States().current, base::kLevel3);
+  EXPECT_EQ(base::States().current, game::kLevel3);
   Chord({'H', 'I', 'D', 'E'});
   EXPECT_FALSE(Level().debugKeysEnabled);
   Tap('1');
   RunFrames(1);
-  EXPECT_EQ(base::States().current, base::kLevel3);
+  EXPECT_EQ(base::States().current, game::kLevel3);
 }
 
 TEST_F(LevelsTest, KeyZeroEndsTheLevelAndNextGoesOnToLevelTwo) {
-  Enter(base::kLevel1);
-  Enter(base::kLevel2);
-  Enter(base::kLevel1);  // Level1 again: no intro
+  Enter(game::kLevel1);
+  Enter(game::kLevel2);
+  Enter(game::kLevel1);  // Level1 again: no intro
   ASSERT_EQ(Level().introStage, 6);
   Chord({'D', 'E', 'B', 'G'});
   Tap('0');
@@ -131,7 +132,7 @@ TEST_F(LevelsTest, KeyZeroEndsTheLevelAndNextGoesOnToLevelTwo) {
   EXPECT_EQ(SpriteOf(names::kVictorySpace, names::kButtonRestart).colour.w, 0.0f);
   Click(names::kVictorySpace, names::kButtonNext);
   RunFrames(1);
-  EXPECT_EQ(base::States().current, base::kLevel2);
+  EXPECT_EQ(base::States().current, game::kLevel2);
   EXPECT_FALSE(SpaceNamed(names::kVictorySpace).IsActive());
   EXPECT_FALSE(SpaceNamed(names::kLevel1).IsActive());
   EXPECT_TRUE(SpaceNamed(names::kLevel2).IsActive());
@@ -139,7 +140,7 @@ TEST_F(LevelsTest, KeyZeroEndsTheLevelAndNextGoesOnToLevelTwo) {
 }
 
 TEST_F(LevelsTest, LevelThreeOffersOnlyRestartWhichLeadsToLevelOne) {
-  Enter(base::kLevel3);
+  Enter(game::kLevel3);
   game::EndLevel();
   RunFrames(1);
   EXPECT_TRUE(ButtonOf(names::kVictorySpace, names::kButtonRestart).canClick);
@@ -148,24 +149,24 @@ TEST_F(LevelsTest, LevelThreeOffersOnlyRestartWhichLeadsToLevelOne) {
   EXPECT_EQ(SpriteOf(names::kVictorySpace, names::kButtonRestart).colour.w, 1.0f);
   Click(names::kVictorySpace, names::kButtonRestart);
   RunFrames(1);
-  EXPECT_EQ(base::States().current, base::kLevel1);
+  EXPECT_EQ(base::States().current, game::kLevel1);
 }
 
 TEST_F(LevelsTest, EnterPressesTheVictoryButtonTheLevelArms) {
-  for (const int level : {base::kLevel2, base::kLevel3}) {
+  for (const int level : {game::kLevel2, game::kLevel3}) {
     Enter(level);
     game::EndLevel();
     RunFrames(2);
     ASSERT_TRUE(SpaceNamed(names::kVictorySpace).IsActive());
     Tap(platform::kVkReturn);
     RunFrames(1);
-    EXPECT_EQ(base::States().current, level == base::kLevel2 ? base::kLevel3 : base::kLevel1)
+    EXPECT_EQ(base::States().current, level == game::kLevel2 ? game::kLevel3 : game::kLevel1)
         << "from state " << level;
   }
 }
 
 TEST_F(LevelsTest, ReenteringALevelResetsPlayerStarsAndObjects) {
-  Enter(base::kLevel2);
+  Enter(game::kLevel2);
   objects::Space& level = SpaceNamed(names::kLevel2);
   auto& player = ComponentOf<objects::Transform>(names::kLevel2, names::kPlayer, "Transform");
   auto& stars = ComponentOf<components::Pool>(names::kLevel2, names::kUi, "Pool");
@@ -173,9 +174,9 @@ TEST_F(LevelsTest, ReenteringALevelResetsPlayerStarsAndObjects) {
   stars.amount = 12;
   std::shared_ptr<objects::GameObject> someObject = level.GetObjects().rbegin()->second;
   someObject->SetActive(false);
-  Enter(base::kLevel3);
+  Enter(game::kLevel3);
   EXPECT_FALSE(level.IsActive());
-  Enter(base::kLevel2);
+  Enter(game::kLevel2);
   EXPECT_TRUE(level.IsActive());
   EXPECT_EQ(player.translation.x, 0.0f);
   EXPECT_EQ(player.translation.y, 0.0f);
@@ -185,19 +186,19 @@ TEST_F(LevelsTest, ReenteringALevelResetsPlayerStarsAndObjects) {
 }
 
 TEST_F(LevelsTest, TransitionLastsExactlyTwoHundredFortyFramesWhateverTheFrameTime) {
-  for (int state : {base::kLevel1Transition, base::kLevel2Transition}) {
-    timer_.dt = state == base::kLevel1Transition ? 0.1f : 0.001f;
+  for (int state : {game::kLevel1Transition, game::kLevel2Transition}) {
+    timer_.dt = state == game::kLevel1Transition ? 0.1f : 0.001f;
     Enter(state);
     RunFrames(238);
     EXPECT_EQ(base::States().current, state);
     RunFrames(1);  // frame 240 asks for the level
     RunFrames(1);
-    EXPECT_EQ(base::States().current, state == base::kLevel1Transition ? base::kLevel2 : base::kLevel3);
+    EXPECT_EQ(base::States().current, state == game::kLevel1Transition ? game::kLevel2 : game::kLevel3);
   }
 }
 
 TEST_F(LevelsTest, LevelOneIntroFadesInTheWelcomeStartsTheMusicAndFadesOut) {
-  Enter(base::kLevel1);
+  Enter(game::kLevel1);
   EXPECT_TRUE(SpaceNamed(names::kLevel1).IsPaused());
   EXPECT_EQ(SpriteOf(names::kLogosSpace, names::kBlackScreen).colour.w, 1.0f)
       << "the black screen is there even when the logos did not run";
@@ -215,7 +216,7 @@ TEST_F(LevelsTest, LevelOneIntroFadesInTheWelcomeStartsTheMusicAndFadesOut) {
 }
 
 TEST_F(LevelsTest, WinLevelHasItsOwnGoalsAndAHiddenTimer) {
-  Enter(base::kLevelWin);
+  Enter(game::kLevelWin);
   EXPECT_EQ(Level().starGoal, 7);
   EXPECT_EQ(Level().timeGoal, 600.0f);
   EXPECT_FALSE(Level().timerVisible);
@@ -226,7 +227,7 @@ TEST_F(LevelsTest, WinLevelHasItsOwnGoalsAndAHiddenTimer) {
   EXPECT_EQ(Level().rating, 2);
   RunFrames(2);
   EXPECT_FALSE(SpaceNamed(names::kVictorySpace).IsActive()) << "the win level shows no victory screen";
-  Enter(base::kLevel2);
+  Enter(game::kLevel2);
   EXPECT_FALSE(SpaceNamed(names::kLevelWin).IsActive()) << "left behind, it would run under Level2";
 }
 
@@ -254,7 +255,7 @@ TEST_F(LevelsTest, LevelFileWithoutWhatTheGameNeedsIsRefusedWithItsName) {
     objects::ResetSpaces();
     base::States().Reset();
     std::filesystem::current_path(folder);
-    base::States().next = base::kLevel2;
+    base::States().next = game::kLevel2;
     testing::internal::CaptureStderr();
     try {
       RunFrames(1);

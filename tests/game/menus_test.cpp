@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/names.h"
 #include "game_fixture.h"
@@ -252,7 +253,7 @@ TEST_F(MenusTest, TheKeyboardWorksTheTopmostOverlayOnly) {
 class MenusDuringTheIntroTest : public GameTest {};
 
 TEST_F(MenusDuringTheIntroTest, PausingDuringTheIntroKeepsTheLevelStillAndTheMusicDown) {
-  Enter(base::kLevel1);
+  Enter(game::kLevel1);
   while (Level().introStage < 4) RunFrames(1);  // the music has started
   Tap(platform::kVkEscape);
   EXPECT_TRUE(SpaceNamed(names::kLevel1).IsPaused());
@@ -298,7 +299,7 @@ class MenusWithoutTheirFilesTest : public GameTest {
 
 TEST_F(MenusWithoutTheirFilesTest, MissingOverlaysAreReportedAndTheirActionsDoNothing) {
   testing::internal::CaptureStderr();
-  Enter(base::kLevel2);
+  Enter(game::kLevel2);
   const std::string loading = testing::internal::GetCapturedStderr();
   EXPECT_THAT(loading, testing::HasSubstr("Menu/MenuWindowExit.txt: cannot open the menu file"));
   EXPECT_THAT(loading, testing::HasSubstr("Menu/MenuPauseCredits.txt: cannot open the menu file"));

@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 #include <rapidjson/document.h>
 
+#include "game/game_states.h"
 #include "game/names.h"
 #include "game_fixture.h"
 #include "platform/headless/input_script.h"
@@ -64,7 +65,7 @@ TEST_F(RecordingTest, ReplayOfARecordingReachesTheSameStateWithTheSameHashes) {
   RunFrames(60);
   Tap(platform::kVkF9);
   EXPECT_FALSE(Loop().Recorder()->Recording());
-  ASSERT_EQ(base::States().current, base::kLevel1);
+  ASSERT_EQ(base::States().current, game::kLevel1);
   const auto& player =
       ComponentOf<objects::Transform>(names::kLevel1, names::kPlayer, "Transform").translation;
   const float elapsed = Level().elapsedTime;

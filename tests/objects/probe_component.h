@@ -55,14 +55,14 @@ inline void RegisterProbe(objects::TypeRegistry& registry, const std::string& na
   using objects::MemberType;
   registry.RegisterType<Probe>(name)
       .AddHeaderMember()
-      .AddMember(MemberType::Int, "count", VELMARIS_FIELD(Probe, count))
-      .AddMember(MemberType::Float, "factor", VELMARIS_FIELD(Probe, factor))
-      .AddMember(MemberType::String, "label", VELMARIS_FIELD(Probe, label))
-      .AddMember(MemberType::Bool, "flag", VELMARIS_FIELD(Probe, flag))
-      .AddMember(MemberType::IntVector, "ints", VELMARIS_FIELD(Probe, ints))
-      .AddMember(MemberType::FloatVector, "floats", VELMARIS_FIELD(Probe, floats))
-      .AddMember(MemberType::Bool, "succeed", VELMARIS_FIELD(Probe, succeed))
-      .AddMember(MemberType::Int, "", VELMARIS_FIELD(Probe, initializations))
+      .Add("count", VELMARIS_FIELD(Probe, count))
+      .Add("factor", VELMARIS_FIELD(Probe, factor))
+      .Add("label", VELMARIS_FIELD(Probe, label))
+      .Add("flag", VELMARIS_FIELD(Probe, flag))
+      .Add("ints", VELMARIS_FIELD(Probe, ints))
+      .Add("floats", VELMARIS_FIELD(Probe, floats))
+      .Add("succeed", VELMARIS_FIELD(Probe, succeed))
+      .Add("", VELMARIS_FIELD(Probe, initializations))
       .FinishType();
 }
 

@@ -137,16 +137,29 @@ TEST_F(TypeRegistryTest, RegistrationRefusesLayoutsThatDoNotFitTheClass) {
   // Members out of declaration order overlap.
   EXPECT_THROW(registry.RegisterType<Probe>("Bad1")
                    .AddHeaderMember()
-                   .AddMember(MemberType::Float, "factor", VELMARIS_FIELD(Probe, factor))
-                   .AddMember(MemberType::Int, "count", VELMARIS_FIELD(Probe, count)),
+                   .Add("factor", VELMARIS_FIELD(Probe, factor))
+                   .Add("count", VELMARIS_FIELD(Probe, count)),
                std::logic_error);
-  // A named Int that is not four bytes wide.
-  EXPECT_THROW(registry.RegisterType<Probe>("Bad2").AddHeaderMember().AddMember(MemberType::Int, "label",
-                                                                                VELMARIS_FIELD(Probe, label)),
+  // A named Int that is not four bytes wide (the untyped form; the typed one does
+  // not compile for it).
+  EXPECT_THROW(registry.RegisterType<Probe>("Bad2").AddHeaderMember().AddMember(
+                   MemberType::Int, "label", VELMARIS_OFFSETOF(Probe, label), sizeof(Probe::label)),
                std::logic_error);
   // A group running past the end of the object.
   EXPECT_THROW(registry.RegisterType<Probe>("Bad3").AddVectorMember({"a", "b"}, sizeof(Probe) - 4),
                std::logic_error);
 }
+
+// What the typed registration takes from a field's C++ type.
+static_assert(objects::KindOf<float>() == MemberType::Float);
+static_assert(objects::KindOf<std::int32_t>() == MemberType::Int);
+static_assert(objects::KindOf<bool>() == MemberType::Bool);
+static_assert(objects::KindOf<std::string>() == MemberType::String);
+static_assert(objects::KindOf<std::vector<std::int32_t>>() == MemberType::IntVector);
+static_assert(objects::KindOf<std::vector<float>>() == MemberType::FloatVector);
+static_assert(objects::KindOf<double>() == MemberType::None, "a double is no Float: Add refuses it");
+static_assert(objects::KindOf<std::uint32_t>() == MemberType::Int, "a counter takes an Int's bit pattern");
+static_assert(objects::KindOf<std::int64_t>() == MemberType::None);
+static_assert(objects::KindOf<objects::BaseComponent*>() == MemberType::None);
 
 }  // namespace

@@ -129,8 +129,8 @@ TEST(SdlWindowTest, CloseBeforeTheFirstLevelQuitsWithCodeZero) {
   base::States().Reset();
   input::ResetInput();
   SdlWindow window(/*fullScreen=*/false);
-  core::StateTable table;
-  table.fill(core::kEmptyState);
+  const core::StateTable table{core::kEmptyState};
+  base::States().next = 0;
   core::GameStateManager states(table);
   core::FixedFrameTimer timer(0.0f);
   core::FrameLoop loop(window, states, timer);

@@ -58,7 +58,7 @@ TEST_F(SelfTestTest, SizeTestReportsEqualSizesAndTheTestComponentMembers) {
 
 TEST_F(SelfTestTest, RefusalsThrowTheirExactTexts) {
   const std::pair<std::function<void()>, const char*> cases[] = {
-      {[&] { serialization::RunReadTest(folder); }, "First serializer test file missing!"},
+      {[&] { serialization::RunReadTest(folder, folder); }, "First serializer test file missing!"},
       {[&] {
          objects::ResetTypeRegistry();
          objects::RegisterTransform(objects::GetTypeRegistry());
@@ -74,7 +74,7 @@ TEST_F(SelfTestTest, ReadTestFillsBothComponentsAlikeAndReplacesTheSizeReport) {
   std::filesystem::copy_file(std::filesystem::path(VELMARIS_SOURCE_DIR) / "data" / "serializerTest1.txt",
                              folder / "serializerTest1.txt");
   serialization::RunSizeTest(folder);
-  serialization::RunReadTest(folder);
+  serialization::RunReadTest(folder, folder);
   const std::string report = Read("serializer_test_output.txt");
   EXPECT_THAT(report, ::testing::Not(HasSubstr("Testing size of")));
   EXPECT_THAT(report, StartsWith("Component Location: "));
@@ -94,7 +94,7 @@ TEST_F(SelfTestTest, WriteTestOutputReadsBackToItsValues) {
   EXPECT_THAT(written, StartsWith("{\n    \"TestComponent\": {\n        \"int_vector\": [\n            1,"));
   EXPECT_THAT(written, HasSubstr("0.10000000149011612"));
   std::filesystem::rename(folder / "serializeComponentTest.txt", folder / "serializerTest1.txt");
-  serialization::RunReadTest(folder);
+  serialization::RunReadTest(folder, folder);
   const Lines lines = ValueLines(Read("serializer_test_output.txt"));
   ASSERT_EQ(lines.size(), 10u);
   EXPECT_EQ(Lines(lines.begin(), lines.begin() + 5),

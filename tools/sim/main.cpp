@@ -8,12 +8,14 @@
 
 #include "audio/silent/silent_backend.h"
 #include "audio_log.h"
+#include "core/data_folder.h"
 #include "core/engine.h"
 #include "core/frame_loop.h"
 #include "core/game_state_manager.h"
 #include "core/live_reload.h"
 #include "dump.h"
 #include "game/game.h"
+#include "game/game_states.h"
 #include "game/held_objects.h"
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
@@ -33,7 +35,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The scene viewer's one state: a plain level frame over every loaded space.
+// The scene viewer's one state (row 0 of its table): a plain level frame over every
+// loaded space.
 void ViewerUpdate(float dt) {
   const float cornflower[4] = {0.392157f, 0.584314f, 0.929412f, 1.0f};
   graphics::ClearScreen(cornflower);
@@ -43,12 +46,8 @@ void ViewerUpdate(float dt) {
 }
 
 const core::StateTable& ViewerTable() {
-  static const core::StateTable table = [] {
-    core::StateTable t;
-    t.fill(core::kEmptyState);
-    t[base::kEmpty].update = ViewerUpdate;
-    return t;
-  }();
+  static const core::StateTable table{
+      {core::EmptyOperation, core::EmptyOperation, ViewerUpdate, core::EmptyOperation, core::EmptyOperation}};
   return table;
 }
 
@@ -86,11 +85,7 @@ int Run(sim::Options options) {
   for (sim::Screenshot& shot : options.screenshots) shot.path = FromStartFolder(shot.path);
   options.overviewPath = FromStartFolder(options.overviewPath);
 
-  if (!options.dataDir.empty()) {
-    fs::current_path(options.dataDir);
-  } else {
-    core::EnterDataDirectory();
-  }
+  if (!core::EnterDataDirectory(options.common.dataDir)) return 1;
   platform::headless::InputScript script;
   if (!options.inputScript.empty()) script = platform::headless::InputScript::Load(options.inputScript);
   std::unique_ptr<sim::Steering> steering;
@@ -117,7 +112,7 @@ int Run(sim::Options options) {
   // whatever dt the frames are given.
   core::SteadyClock reloadClock;
   std::unique_ptr<core::LiveReload> reload;
-  if (options.dev) {
+  if (options.common.dev) {
     reload = std::make_unique<core::LiveReload>(objects::GetSpaceRegistry(), reloadClock);
     reload->SetHeldObjects(&game::IsHeldByGame);
   }
@@ -132,7 +127,7 @@ int Run(sim::Options options) {
 
   const bool viewer = !options.levels.empty() && !options.startState;
   base::States().Reset();
-  base::States().next = viewer ? base::kEmpty : options.startState.value_or(base::kGameLogos);
+  base::States().next = viewer ? 0 : options.startState.value_or(game::kFirstState);
 
   ScriptFrameTimer timer(script, options.dt);
   core::GameStateManager states(viewer ? ViewerTable() : game::GameStateTable());
@@ -190,24 +185,29 @@ int main(int argc, char** argv) {
   sim::Options options;
   try {
     options = sim::ParseOptions(argc, argv);
-    if (options.help) {
-      std::cout << sim::kUsage << std::endl;
+    if (options.common.help) {
+      std::cout << sim::Help();
+      return 0;
+    }
+    if (options.common.version) {
+      std::cout << base::VersionLine("velmaris-sim") << std::endl;
       return 0;
     }
     if ((!options.screenshots.empty() || !options.overviewPath.empty()) && !options.realWindow) {
-      throw sim::UsageError{
+      throw base::UsageError{
           "--screenshot and --overview need --real-window: only a real window draws pixels"};
     }
     if (!options.overviewPath.empty() && options.levels.empty()) {
-      throw sim::UsageError{"--overview needs the level to draw: --load LEVELFILE"};
+      throw base::UsageError{"--overview needs the level to draw: --load LEVELFILE"};
     }
     if (options.validate && (options.realWindow || !options.levels.empty() || options.startState ||
                              !options.inputScript.empty() || !options.dumpPath.empty() ||
                              !options.screenshots.empty() || !options.overviewPath.empty())) {
-      throw sim::UsageError{"--validate runs nothing: it takes only --data and the files to check"};
+      throw base::UsageError{"--validate runs nothing: it takes only --data and the files to check"};
     }
-  } catch (const sim::UsageError& error) {
-    std::cerr << "velmaris-sim: " << error.message << '\n' << sim::kUsage << std::endl;
+  } catch (const base::UsageError& error) {
+    std::cerr << "velmaris-sim: " << error.message << '\n'
+              << sim::Usage() << "(velmaris-sim --help lists every option)" << std::endl;
     return 2;
   }
   try {

@@ -5,17 +5,9 @@
 #include <string_view>
 
 namespace sim {
-
-const char* const kUsage =
-    "usage: velmaris-sim [--data DIR] [--state N] [--frames N] [--dt SECONDS]\n"
-    "                    [--input FILE | --steer ROUTE.json... [--record FILE.jsonl]]\n"
-    "                    [--load LEVELFILE]... [--dump FILE] [--screenshot FRAME:FILE.png]...\n"
-    "                    [--audio-log FILE] [--real-window] [--overview FILE.png] [--hash-every N]\n"
-    "                    [--dev]\n"
-    "       velmaris-sim [--data DIR] --validate [FILE]...\n"
-    "       velmaris-sim --help";
-
 namespace {
+
+using base::UsageError;
 
 template <typename Number>
 Number ParseNumber(std::string_view option, std::string_view text) {
@@ -39,73 +31,77 @@ Screenshot ParseScreenshot(std::string_view text) {
   return shot;
 }
 
+// The runner's command line, filling `options`. Its usage lines and help come from it.
+base::CommandLine Declare(Options& o) {
+  base::CommandLine line("velmaris-sim",
+                         {"[OPTION]...", "[--data DIR] --validate [FILE]...", "--help | --version"},
+                         "Runs Velmaris without a screen, at a fixed frame time, with scripted input;\n"
+                         "or checks data files (--validate).");
+  base::AddCommonOptions(line, o.common);
+  line.Add({"--state", "N", "start in game state N (1, 3, 5 the levels, 7 the logos)",
+            [&o](std::string_view v) { o.startState = ParseNumber<int>("--state", v); }});
+  line.Add({"--frames", "N", "run N frames (1 when not given)", [&o](std::string_view v) {
+              o.frames = ParseNumber<long long>("--frames", v);
+              if (o.frames < 0) throw UsageError{"--frames must not be negative"};
+            }});
+  line.Add({"--dt", "SECONDS", "the time of each frame (1/60 when not given)", [&o](std::string_view v) {
+              o.dt = ParseNumber<float>("--dt", v);
+              if (!std::isfinite(o.dt) || o.dt < 0.0f) {
+                throw UsageError{"--dt must be a finite number of seconds, 0 or more"};
+              }
+            }});
+  line.Add({"--input", "FILE", "feed the scripted events of FILE (one JSON object a line)",
+            [&o](std::string_view v) { o.inputScript = v; }});
+  line.Add({"--steer", "ROUTE.json", "fly the player along a route of waypoints (several in turn)",
+            [&o](std::string_view v) { o.steerRoutes.emplace_back(v); }});
+  line.Add({"--record", "FILE.jsonl", "write the input the --steer planner made",
+            [&o](std::string_view v) { o.recordPath = v; }});
+  line.Add({"--load", "LEVELFILE", "load a level file before the first frame (several in turn)",
+            [&o](std::string_view v) { o.levels.emplace_back(v); }});
+  line.Add({"--dump", "FILE", "write every space, object and component as JSON at the end",
+            [&o](std::string_view v) { o.dumpPath = v; }});
+  line.Add({"--screenshot", "FRAME:FILE.png", "save the picture of a frame (needs --real-window)",
+            [&o](std::string_view v) { o.screenshots.push_back(ParseScreenshot(v)); }});
+  line.Add({"--audio-log", "FILE", "write every call into the sound system",
+            [&o](std::string_view v) { o.audioLogPath = v; }});
+  line.Add({"--real-window", "", "draw in a real window with OpenGL",
+            [&o](std::string_view) { o.realWindow = true; }});
+  line.Add({"--overview", "FILE.png", "draw the whole loaded level into one picture (needs --real-window)",
+            [&o](std::string_view v) { o.overviewPath = v; }});
+  line.Add({"--hash-every", "N", "print a hash of the whole state every N frames", [&o](std::string_view v) {
+              o.hashEvery = ParseNumber<long long>("--hash-every", v);
+              if (o.hashEvery < 1) throw UsageError{"--hash-every needs a number of frames from 1"};
+            }});
+  line.Add({"--validate", "FILE",
+            "check data files (every one under data/ when none is named) and run nothing",
+            [&o](std::string_view v) {
+              o.validate = true;
+              if (!v.empty()) o.validateFiles.emplace_back(v);
+            },
+            /*takesList=*/true});
+  return line;
+}
+
 }  // namespace
 
-Options ParseOptions(int argc, char** argv) {
+Options ParseOptions(int argc, const char* const* argv) {
   Options options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view option = argv[i];
-    if (option == "--real-window") {
-      options.realWindow = true;
-      continue;
-    }
-    if (option == "--validate") {
-      options.validate = true;
-      while (i + 1 < argc && std::string_view(argv[i + 1]).rfind("--", 0) != 0) {
-        options.validateFiles.emplace_back(argv[++i]);
-      }
-      continue;
-    }
-    if (option == "--dev") {
-      options.dev = true;
-      continue;
-    }
-    if (option == "--help" || option == "-h") {
-      options.help = true;
-      continue;
-    }
-    if (i + 1 >= argc) throw UsageError{std::string(option) + " needs a value"};
-    const std::string_view value = argv[++i];
-    if (option == "--data") {
-      options.dataDir = value;
-    } else if (option == "--state") {
-      options.startState = ParseNumber<int>(option, value);
-    } else if (option == "--frames") {
-      options.frames = ParseNumber<long long>(option, value);
-      if (options.frames < 0) throw UsageError{"--frames must not be negative"};
-    } else if (option == "--dt") {
-      options.dt = ParseNumber<float>(option, value);
-      if (!std::isfinite(options.dt) || options.dt < 0.0f) {
-        throw UsageError{"--dt must be a finite number of seconds, 0 or more"};
-      }
-    } else if (option == "--input") {
-      options.inputScript = value;
-    } else if (option == "--steer") {
-      options.steerRoutes.emplace_back(value);
-    } else if (option == "--record") {
-      options.recordPath = value;
-    } else if (option == "--load") {
-      options.levels.emplace_back(value);
-    } else if (option == "--dump") {
-      options.dumpPath = value;
-    } else if (option == "--hash-every") {
-      options.hashEvery = ParseNumber<long long>(option, value);
-      if (options.hashEvery < 1) throw UsageError{"--hash-every needs a number of frames from 1"};
-    } else if (option == "--overview") {
-      options.overviewPath = value;
-    } else if (option == "--audio-log") {
-      options.audioLogPath = value;
-    } else if (option == "--screenshot") {
-      options.screenshots.push_back(ParseScreenshot(value));
-    } else {
-      throw UsageError{"unknown option " + std::string(option)};
-    }
-  }
+  Declare(options).Parse(argc, argv);
   if (!options.recordPath.empty() && options.steerRoutes.empty()) throw UsageError{"--record needs --steer"};
   if (!options.steerRoutes.empty() && !options.inputScript.empty()) {
     throw UsageError{"--steer and --input cannot be used together: the planner makes the input"};
   }
   return options;
+}
+
+std::string Help() {
+  Options unused;
+  return Declare(unused).Help();
+}
+
+std::string Usage() {
+  Options unused;
+  return Declare(unused).Usage();
 }
 
 }  // namespace sim

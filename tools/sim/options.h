@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/command_line.h"
+
 namespace sim {
 
 struct Screenshot {
@@ -13,7 +15,7 @@ struct Screenshot {
 };
 
 struct Options {
-  std::string dataDir;            // working-directory tree; empty: the project's data/
+  base::CommonOptions common;     // --help, --version, --data, --dev
   std::optional<int> startState;  // default: the game's first state
   long long frames = 1;
   float dt = 1.0f / 60.0f;
@@ -25,21 +27,18 @@ struct Options {
   std::string audioLogPath;              // empty: no audio log
   std::vector<Screenshot> screenshots;
   bool realWindow = false;
-  bool dev = false;                        // reload the loaded data files when they change
-  bool help = false;                       // print the usage and run nothing
   long long hashEvery = 0;                 // 0: no hashes; else a dump hash every N frames
   std::string overviewPath;                // empty: no overview picture
   bool validate = false;                   // check data files instead of running
   std::vector<std::string> validateFiles;  // empty: every level, menu and prefab file
 };
 
-// Thrown for arguments the runner cannot take; the text says which and why.
-struct UsageError {
-  std::string message;
-};
+// Throws base::UsageError for arguments the runner cannot take.
+Options ParseOptions(int argc, const char* const* argv);
 
-Options ParseOptions(int argc, char** argv);
-
-extern const char* const kUsage;
+// The --help text, made from the same table the parser reads.
+std::string Help();
+// The usage lines alone, shown under a wrong argument.
+std::string Usage();
 
 }  // namespace sim

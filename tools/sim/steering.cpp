@@ -13,6 +13,7 @@
 #include "base/game_states.h"
 #include "components/physics.h"
 #include "components/player_controller_new.h"
+#include "game/game_states.h"
 #include "game/session.h"
 #include "objects/space_registry.h"
 #include "objects/transform.h"
@@ -233,7 +234,7 @@ bool LevelPaused(const std::string& level) {
 }
 
 bool IsLevelState(int state) {
-  return state == base::kLevel1 || state == base::kLevel2 || state == base::kLevel3;
+  return state == game::kLevel1 || state == game::kLevel2 || state == game::kLevel3;
 }
 
 // A level is being played: no screen is over it that a click could be meant for.

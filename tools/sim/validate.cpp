@@ -6,7 +6,7 @@
 
 #include "core/component_registration.h"
 #include "core/data_file_rules.h"
-#include "core/engine.h"
+#include "core/data_folder.h"
 #include "game/data_requirements.h"
 #include "serialization/validator.h"
 
@@ -33,11 +33,7 @@ std::string ShownDataFolder(const fs::path& start, const fs::path& data) {
 
 int Validate(const Options& options) {
   const fs::path start = fs::current_path();
-  if (!options.dataDir.empty()) {
-    fs::current_path(options.dataDir);
-  } else if (!core::EnterDataDirectory()) {
-    return 1;
-  }
+  if (!core::EnterDataDirectory(options.common.dataDir)) return 1;
   const fs::path data = fs::current_path();
   core::RegisterComponents();
 

@@ -13,6 +13,7 @@
 #include "game/menus/menu_cursor.h"
 #include "game/names.h"
 #include "game/session.h"
+#include "game/settings.h"
 #include "graphics/graphics.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
@@ -125,6 +126,15 @@ void ShowSwitch(const char* object, int frame) {
   if (sprite != nullptr) sprite->frameIndex = frame;
 }
 
+// The options page shows the switches as the player left them (settings of an
+// earlier run, a --windowed start), not as its file draws them.
+void ShowSwitchesAsSet() {
+  auto frameOf = [](bool on) { return on ? kSwitchOn : kSwitchOff; };
+  ShowSwitch("c_ButtonMusicToggle", frameOf(audio::Audio().musicOn));
+  ShowSwitch("c_ButtonSFXToggle", frameOf(audio::Audio().sfxOn));
+  ShowSwitch("c_ButtonScreenToggle", frameOf(Session().fullScreen));
+}
+
 void ShowCreditsPage(int page) {
   MenuState& menus = Menus();
   menus.creditsPage = std::clamp(page, 0, kCreditsPages - 1);
@@ -154,7 +164,7 @@ std::vector<Wiring> WiringTable() {
       {kOptions, "c_ButtonBack", &OnBack, nullptr},
       {kOptions, "c_ButtonMusicToggle", &OnMusicToggle, nullptr},
       {kOptions, "c_ButtonSFXToggle", &OnSfxToggle, nullptr},
-      {kOptions, "c_ButtonScreenToggle", &ToggleFullScreen, nullptr},
+      {kOptions, "c_ButtonScreenToggle", &OnScreenToggle, nullptr},
       {kPauseExit, "c_ButtonYes", &OnQuit, nullptr},
       {kPauseExit, "c_ButtonNo", &OnBack, nullptr},
       {kWindowExit, "c_WButtonYes", &OnQuit, nullptr},
@@ -237,6 +247,7 @@ void InitMenus(const std::string& levelSpace) {
 
   WireButtons();
   KeepCreditsPieces();
+  ShowSwitchesAsSet();
   for (int page = 0; page < kCreditsPages; ++page) {
     m.creditsList[page] = "images/PauseMenus/Credits/pause_credits_Page" + std::to_string(page) + ".png";
   }
@@ -385,16 +396,23 @@ void OnBack() {
   SetOverlayActive(kPause, true);
 }
 
+void OnScreenToggle() {
+  ToggleFullScreen();
+  StoreFullScreen(Session().fullScreen);
+}
+
 void OnMusicToggle() {
   bool& on = audio::Audio().musicOn;
   ShowSwitch("c_ButtonMusicToggle", on ? kSwitchOff : kSwitchOn);
   on = !on;
+  StoreMusic(on);
 }
 
 void OnSfxToggle() {
   bool& on = audio::Audio().sfxOn;
   ShowSwitch("c_ButtonSFXToggle", on ? kSwitchOff : kSwitchOn);
   on = !on;
+  StoreSfx(on);
 }
 
 void OnQuit() { base::States().next = base::kQuitState; }

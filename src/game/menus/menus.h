@@ -48,6 +48,7 @@ void OnCredits();
 void OnCreditsLeft();
 void OnCreditsRight();
 void OnBack();
+void OnScreenToggle();  // the full-screen switch: ToggleFullScreen, kept in the settings
 void OnMusicToggle();
 void OnSfxToggle();
 void OnQuit();

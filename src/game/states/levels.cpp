@@ -8,6 +8,7 @@
 #include "components/player_ui.h"
 #include "components/pool.h"
 #include "components/timer.h"
+#include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/menus/menus.h"
 #include "game/names.h"
@@ -35,9 +36,9 @@ struct LevelFiles {
   const char* space;
   const char* file;
 };
-constexpr LevelFiles kLevel1{names::kLevel1, names::kLevel1File};
-constexpr LevelFiles kLevel2{names::kLevel2, names::kLevel2File};
-constexpr LevelFiles kLevel3{names::kLevel3, names::kLevel3File};
+constexpr LevelFiles kLevel1Files{names::kLevel1, names::kLevel1File};
+constexpr LevelFiles kLevel2Files{names::kLevel2, names::kLevel2File};
+constexpr LevelFiles kLevel3Files{names::kLevel3, names::kLevel3File};
 
 // What the level states keep between frames; the spaces own what is pointed at.
 struct LevelReferences {
@@ -176,7 +177,7 @@ void RunSpaces(float dt) {
 void Level1Load() {
   // Entering Level1 a second time skips its intro.
   if (objects::FindSpace(names::kLevel1) != nullptr) Level().introStage = kPlaying;
-  LoadLevel(kLevel1);
+  LoadLevel(kLevel1Files);
 }
 
 void Level1Init() {
@@ -202,14 +203,14 @@ void Level1Update(float dt) {
 
 void Level1Unload() { Deactivate(names::kLevel1); }
 
-void Level2Load() { LoadLevel(kLevel2); }
+void Level2Load() { LoadLevel(kLevel2Files); }
 void Level2Init() {
   InitLevel(names::kLevel2);
   ActivateEveryObject(names::kLevel2);
 }
 void Level2Unload() { Deactivate(names::kLevel2); }
 
-void Level3Load() { LoadLevel(kLevel3); }
+void Level3Load() { LoadLevel(kLevel3Files); }
 void Level3Init() {
   InitLevel(names::kLevel3);
   ActivateEveryObject(names::kLevel3);
@@ -226,10 +227,10 @@ void LevelUpdate(float dt) {
 }
 
 void Level1TransitionLoad() { LoadTransition(names::kLevel1Transition, names::kLevel1TransitionFile); }
-void Level1TransitionUpdate(float dt) { UpdateTransition(dt, base::kLevel2); }
+void Level1TransitionUpdate(float dt) { UpdateTransition(dt, game::kLevel2); }
 void Level1TransitionUnload() { Deactivate(names::kLevel1Transition); }
 void Level2TransitionLoad() { LoadTransition(names::kLevel2Transition, names::kLevel2TransitionFile); }
-void Level2TransitionUpdate(float dt) { UpdateTransition(dt, base::kLevel3); }
+void Level2TransitionUpdate(float dt) { UpdateTransition(dt, game::kLevel3); }
 void Level2TransitionUnload() { Deactivate(names::kLevel2Transition); }
 void TransitionShutdown() { References().transitionFrames.reset(); }
 

@@ -1,6 +1,7 @@
 #include "game/states/logos.h"
 
 #include "base/game_states.h"
+#include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/names.h"
 #include "game/space_lookup.h"
@@ -30,7 +31,7 @@ struct LogoSequence {
   float logo3Y = 50.0f;     // world y of "b_LogoCorvaneT"
   float logo3Alpha = 1.0f;
   float blackAlpha = 0.0f;  // "d_BlackScreen"
-  int stateAfterLogos = base::kLevel1;
+  int stateAfterLogos = game::kLevel1;
 };
 
 // The pictures the sequence fades; owned by the space "V_GameLogos".
@@ -78,7 +79,7 @@ void FinishLogos() {
   LogoPictures& pictures = Pictures();
   SetAlpha(pictures.black, 1.0f);
   const int next = Sequence().stateAfterLogos;
-  if (next <= base::kMenuTestSpace) base::States().next = next;
+  if (next <= game::kMenuTestSpace) base::States().next = next;
   for (graphics::Sprite* sprite : {pictures.logo3, pictures.logo1, pictures.logo2, pictures.white}) {
     SetAlpha(sprite, 0.0f);
   }
@@ -155,7 +156,7 @@ bool SkipPressed() {
 void LogosLoad() { LoadSpaceOnce(names::kLogosSpace, names::kLogosFile).SetActive(true); }
 
 void LogosInit() {
-  Sequence().stateAfterLogos = base::kLevel1;
+  Sequence().stateAfterLogos = game::kLevel1;
   Pictures() = FindPictures(LoadSpaceOnce(names::kLogosSpace, names::kLogosFile));
   LogoPictures& pictures = Pictures();
   for (graphics::Sprite* sprite : {pictures.black, pictures.logo2, pictures.welcome0, pictures.welcome1}) {

@@ -1,13 +1,15 @@
 #include "game/states/test_states.h"
 
-#include <fstream>
 #include <iostream>
 #include <memory>
 
+#include "base/atomic_file.h"
 #include "base/game_states.h"
 #include "base/log.h"
+#include "base/user_folders.h"
 #include "components/button.h"
 #include "components/cursor.h"
+#include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/names.h"
 #include "graphics/graphics.h"
@@ -33,8 +35,8 @@ constexpr const char* kMenuTestPicture = "Flex.png";
 struct TestStates {
   // The player test's own list of spaces, apart from the game's.
   std::unique_ptr<objects::SpaceRegistry> playerTestSpaces;
-  // Where the menu test's buttons write; opened by its init.
-  std::ofstream menuTestOutput;
+  // The lines the menu test's buttons wrote since its init; the file holds them all.
+  std::string menuTestLines;
 };
 
 TestStates& Tests() {
@@ -47,7 +49,32 @@ void SetStillView() {
   graphics::SetCameraView({0.0f, 0.0f, -10.0f, 1.0f}, {0.0f, 0.0f, 10.0f, 0.0f}, {0.0f, 1.0f, 0.0f, 0.0f});
 }
 
-void WriteMenuTestLine(const char* line) { Tests().menuTestOutput << line << std::endl; }
+// The developer states write into the cache folder, never into the data folder.
+std::filesystem::path OutputFolder() {
+  const std::filesystem::path folder = base::UserFolderPath(base::UserFolder::kCache);
+  std::string error;
+  if (folder.empty()) {
+    base::LogErrorOnce("test states",
+                       "no cache folder (neither XDG_CACHE_HOME nor HOME is set); "
+                       "the test outputs are not written");
+  } else if (!base::MakeFolder(folder, error)) {
+    base::LogErrorOnce("test states", error + "; the test outputs are not written");
+    return {};
+  }
+  return folder;
+}
+
+// Each click rewrites the whole file, so it always holds every line so far.
+void WriteMenuTestLine(const char* line) {
+  std::string& lines = Tests().menuTestLines;
+  lines += line;
+  lines += '\n';
+  const std::filesystem::path folder = OutputFolder();
+  std::string error;
+  if (!folder.empty() && !base::WriteFileAtomically(folder / "MenuTest.txt", lines, error)) {
+    base::LogErrorOnce("menu test", error);
+  }
+}
 
 // One object of the menu test: a Flex.png sprite labelled `spriteName`, at (x, y).
 objects::GameObject& AddMenuTestObject(const char* name, const char* spriteName, float x, float y,
@@ -92,9 +119,11 @@ void BuildMenuTestSpace() {
 }  // namespace
 
 void PlayerTestInit() {
-  serialization::RunSizeTest();
-  serialization::RunReadTest();
-  serialization::RunWriteTest();
+  if (const std::filesystem::path folder = OutputFolder(); !folder.empty()) {
+    serialization::RunSizeTest(folder);
+    serialization::RunReadTest(folder);
+    serialization::RunWriteTest(folder);
+  }
   TestStates& tests = Tests();
   tests.playerTestSpaces = std::make_unique<objects::SpaceRegistry>();
   serialization::Serializer serializer(tests.playerTestSpaces.get());
@@ -112,9 +141,7 @@ void PlayerTestUpdate(float) {
 void MenuTestInit() {
   objects::Space& space = objects::GetMenuTestSpace();
   if (space.GetObjects().empty()) BuildMenuTestSpace();
-  Tests().menuTestOutput.close();
-  Tests().menuTestOutput.open("MenuTest.txt");
-  if (!Tests().menuTestOutput) base::LogError("menu test", "cannot write MenuTest.txt");
+  Tests().menuTestLines.clear();
   SetStillView();
 }
 
@@ -128,11 +155,11 @@ void MenuTestUpdate(float) {
 
 void ResetTestStates() {
   Tests().playerTestSpaces.reset();
-  Tests().menuTestOutput.close();
+  Tests().menuTestLines.clear();
 }
 
 void ReturnToEmptyOnKeyZero() {
-  if (input::IsKeyHeldNow(platform::kVk0)) base::States().next = base::kEmpty;
+  if (input::IsKeyHeldNow(platform::kVk0)) base::States().next = game::kEmpty;
 }
 
 void SBPimrowUpdate(float) {

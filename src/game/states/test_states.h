@@ -11,7 +11,7 @@ void PlayerTestInit();
 void PlayerTestUpdate(float dt);
 
 // State 12: a space of three buttons and a keyboard cursor built in code; each
-// button writes a line to "MenuTest.txt".
+// button writes a line to "MenuTest.txt" in the cache folder.
 void MenuTestInit();
 void MenuTestUpdate(float dt);
 

@@ -28,7 +28,7 @@ enum Compression : uint32_t {
 
 struct Failure {
   ImageResult result;
-  const char* reason;
+  std::string reason;  // empty: "broken file"
 };
 
 uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
@@ -108,13 +108,13 @@ bool ReadHeader(std::span<const uint8_t> file, BmpHeader& h, Failure& failure) {
 }
 
 bool CheckHeader(const BmpHeader& h, size_t fileSize, Failure& failure) {
-  failure = {ImageResult::kBadHeader, nullptr};
+  failure = {ImageResult::kBadHeader, {}};
   if (h.planes != 1) {
     failure.reason = "plane count is not 1";
   } else if (h.width <= 0 || h.height == 0 || h.height == INT32_MIN) {
     failure.reason = "invalid width or height";
-  } else if (h.width > kMaxImageSide || std::abs(h.height) > kMaxImageSide) {
-    failure = {ImageResult::kOutOfMemory, "image too large to decode"};
+  } else if (std::string problem = PictureSizeProblem(h.width, std::abs(h.height)); !problem.empty()) {
+    failure = {ImageResult::kOutOfMemory, std::move(problem)};
   } else if (h.compression == kJpeg || h.compression == kPng) {
     failure = {ImageResult::kUnsupportedImage, "embedded JPEG or PNG not supported"};
   } else if (h.bits == 64) {
@@ -164,7 +164,7 @@ bool DecodeRle(std::span<const uint8_t> data, const BmpHeader& h, uint32_t colou
   out.format = PixelFormat::k8bppIndexed;
   out.rowPitch = width;
   out.pixels.assign(static_cast<size_t>(width) * height, transparentIndex);
-  failure = {ImageResult::kBadImage, nullptr};
+  failure = {ImageResult::kBadImage, {}};
 
   uint32_t x = 0, y = 0;  // y counts rows from the bottom
   size_t at = 0;
@@ -351,7 +351,7 @@ class BmpDecoder final : public ImageDecoder {
   ImageResult Decode(std::span<const uint8_t> file, DecodedImage& out, std::string& reason) const override {
     out = DecodedImage{};
     BmpHeader h;
-    Failure failure{ImageResult::kOk, nullptr};
+    Failure failure{ImageResult::kOk, {}};
     try {
       if (ReadHeader(file, h, failure) && CheckHeader(h, file.size(), failure) &&
           DecodePixels(file, h, out, failure)) {
@@ -366,7 +366,7 @@ class BmpDecoder final : public ImageDecoder {
     } catch (const std::bad_alloc&) {
       failure = {ImageResult::kOutOfMemory, "out of memory"};
     }
-    reason = failure.reason ? failure.reason : "broken file";
+    reason = failure.reason.empty() ? "broken file" : failure.reason;
     out = DecodedImage{};
     return failure.result;
   }

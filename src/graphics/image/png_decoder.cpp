@@ -159,6 +159,10 @@ ImageResult ReadImage(png_structp png, png_infop info, PngReadState& state, Deco
 
   const uint32_t width = png_get_image_width(png, info);
   const uint32_t height = png_get_image_height(png, info);
+  if (std::string problem = PictureSizeProblem(width, height); !problem.empty()) {
+    reason = std::move(problem);
+    return ImageResult::kOutOfMemory;
+  }
   const PixelFormat format = ChooseTransforms(png, info);
   png_set_interlace_handling(png);
   png_read_update_info(png, info);

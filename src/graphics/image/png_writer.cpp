@@ -2,9 +2,11 @@
 #include "graphics/image/png_writer.h"
 
 #include <cstddef>
+#include <vector>
 
 #include <png.h>
 
+#include "base/atomic_file.h"
 #include "base/log.h"
 
 namespace graphics::image {
@@ -20,8 +22,21 @@ bool WritePng(const std::string& path, const Picture& picture) {
   image.width = static_cast<png_uint_32>(picture.width);
   image.height = static_cast<png_uint_32>(picture.height);
   image.format = PNG_FORMAT_RGBA;
-  if (png_image_write_to_file(&image, path.c_str(), 0, picture.rgba.data(), 0, nullptr) == 0) {
-    base::LogError("screenshot", path + ": cannot write: " + image.message);
+  // Encoded in memory first, so that the file is written whole or not at all.
+  png_alloc_size_t size = 0;
+  std::vector<unsigned char> encoded;
+  if (png_image_write_get_memory_size(image, size, 0, picture.rgba.data(), 0, nullptr)) {
+    encoded.resize(size);
+    if (!png_image_write_to_memory(&image, encoded.data(), &size, 0, picture.rgba.data(), 0, nullptr))
+      size = 0;
+  }
+  if (size == 0) {
+    base::LogError("screenshot", path + ": cannot encode the picture: " + image.message);
+    return false;
+  }
+  std::string error;
+  if (!base::WriteFileAtomically(path, {reinterpret_cast<const char*>(encoded.data()), size}, error)) {
+    base::LogError("screenshot", error);
     return false;
   }
   return true;

@@ -1,0 +1,32 @@
+// The game's states: the rows of the state table it gives the engine's state
+// manager (state_table.cpp), by identifier, and their names.
+#pragma once
+
+#include <string_view>
+
+namespace game {
+
+enum GameStateId : int {
+  kEmpty = 0,
+  kLevel1 = 1,
+  kLevel1Transition = 2,
+  kLevel2 = 3,
+  kLevel2Transition = 4,
+  kLevel3 = 5,
+  kLevelWin = 6,
+  kGameLogos = 7,
+  kPlayerTest = 8,
+  kSBPimrow = 9,
+  kSBZorbel = 10,
+  kSBQuenta = 11,
+  kMenuTestSpace = 12,
+};
+inline constexpr int kStateCount = 13;
+// Where the game begins.
+inline constexpr int kFirstState = kGameLogos;
+
+// The name of a state identifier ("Level1", "GameLogos"), or "Quit", "None" and
+// "Invalid" for the values outside the table.
+std::string_view GameStateName(int state);
+
+}  // namespace game
