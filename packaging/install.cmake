@@ -29,9 +29,6 @@ install(DIRECTORY ${VELMARIS_PACKAGING_DIR}/icons/hicolor DESTINATION ${CMAKE_IN
 set(VELMARIS_COMPRESSED)
 foreach(source man/velmaris.6 man/velmaris-sim.6 debian/changelog)
   get_filename_component(name ${source} NAME)
-  if(name STREQUAL "changelog")
-    set(name changelog.Debian)
-  endif()
   set(output ${PROJECT_BINARY_DIR}/packaging/${name}.gz)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
@@ -42,8 +39,10 @@ endforeach()
 add_custom_target(velmaris_packaging_files ALL DEPENDS ${VELMARIS_COMPRESSED})
 install(FILES ${PROJECT_BINARY_DIR}/packaging/velmaris.6.gz ${PROJECT_BINARY_DIR}/packaging/velmaris-sim.6.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${VELMARIS_PACKAGING_DIR}/debian/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz
+install(FILES ${VELMARIS_PACKAGING_DIR}/debian/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmaris)
+install(FILES ${VELMARIS_PACKAGING_DIR}/debian/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME velmaris)
 
 # The Debian package. Its runtime dependencies come from dpkg-shlibdeps over the
 # installed programs, never typed here.
