@@ -58,8 +58,7 @@ check_installed() {
 
 main() {
   local build=$1
-  local tmp
-  tmp=$(mktemp -d)
+  tmp=$(mktemp -d)  # global: the exit trap removes it after main has returned
   trap 'chmod -R u+w "$tmp"; rm -rf "$tmp"' EXIT
   chmod 755 "$tmp"
   local prefix=$tmp/prefix
