@@ -7,6 +7,7 @@
 
 #include "audio/sdl_mixer/sdl_mixer_backend.h"
 #include "audio/silent/silent_backend.h"
+#include "base/data_path.h"
 #include "base/log.h"
 
 namespace audio {
@@ -86,9 +87,14 @@ void Load(const std::string& path, bool loop) {
     return;
   }
   if (system->sounds.contains(path)) return;
+  const base::ResolvedPath file = base::ResolveDataPath(path);
+  if (!file.Inside()) {
+    base::LogErrorOnce("audio", "sound \"" + path + "\" " + file.reason + "; it is not loaded");
+    return;
+  }
   const std::uint32_t mode = kModeCreateStream | kMode2D | (loop ? kModeLoopNormal : kModeLoopOff);
   SoundHandle sound;
-  CheckResult(system->backend->CreateSound(path, mode, &sound));
+  CheckResult(system->backend->CreateSound(file.path, mode, &sound));
   // A sound that failed to load is not cached, so the next play tries again.
   if (sound) system->sounds.emplace(path, sound);
 }

@@ -71,7 +71,9 @@ void InitSoundSystem(std::unique_ptr<AudioBackend> backend);
 // game never calls it; tests and tools do, between runs.
 void ShutdownSoundSystem();
 
-// Makes sure the sound at path is loaded, as a looping sound if loop is set.
+// Makes sure the sound at path (inside the data folder: base::ResolveDataPath; a
+// path leading out is named once on standard error and not loaded) is loaded, as a
+// looping sound if loop is set.
 void LoadSound(const std::string& path, bool loop);
 // Starts the sound at path (loading it first as a one-shot sound if needed) at
 // volumeDb decibels and returns its channel id. The id is used up even when nothing

@@ -21,6 +21,7 @@
 #include "components/star.h"
 #include "components/timer.h"
 #include "components/ui.h"
+#include "core/data_file_rules.h"
 #include "graphics/camera.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
@@ -29,6 +30,7 @@
 #include "objects/type_registry.h"
 #include "scripting/script.h"
 #include "scripting/script_data.h"
+#include "serialization/level_rules.h"
 #include "serialization/test_component.h"
 
 namespace core {
@@ -58,6 +60,7 @@ void RegisterComponents() {
 
   // Not a game type: the serializer self-tests need it.
   serialization::RegisterTestComponent(registry);
+  serialization::GetLoaderRules().fileMembers = EngineFileMembers();
 
   // The collision pass and its handlers live with the gameplay components; the
   // spaces below them only know the hook.

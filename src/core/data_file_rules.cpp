@@ -6,12 +6,16 @@
 
 namespace core {
 
-serialization::ValidationRules EngineValidationRules() {
-  serialization::ValidationRules rules;
-  rules.references = {
+std::vector<serialization::FileReference> EngineFileMembers() {
+  return {
       {"SpriteSource", "image", "picture"},
       {"Script", "filename", "script"},
   };
+}
+
+serialization::ValidationRules EngineValidationRules() {
+  serialization::ValidationRules rules;
+  rules.references = EngineFileMembers();
   rules.impliedFiles = {{"Button", "", "", components::kButtonClickSound, "sound"}};
   // A collider plays its handler's sound; the handler names are those of the table
   // the engine fills at start-up.

@@ -14,6 +14,7 @@
 
 #include <rapidjson/document.h>
 
+#include "base/data_path.h"
 #include "base/log.h"
 #include "graphics/sprite_source.h"
 #include "graphics/texture_cache.h"
@@ -126,7 +127,9 @@ struct LiveReload::Watch {
   void ReloadLevel(LevelFile& level);
   void TakeOutDropped(LevelFile& level, const FileObjects& before);
   void CheckPictures();
-  void ReloadPicture(const std::string& path, const std::vector<graphics::SpriteSource*>& users);
+  // path: as the sources name the picture; file: where it leads inside the data folder.
+  void ReloadPicture(const std::string& path, const std::string& file,
+                     const std::vector<graphics::SpriteSource*>& users);
 
   objects::SpaceRegistry& registry;
   Clock& clock;
@@ -241,20 +244,24 @@ void LiveReload::Watch::CheckPictures() {
     }
   }
   for (const auto& [path, sources] : users) {
-    const FileStamp now = StampOf(path);
+    // The picture's file as the sources open it; one that leads out of the data
+    // folder is not looked at (its sources have said so and show nothing).
+    const base::ResolvedPath file = base::ResolveDataPath(path);
+    if (!file.Inside()) continue;
+    const FileStamp now = StampOf(file.path);
     const auto [known, added] = pictures.try_emplace(path, now);
     if (added || known->second == now) continue;
     known->second = now;
-    ReloadPicture(path, sources);
+    ReloadPicture(path, file.path, sources);
   }
 }
 
-void LiveReload::Watch::ReloadPicture(const std::string& path,
+void LiveReload::Watch::ReloadPicture(const std::string& path, const std::string& file,
                                       const std::vector<graphics::SpriteSource*>& users) {
   // Loaded once, before any user lets its old texture go: a broken picture leaves the
   // old textures, and the users then take this version from the cache, not decoding it
   // again.
-  const std::shared_ptr<const graphics::Texture> changed = graphics::LoadSharedTexture(path);
+  const std::shared_ptr<const graphics::Texture> changed = graphics::LoadSharedTexture(file);
   if (changed == nullptr) {
     base::LogError(kTag, path + ": not reloaded, the old picture stays");
     return;

@@ -1,5 +1,7 @@
 #include "graphics/sprite_source.h"
 
+#include "base/data_path.h"
+#include "base/log.h"
 #include "graphics/texture_cache.h"
 #include "objects/type_registry.h"
 
@@ -16,9 +18,16 @@ bool SpriteSource::Initialize() {
 }
 
 void SpriteSource::LoadImage(const std::string& imagePath) {
+  const base::ResolvedPath resolved = base::ResolveDataPath(imagePath);
+  if (!resolved.Inside()) {
+    base::LogErrorOnce("graphics", "picture \"" + imagePath + "\" " + resolved.reason + "; it is not loaded");
+    texture = nullptr;
+    loadedImage_.clear();
+    return;
+  }
   // The new texture is taken before the old one goes, so that showing the file shown
   // already does not decode it again.
-  texture = LoadSharedTexture(imagePath);
+  texture = LoadSharedTexture(resolved.path);
   loadedImage_ = texture != nullptr ? imagePath : std::string();
 }
 

@@ -27,10 +27,11 @@ class SpriteSource : public objects::BaseComponent {
   // loaded is not loaded again.
   bool Initialize() override;
 
-  // Replaces the texture with the one of another file (decoded only when no other
-  // source holds that version of it); `image` keeps its value. The old texture is let
-  // go; on failure the texture becomes null and the file is named once on standard
-  // error.
+  // Replaces the texture with the one of another file, named as data files name it
+  // (inside the data folder: base::ResolveDataPath), decoded only when no other source
+  // holds that version of it; `image` keeps its value. The old texture is let go; on
+  // failure, or for a name that leads out of the data folder, the texture becomes
+  // null and the file is named once on standard error.
   void LoadImage(const std::string& imagePath);
 
   // Null until loaded, or when loading failed.
@@ -40,7 +41,7 @@ class SpriteSource : public objects::BaseComponent {
 
   std::int32_t rows = 1;
   std::int32_t columns = 1;
-  std::string image;                       // path relative to the working directory
+  std::string image;                       // path inside the data folder
   std::shared_ptr<const Texture> texture;  // shared with the texture cache's other users
 
  private:

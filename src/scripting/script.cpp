@@ -118,13 +118,6 @@ void Script::Leave() {
       lua_rawseti(L, -2, field);
     }
     host_->File().ReleaseEnvironment(L);
-    if (host_->ScriptsMadeFinalisers()) {
-      try {
-        RunProtected(L, [](lua_State* state) { lua_gc(state, LUA_GCCOLLECT, 0); });
-      } catch (const LuaException& error) {
-        Report(error.what());
-      }
-    }
     TakeBackLentObjects(L);
     lua_pop(L, 1);
   }

@@ -75,7 +75,8 @@ class Script : public objects::BaseComponent {
   // How many times the file was read and compiled (live reload).
   std::uint64_t CompileCount() const;
 
-  // The Lua file, relative to the working directory. Another name given to a script
+  // The Lua file, inside the data folder (base::ResolveDataPath; a name that leads
+  // out is refused as a script error). Another name given to a script
   // that has run moves it to that file's state with fresh globals, initialised anew.
   std::string filename;
   // The block given to the script as data: the script's own one, or the object's

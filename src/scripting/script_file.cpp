@@ -10,6 +10,7 @@
 #include <lua.hpp>
 #include <sys/stat.h>
 
+#include "base/data_path.h"
 #include "scripting/binding/lua_exception.h"
 
 namespace scripting {
@@ -29,18 +30,29 @@ int CompileThunk(lua_State* L) {
 
 // Brings the look up to date: taken anew when it was forgotten or is
 // kFileCheckInterval old.
+// The name is resolved again at each look: a link put in since leads nowhere it may
+// not.
 void Refresh(FileChecks::Look& look, const std::string& path) {
   const auto now = GetFileChecks().now();
   if (look.taken && now - look.when < kFileCheckInterval) return;
   look.taken = true;
   look.when = now;
+  look.error = 0;
+  look.signature = {};
+  const base::ResolvedPath resolved = base::ResolveDataPath(path);
+  look.opened = resolved.path;
+  look.refusal = resolved.Inside() ? std::string() : "the name " + resolved.reason;
+  if (!resolved.Inside()) return;
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
+  if (::stat(look.opened.c_str(), &info) != 0) {
     look.error = errno;
-    look.signature = {};
     return;
   }
-  look.error = 0;
+  // Reading a FIFO or a device would block the game or never end.
+  if (!S_ISREG(info.st_mode)) {
+    look.refusal = "not a plain file";
+    return;
+  }
   look.signature = {static_cast<std::int64_t>(info.st_mtim.tv_sec),
                     static_cast<std::int64_t>(info.st_mtim.tv_nsec), static_cast<std::int64_t>(info.st_size),
                     static_cast<std::uint64_t>(info.st_ino), static_cast<std::uint64_t>(info.st_dev)};
@@ -68,7 +80,7 @@ bool ScriptFile::Compile(lua_State* L, std::string* error) {
     return false;
   }
   lua_pushcfunction(L, &CompileThunk);
-  lua_pushlightuserdata(L, const_cast<char*>(path_.c_str()));
+  lua_pushlightuserdata(L, const_cast<char*>(look_->opened.c_str()));
   lua_pushlightuserdata(L, this);
   const bool ok = lua_pcall(L, 2, 0, 0) == LUA_OK;
   if (ok) {
@@ -85,12 +97,14 @@ bool ScriptFile::Compile(lua_State* L, std::string* error) {
 bool ScriptFile::Push(lua_State* L, std::string* error) {
   FileChecks::Look& look = *look_;
   Refresh(look, path_);
-  if (look.error != 0) {
-    // Gone (or never there): behave as a load that fails, and compile afresh once
-    // the file is back.
+  if (look.error != 0 || !look.refusal.empty()) {
+    // Gone (or never there, or refused): behave as a load that fails, and compile
+    // afresh once the file is back.
     Release(L);
     known_ = false;
-    *error = path_ + ": cannot open the file (" + std::strerror(look.error) + ")";
+    *error = path_ + ": " +
+             (look.error != 0 ? "cannot open the file (" + std::string(std::strerror(look.error)) + ")"
+                              : "refused: " + look.refusal);
     return false;
   }
   const FileSignature& now = look.signature;

@@ -35,9 +35,11 @@ struct FileChecks {
     bool taken = false;  // false: none yet, or forgotten; the next use looks again
     int error = 0;       // errno of a failed stat; 0 when the file was there
     FileSignature signature;
+    std::string opened;   // the file the name leads to (base::ResolveDataPath)
+    std::string refusal;  // why the name or the file is refused; empty when it is not
   };
-  // By path as scripts name it. Entries are never removed, so a script file may
-  // keep a pointer to its own.
+  // By path as scripts name it (inside the data folder: see base/data_path.h). Entries are never removed, so
+  // a script file may keep a pointer to its own.
   std::unordered_map<std::string, Look> looks;
   std::chrono::steady_clock::time_point (*now)() = &std::chrono::steady_clock::now;
 };
@@ -55,7 +57,8 @@ bool IsJoinable(lua_State* L, int index);
 
 class ScriptFile {
  public:
-  // The file at path, relative to the working directory. Nothing is read yet.
+  // The file at path, as a data file names it: inside the data folder, where
+  // base::ResolveDataPath leads it. Nothing is read yet.
   explicit ScriptFile(std::string path);
   ScriptFile(const ScriptFile&) = delete;
   ScriptFile& operator=(const ScriptFile&) = delete;
@@ -64,7 +67,8 @@ class ScriptFile {
   // calls and the file compiled again only when its modification time, size or
   // identity changed since the last compile, as seen by a look at most kFileCheckInterval old; a file
   // that failed to compile fails again without being read until it changes. A file
-  // that cannot be found fails (as if it were read every time). On failure pushes
+  // that cannot be found fails (as if it were read every time), and so does a name
+  // that leads out of the data folder or a file that is not a plain file. On failure pushes
   // nothing and *error gets the text, which names the file (and the line, when there
   // is one). The chunk is shared by every script of the state: each runs it with its
   // own environment joined to the chunk's _ENV upvalue.

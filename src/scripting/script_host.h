@@ -1,5 +1,5 @@
 // ScriptHost: the one Lua state every Script running the same file shares. The
-// standard libraries, the scripting API and the compiled file exist once per file
+// libraries, the scripting API and the compiled file exist once per file
 // instead of once per object, so a level of many scripted objects stays small and
 // quick; each Script keeps its globals in an environment table of its own.
 #pragma once
@@ -26,7 +26,8 @@ class ScriptHost {
   ScriptHost(const ScriptHost&) = delete;
   ScriptHost& operator=(const ScriptHost&) = delete;
 
-  // Never null; made by NewScriptState with every standard library and the API.
+  // Never null; made by NewScriptState with the level scripts' libraries (sandbox.h)
+  // and the API.
   lua_State* State() const { return state_; }
   // The file's compiled chunk, kept in this state.
   ScriptFile& File() { return file_; }
@@ -44,11 +45,6 @@ class ScriptHost {
   // frame for the whole state, however many scripts share it.
   bool CollectorTurn(long scripts);
 
-  // True once script code has given a table a metatable with "__gc" (the only way a
-  // script makes an object with a finaliser): a Script leaving this host then collects
-  // the garbage at once, so that its finalisers run while its object is still there.
-  bool ScriptsMadeFinalisers() const { return scriptsMadeFinalisers_; }
-
  private:
   ScriptHost(lua_State* state, const std::string& path);
 
@@ -56,7 +52,6 @@ class ScriptHost {
   ScriptFile file_;
   int names_ = -2;  // the registry reference of the names' table
   long callsSinceCollectorTurn_ = 0;
-  bool scriptsMadeFinalisers_ = false;
 };
 
 // Pushes a new environment for one Script onto the stack of the host's state: a table

@@ -18,7 +18,8 @@ struct LevelRead {
   const objects::SpaceRegistry* registry = nullptr;  // the registry the load filled; not owned
   std::string file;                                  // the level file, as given to LoadLevel
   // Every prefab file the load asked for (also one it could not open, so that creating
-  // it can be noticed), each once, in first-use order, as named in the files.
+  // it can be noticed), each once, in first-use order, as the loader opened it: the
+  // name in the file resolved inside the data folder (base::ResolveDataPath).
   std::vector<std::string> prefabs;
 };
 

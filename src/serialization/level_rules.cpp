@@ -122,4 +122,16 @@ std::string NormalPath(const std::string& path) {
   return std::filesystem::path(path).lexically_normal().generic_string();
 }
 
+LoaderRules& GetLoaderRules() {
+  static LoaderRules rules;
+  return rules;
+}
+
+const FileReference* FindFileMember(const std::string& type, const std::string& member) {
+  for (const FileReference& reference : GetLoaderRules().fileMembers) {
+    if (reference.type == type && reference.member == member) return &reference;
+  }
+  return nullptr;
+}
+
 }  // namespace serialization

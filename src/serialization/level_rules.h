@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include <rapidjson/document.h>
 
@@ -15,6 +16,29 @@ namespace serialization {
 // A prefab chain longer than this is taken for a loop (one spelled with different
 // paths to the same file).
 inline constexpr std::size_t kMaxPrefabDepth = 64;
+
+// A member whose text names a file under the data folder.
+struct FileReference {
+  std::string type;    // registered component type, e.g. "SpriteSource"
+  std::string member;  // e.g. "image"
+  std::string what;    // for messages: "picture", "script", "sound"
+};
+
+// What the loader knows of members beyond their types: which name data files (their
+// values must stay inside the data folder). Filled by the engine's component
+// registration, which knows what its components' members mean.
+struct LoaderRules {
+  std::vector<FileReference> fileMembers;
+
+  // None (tests).
+  void Reset() { *this = LoaderRules{}; }
+};
+
+// The one block of the process.
+LoaderRules& GetLoaderRules();
+
+// The file member `member` of `type` is, or null when it names no file.
+const FileReference* FindFileMember(const std::string& type, const std::string& member);
 
 // Why the loader refuses a value for a member.
 struct ValueRefusal {

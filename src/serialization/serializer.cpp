@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "base/data_path.h"
 #include "base/log.h"
 #include "objects/space_registry.h"
 #include "serialization/json_file.h"
@@ -156,8 +157,20 @@ void Serializer::DeserializeObject(const JsonMember& objectEntry,
   DeserializeComponents(objectEntry, gameObject);
 }
 
+std::string Serializer::InsideData(const std::string& written, const char* what) const {
+  const base::ResolvedPath resolved = base::ResolveDataPath(written);
+  if (!resolved.Inside())
+    Fail("The " + std::string(what) + " \"" + Printable(written) + "\" " + resolved.reason + ".");
+  return resolved.path;
+}
+
 void Serializer::DeserializePrefab(std::weak_ptr<objects::GameObject> gameObject,
                                    const std::string& prefabPath) {
+  std::string opened;
+  {
+    ScopedField memberField(location_.member, "prefab");
+    opened = InsideData(prefabPath, "prefab file");
+  }
   const std::string normal = NormalPath(prefabPath);
   for (const std::string& applying : location_.prefabs) {
     if (NormalPath(applying) == normal) {
@@ -168,10 +181,10 @@ void Serializer::DeserializePrefab(std::weak_ptr<objects::GameObject> gameObject
     Fail("Prefab chain is longer than " + std::to_string(kMaxPrefabDepth) + " files.");
   }
 
-  NotePrefabRead(prefabPath);
+  NotePrefabRead(opened);
   JsonText text;
   std::string error;
-  const JsonFileResult result = ReadJsonFile(prefabPath, text, error);
+  const JsonFileResult result = ReadJsonFile(opened, text, error);
   if (result == JsonFileResult::NotOpened) {
     Report("Serializer Error: could not open prefab file " + prefabPath);
     return;
@@ -277,6 +290,9 @@ void Serializer::DeserializeMember(objects::BaseComponent* component, const obje
       ToFloat(value, *static_cast<float*>(field));
       return;
     case objects::MemberType::String:
+      if (const FileReference* file = FindFileMember(component->GetType(), member.name)) {
+        if (value.GetStringLength() != 0) InsideData(Text(value), file->what.c_str());
+      }
       *static_cast<std::string*>(field) = Text(value);
       return;
     case objects::MemberType::Bool:

@@ -37,8 +37,12 @@ class Serializer {
   // The registry the loads fill; not owned, must outlive the serializer.
   explicit Serializer(objects::SpaceRegistry* spaceRegistry);
 
-  // Loads one level file, path relative to the working directory. Returns false,
-  // changing nothing and reporting nothing, when the file cannot be opened. A file
+  // Loads one level file, path relative to the working directory: the caller's own
+  // choice (the game's level names, the runner's command line), taken as given. The
+  // paths inside the file are kept inside the data folder: a prefab or a member that
+  // names a file (GetLoaderRules) leading out of it is refused with the location.
+  // Returns false, changing nothing and reporting nothing, when the file cannot be
+  // opened. A file
   // that is not a plain file, larger than 16 MB, not well-formed JSON, whose root is
   // not an object or that names a space, object, component or member twice throws
   // before anything is created. Running out of memory throws a message naming the file.
@@ -81,6 +85,10 @@ class Serializer {
   // Throws when the parsed file repeats a name; `what` starts the message ("Level
   // file X"). A level throws before anything is created, a prefab with the location.
   void RefuseDuplicates(const JsonText& text, FileShape shape, const std::string& what) const;
+  // The file to open for a path the data names (a `what`: "prefab file", "picture"),
+  // kept inside the data folder by base::ResolveDataPath; a path that leads out is
+  // refused with the location.
+  std::string InsideData(const std::string& written, const char* what) const;
   [[noreturn]] void Fail(const std::string& problem) const;
   void Report(const std::string& message) const;
 

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <utility>
 
+#include "base/data_path.h"
 #include "objects/type_registry.h"
 #include "serialization/level_rules.h"
 
@@ -135,6 +136,9 @@ fs::path Canonical(const fs::path& path) {
   return canonical.empty() ? absolute.lexically_normal() : canonical;
 }
 
+// Who holds a prefab file's link to its base, for a refusal.
+constexpr const char* kBaseLink = "member \"prefab\"";
+
 std::string Plural(std::size_t count, const char* word) {
   return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
@@ -173,10 +177,10 @@ struct Validator::Impl {
     return prefab ? FileShape::Prefab : FileShape::Level;
   }
 
-  // A path written in a data file leads from the data folder.
-  fs::path Resolve(const std::string& written) const {
-    const fs::path path(written);
-    return path.is_absolute() ? path : dataFolder / path;
+  // A path written in a data file leads from the data folder and stays inside it, as
+  // the loader keeps it.
+  base::ResolvedPath Resolve(const std::string& written) const {
+    return base::ResolveDataPath(written, {dataFolder});
   }
 
   std::string Shown(const std::string& written) const {
@@ -257,8 +261,15 @@ struct Validator::Impl {
 
   // The prefab file a "prefab" value names, when it can be applied; problems with the
   // link itself are reported at it, the file's own problems by its own check.
-  DataFile* UsePrefab(const Place& link, const std::string& written) {
-    DataFile& file = Open(Resolve(written), Shown(written), FileShape::Prefab);
+  // `owner` names who holds the link, for a refusal: 'object "o" member "prefab"'.
+  DataFile* UsePrefab(const Place& link, const std::string& written, const std::string& owner) {
+    const base::ResolvedPath resolved = Resolve(written);
+    if (!resolved.Inside()) {
+      Add(link,
+          owner + ": prefab file " + Quoted(written) + " " + resolved.reason + "; the loader refuses it");
+      return nullptr;
+    }
+    DataFile& file = Open(resolved.path, Shown(written), FileShape::Prefab);
     if (file.result == JsonFileResult::NotOpened) {
       Add(link, "prefab file " + Quoted(written) +
                     (Exists(file.path) ? " cannot be read" : " does not exist under the data folder"));
@@ -273,16 +284,17 @@ struct Validator::Impl {
   }
 
   // The components a prefab chain gives an object, deepest base first.
-  ObjectView ChainView(Place link, std::string written) {
+  ObjectView ChainView(Place link, std::string written, std::string owner) {
     std::vector<DataFile*> chain;
     std::set<DataFile*> seen;
     while (chain.size() < kMaxPrefabDepth) {
-      DataFile* file = UsePrefab(link, written);
+      DataFile* file = UsePrefab(link, written, owner);
       if (file == nullptr || !seen.insert(file).second) break;
       chain.push_back(file);
       if (file->baseLink == nullptr) break;
       link = file->PlaceOf(*file->baseLink);
       written = Text(*file->baseLink);
+      owner = kBaseLink;
     }
     ObjectView view;
     for (auto layer = chain.rbegin(); layer != chain.rend(); ++layer) Merge(view, **layer, *(*layer)->table);
@@ -302,7 +314,9 @@ struct Validator::Impl {
     for (std::size_t depth = 0; depth < kMaxPrefabDepth; ++depth) {
       if (current->baseLink == nullptr) return;
       const std::string written = Text(*current->baseLink);
-      DataFile& next = Open(Resolve(written), Shown(written), FileShape::Prefab);
+      const base::ResolvedPath resolved = Resolve(written);
+      if (!resolved.Inside()) return;  // reported where the link is used
+      DataFile& next = Open(resolved.path, Shown(written), FileShape::Prefab);
       if (next.result != JsonFileResult::Parsed) return;
       names.push_back(NormalPath(written));
       if (&next == &prefab) {
@@ -347,9 +361,13 @@ struct Validator::Impl {
       }
     }
     ObjectView view;
-    if (file.baseLink != nullptr) view = ChainView(file.PlaceOf(*file.baseLink), Text(*file.baseLink));
+    if (file.baseLink != nullptr)
+      view = ChainView(file.PlaceOf(*file.baseLink), Text(*file.baseLink), kBaseLink);
     CheckCycle(file);
-    if (file.table != nullptr) CheckComponents(file, *file.table, view, /*prefabTable=*/true);
+    if (file.table != nullptr) {
+      const std::string owner = "component table " + Quoted(Text(root.MemberBegin()->name));
+      CheckComponents(file, owner, *file.table, view, /*prefabTable=*/true);
+    }
     CheckSheets(view);
   }
 
@@ -380,7 +398,7 @@ struct Validator::Impl {
               "object " + Quoted(objectName) + " is not a JSON object of components");
           continue;
         }
-        ObjectView view = CheckObject(file, object.value);
+        ObjectView view = CheckObject(file, "object " + Quoted(objectName), object.value);
         objects.emplace(std::pair(spaceName, objectName),
                         ObjectInfo{file.PlaceOf(object.name), std::move(view)});
       }
@@ -388,17 +406,17 @@ struct Validator::Impl {
     CheckRequired(file, objects);
   }
 
-  ObjectView CheckObject(DataFile& file, const rapidjson::Value& entry) {
+  ObjectView CheckObject(DataFile& file, const std::string& owner, const rapidjson::Value& entry) {
     ObjectView view;
     const auto prefab = entry.FindMember("prefab");
     if (prefab != entry.MemberEnd()) {
       if (prefab->value.IsString()) {
-        view = ChainView(file.PlaceOf(prefab->value), Text(prefab->value));
+        view = ChainView(file.PlaceOf(prefab->value), Text(prefab->value), owner + " member \"prefab\"");
       } else {
         Add(file.PlaceOf(prefab->value), "\"prefab\" must be a string: the path of a prefab file");
       }
     }
-    CheckComponents(file, entry, view, /*prefabTable=*/false);
+    CheckComponents(file, owner, entry, view, /*prefabTable=*/false);
     CheckSheets(view);
     return view;
   }
@@ -442,8 +460,8 @@ struct Validator::Impl {
 
   // Checks the component entries of an object entry or a prefab's table, then lays
   // them over `view`.
-  void CheckComponents(const DataFile& file, const rapidjson::Value& entry, ObjectView& view,
-                       bool prefabTable) {
+  void CheckComponents(const DataFile& file, const std::string& owner, const rapidjson::Value& entry,
+                       ObjectView& view, bool prefabTable) {
     for (const auto& component : entry.GetObject()) {
       const std::string typeName = Text(component.name);
       if (typeName == "prefab") {
@@ -477,7 +495,7 @@ struct Validator::Impl {
           Add(file.PlaceOf(*refusal.at), typeName + " member " + memberName + " " + refusal.reason);
           continue;
         }
-        CheckReference(file, typeName, memberName, member.value);
+        CheckReference(file, owner, typeName, memberName, member.value);
       }
     }
     Merge(view, file, entry);
@@ -501,13 +519,19 @@ struct Validator::Impl {
     }
   }
 
-  void CheckReference(const DataFile& file, const std::string& type, const std::string& member,
-                      const rapidjson::Value& value) {
+  void CheckReference(const DataFile& file, const std::string& owner, const std::string& type,
+                      const std::string& member, const rapidjson::Value& value) {
     if (!value.IsString() || value.GetStringLength() == 0) return;
     for (const FileReference& reference : rules.references) {
       if (reference.type != type || reference.member != member) continue;
       const std::string written = Text(value);
-      const fs::path path = Resolve(written);
+      const base::ResolvedPath resolved = Resolve(written);
+      if (!resolved.Inside()) {
+        Add(file.PlaceOf(value), owner + ", " + type + " member " + member + ": " + reference.what + " " +
+                                     Quoted(written) + " " + resolved.reason + "; the loader refuses it");
+        continue;
+      }
+      const fs::path path = resolved.path;
       if (IsPlainFile(path)) continue;
       Add(file.PlaceOf(value),
           reference.what + " " + Quoted(written) +

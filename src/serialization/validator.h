@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "serialization/json_file.h"
+#include "serialization/level_rules.h"
 
 namespace serialization {
 
@@ -22,13 +23,6 @@ struct Problem {
   std::string file;  // as the validator was told to show it
   TextPosition at;   // 1, 1 for a problem of the file as a whole
   std::string message;
-};
-
-// A member whose text names a file under the data folder.
-struct FileReference {
-  std::string type;    // registered component type, e.g. "SpriteSource"
-  std::string member;  // e.g. "image"
-  std::string what;    // for messages: "picture", "script", "sound"
 };
 
 // A file under the data folder that a component uses without naming it (a sound it

@@ -22,6 +22,7 @@
 #include "audio/sdl_mixer/sdl_mixer_backend.h"
 #include "audio/sound_system.h"
 #include "base/log.h"
+#include "working_directory.h"
 
 namespace audio {
 namespace {
@@ -34,9 +35,9 @@ constexpr std::size_t kEdge = 480;    // frames: 10 ms, the ramps at a sound's e
 constexpr double kToneRms = 0.28284;
 constexpr std::size_t kLongFrames = 24576;  // tone_long.ogg: 0.512 s
 
-std::string Fixture(const std::string& name) {
-  return std::string(VELMARIS_SOURCE_DIR) + "/tests/audio/fixtures/" + name;
-}
+// Sounds are named as data files name them, inside the data folder: the fixture
+// folder is the working directory while a test runs.
+std::string Fixture(const std::string& name) { return name; }
 
 // Sets an environment variable for the object's lifetime, then restores it.
 class ScopedEnv {
@@ -115,13 +116,16 @@ class SdlMixerOutputTest : public testing::Test {
  protected:
   void SetUp() override {
     base::ResetLogOnce();
-    // The start-up sounds do not exist in the build folder; their errors are expected.
+    inFixtures_ = std::make_unique<testing_support::ScopedWorkingDirectory>(std::string(VELMARIS_SOURCE_DIR) +
+                                                                            "/tests/audio/fixtures");
+    // The start-up sounds do not exist in the fixture folder; their errors are expected.
     OutputOf([] { InitSoundSystem(std::make_unique<SdlMixerBackend>()); });
     ASSERT_NE(dynamic_cast<SdlMixerBackend*>(Audio().system->backend.get()), nullptr)
         << "no disk audio driver";
   }
   void TearDown() override {
     ShutdownSoundSystem();
+    inFixtures_.reset();
     std::filesystem::remove(path_);
   }
 
@@ -164,6 +168,7 @@ class SdlMixerOutputTest : public testing::Test {
                                 .string();
   ScopedEnv driver_{"SDL_AUDIODRIVER", "disk"};
   ScopedEnv file_{"SDL_DISKAUDIOFILE", path_};
+  std::unique_ptr<testing_support::ScopedWorkingDirectory> inFixtures_;
 };
 
 TEST_F(SdlMixerOutputTest, ToneAtZeroDecibelsPlaysWholeAtItsRecordedLevel) {
@@ -290,7 +295,8 @@ TEST_F(SdlMixerOutputTest, AnEndedChannelIdDoesNotTouchTheSoundNowOnItsMixerChan
 }
 
 TEST_F(SdlMixerOutputTest, FilesThatCannotBeDecodedAreReportedAndNotCached) {
-  const std::string broken = path_ + ".ogg";
+  const testing_support::ScopedWorkingDirectory inTemp(std::filesystem::temp_directory_path());
+  const std::string broken = std::filesystem::path(path_).filename().string() + ".ogg";
   std::ofstream(broken) << "this is not Ogg Vorbis";
   const auto [out, err] = OutputOf([&] {
     EXPECT_EQ(PlaySound("Audio/NoSuchSound.ogg", kOrigin, 0.0f), 0);
@@ -314,6 +320,8 @@ TEST(SdlMixerStartup, WithoutAnAudioDriverTheSoundSystemFallsBackToSilence) {
   ASSERT_NE(Audio().system, nullptr);
   EXPECT_TRUE(Audio().system->backend->IsReady());
   // Load, play, volume, unpause.
+  const testing_support::ScopedWorkingDirectory inFixtures(std::string(VELMARIS_SOURCE_DIR) +
+                                                           "/tests/audio/fixtures");
   EXPECT_EQ(OutputOf([] { EXPECT_EQ(PlaySound(Fixture("tone_short.ogg"), kOrigin, 0.0f), 0); }).first,
             "FMOD all good\nFMOD all good\nFMOD all good\nFMOD all good\n");
   ShutdownSoundSystem();

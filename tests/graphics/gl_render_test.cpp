@@ -414,9 +414,11 @@ class SpriteScene {
       : folder_(std::filesystem::path(testing::TempDir()) /
                 ("velmaris_gl_sprites_" + std::to_string(::getpid()))) {
     std::filesystem::create_directories(folder_);
+    inFolder_ = std::make_unique<testing_support::ScopedWorkingDirectory>(folder_);
   }
   ~SpriteScene() {
     objects_.clear();
+    inFolder_.reset();
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
   }
@@ -437,9 +439,8 @@ class SpriteScene {
                              static_cast<std::uint8_t>(c.b), static_cast<std::uint8_t>(c.a)});
       }
     }
-    const std::string path = (folder_ / name).string();
-    EXPECT_TRUE(graphics::image::WritePng(path, picture));
-    return path;
+    EXPECT_TRUE(graphics::image::WritePng((folder_ / name).string(), picture));
+    return name;  // as data files name pictures: the folder is the working directory
   }
 
   // An object with a transform, a sheet of one cell of `picture` and a sprite.
@@ -461,6 +462,7 @@ class SpriteScene {
 
  private:
   std::filesystem::path folder_;
+  std::unique_ptr<testing_support::ScopedWorkingDirectory> inFolder_;
   std::vector<std::unique_ptr<objects::GameObject>> objects_;
 };
 

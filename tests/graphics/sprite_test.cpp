@@ -15,15 +15,17 @@
 #include "graphics/sprite_source.h"
 #include "objects/game_object.h"
 #include "objects/transform.h"
+#include "working_directory.h"
 
 namespace {
 
 using graphics::recording::RecordingRenderDevice;
 using graphics::recording::SpriteBatchRecord;
 
-constexpr const char* kSheet = VELMARIS_TESTDATA_DIR "/pngsuite/basn6a08.png";  // 32 x 32
-constexpr const char* kOther = VELMARIS_TESTDATA_DIR "/pngsuite/basn2c08.png";  // 32 x 32
-constexpr const char* kSmall = VELMARIS_TESTDATA_DIR "/pngsuite/s09n3p02.png";  // 9 x 9
+// Named as data files name pictures: inside the data folder, here the test data.
+constexpr const char* kSheet = "pngsuite/basn6a08.png";  // 32 x 32
+constexpr const char* kOther = "pngsuite/basn2c08.png";  // 32 x 32
+constexpr const char* kSmall = "pngsuite/s09n3p02.png";  // 9 x 9
 
 TEST(SheetCellTest, FramesCountRowByRowFromTheTopLeft) {
   const graphics::SheetCell whole = graphics::CellOfFrame(0, 1, 1);
@@ -54,8 +56,10 @@ class SpriteTest : public ::testing::Test {
     graphics::Block().fixedView =
         base::MatrixTranspose(graphics::BuildLookToView({0, 0, -15, 1}, {0, 0, 15, 0}, {0, 1, 0, 0}));
     base::ResetLogOnce();
+    inTestData_ = std::make_unique<testing_support::ScopedWorkingDirectory>(VELMARIS_TESTDATA_DIR);
   }
   void TearDown() override {
+    inTestData_.reset();
     objects_.clear();
     graphics::ShutdownGraphics();
     graphics::Block().zoom = 48.0f;
@@ -99,6 +103,7 @@ class SpriteTest : public ::testing::Test {
  private:
   std::vector<std::unique_ptr<objects::GameObject>> objects_;
   std::array<float, 2> savedSize_{};
+  std::unique_ptr<testing_support::ScopedWorkingDirectory> inTestData_;
 };
 
 #define EXPECT_CORNER(corner, X, Y)   \

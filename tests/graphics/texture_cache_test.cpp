@@ -15,6 +15,7 @@
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/sprite_source.h"
+#include "working_directory.h"
 
 namespace {
 
@@ -32,17 +33,19 @@ class TextureCacheTest : public ::testing::Test {
     folder_ = fs::temp_directory_path() / ("velmaris_" + std::to_string(::getpid()) + "_TextureCache_" +
                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(folder_);
+    inFolder_ = std::make_unique<testing_support::ScopedWorkingDirectory>(folder_);
   }
   void TearDown() override {
     graphics::ShutdownGraphics();
+    inFolder_.reset();
     fs::remove_all(folder_);
   }
 
-  // Puts a PngSuite picture at `name` in the test's folder, returns its path there.
+  // Puts a PngSuite picture at `name` in the test's folder, the working directory (the
+  // data folder, as far as sprite sources see); returns its name there.
   std::string Place(const char* picture, const char* name) {
-    const fs::path path = folder_ / name;
-    fs::copy_file(kPngSuite / picture, path, fs::copy_options::overwrite_existing);
-    return path.string();
+    fs::copy_file(kPngSuite / picture, folder_ / name, fs::copy_options::overwrite_existing);
+    return name;
   }
 
   static std::unique_ptr<graphics::SpriteSource> SourceOf(const std::string& path) {
@@ -55,6 +58,7 @@ class TextureCacheTest : public ::testing::Test {
 
  private:
   fs::path folder_;
+  std::unique_ptr<testing_support::ScopedWorkingDirectory> inFolder_;
 };
 
 TEST_F(TextureCacheTest, AThousandSourcesOfOnePictureShareOneTextureThatGoesWithTheLast) {

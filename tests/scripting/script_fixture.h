@@ -19,6 +19,7 @@
 #include "scripting/script.h"
 #include "scripting/script_data.h"
 #include "scripting/script_file.h"
+#include "working_directory.h"
 
 namespace testing_support {
 
@@ -55,6 +56,16 @@ void SetScriptGlobal(scripting::Script& script, const char* name, T* object) {
   });
 }
 
+// Gives the script's state the io and debug libraries that level scripts lack: for
+// tests of the engine's own defences against a script that could reach its registry
+// or swap metatables.
+inline void GiveIoAndDebug(scripting::Script& script) {
+  scripting::RunProtected(script.GetState(), [](lua_State* L) {
+    luaL_requiref(L, LUA_IOLIBNAME, luaopen_io, 1);
+    luaL_requiref(L, LUA_DBLIBNAME, luaopen_debug, 1);
+  });
+}
+
 class ScriptFixture : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -64,14 +75,17 @@ class ScriptFixture : public ::testing::Test {
              ("velmaris_script_" + std::to_string(::getpid()) + "_" + test->name());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
+    inFolder = std::make_unique<ScopedWorkingDirectory>(folder);
   }
   void TearDown() override {
     object.reset();
+    inFolder.reset();
     std::filesystem::remove_all(folder);
     base::ResetLogOnce();
   }
 
-  // Writes a script file into the scratch folder; returns its full path. When the
+  // Writes a script file into the scratch folder, the working directory (the data
+  // folder, as far as scripts see); returns its name there. When the
   // file existed, its modification time is moved a second past the old one, so the
   // change is seen even on file systems with coarse time stamps, and the scripts'
   // looks at their files are forgotten.
@@ -82,7 +96,7 @@ class ScriptFixture : public ::testing::Test {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     if (!error) std::filesystem::last_write_time(path, before + std::chrono::seconds(1));
     scripting::ResetFileChecks();  // the next frame sees the edit at once
-    return path.string();
+    return name;
   }
 
   // A Script on `object` running the file at path.
@@ -95,6 +109,7 @@ class ScriptFixture : public ::testing::Test {
 
   std::unique_ptr<objects::GameObject> object = std::make_unique<objects::GameObject>("Hero");
   std::filesystem::path folder;
+  std::unique_ptr<ScopedWorkingDirectory> inFolder;
 };
 
 }  // namespace testing_support

@@ -151,6 +151,7 @@ TEST_F(ScriptingApiTest, ScriptsCannotMakeTheEngineCallAMethodOnTheWrongType) {
     SCOPED_TRACE(attack.code);
     objects::Transform transform(1.0f, 2.0f, 0.0f);
     scripting::Script fresh;
+    testing_support::GiveIoAndDebug(fresh);
     SetScriptGlobal(fresh, "myTransform", &transform);
     EXPECT_THAT(RunLua(fresh, attack.code), ::testing::HasSubstr(attack.error));
     EXPECT_EQ(transform.translation.x, 1.0f);

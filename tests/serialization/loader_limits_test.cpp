@@ -37,8 +37,7 @@ TEST_F(LoaderLimitsTest, RepeatedNamesRefuseTheLevelWithNameLineAndColumn) {
   for (const auto& c : cases) {
     spaces.Clear();
     const std::string message = LoadError(c.text);
-    EXPECT_THAT(message, HasSubstr("Level file " + (folder / "level.txt").string() + " " + c.message))
-        << c.text;
+    EXPECT_THAT(message, HasSubstr("Level file level.txt " + c.message)) << c.text;
     EXPECT_TRUE(spaces.GetSpaces().empty()) << c.text;
   }
 }
@@ -54,7 +53,7 @@ TEST_F(LoaderLimitsTest, RepeatedNamesInAPrefabRefuseItWithItsPath) {
 }
 
 TEST_F(LoaderLimitsTest, LevelPathsThatAreNotPlainFilesOrTooLargeAreRefusedNamingTheFile) {
-  const std::string fifo = (folder / "level.fifo").string();
+  const std::string fifo = "level.fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string oversize = Write("big.txt", "{}");
   std::filesystem::resize_file(oversize, serialization::kMaxJsonFileBytes + 100);
@@ -77,7 +76,7 @@ TEST_F(LoaderLimitsTest, LevelPathsThatAreNotPlainFilesOrTooLargeAreRefusedNamin
 // A prefab that cannot be a data file is skipped like a missing one: reported with
 // its path, and the object still gets its own entry.
 TEST_F(LoaderLimitsTest, PrefabThatIsADeviceOrTooLargeIsReportedAndSkipped) {
-  const std::string fifo = (folder / "prefab.fifo").string();
+  const std::string fifo = "prefab.fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string oversize = Write("big.txt", "{}");
   std::filesystem::resize_file(oversize, serialization::kMaxJsonFileBytes + 1);
@@ -85,7 +84,6 @@ TEST_F(LoaderLimitsTest, PrefabThatIsADeviceOrTooLargeIsReportedAndSkipped) {
     std::string path;
     std::string report;
   } cases[] = {
-      {"/dev/zero", "prefab file /dev/zero is a character device, not a plain file; it is skipped."},
       {fifo, "prefab file " + fifo + " is a FIFO (named pipe), not a plain file; it is skipped."},
       {oversize, "prefab file " + oversize + " is 16777217 bytes, more than the 16777216 bytes"},
   };
@@ -109,7 +107,7 @@ TEST_F(LoaderLimitsTest, RunningOutOfMemoryNamesTheFileBeingRead) {
       .RegisterType<Probe>("Hungry", [](void*) -> objects::BaseComponent* { throw std::bad_alloc(); })
       .AddHeaderMember()
       .FinishType();
-  const std::string level = (folder / "level.txt").string();
+  const std::string level = "level.txt";
   const std::string prefab = Write("hungry.txt", R"({"H": {"Alpha": {}, "Hungry": {}}})");
   const struct {
     std::string text;

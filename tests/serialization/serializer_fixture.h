@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -15,6 +16,7 @@
 #include "objects/probe_component.h"
 #include "objects/space_registry.h"
 #include "serialization/serializer.h"
+#include "working_directory.h"
 
 namespace testing_support {
 
@@ -30,17 +32,19 @@ class SerializerFixture : public ::testing::Test {
              ("velmaris_" + std::to_string(::getpid()) + "_" + test->test_suite_name() + "_" + test->name());
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
+    inFolder = std::make_unique<ScopedWorkingDirectory>(folder);
   }
   void TearDown() override {
+    inFolder.reset();
     std::filesystem::remove_all(folder);
     objects::ResetTypeRegistry();
   }
 
-  // Writes a file into the scratch folder; returns its full path.
+  // Writes a file into the scratch folder, the working directory (the data folder, as
+  // far as the loader sees); returns its name there.
   std::string Write(const std::string& name, const std::string& text) {
-    const std::filesystem::path path = folder / name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
+    std::ofstream(folder / name, std::ios::binary) << text;
+    return name;
   }
 
   // The whole text of a file in the scratch folder.
@@ -96,6 +100,7 @@ class SerializerFixture : public ::testing::Test {
 
   objects::SpaceRegistry spaces;
   std::filesystem::path folder;
+  std::unique_ptr<ScopedWorkingDirectory> inFolder;
 };
 
 }  // namespace testing_support

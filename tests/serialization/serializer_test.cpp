@@ -40,7 +40,7 @@ constexpr const char* kPlayerLevel = R"({
 
 TEST_F(LoaderTest, BuildsSpacesObjectsAndComponentsWithTheFileValues) {
   serialization::Serializer serializer(&spaces);
-  EXPECT_FALSE(serializer.LoadLevel((folder / "absent.txt").string()));
+  EXPECT_FALSE(serializer.LoadLevel("absent.txt"));
   EXPECT_FALSE(serializer.LoadLevel(folder.string()));  // a folder is not a level file
   EXPECT_TRUE(spaces.GetSpaces().empty());
   Load(kPlayerLevel);
@@ -97,7 +97,7 @@ TEST_F(LoaderTest, PrefabChainAppliesDeepestBaseFirstAndInitialisesAfterEachLaye
   EXPECT_EQ(ComponentOf<Probe>("S", "o", "Beta")->initializations, 1);
   // Prefab files that cannot be read are skipped; the object still loads.
   const std::string broken = Write("broken.txt", R"({ "P": { "Alpha": { "count": 4 } )");
-  for (const std::string& prefab : {(folder / "absent.txt").string(), broken, Write("array.txt", "[1]")}) {
+  for (const std::string& prefab : {std::string("absent.txt"), broken, Write("array.txt", "[1]")}) {
     spaces.Clear();
     Load(Level(R"({ "prefab": ")" + prefab + R"(", "Alpha": { "label": "own" } })"));
     Probe* probe = ComponentOf<Probe>("S", "o", "Alpha");
@@ -108,12 +108,12 @@ TEST_F(LoaderTest, PrefabChainAppliesDeepestBaseFirstAndInitialisesAfterEachLaye
 }
 
 TEST_F(LoaderTest, EveryRefusalSaysWhatAndWhere) {
-  const std::string path = (folder / "level.txt").string();
-  const std::string self = (folder / "self.txt").string();
+  const std::string path = "level.txt";
+  const std::string self = "self.txt";
   Write("self.txt", R"({ "P": { "Alpha": {} }, "prefab": ")" + self + R"(" })");
-  const std::string a = (folder / "a.txt").string();
-  Write("a.txt", R"({ "A": { "Alpha": {} }, "prefab": ")" + (folder / "b.txt").string() + R"(" })");
-  Write("b.txt", R"({ "B": { "Beta": {} }, "prefab": ")" + folder.string() + R"(/./a.txt" })");
+  const std::string a = "a.txt";
+  Write("a.txt", R"({ "A": { "Alpha": {} }, "prefab": "b.txt" })");
+  Write("b.txt", R"({ "B": { "Beta": {} }, "prefab": "./a.txt" })");
   const std::string empty = Write("empty.txt", "{}");
   const std::string notTable = Write("nottable.txt", R"({ "P": 3 })");
   const std::string badBase = Write("badbase.txt", R"({ "P": { "Alpha": {} }, "prefab": [] })");
@@ -238,7 +238,7 @@ TEST_F(MemberValueTest, RefusedValuesNameEverythingAndWriteNothing) {
       {"floats", "[0.5, \"a\"]", "an array of numbers"},
       {"floats", "[0.5, 1e300]", "an array of numbers"},
   };
-  const std::string file = "file '" + (folder / "level.txt").string() + "'";
+  const std::string file = "file 'level.txt'";
   for (const auto& [member, value, expected] : cases) {
     spaces.Clear();
     const std::string message =

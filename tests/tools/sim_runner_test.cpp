@@ -1,6 +1,7 @@
 // The headless runner as people use it: a separate process with arguments.
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -53,6 +54,19 @@ TEST(SimRunnerTest, ClosingTheWindowEndsTheRun) {
   EXPECT_NE(result.output.find("frames: 4, state: 7\n"), std::string::npos) << result.output;
 }
 
+// A data folder for a scene: the game's shaders and the PngSuite pictures under
+// pictures/, named from inside it as level files name pictures. Passed with --data.
+std::string SceneData() {
+  namespace fs = std::filesystem;
+  const fs::path data = fs::path(testing::TempDir()) / "scene_data";
+  fs::remove_all(data);
+  fs::create_directories(data / "images");
+  fs::copy(fs::path(VELMARIS_SOURCE_DIR) / "data/images/Shaders", data / "images/Shaders",
+           fs::copy_options::recursive);
+  fs::copy(fs::path(VELMARIS_TESTDATA_DIR) / "pngsuite", data / "pictures", fs::copy_options::recursive);
+  return " --data " + data.string() + " ";
+}
+
 // A level with a camera at the origin and one PngSuite picture at world (2, 1), scale 1.
 std::string WriteSceneLevel() {
   const std::string path = testing::TempDir() + "scene.txt";
@@ -61,8 +75,7 @@ std::string WriteSceneLevel() {
     "Camera": {"Transform": {"x_position": 0.0, "y_position": 0.0, "x_scale": 1.0, "y_scale": 1.0},
                "Camera": {}},
     "Picture": {"Transform": {"x_position": 2.0, "y_position": 1.0, "x_scale": 1.0, "y_scale": 1.0},
-                "SpriteSource": {"image": ")"
-        << VELMARIS_TESTDATA_DIR << R"(/pngsuite/basn2c08.png", "numrows": 1, "numcols": 1},
+                "SpriteSource": {"image": "pictures/basn2c08.png", "numrows": 1, "numcols": 1},
                 "Sprite": {}}}})";
   return path;
 }
@@ -70,8 +83,8 @@ std::string WriteSceneLevel() {
 TEST(SimRunnerTest, RealWindowScreenshotShowsTheSpriteWhereTheWorldPutsIt) {
   const std::string shot = testing::TempDir() + "scene.png";
   std::remove(shot.c_str());
-  const Result result =
-      RunSim("--real-window --load " + WriteSceneLevel() + " --frames 2 --screenshot 2:" + shot);
+  const Result result = RunSim("--real-window" + SceneData() + "--load " + WriteSceneLevel() +
+                               " --frames 2 --screenshot 2:" + shot);
   ASSERT_EQ(result.status, 0) << result.output;
   graphics::DecodedImage picture;
   ASSERT_EQ(graphics::DecodeImageFile(shot, picture), graphics::ImageResult::kOk);
@@ -105,18 +118,14 @@ TEST(SimRunnerTest, RealWindowOverviewFitsTheWholeLevelIntoOnePicture) {
   const std::string level = testing::TempDir() + "wide.txt";
   std::ofstream(level) << R"({"Wide": {
     "Left": {"Transform": {"x_position": -50.0, "y_position": 0.0, "x_scale": 1.0, "y_scale": 1.0},
-             "SpriteSource": {"image": ")"
-                       << VELMARIS_TESTDATA_DIR << R"(/pngsuite/basn2c08.png"}, "Sprite": {}},
+             "SpriteSource": {"image": "pictures/basn2c08.png"}, "Sprite": {}},
     "Right": {"Transform": {"x_position": 50.0, "y_position": 20.0, "x_scale": 1.0, "y_scale": 1.0},
-              "SpriteSource": {"image": ")"
-                       << VELMARIS_TESTDATA_DIR << R"(/pngsuite/basn2c08.png"}, "Sprite": {}},
+              "SpriteSource": {"image": "pictures/basn2c08.png"}, "Sprite": {}},
     "Backdrop": {"Transform": {"x_scale": 26.667, "y_scale": 15.0},
-                 "SpriteSource": {"image": ")"
-                       << VELMARIS_TESTDATA_DIR
-                       << R"(/pngsuite/basn0g08.png"}, "Sprite": {"static": true}}}})";
+                 "SpriteSource": {"image": "pictures/basn0g08.png"}, "Sprite": {"static": true}}}})";
   const std::string shot = testing::TempDir() + "overview.png";
   std::remove(shot.c_str());
-  const Result result = RunSim("--real-window --load " + level + " --overview " + shot);
+  const Result result = RunSim("--real-window" + SceneData() + "--load " + level + " --overview " + shot);
   ASSERT_EQ(result.status, 0) << result.output;
   graphics::DecodedImage picture;
   ASSERT_EQ(graphics::DecodeImageFile(shot, picture), graphics::ImageResult::kOk);
@@ -155,7 +164,7 @@ TEST(SimRunnerTest, RealWindowRunEndedByABrokenLevelExitsCleanly) {
 
 TEST(SimRunnerTest, LoadDumpsEverySpaceObjectAndComponent) {
   const std::string dump = testing::TempDir() + "scene.json";
-  const Result result = RunSim("--load " + WriteSceneLevel() + " --frames 1 --dump " + dump);
+  const Result result = RunSim(SceneData() + "--load " + WriteSceneLevel() + " --frames 1 --dump " + dump);
   ASSERT_EQ(result.status, 0) << result.output;
   EXPECT_NE(result.output.find("frame 1: state -3 -> 0\n"), std::string::npos) << result.output;
   std::ifstream in(dump);
