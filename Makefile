@@ -7,9 +7,9 @@ FUZZ_TIMEOUT ?= 10
 JOBS       ?= $(shell nproc)
 XVFB       := xvfb-run -a -s "-screen 0 1920x1080x24"
 # Tests that open a real window with an OpenGL context.
-OPENGL_TESTS := ^(GlRenderTest|SdlWindowTest|SdlGamepadTest|SimRunnerTest\.RealWindow|RecordingTest\.)
+OPENGL_TESTS := ^(GlRenderTest|SdlWindowTest|SdlGamepadTest|SimRunnerTest\.RealWindow|RecordingTest\.|InstallTest\.)
 
-.PHONY: deps build run test bench asan fuzz assets format clean
+.PHONY: deps build run test bench asan fuzz assets format install deb clean
 
 deps:
 	@scripts/install-deps
@@ -60,6 +60,18 @@ assets:
 format:
 	@scripts/install-deps --format
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Installs the game under PREFIX (see README, "Install").
+PREFIX ?= /usr/local
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# Builds the Debian package build/velmaris_<version>_<arch>.deb and checks it and its
+# desktop entry and metainfo with lintian, desktop-file-validate and appstreamcli.
+deb: build
+	@scripts/install-deps --package
+	@cd $(BUILD) && cpack -G DEB
+	@packaging/check-deb $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

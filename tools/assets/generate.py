@@ -20,6 +20,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import catalog          # noqa: E402
 import contact_sheet    # noqa: E402
 import docs             # noqa: E402
+import icons            # noqa: E402
 import images_credits   # noqa: E402
 import images_play      # noqa: E402
 import images_ui        # noqa: E402
@@ -31,7 +32,7 @@ def main(argv):
     do_sounds = "--images-only" not in argv
     start = time.time()
     if do_images:
-        for module in (images_ui, images_play, images_credits):
+        for module in (images_ui, images_play, images_credits, icons):
             module.generate()
             print("ASSETS: %-16s done (%.1f s)" % (module.__name__, time.time() - start))
     if do_sounds:
