@@ -11,6 +11,7 @@ namespace core {
 Engine::Engine(platform::Window& window, std::unique_ptr<audio::AudioBackend> audio) {
   graphics::Block().windowHandle = &window;
   input::AttachWindow(&window);
+  input::AttachProjection(&graphics::Block().projection);
   // A failure has been reported by the graphics; the game runs on drawing nothing.
   graphics::InitializeGraphics();
   core::RegisterComponents();
@@ -26,6 +27,7 @@ Engine::~Engine() {
   graphics::ShutdownGraphics();
   audio::ShutdownSoundSystem();
   input::AttachWindow(nullptr);
+  input::AttachProjection(nullptr);
   graphics::Block().windowHandle = nullptr;
 }
 

@@ -1,6 +1,7 @@
 #include "game/window_events.h"
 
 #include "base/game_states.h"
+#include "game/game_states.h"
 #include "game/menus/menus.h"
 #include "game/session.h"
 
@@ -20,7 +21,7 @@ void OnWindowFocusLost() {
   // Outside the levels (logos, transitions) there is nothing to pause, and a
   // request kept until the next level would open its pause menu unasked.
   const int state = base::States().current;
-  if (state == base::kLevel1 || state == base::kLevel2 || state == base::kLevel3) OnWindowMinimize();
+  if (state == game::kLevel1 || state == game::kLevel2 || state == game::kLevel3) OnWindowMinimize();
 }
 
 void OnWindowSwitch() {

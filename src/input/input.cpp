@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "base/math.h"
-#include "graphics/graphics.h"
 
 namespace input {
 namespace {
@@ -29,6 +28,7 @@ MousePosition g_Mouse;
 int g_StickX = 0;  // the left stick as the last stick message left it
 int g_StickY = 0;
 const platform::Window* g_Window = nullptr;
+const base::Matrix4* g_Projection = nullptr;  // the graphics block's; not owned
 
 bool InRange(int virtualKey) { return virtualKey >= 0 && virtualKey < platform::kKeyCount; }
 
@@ -128,8 +128,9 @@ MousePosition GetMouseViewPosition() {
   const float yNdc = (h - g_Mouse.y - h * 0.5f) / (h * 0.5f);
   // The point is a row vector times the inverse of the projection as the graphics
   // block stores it; a degenerate projection has no inverse, and is used as it is.
-  base::Matrix4 inverse = base::MatrixInverse(graphics::Block().projection);
-  if (base::HasNonFinite(inverse)) inverse = graphics::Block().projection;
+  const base::Matrix4 projection = g_Projection != nullptr ? *g_Projection : base::Matrix4{};
+  base::Matrix4 inverse = base::MatrixInverse(projection);
+  if (base::HasNonFinite(inverse)) inverse = projection;
   const base::vector2D view = base::TransformPoint({xNdc, yNdc}, inverse);
   return {view.x, view.y, 0.0f};
 }
@@ -137,6 +138,8 @@ MousePosition GetMouseViewPosition() {
 const platform::KeyboardState& PlatformKeyBuffer() { return g_PlatformKeyBuffer; }
 
 void AttachWindow(const platform::Window* window) { g_Window = window; }
+
+void AttachProjection(const base::Matrix4* projection) { g_Projection = projection; }
 
 bool IsKeyHeldNow(int virtualKey) { return g_Window != nullptr && g_Window->IsKeyHeld(virtualKey); }
 

@@ -3,6 +3,7 @@
 // Keys and the three mouse buttons are addressed by their virtual-key codes, 0-255.
 #pragma once
 
+#include "base/math.h"
 #include "platform/window.h"
 
 namespace input {
@@ -60,6 +61,10 @@ const platform::KeyboardState& PlatformKeyBuffer();
 
 // The window whose immediate key state IsKeyHeldNow reports; not owned, may be null.
 void AttachWindow(const platform::Window* window);
+// The projection GetMouseViewPosition maps through: the graphics block's, as it keeps
+// it (transposed), attached by the engine at start-up so that input needs nothing of
+// the graphics. Not owned; null (no view yet) maps every position to the origin.
+void AttachProjection(const base::Matrix4* projection);
 // The immediate state of a key as the window knows it now, not the snapshot.
 bool IsKeyHeldNow(int virtualKey);
 

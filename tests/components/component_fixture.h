@@ -36,6 +36,7 @@ class ComponentTest : public testing::Test {
   void SetUp() override {
     input::ResetInput();
     savedProjection_ = graphics::Block().projection;
+    input::AttachProjection(&graphics::Block().projection);
     graphics::Block().projection = base::MatrixTranspose(graphics::BuildProjection(1280.0f, 720.0f, 48.0f));
     audio::Audio().sfxOn = true;
     auto backend = std::make_unique<audio::RecordingBackend>();

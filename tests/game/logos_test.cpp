@@ -51,13 +51,13 @@ TEST_F(LogosTest, EverySkipKeyStartsLevelOneInTheSameFrameOverABlackScreen) {
 }
 
 TEST_F(LogosTest, LosingTheFocusDuringTheLogosLeavesLevelOneUnpaused) {
-  Enter(base::kGameLogos);
+  Enter(game::kGameLogos);
   window_.PostSystemCommand(platform::SystemCommand::kFocusLost);
   RunFrames(2);
   EXPECT_FALSE(game::Session().pauseRequested) << "nothing to pause before a level";
   Tap(platform::kVkSpace);
   RunFrames(2);
-  ASSERT_EQ(base::States().current, base::kLevel1);
+  ASSERT_EQ(base::States().current, game::kLevel1);
   EXPECT_FALSE(game::Session().menuOpen);
 }
 

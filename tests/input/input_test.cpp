@@ -139,6 +139,7 @@ class MouseViewPositionTest : public ::testing::Test {
   void SetUp() override {
     input::ResetInput();
     saved_ = graphics::Block().projection;
+    input::AttachProjection(&graphics::Block().projection);
     graphics::Block().projection = base::MatrixTranspose(graphics::BuildProjection(1280.0f, 720.0f, 48.0f));
   }
   void TearDown() override { graphics::Block().projection = saved_; }
