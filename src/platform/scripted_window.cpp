@@ -4,8 +4,12 @@ namespace platform {
 
 namespace {
 
+// What the script stands in for when it owns the input: keys, buttons, the pointer,
+// the stick and the keyboard focus. A recording carries its own focus lines; the real
+// window's focus (another window opening on the same display) is no part of the run.
 bool IsInput(const Message& message) {
-  return message.type != MessageType::kSystemCommand && message.type != MessageType::kDestroy;
+  if (message.type == MessageType::kSystemCommand) return message.command == SystemCommand::kFocusLost;
+  return message.type != MessageType::kDestroy;
 }
 
 }  // namespace
