@@ -1,5 +1,6 @@
 #include "core/run_log.h"
 
+#include <cerrno>
 #include <cstring>
 #include <iostream>
 #include <system_error>

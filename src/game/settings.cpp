@@ -27,6 +27,12 @@ void Report(const std::filesystem::path& path, const std::string& problem) {
   base::LogError("settings", path.string() + ": " + problem);
 }
 
+void Store(bool Settings::*field, bool on) {
+  SettingsBlock& block = StoredSettings();
+  block.stored.*field = on;
+  if (block.file) block.file->Save(block.stored);
+}
+
 }  // namespace
 
 std::filesystem::path SettingsFile::DefaultPath() {
@@ -98,16 +104,6 @@ Settings LoadSettings(std::filesystem::path path) {
   audio::Audio().sfxOn = block.stored.sfx;
   return block.stored;
 }
-
-namespace {
-
-void Store(bool Settings::*field, bool on) {
-  SettingsBlock& block = StoredSettings();
-  block.stored.*field = on;
-  if (block.file) block.file->Save(block.stored);
-}
-
-}  // namespace
 
 void StoreMusic(bool on) { Store(&Settings::music, on); }
 void StoreSfx(bool on) { Store(&Settings::sfx, on); }
