@@ -6,6 +6,7 @@
 #include "audio/sound_system.h"
 #include "base/log.h"
 #include "components/collider.h"
+#include "components/hooks.h"
 #include "components/physics.h"
 #include "components/player_controller_new.h"
 #include "components/pool.h"
@@ -17,8 +18,6 @@
 namespace components {
 namespace {
 
-LevelEndHandler g_LevelEndHandler = nullptr;
-
 // The player's object when `other` belongs to it, else null.
 objects::GameObject* PlayerOf(Collider& other) {
   objects::GameObject* object = other.GetOwner();
@@ -27,8 +26,10 @@ objects::GameObject* PlayerOf(Collider& other) {
 
 }  // namespace
 
-void SetLevelEndHandler(LevelEndHandler handler) { g_LevelEndHandler = handler; }
-LevelEndHandler GetLevelEndHandler() { return g_LevelEndHandler; }
+ComponentHooks& Hooks() {
+  static ComponentHooks hooks;
+  return hooks;
+}
 
 void StopMovement(Collider& self, Collider& other) {
   objects::GameObject* player = PlayerOf(other);
@@ -73,7 +74,7 @@ void BounceBack(Collider& self, Collider& other) {
 void NextLevelTrigger(Collider&, Collider& other) {
   if (PlayerOf(other) == nullptr) return;
   audio::PlayEffect(kLevelEndSound);
-  if (g_LevelEndHandler != nullptr) g_LevelEndHandler();
+  if (Hooks().levelEnd != nullptr) Hooks().levelEnd();
 }
 
 void StarCollect(Collider& self, Collider& other) {

@@ -26,12 +26,4 @@ void StarCollect(Collider& self, Collider& other);
 // files use. Called once by the engine's start-up, before any level loads.
 void RegisterCollisionHandlers();
 
-// The level-end operation "nextLevelTrigger" runs; installed by the game's level
-// logic, null (nothing happens beyond the sound) until then. It runs inside a
-// space's collision pass: it may change flags, objects' activity and the next state,
-// but must not load, unload or clear spaces, which are being walked.
-using LevelEndHandler = void (*)();
-void SetLevelEndHandler(LevelEndHandler handler);
-LevelEndHandler GetLevelEndHandler();
-
 }  // namespace components

@@ -1,6 +1,7 @@
 // PlayerUI: the star count on screen and for the level end.
 #include "components/player_ui.h"
 
+#include "components/hooks.h"
 #include "components/pool.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
@@ -8,14 +9,6 @@
 #include "objects/type_registry.h"
 
 namespace components {
-
-namespace {
-
-StarCountHandler g_StarCountHandler = nullptr;
-
-}  // namespace
-
-void SetStarCountHandler(StarCountHandler handler) { g_StarCountHandler = handler; }
 
 PlayerUI::PlayerUI() : BaseComponent("PlayerUI") {}
 
@@ -34,7 +27,7 @@ void PlayerUI::Update(float) {
   if (amount == prevCount) return;
   prevCount = amount;
   if (sprite != nullptr) sprite->frameIndex = amount;
-  if (g_StarCountHandler != nullptr) g_StarCountHandler(amount);
+  if (Hooks().starCount != nullptr) Hooks().starCount(amount);
 }
 
 void RegisterPlayerUI(objects::TypeRegistry& registry) {

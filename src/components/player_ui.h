@@ -18,12 +18,6 @@ namespace components {
 
 class Pool;
 
-// Where PlayerUI publishes the collected-star count whenever the counter it shows
-// changes: installed by the game's level logic at start-up; null (the count is only
-// shown) until then.
-using StarCountHandler = void (*)(int count);
-void SetStarCountHandler(StarCountHandler handler);
-
 class PlayerUI : public objects::BaseComponent {
  public:
   PlayerUI();

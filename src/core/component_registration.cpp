@@ -65,7 +65,7 @@ void RegisterComponents() {
   // The collision pass and its handlers live with the gameplay components; the
   // spaces below them only know the hook.
   components::RegisterCollisionHandlers();
-  objects::SetCollisionPass(&components::CheckCollisions);
+  objects::Hooks().collisionPass = &components::CheckCollisions;
 }
 
 }  // namespace core

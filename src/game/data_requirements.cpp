@@ -1,7 +1,7 @@
 // The game's names in its data, gathered from the constants and tables its code uses.
 #include "game/data_requirements.h"
 
-#include "game/menus/menus.h"
+#include "game/menus/menu_pages.h"
 #include "game/names.h"
 
 namespace game {
@@ -35,12 +35,10 @@ std::vector<std::string> FilesLoadedByName() {
   std::vector<std::string> files;
   for (const LevelFile& level : kPlayedLevels) files.emplace_back(level.file);
   for (const LevelFile& transition : kTransitions) files.emplace_back(transition.file);
-  for (const char* file :
-       {names::kLogosFile, names::kPauseMenuFile, names::kPauseOptionsFile, names::kPauseExitFile,
-        names::kWindowExitFile, names::kPauseCreditsFile, names::kPauseHowToPlayFile, names::kVictoryFile,
-        names::kTimerFile, names::kPlayerTestFile}) {
+  files.emplace_back(names::kLogosFile);
+  for (const MenuPage& page : MenuPages()) files.emplace_back(page.file);
+  for (const char* file : {names::kVictoryFile, names::kTimerFile, names::kPlayerTestFile})
     files.emplace_back(file);
-  }
   return files;
 }
 
@@ -73,9 +71,14 @@ std::vector<serialization::RequiredObject> RequiredObjects() {
               names::kWelcome0, names::kWelcome1});
   required.push_back({names::kLogosFile, names::kLogosSpace, names::kLogoCorvaneT, {"Sprite", "Transform"}});
 
-  // The overlays' buttons get their actions by name.
-  for (const OverlayButton& button : OverlayButtons()) {
-    required.push_back({button.file, button.space, button.object, {"Button"}});
+  // The pages' buttons get their actions by name; their other pieces are read.
+  for (const MenuPage& page : MenuPages()) {
+    for (const PageButton& button : page.buttons)
+      required.push_back({page.file, page.space, button.object, {"Button"}});
+    for (const PagePiece& piece : page.pieces) {
+      required.push_back(
+          {page.file, page.space, piece.object, {piece.components.begin(), piece.components.end()}});
+    }
   }
   return required;
 }

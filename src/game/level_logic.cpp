@@ -6,6 +6,7 @@
 
 #include "base/game_states.h"
 #include "components/button.h"
+#include "game/blocks.h"
 #include "game/game_states.h"
 #include "game/menus/menu_cursor.h"
 #include "game/names.h"
@@ -53,10 +54,7 @@ struct LevelScreens {
   VictoryButton restart;
 };
 
-LevelScreens& Screens() {
-  static LevelScreens screens;
-  return screens;
-}
+LevelScreens& Screens() { return GameBlock<LevelScreens>(); }
 
 LevelState& Level() { return Session().level; }
 
@@ -251,7 +249,5 @@ void UpdateDebugKeys() {
   if (IsKeyTriggered('9')) level.timerRate = 20.0f;
   if (IsKeyTriggered('0') && !level.levelEnded) EndLevel();
 }
-
-void ResetLevelLogic() { Screens() = LevelScreens{}; }
 
 }  // namespace game

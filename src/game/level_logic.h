@@ -32,8 +32,4 @@ void UpdateDebugKeys();
 // The clear colour of every level: cornflower blue.
 void ClearToLevelColour();
 
-// Forgets the sprites and buttons kept from the timer and victory spaces (tests,
-// after the spaces were reset).
-void ResetLevelLogic();
-
 }  // namespace game

@@ -60,6 +60,10 @@ inline constexpr const char* kPauseExit = "Z_PauseExit";
 inline constexpr const char* kWindowExit = "Z_WindowExit";
 inline constexpr const char* kPauseCredits = "Y_PauseCredits";
 inline constexpr const char* kPauseHowToPlay = "Y_PauseHTP";
+// The options page's switches.
+inline constexpr const char* kMusicSwitch = "c_ButtonMusicToggle";
+inline constexpr const char* kSfxSwitch = "c_ButtonSFXToggle";
+inline constexpr const char* kScreenSwitch = "c_ButtonScreenToggle";
 inline constexpr const char* kPauseMenuFile = "Menu/MenuPause.txt";
 inline constexpr const char* kPauseOptionsFile = "Menu/MenuPauseOptions.txt";
 inline constexpr const char* kPauseExitFile = "Menu/MenuPauseExit.txt";

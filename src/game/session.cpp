@@ -1,10 +1,9 @@
 #include "game/session.h"
 
+#include "game/blocks.h"
+
 namespace game {
 
-GameSession& Session() {
-  static GameSession session;
-  return session;
-}
+GameSession& Session() { return GameBlock<GameSession>(); }
 
 }  // namespace game

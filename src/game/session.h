@@ -38,12 +38,9 @@ struct GameSession {
   // Name of the space of the level being played ("BLANK" before the first level).
   std::string currentLevelSpace = "BLANK";
   LevelState level;
-
-  // Start-up values (tests).
-  void Reset() { *this = GameSession{}; }
 };
 
-// The one game session of the process.
+// The one game session of the process (a game block: ResetGame resets it).
 GameSession& Session();
 
 }  // namespace game

@@ -7,6 +7,7 @@
 #include "base/atomic_file.h"
 #include "base/log.h"
 #include "base/user_folders.h"
+#include "game/blocks.h"
 #include "serialization/json_file.h"
 
 namespace game {
@@ -91,10 +92,7 @@ bool SettingsFile::Save(const Settings& settings) {
   return false;
 }
 
-SettingsBlock& StoredSettings() {
-  static SettingsBlock block;
-  return block;
-}
+SettingsBlock& StoredSettings() { return GameBlock<SettingsBlock>(); }
 
 Settings LoadSettings(std::filesystem::path path) {
   SettingsBlock& block = StoredSettings();

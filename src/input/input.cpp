@@ -18,17 +18,27 @@ struct KeyFrame {
   std::uint8_t pressed = 0;
 };
 
-std::array<std::uint8_t, platform::kKeyCount> g_RawKeys{};
-// Presses since the last snapshot: a key pressed and released between two frames
-// still shows as down (and triggered) in the next frame, and as up in the one after.
-std::array<std::uint8_t, platform::kKeyCount> g_PressedSinceSnapshot{};
-std::array<KeyFrame, platform::kKeyCount> g_FrameKeys{};
-platform::KeyboardState g_PlatformKeyBuffer{};
-MousePosition g_Mouse;
-int g_StickX = 0;  // the left stick as the last stick message left it
-int g_StickY = 0;
-const platform::Window* g_Window = nullptr;
-const base::Matrix4* g_Projection = nullptr;  // the graphics block's; not owned
+// Every table input keeps, as ResetInput starts them.
+struct InputBlock {
+  std::array<std::uint8_t, platform::kKeyCount> rawKeys{};
+  // Presses since the last snapshot: a key pressed and released between two frames
+  // still shows as down (and triggered) in the next frame, and as up in the one after.
+  std::array<std::uint8_t, platform::kKeyCount> pressedSinceSnapshot{};
+  std::array<KeyFrame, platform::kKeyCount> frameKeys{};
+  platform::KeyboardState platformKeyBuffer{};
+  MousePosition mouse;
+  int stickX = 0;  // the left stick as the last stick message left it
+  int stickY = 0;
+};
+
+// What the engine attaches at start-up; not owned, and kept by ResetInput.
+struct Attachments {
+  const platform::Window* window = nullptr;
+  const base::Matrix4* projection = nullptr;  // the graphics block's
+};
+
+InputBlock g_Input;
+Attachments g_Attached;
 
 bool InRange(int virtualKey) { return virtualKey >= 0 && virtualKey < platform::kKeyCount; }
 
@@ -48,9 +58,11 @@ void SetStickKey(int virtualKey, int deflection) {
 // The direction to steer in, client pixel axes (y down), unit length; zero when
 // neither the stick nor a direction key asks for one.
 base::vector2D SteeringDirection() {
-  const double stickLength = std::hypot(static_cast<double>(g_StickX), static_cast<double>(g_StickY));
+  const double stickLength =
+      std::hypot(static_cast<double>(g_Input.stickX), static_cast<double>(g_Input.stickY));
   if (stickLength > kStickDeadZone) {
-    return {static_cast<float>(g_StickX / stickLength), static_cast<float>(g_StickY / stickLength)};
+    return {static_cast<float>(g_Input.stickX / stickLength),
+            static_cast<float>(g_Input.stickY / stickLength)};
   }
   auto held = [](int key, int pad) { return IsKeyDown(key) || IsKeyDown(pad) ? 1.0f : 0.0f; };
   const float x =
@@ -64,8 +76,8 @@ base::vector2D SteeringDirection() {
 void SteerPointer() {
   const base::vector2D direction = SteeringDirection();
   if (direction.x == 0.0f && direction.y == 0.0f) return;
-  g_Mouse.x = platform::Window::kClientWidth * 0.5f + direction.x * kPadPointerDistance;
-  g_Mouse.y = platform::Window::kClientHeight * 0.5f + direction.y * kPadPointerDistance;
+  g_Input.mouse.x = platform::Window::kClientWidth * 0.5f + direction.x * kPadPointerDistance;
+  g_Input.mouse.y = platform::Window::kClientHeight * 0.5f + direction.y * kPadPointerDistance;
 }
 
 }  // namespace
@@ -73,19 +85,19 @@ void SteerPointer() {
 void SetRawKey(int virtualKey, bool down) {
   if (!InRange(virtualKey)) return;
   // A repeated key-down of a held key is no new press.
-  if (down && g_RawKeys[virtualKey] == 0) g_PressedSinceSnapshot[virtualKey] = 1;
-  g_RawKeys[virtualKey] = down ? 1 : 0;
+  if (down && g_Input.rawKeys[virtualKey] == 0) g_Input.pressedSinceSnapshot[virtualKey] = 1;
+  g_Input.rawKeys[virtualKey] = down ? 1 : 0;
 }
 
 void SetMousePosition(int x, int y) {
   // Client coordinates travel as unsigned 16-bit values.
-  g_Mouse.x = static_cast<float>(static_cast<std::uint16_t>(x));
-  g_Mouse.y = static_cast<float>(static_cast<std::uint16_t>(y));
+  g_Input.mouse.x = static_cast<float>(static_cast<std::uint16_t>(x));
+  g_Input.mouse.y = static_cast<float>(static_cast<std::uint16_t>(y));
 }
 
 void SetPadStick(int x, int y) {
-  g_StickX = x;
-  g_StickY = y;
+  g_Input.stickX = x;
+  g_Input.stickY = y;
   SetStickKey(platform::kVkPadStickRight, x);
   SetStickKey(platform::kVkPadStickLeft, -x);
   SetStickKey(platform::kVkPadStickDown, y);
@@ -94,22 +106,24 @@ void SetPadStick(int x, int y) {
 
 void TakeSnapshot() {
   for (int code = 0; code < platform::kKeyCount; ++code) {
-    KeyFrame& key = g_FrameKeys[code];
+    KeyFrame& key = g_Input.frameKeys[code];
     key.previous = key.current;
-    key.pressed = g_PressedSinceSnapshot[code];
-    key.current = g_RawKeys[code] | key.pressed;
+    key.pressed = g_Input.pressedSinceSnapshot[code];
+    key.current = g_Input.rawKeys[code] | key.pressed;
   }
-  g_PressedSinceSnapshot.fill(0);
+  g_Input.pressedSinceSnapshot.fill(0);
   SteerPointer();
 }
 
-void ReadPlatformKeyBuffer(const platform::Window& window) { window.GetKeyboardState(g_PlatformKeyBuffer); }
+void ReadPlatformKeyBuffer(const platform::Window& window) {
+  window.GetKeyboardState(g_Input.platformKeyBuffer);
+}
 
-bool IsKeyDown(int virtualKey) { return InRange(virtualKey) && g_FrameKeys[virtualKey].current != 0; }
+bool IsKeyDown(int virtualKey) { return InRange(virtualKey) && g_Input.frameKeys[virtualKey].current != 0; }
 
 bool IsKeyTriggered(int virtualKey) {
   if (!InRange(virtualKey)) return false;
-  const KeyFrame& key = g_FrameKeys[virtualKey];
+  const KeyFrame& key = g_Input.frameKeys[virtualKey];
   return key.current != 0 && (key.previous == 0 || key.pressed != 0);
 }
 
@@ -117,40 +131,35 @@ bool IsFlyDown() {
   return IsKeyDown(platform::kVkLeftButton) || IsKeyDown(platform::kVkSpace) || IsKeyDown(platform::kVkPadA);
 }
 
-MousePosition GetMousePosition() { return g_Mouse; }
+MousePosition GetMousePosition() { return g_Input.mouse; }
 
 MousePosition GetMouseViewPosition() {
   platform::Rect client{0, 0, platform::Window::kClientWidth, platform::Window::kClientHeight};
-  if (g_Window != nullptr) client = g_Window->GetClientRect();
+  if (g_Attached.window != nullptr) client = g_Attached.window->GetClientRect();
   const float w = static_cast<float>(client.right - client.left);
   const float h = static_cast<float>(client.bottom - client.top);
-  const float xNdc = (g_Mouse.x - w * 0.5f) / (w * 0.5f);
-  const float yNdc = (h - g_Mouse.y - h * 0.5f) / (h * 0.5f);
+  const float xNdc = (g_Input.mouse.x - w * 0.5f) / (w * 0.5f);
+  const float yNdc = (h - g_Input.mouse.y - h * 0.5f) / (h * 0.5f);
   // The point is a row vector times the inverse of the projection as the graphics
   // block stores it; a degenerate projection has no inverse, and is used as it is.
-  const base::Matrix4 projection = g_Projection != nullptr ? *g_Projection : base::Matrix4{};
+  const base::Matrix4 projection =
+      g_Attached.projection != nullptr ? *g_Attached.projection : base::Matrix4{};
   base::Matrix4 inverse = base::MatrixInverse(projection);
   if (base::HasNonFinite(inverse)) inverse = projection;
   const base::vector2D view = base::TransformPoint({xNdc, yNdc}, inverse);
   return {view.x, view.y, 0.0f};
 }
 
-const platform::KeyboardState& PlatformKeyBuffer() { return g_PlatformKeyBuffer; }
+const platform::KeyboardState& PlatformKeyBuffer() { return g_Input.platformKeyBuffer; }
 
-void AttachWindow(const platform::Window* window) { g_Window = window; }
+void AttachWindow(const platform::Window* window) { g_Attached.window = window; }
 
-void AttachProjection(const base::Matrix4* projection) { g_Projection = projection; }
+void AttachProjection(const base::Matrix4* projection) { g_Attached.projection = projection; }
 
-bool IsKeyHeldNow(int virtualKey) { return g_Window != nullptr && g_Window->IsKeyHeld(virtualKey); }
-
-void ResetInput() {
-  g_RawKeys.fill(0);
-  g_PressedSinceSnapshot.fill(0);
-  g_FrameKeys.fill(KeyFrame{});
-  g_PlatformKeyBuffer.fill(0);
-  g_Mouse = MousePosition{};
-  g_StickX = 0;
-  g_StickY = 0;
+bool IsKeyHeldNow(int virtualKey) {
+  return g_Attached.window != nullptr && g_Attached.window->IsKeyHeld(virtualKey);
 }
+
+void ResetInput() { g_Input = InputBlock{}; }
 
 }  // namespace input

@@ -4,13 +4,10 @@
 #include <utility>
 
 namespace objects {
-namespace {
-
-SpacePass g_CollisionPass = nullptr;
-
-}  // namespace
-
-void SetCollisionPass(SpacePass pass) { g_CollisionPass = pass; }
+ObjectHooks& Hooks() {
+  static ObjectHooks hooks;
+  return hooks;
+}
 
 Space::Space(std::string spaceName) : name_(std::move(spaceName)) {}
 
@@ -101,7 +98,7 @@ std::size_t Space::IndexAfter(const WalkList& list, const std::string& objectNam
 void Space::Update(float dt) {
   if (!active_ || paused_) return;
   RunPass(kUpdateWalk, [dt](BaseComponent& component) { component.Update(dt); });
-  if (g_CollisionPass != nullptr) g_CollisionPass(*this);
+  if (Hooks().collisionPass != nullptr) Hooks().collisionPass(*this);
 }
 
 void Space::LateUpdate(float dt) {

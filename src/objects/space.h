@@ -148,10 +148,18 @@ void Space::RunPass(WalkKind kind, Call call) {
   });
 }
 
-// The pass a space runs after its components' Update: the collision pass, which
-// lives with the gameplay components above this layer and is installed by the
-// engine's start-up. Null (no pass) until then and in tests that want none.
-using SpacePass = void (*)(Space& space);
-void SetCollisionPass(SpacePass pass);
+// What the layers above install into this one, in one block.
+struct ObjectHooks {
+  // The pass a space runs after its components' Update: the collision pass, which
+  // lives with the gameplay components above this layer and is installed by the
+  // engine's start-up. Null (no pass) until then and in tests that want none.
+  void (*collisionPass)(Space& space) = nullptr;
+
+  // Nothing installed (start-up; tests).
+  void Reset() { *this = ObjectHooks{}; }
+};
+
+// The one block of the process.
+ObjectHooks& Hooks();
 
 }  // namespace objects

@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 
 #include "component_fixture.h"
+#include "components/hooks.h"
 #include "components/physics.h"
 #include "components/player_controller_new.h"
 #include "components/player_ui.h"
@@ -40,7 +41,7 @@ class CollisionArenaTest : public component_testing::ComponentTest {
     core::RegisterComponents();
     objects::ResetSpaces();
     g_published = 0;
-    components::SetStarCountHandler([](int count) { g_published = count; });
+    components::Hooks().starCount = [](int count) { g_published = count; };
     ASSERT_TRUE(serialization::Serializer(&objects::GetSpaceRegistry()).LoadLevel(kArena));
     arena_ = objects::FindSpace("CollisionArena");
     ASSERT_NE(arena_, nullptr);
@@ -60,7 +61,7 @@ class CollisionArenaTest : public component_testing::ComponentTest {
   void TearDown() override {
     objects::ResetSpaces();
     objects::ResetTypeRegistry();
-    components::SetStarCountHandler(nullptr);
+    components::Hooks().Reset();
     ComponentTest::TearDown();
   }
 

@@ -10,6 +10,7 @@
 #include "component_fixture.h"
 #include "components/collider.h"
 #include "components/collision_handlers.h"
+#include "components/hooks.h"
 #include "components/physics.h"
 #include "components/player_controller_new.h"
 #include "components/pool.h"
@@ -37,7 +38,7 @@ class CollisionPassTest : public component_testing::ComponentTest {
     components::GetCollisionHandlers()["record"] = &RecordContact;
   }
   void TearDown() override {
-    components::SetLevelEndHandler(nullptr);
+    components::Hooks().Reset();
     components::GetCollisionHandlers().erase("record");
     ComponentTest::TearDown();
   }
@@ -163,7 +164,7 @@ TEST_F(CollisionPassTest, LevelEndRunsThroughTheSeamEachTimeWithItsSound) {
   MakePlayer(0.0f);
   MakeCircle("Goal", 0.5f, "nextLevelTrigger");
   components::CheckCollisions(space_);  // no level logic installed: only the sound
-  components::SetLevelEndHandler(&CountLevelEnd);
+  components::Hooks().levelEnd = &CountLevelEnd;
   components::CheckCollisions(space_);
   components::CheckCollisions(space_);
   EXPECT_EQ(g_LevelEnds, 2);
@@ -174,7 +175,7 @@ TEST_F(CollisionPassTest, HandlersIgnoreContactsThatAreNotWithThePlayer) {
   objects::GameObject& star = MakeCircle("Star", 0.0f, "starCollect");
   auto& rock = *Get<Collider>(MakeCircle("Rock", 0.0f, ""), "CircleCollider");
   auto* counter = Add(MakeObject("c_UI"), new components::Pool(0, 10, 0));
-  components::SetLevelEndHandler(&CountLevelEnd);
+  components::Hooks().levelEnd = &CountLevelEnd;
   for (auto handler : {components::StarCollect, components::NextLevelTrigger, components::BounceBack,
                        components::StopMovement}) {
     handler(*Get<Collider>(star, "CircleCollider"), rock);

@@ -48,11 +48,11 @@ class ComponentTest : public testing::Test {
     base::ResetLogOnce();
     // The engine's start-up installs these; the components are tested as it leaves them.
     components::RegisterCollisionHandlers();
-    objects::SetCollisionPass(&components::CheckCollisions);
+    objects::Hooks().collisionPass = &components::CheckCollisions;
   }
 
   void TearDown() override {
-    objects::SetCollisionPass(nullptr);
+    objects::Hooks().Reset();
     testing::internal::CaptureStdout();
     audio::ShutdownSoundSystem();
     testing::internal::GetCapturedStdout();

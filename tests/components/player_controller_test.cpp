@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "component_fixture.h"
+#include "components/hooks.h"
 #include "components/physics.h"
 #include "components/player_controller_new.h"
 #include "components/player_ui.h"
@@ -133,7 +134,7 @@ TEST_F(PlayerControllerTest, PlayerUIShowsAndPublishesTheCountOnlyWhenItChanges)
   ASSERT_TRUE(display->Initialize());
   static int published = 0;
   published = 0;
-  components::SetStarCountHandler([](int count) { published = count; });
+  components::Hooks().starCount = [](int count) { published = count; };
   display->Update(0.0f);
   EXPECT_EQ(sprite->frameIndex, 3);
   EXPECT_EQ(published, 3);
@@ -144,7 +145,7 @@ TEST_F(PlayerControllerTest, PlayerUIShowsAndPublishesTheCountOnlyWhenItChanges)
   display->Update(0.0f);
   EXPECT_EQ(sprite->frameIndex, 4);
   EXPECT_EQ(published, 4);
-  components::SetStarCountHandler(nullptr);
+  components::Hooks().Reset();
 }
 
 }  // namespace

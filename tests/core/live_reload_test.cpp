@@ -57,7 +57,7 @@ class LiveReloadTest : public ::testing::Test {
   void SetUp() override {
     objects::ResetTypeRegistry();
     core::RegisterComponents();
-    objects::SetCollisionPass(nullptr);
+    objects::Hooks().Reset();
     graphics::Block().device = std::make_unique<graphics::recording::RecordingRenderDevice>();
     base::ResetLogOnce();
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();

@@ -15,6 +15,7 @@
 #include "base/log.h"
 #include "components/button.h"
 #include "components/collision_handlers.h"
+#include "components/hooks.h"
 #include "components/player_ui.h"
 #include "core/engine.h"
 #include "core/frame_loop.h"
@@ -60,10 +61,9 @@ class GameTest : public testing::Test {
     engine_.reset();
     testing::internal::GetCapturedStdout();
     game::ResetGame();
-    components::SetLevelEndHandler(nullptr);
-    components::SetStarCountHandler(nullptr);
+    components::Hooks().Reset();
     core::SetWindowEventHooks({});
-    objects::SetCollisionPass(nullptr);
+    objects::Hooks().Reset();
     objects::ResetTypeRegistry();
     audio::Audio().musicOn = true;
     audio::Audio().sfxOn = true;

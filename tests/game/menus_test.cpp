@@ -2,10 +2,15 @@
 // window's close and minimise, the music volume they set, keyboard use.
 #include "game/menus/menus.h"
 
+#include <fstream>
+
 #include <gmock/gmock.h>
 
+#include "game/data_requirements.h"
 #include "game/game_states.h"
+#include "game/held_objects.h"
 #include "game/level_logic.h"
+#include "game/menus/menu_pages.h"
 #include "game/names.h"
 #include "game_fixture.h"
 
@@ -21,8 +26,11 @@ class MenusTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
+    BeforeTheLevel();
     PlayLevel1PastItsIntro();
   }
+  // What a test adds to the game before Level1 starts.
+  virtual void BeforeTheLevel() {}
 
   bool Active(const char* space) { return SpaceNamed(space).IsActive(); }
   bool LevelPaused() { return SpaceNamed(names::kLevel1).IsPaused(); }
@@ -30,9 +38,8 @@ class MenusTest : public GameTest {
   // Every overlay that is showing.
   std::vector<std::string> OpenOverlays() {
     std::vector<std::string> open;
-    for (const char* space : {names::kPauseMenu, names::kPauseOptions, names::kPauseExit, names::kWindowExit,
-                              names::kPauseCredits, names::kPauseHowToPlay}) {
-      if (Active(space)) open.emplace_back(space);
+    for (const game::MenuPage& page : game::MenuPages()) {
+      if (Active(page.space)) open.emplace_back(page.space);
     }
     return open;
   }
@@ -164,7 +171,7 @@ TEST_F(MenusTest, CreditsPageThroughEightPagesWithArrowsThatStopAtTheEnds) {
   Click(names::kPauseCredits, "c_ButtonLeft");
   EXPECT_EQ(game::CreditsPage(), 0);
   EXPECT_FALSE(ButtonOf(names::kPauseCredits, "c_ButtonLeft").canClick);
-  game::OnCreditsLeft();  // whatever calls it, the page stays in the list
+  ButtonOf(names::kPauseCredits, "c_ButtonLeft").action();  // whatever calls it, the page stays in the list
   EXPECT_EQ(game::CreditsPage(), 0);
   Click(names::kPauseCredits, "c_ButtonBack");
   EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseMenu});
@@ -360,6 +367,71 @@ TEST_F(MenusWithoutTheirFilesTest, MissingOverlaysAreReportedAndTheirActionsDoNo
   window_.PostSystemCommand(platform::SystemCommand::kClose);
   EXPECT_FALSE(RunOneFrame()) << "the run ends";
   EXPECT_TRUE(window_.IsDestroyed());
+}
+
+// A page added as a new page is: its data file (here in a folder of the test's
+// own), one row of the page table and its action.
+int g_demoPings = 0;
+void OnDemoPing() { ++g_demoPings; }
+
+class MenuPageAddedTest : public MenusTest {
+ protected:
+  static constexpr const char* kSpace = "Y_PauseDemo";
+
+  void BeforeTheLevel() override {
+    root_ = std::filesystem::temp_directory_path() / "velmaris-menu-page-test";
+    std::filesystem::create_directories(root_);
+    file_ = (root_ / "MenuDemo.txt").string();
+    std::ofstream(file_) << R"({"Y_PauseDemo": {
+        "c_ButtonPing": {"Transform": {"x_position": 0.0, "y_position": 2.0, "x_scale": 5.0, "y_scale": 1.667},
+                         "SpriteSource": {"image": "images/PauseMenus/button_back.png"}, "Sprite": {},
+                         "Button": {"buttonName": "Ping", "_canClick": true}},
+        "c_ButtonBack": {"Transform": {"x_position": 0.0, "y_position": -2.0, "x_scale": 5.0, "y_scale": 1.667},
+                         "SpriteSource": {"image": "images/PauseMenus/button_back.png"}, "Sprite": {},
+                         "Button": {"buttonName": "Back", "_canClick": true}}}})";
+    g_demoPings = 0;
+    game::MenuPages().push_back({kSpace,
+                                 file_.c_str(),
+                                 game::PageRole::kPausePage,
+                                 "c_ButtonPing",
+                                 "c_ButtonBack",
+                                 {{"c_ButtonPing", &OnDemoPing}, {"c_ButtonBack", &game::BackToPauseMenu}},
+                                 {}});
+  }
+
+  void TearDown() override {
+    MenusTest::TearDown();  // the game's own rows come back
+    std::filesystem::remove_all(root_);
+  }
+
+  std::filesystem::path root_;
+  std::string file_;
+};
+
+TEST_F(MenuPageAddedTest, IsLoadedWiredHeldValidatedAndClosedLikeTheGamesOwnPages) {
+  ASSERT_FALSE(Active(kSpace)) << "loaded with the others, hidden";
+  EXPECT_TRUE(game::IsHeldByGame(kSpace, "c_ButtonPing"));
+  const std::vector<std::string> files = game::FilesLoadedByName();
+  EXPECT_THAT(files, testing::Contains(file_));
+  bool required = false;
+  for (const serialization::RequiredObject& object : game::RequiredObjects())
+    required |= object.file == file_ && object.object == "c_ButtonBack";
+  EXPECT_TRUE(required) << "the validator checks the page's buttons";
+
+  Tap(platform::kVkEscape);
+  game::OpenPausePage(kSpace);
+  EXPECT_EQ(OpenOverlays(), std::vector<std::string>{kSpace});
+  Tap(platform::kVkReturn);  // the keyboard starts on its first choice
+  EXPECT_EQ(g_demoPings, 1);
+  window_.PostKey(platform::kVkPadB, true);  // B presses its Back
+  RunFrames(1);
+  window_.PostKey(platform::kVkPadB, false);
+  RunFrames(1);
+  EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseMenu});
+  game::OpenPausePage(kSpace);
+  Tap(platform::kVkEscape);  // Escape closes it as any page
+  EXPECT_TRUE(OpenOverlays().empty());
+  EXPECT_FALSE(LevelPaused());
 }
 
 }  // namespace

@@ -46,13 +46,11 @@ check_installed() {
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$game" --name '^Velmaris$' | head -n 1) \
     || { kill "$game" 2>/dev/null; fail "the installed game opened no window: $(cat "$root/game.out")"; }
   xdotool windowfocus --sync "$window"
-  sleep 1
-  xdotool key F12
-  sleep 0.5
-  xdotool key F9
-  sleep 1
-  xdotool key F9
-  sleep 1
+  # A loaded machine may still be starting the game when the first key arrives, so
+  # each key is sent again until what it does is seen (or 20 s have passed).
+  press_until F12 "compgen -G '$shots/*.png'" || true
+  press_until F9 "grep -q '^recording to' '$root/game.out'" || true
+  press_until F9 "grep -q '^recording saved' '$root/game.out'" || true
   kill "$game"
   wait "$game" 2>/dev/null || true
 
@@ -60,6 +58,17 @@ check_installed() {
   compgen -G "$XDG_DATA_HOME/velmaris/replays/*.jsonl" >/dev/null \
     || fail "no recording in $XDG_DATA_HOME/velmaris/replays: $(cat "$root/game.out")"
   [[ -z $(ls -A "$root/work") ]] || fail "the game wrote into its working folder: $(ls -A "$root/work")"
+}
+
+# Sends the key to the focused window until the check passes, at most 10 times.
+press_until() {
+  local key=$1 check=$2
+  for _ in 1 2 3 4 5 6 7 8 9 10; do
+    xdotool key "$key"
+    sleep 2
+    eval "$check" >/dev/null && return 0
+  done
+  return 1
 }
 
 main() {

@@ -6,6 +6,7 @@
 
 #include "components/button.h"
 #include "components/cursor.h"
+#include "game/blocks.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
 #include "objects/space.h"
@@ -32,10 +33,7 @@ struct MenuCursors {
   const objects::Space* top = nullptr;  // the overlay the keyboard worked last frame
 };
 
-MenuCursors& Cursors() {
-  static MenuCursors cursors;
-  return cursors;
-}
+MenuCursors& Cursors() { return GameBlock<MenuCursors>(); }
 
 objects::Transform* TransformOf(const std::shared_ptr<objects::GameObject>& object) {
   return object != nullptr ? object->GetComponent<objects::Transform>("Transform") : nullptr;
@@ -144,7 +142,5 @@ bool PressMenuBack(const objects::Space* top) {
   }
   return false;
 }
-
-void ResetMenuCursors() { Cursors() = MenuCursors{}; }
 
 }  // namespace game

@@ -26,7 +26,4 @@ bool PressMenuBack(const objects::Space* top);
 // Also fits the mark to the selected button.
 void ShowMenuCursorOnly(const objects::Space* top);
 
-// Forgets the cursors (tests, after the spaces were reset).
-void ResetMenuCursors();
-
 }  // namespace game

@@ -1,22 +1,20 @@
-// The pause menu, its pages and the exit questions: loading and wiring the overlay
-// spaces, opening and closing them, and the button actions.
+// The overlay pages over a level, run from the page table: loading and wiring
+// their spaces, opening and closing them by their roles, the pause toggle and the
+// window's exit question.
 #include "game/menus/menus.h"
 
-#include <algorithm>
-#include <array>
 #include <vector>
 
 #include "audio/sound_system.h"
-#include "base/game_states.h"
 #include "base/log.h"
 #include "components/button.h"
+#include "game/blocks.h"
 #include "game/menus/menu_cursor.h"
+#include "game/menus/menu_pages.h"
 #include "game/names.h"
 #include "game/session.h"
-#include "game/settings.h"
 #include "graphics/graphics.h"
 #include "graphics/sprite.h"
-#include "graphics/sprite_source.h"
 #include "input/input.h"
 #include "objects/space_registry.h"
 #include "serialization/serializer.h"
@@ -30,79 +28,84 @@ constexpr float kMusicUpDb = 1.0f;
 
 constexpr int kSwitchOn = 0;
 constexpr int kSwitchOff = 1;
-constexpr base::XMFLOAT4 kShown{1.0f, 1.0f, 1.0f, 1.0f};
-constexpr base::XMFLOAT4 kHidden{1.0f, 1.0f, 1.0f, 0.0f};
 
-constexpr int kCreditsPages = 8;
 // The Level1 intro step from which its level plays.
 constexpr int kIntroLetsGo = 5;
 
-// The overlay spaces in the order they are looked up and loaded.
-enum Overlay { kPause, kOptions, kPauseExit, kWindowExit, kCredits, kHowToPlay, kOverlayCount };
-
-struct OverlayFile {
-  const char* space;
-  const char* file;
-  const char* firstChoice;  // the button the keyboard starts on; exit questions start on No
-  const char* backChoice;   // the button B presses; the pause menu has none, B closes it
+// A page of the table as loaded: its space and its buttons, in the row's order.
+// The spaces own what the pointers point at and live for the whole run; a null
+// pointer means "not loaded" (or missing from its file).
+struct LoadedPage {
+  objects::Space* space = nullptr;
+  std::vector<components::Button*> buttons;
 };
-constexpr std::array<OverlayFile, kOverlayCount> kOverlayFiles{{
-    {names::kPauseMenu, names::kPauseMenuFile, "c_ButtonResume", ""},
-    {names::kPauseOptions, names::kPauseOptionsFile, "c_ButtonMusicToggle", "c_ButtonBack"},
-    {names::kPauseExit, names::kPauseExitFile, "c_ButtonNo", "c_ButtonNo"},
-    {names::kWindowExit, names::kWindowExitFile, "c_WButtonNo", "c_WButtonNo"},
-    {names::kPauseCredits, names::kPauseCreditsFile, "c_ButtonRight", "c_ButtonBack"},
-    {names::kPauseHowToPlay, names::kPauseHowToPlayFile, "c_ButtonBack", "c_ButtonBack"},
-}};
 
-// The pause menu's buttons that the exit question greys out and Back restores.
-enum PauseButton { kResume, kExit, kOption, kCreditsButton, kHowToPlayButton, kPauseButtonCount };
-
-// Everything the menus keep. The spaces own what the pointers point at and live
-// for the whole run; a null pointer means "not loaded" (or missing from its file).
+// Everything the menus keep: one entry a row of MenuPages().
 struct MenuState {
-  std::array<objects::Space*, kOverlayCount> overlays{};
+  std::vector<LoadedPage> pages;
   objects::Space* logos = nullptr;
-  std::array<components::Button*, kPauseButtonCount> pauseButtons{};
-  components::Button* creditsLeft = nullptr;
-  components::Button* creditsRight = nullptr;
-  graphics::Sprite* leftArrow = nullptr;
-  graphics::Sprite* rightArrow = nullptr;
-  graphics::SpriteSource* creditsImage = nullptr;
-  std::array<std::string, kCreditsPages> creditsList;
-  int creditsPage = 0;
 };
 
-MenuState& Menus() {
-  static MenuState state;
-  return state;
+MenuState& Menus() { return GameBlock<MenuState>(); }
+
+// The index of the row of `space`, or -1.
+int PageIndex(std::string_view space) {
+  const std::vector<MenuPage>& rows = MenuPages();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].space == space) return static_cast<int>(i);
+  }
+  return -1;
 }
 
-objects::Space* OverlaySpace(Overlay overlay) { return Menus().overlays[overlay]; }
-
-// An action reached an overlay that is not there: said once, then nothing happens.
-bool Have(Overlay overlay) {
-  if (OverlaySpace(overlay) != nullptr) return true;
-  base::LogErrorOnce("menus", std::string("the overlay ") + kOverlayFiles[overlay].space + " (" +
-                                  kOverlayFiles[overlay].file + ") is not loaded; the button does nothing");
-  return false;
+LoadedPage* Loaded(std::string_view space) {
+  const int index = PageIndex(space);
+  std::vector<LoadedPage>& pages = Menus().pages;
+  return index >= 0 && index < static_cast<int>(pages.size()) ? &pages[index] : nullptr;
 }
 
-void SetOverlayActive(Overlay overlay, bool active) {
-  if (objects::Space* space = OverlaySpace(overlay)) space->SetActive(active);
+// Calls `visit(row, loaded)` for every loaded page.
+template <typename Visit>
+void ForEachPage(Visit visit) {
+  const std::vector<MenuPage>& rows = MenuPages();
+  std::vector<LoadedPage>& pages = Menus().pages;
+  for (std::size_t i = 0; i < pages.size() && i < rows.size(); ++i) visit(rows[i], pages[i]);
 }
 
-void SetClickable(components::Button* button, bool clickable) {
-  if (button != nullptr) button->canClick = clickable;
+void SetActive(LoadedPage& page, bool active) {
+  if (page.space != nullptr) page.space->SetActive(active);
 }
 
+// Shows or hides every page of one role.
+void SetRoleActive(PageRole role, bool active) {
+  ForEachPage([role, active](const MenuPage& row, LoadedPage& page) {
+    if (row.role == role) SetActive(page, active);
+  });
+}
+
+void HideAllPages() {
+  ForEachPage([](const MenuPage&, LoadedPage& page) { SetActive(page, false); });
+}
+
+// The pause menu's buttons: all of them clickable, or all but those that stay
+// clickable under a question greyed out.
 void SetPauseButtonsClickable(bool clickable) {
-  for (components::Button* button : Menus().pauseButtons) SetClickable(button, clickable);
+  ForEachPage([clickable](const MenuPage& row, LoadedPage& page) {
+    if (row.role != PageRole::kPauseMenu) return;
+    for (std::size_t i = 0; i < page.buttons.size(); ++i) {
+      if (page.buttons[i] != nullptr && (clickable || !row.buttons[i].clickableUnderQuestion)) {
+        page.buttons[i]->canClick = clickable;
+      }
+    }
+  });
 }
 
-void SetArrow(components::Button* button, graphics::Sprite* arrow, bool shown) {
-  SetClickable(button, shown);
-  if (arrow != nullptr) arrow->colour = shown ? kShown : kHidden;
+// The first loaded page of a role; null when none is.
+objects::Space* RoleSpace(PageRole role) {
+  objects::Space* found = nullptr;
+  ForEachPage([role, &found](const MenuPage& row, LoadedPage& page) {
+    if (found == nullptr && row.role == role) found = page.space;
+  });
+  return found;
 }
 
 void SetMusic(float volumeDb) {
@@ -118,92 +121,38 @@ void SetMenuOpen(bool open) {
   Session().gamePaused = open;
 }
 
-// Shows frame `frame` on the switch `object` of the options page.
-void ShowSwitch(const char* object, int frame) {
-  objects::Space* options = OverlaySpace(kOptions);
-  if (options == nullptr) return;
-  std::shared_ptr<objects::GameObject> found = options->FindObject(object).lock();
-  auto* sprite = found != nullptr ? found->GetComponent<graphics::Sprite>("Sprite") : nullptr;
-  if (sprite != nullptr) sprite->frameIndex = frame;
-}
-
-// The options page shows the switches as the player left them (settings of an
-// earlier run, a --windowed start), not as its file draws them.
-void ShowSwitchesAsSet() {
-  auto frameOf = [](bool on) { return on ? kSwitchOn : kSwitchOff; };
-  ShowSwitch("c_ButtonMusicToggle", frameOf(audio::Audio().musicOn));
-  ShowSwitch("c_ButtonSFXToggle", frameOf(audio::Audio().sfxOn));
-  ShowSwitch("c_ButtonScreenToggle", frameOf(Session().fullScreen));
-}
-
-void ShowCreditsPage(int page) {
-  MenuState& menus = Menus();
-  menus.creditsPage = std::clamp(page, 0, kCreditsPages - 1);
-  graphics::SpriteSource* image = menus.creditsImage;
-  if (image == nullptr) return;
-  image->image = menus.creditsList[menus.creditsPage];
-  image->LoadImage(image->image);
-}
-
-// One row of the wiring table: which button gets which action, and where the
-// menus keep a pointer to it.
-struct Wiring {
-  Overlay overlay;
-  const char* object;
-  void (*action)();
-  components::Button** kept;
-};
-
-std::vector<Wiring> WiringTable() {
-  MenuState& m = Menus();
-  return {
-      {kPause, "c_ButtonResume", &OnResume, &m.pauseButtons[kResume]},
-      {kPause, "c_ButtonExit", &OnExitQuestion, &m.pauseButtons[kExit]},
-      {kPause, "c_ButtonOption", &OnOptions, &m.pauseButtons[kOption]},
-      {kPause, "c_ButtonCredits", &OnCredits, &m.pauseButtons[kCreditsButton]},
-      {kPause, "c_ButtonHTP", &OnHowToPlay, &m.pauseButtons[kHowToPlayButton]},
-      {kOptions, "c_ButtonBack", &OnBack, nullptr},
-      {kOptions, "c_ButtonMusicToggle", &OnMusicToggle, nullptr},
-      {kOptions, "c_ButtonSFXToggle", &OnSfxToggle, nullptr},
-      {kOptions, "c_ButtonScreenToggle", &OnScreenToggle, nullptr},
-      {kPauseExit, "c_ButtonYes", &OnQuit, nullptr},
-      {kPauseExit, "c_ButtonNo", &OnBack, nullptr},
-      {kWindowExit, "c_WButtonYes", &OnQuit, nullptr},
-      {kWindowExit, "c_WButtonNo", &OnResume, nullptr},
-      {kCredits, "c_ButtonLeft", &OnCreditsLeft, &m.creditsLeft},
-      {kCredits, "c_ButtonRight", &OnCreditsRight, &m.creditsRight},
-      {kCredits, "c_ButtonBack", &OnBack, nullptr},
-      {kHowToPlay, "c_ButtonBack", &OnBack, nullptr},
-  };
-}
-
-void WireButtons() {
-  for (const Wiring& row : WiringTable()) {
-    objects::Space* space = OverlaySpace(row.overlay);
-    if (space == nullptr) continue;  // its file was reported when it failed to load
-    std::shared_ptr<objects::GameObject> object = space->FindObject(row.object).lock();
+void WireButtons(const MenuPage& row, LoadedPage& page) {
+  page.buttons.assign(row.buttons.size(), nullptr);
+  for (std::size_t i = 0; i < row.buttons.size(); ++i) {
+    const PageButton& wiring = row.buttons[i];
+    std::shared_ptr<objects::GameObject> object = page.space->FindObject(wiring.object).lock();
     auto* button = object != nullptr ? object->GetComponent<components::Button>("Button") : nullptr;
     if (button == nullptr) {
-      base::LogError("menus", std::string(kOverlayFiles[row.overlay].file) + ": space \"" + space->GetName() +
-                                  "\" has no object \"" + row.object + "\" with a Button; it does nothing");
+      base::LogError("menus", std::string(row.file) + ": space \"" + row.space + "\" has no object \"" +
+                                  wiring.object + "\" with a Button; it does nothing");
       continue;
     }
-    button->action = row.action;
-    if (row.kept != nullptr) *row.kept = button;
+    button->action = wiring.action;
+    page.buttons[i] = button;
   }
 }
 
-void KeepCreditsPieces() {
-  MenuState& m = Menus();
-  objects::Space* credits = OverlaySpace(kCredits);
-  if (credits == nullptr) return;
-  auto componentOf = [credits]<typename T>(const char* object, const char* type, T*) -> T* {
-    std::shared_ptr<objects::GameObject> found = credits->FindObject(object).lock();
-    return found != nullptr ? found->GetComponent<T>(type) : nullptr;
-  };
-  m.creditsImage = componentOf("a_Credits", "SpriteSource", static_cast<graphics::SpriteSource*>(nullptr));
-  m.leftArrow = componentOf("c_ButtonLeft", "Sprite", static_cast<graphics::Sprite*>(nullptr));
-  m.rightArrow = componentOf("c_ButtonRight", "Sprite", static_cast<graphics::Sprite*>(nullptr));
+// Loads the page of `row` unless its space is there already; true when it loaded
+// it now (an inactive space with its cursor and wired buttons).
+bool LoadPage(const MenuPage& row, LoadedPage& page) {
+  page.space = objects::FindSpace(row.space);
+  if (page.space != nullptr) return false;
+  serialization::Serializer serializer(&objects::GetSpaceRegistry());
+  if (!serializer.LoadLevel(row.file)) {
+    base::LogError("menus", std::string(row.file) + ": cannot open the menu file; its overlay is missing");
+  }
+  page.space = objects::FindSpace(row.space);
+  if (page.space != nullptr) {
+    page.space->SetActive(false);
+    AddMenuCursor(*page.space, row.firstChoice, row.backChoice);
+    WireButtons(row, page);
+  }
+  return true;
 }
 
 // The overlay whose buttons the keyboard works: the one drawn on top, the victory
@@ -215,7 +164,7 @@ objects::Space* TopmostOverlay() {
       top = space;
     }
   };
-  for (objects::Space* space : Menus().overlays) consider(space);
+  ForEachPage([&consider](const MenuPage&, LoadedPage& page) { consider(page.space); });
   consider(objects::FindSpace(names::kVictorySpace));
   return top;
 }
@@ -225,41 +174,67 @@ objects::Space* TopmostOverlay() {
 void InitMenus(const std::string& levelSpace) {
   Session().currentLevelSpace = levelSpace;
   MenuState& m = Menus();
-  for (int i = 0; i < kOverlayCount; ++i) m.overlays[i] = objects::FindSpace(kOverlayFiles[i].space);
+  m.pages.resize(MenuPages().size());
   m.logos = objects::FindSpace(names::kLogosSpace);
-
   bool loadedAny = false;
-  for (int i = 0; i < kOverlayCount; ++i) {
-    if (m.overlays[i] != nullptr) continue;
-    const OverlayFile& overlay = kOverlayFiles[i];
-    serialization::Serializer serializer(&objects::GetSpaceRegistry());
-    if (!serializer.LoadLevel(overlay.file)) {
-      base::LogError("menus",
-                     std::string(overlay.file) + ": cannot open the menu file; its overlay is missing");
-    }
-    m.overlays[i] = objects::FindSpace(overlay.space);
-    if (m.overlays[i] != nullptr) {
-      m.overlays[i]->SetActive(false);
-      AddMenuCursor(*m.overlays[i], overlay.firstChoice, overlay.backChoice);
-    }
-    loadedAny = true;
-  }
-  if (!loadedAny) return;  // wired on an earlier call
-
-  WireButtons();
-  KeepCreditsPieces();
-  ShowSwitchesAsSet();
-  for (int page = 0; page < kCreditsPages; ++page) {
-    m.creditsList[page] = "images/PauseMenus/Credits/pause_credits_Page" + std::to_string(page) + ".png";
-  }
+  ForEachPage([&loadedAny](const MenuPage& row, LoadedPage& page) { loadedAny |= LoadPage(row, page); });
+  if (loadedAny) ShowSwitchesAsSet();
 }
 
-std::vector<OverlayButton> OverlayButtons() {
-  std::vector<OverlayButton> buttons;
-  for (const Wiring& row : WiringTable()) {
-    buttons.push_back({kOverlayFiles[row.overlay].file, kOverlayFiles[row.overlay].space, row.object});
+objects::Space* PageSpace(std::string_view space) {
+  LoadedPage* page = Loaded(space);
+  return page != nullptr ? page->space : nullptr;
+}
+
+components::Button* PageButtonOf(std::string_view space, std::string_view object) {
+  const MenuPage* row = FindMenuPage(space);
+  LoadedPage* page = Loaded(space);
+  if (row == nullptr || page == nullptr) return nullptr;
+  for (std::size_t i = 0; i < row->buttons.size() && i < page->buttons.size(); ++i) {
+    if (row->buttons[i].object == object) return page->buttons[i];
   }
-  return buttons;
+  return nullptr;
+}
+
+bool HavePage(std::string_view space) {
+  if (PageSpace(space) != nullptr) return true;
+  const MenuPage* row = FindMenuPage(space);
+  base::LogErrorOnce("menus", "the overlay " + std::string(space) + " (" +
+                                  (row != nullptr ? row->file : "no file") +
+                                  ") is not loaded; the button does nothing");
+  return false;
+}
+
+void OpenPausePage(std::string_view space) {
+  if (!HavePage(space)) return;
+  PageSpace(space)->SetActive(true);
+  SetRoleActive(PageRole::kPauseMenu, false);
+}
+
+void AskOverPauseMenu(std::string_view space) {
+  if (!HavePage(space)) return;
+  SetPauseButtonsClickable(false);
+  SetRoleActive(PageRole::kPausePage, false);
+  PageSpace(space)->SetActive(true);
+}
+
+void BackToPauseMenu() {
+  SetRoleActive(PageRole::kPausePage, false);
+  SetRoleActive(PageRole::kPauseQuestion, false);
+  SetPauseButtonsClickable(true);
+  SetRoleActive(PageRole::kPauseMenu, true);
+}
+
+void ResumePlay() {
+  HideAllPages();
+  if (Menus().logos != nullptr) Menus().logos->SetPaused(false);
+  SetMenuOpen(false);
+  Session().pausedFromMinimize = false;
+  SetPauseButtonsClickable(true);
+  // An ended level stays paused behind its victory screen.
+  objects::Space* level = LevelSpace();
+  if (level != nullptr && !Session().level.levelEnded) level->SetPaused(false);
+  SetMusic(kMusicUpDb);
 }
 
 void TogglePauseMenu() {
@@ -276,23 +251,16 @@ void TogglePauseMenu() {
   const bool toggle =
       input::IsKeyTriggered(platform::kVkEscape) || input::IsKeyTriggered(platform::kVkPadStart) || back;
   if (!toggle && !minimised) return;
-  if (OverlaySpace(kPause) == nullptr || OverlaySpace(kOptions) == nullptr ||
-      OverlaySpace(kPauseExit) == nullptr) {
-    return;
-  }
+  if (RoleSpace(PageRole::kPauseMenu) == nullptr) return;
   bool fromMinimize = session.pausedFromMinimize;
   if (session.pauseRequested) {
     session.pauseRequested = false;
     fromMinimize = true;
   }
   const bool opening = !session.menuOpen;
-  SetOverlayActive(kPause, opening);
-  SetOverlayActive(kOptions, false);
-  SetOverlayActive(kPauseExit, false);
+  HideAllPages();
+  SetRoleActive(PageRole::kPauseMenu, opening);
   session.pausedFromMinimize = opening ? fromMinimize : false;
-  SetOverlayActive(kWindowExit, false);
-  SetOverlayActive(kCredits, false);
-  SetOverlayActive(kHowToPlay, false);
   // Whatever closed the pause menu's exit question, its buttons come back.
   SetPauseButtonsClickable(true);
 
@@ -311,14 +279,13 @@ void TogglePauseMenu() {
 }
 
 CloseAnswer ShowWindowExitPrompt() {
-  objects::Space* windowExit = OverlaySpace(kWindowExit);
+  objects::Space* windowExit = RoleSpace(PageRole::kWindowQuestion);
   if (windowExit == nullptr) return CloseAnswer::kQuit;
-  objects::Space* pauseExit = OverlaySpace(kPauseExit);
+  objects::Space* pauseExit = RoleSpace(PageRole::kPauseQuestion);
   if (pauseExit != nullptr && pauseExit->IsActive()) return CloseAnswer::kIgnored;
   // A second close while the question shows asks nothing new.
   if (windowExit->IsActive()) return CloseAnswer::kShowingQuestion;
-  for (Overlay overlay : {kPause, kOptions, kPauseExit, kCredits, kHowToPlay})
-    SetOverlayActive(overlay, false);
+  HideAllPages();
   windowExit->SetActive(true);
   if (objects::Space* level = LevelSpace()) level->SetPaused(true);
   SetMusic(kMusicDownDb);
@@ -327,108 +294,25 @@ CloseAnswer ShowWindowExitPrompt() {
   return CloseAnswer::kShowingQuestion;
 }
 
+void ShowSwitch(const char* object, bool on) {
+  objects::Space* options = PageSpace(names::kPauseOptions);
+  if (options == nullptr) return;
+  std::shared_ptr<objects::GameObject> found = options->FindObject(object).lock();
+  auto* sprite = found != nullptr ? found->GetComponent<graphics::Sprite>("Sprite") : nullptr;
+  if (sprite != nullptr) sprite->frameIndex = on ? kSwitchOn : kSwitchOff;
+}
+
+void ShowSwitchesAsSet() {
+  ShowSwitch(names::kMusicSwitch, audio::Audio().musicOn);
+  ShowSwitch(names::kSfxSwitch, audio::Audio().sfxOn);
+  ShowSwitch(names::kScreenSwitch, Session().fullScreen);
+}
+
 void ToggleFullScreen() {
   GameSession& session = Session();
-  ShowSwitch("c_ButtonScreenToggle", session.fullScreen ? kSwitchOff : kSwitchOn);
+  ShowSwitch(names::kScreenSwitch, !session.fullScreen);
   graphics::SetFullScreen(!session.fullScreen);
   session.fullScreen = !session.fullScreen;
 }
-
-void OnResume() {
-  SetOverlayActive(kPause, false);
-  SetOverlayActive(kWindowExit, false);
-  if (Menus().logos != nullptr) Menus().logos->SetPaused(false);
-  SetMenuOpen(false);
-  Session().pausedFromMinimize = false;
-  SetPauseButtonsClickable(true);
-  // An ended level stays paused behind its victory screen.
-  objects::Space* level = LevelSpace();
-  if (level != nullptr && !Session().level.levelEnded) level->SetPaused(false);
-  SetMusic(kMusicUpDb);
-}
-
-void OnExitQuestion() {
-  if (!Have(kPauseExit)) return;
-  MenuState& m = Menus();
-  for (PauseButton button : {kResume, kOption, kCreditsButton, kExit})
-    SetClickable(m.pauseButtons[button], false);
-  SetOverlayActive(kHowToPlay, false);
-  SetOverlayActive(kPauseExit, true);
-}
-
-void OnOptions() {
-  if (!Have(kOptions)) return;
-  SetOverlayActive(kOptions, true);
-  SetOverlayActive(kPause, false);
-}
-
-void OnHowToPlay() {
-  if (!Have(kHowToPlay)) return;
-  SetOverlayActive(kHowToPlay, true);
-  SetOverlayActive(kPause, false);
-}
-
-void OnCredits() {
-  if (!Have(kCredits)) return;
-  MenuState& m = Menus();
-  ShowCreditsPage(0);
-  SetArrow(m.creditsLeft, m.leftArrow, false);
-  SetArrow(m.creditsRight, m.rightArrow, true);
-  SetOverlayActive(kCredits, true);
-  SetOverlayActive(kPause, false);
-}
-
-void OnCreditsLeft() {
-  MenuState& m = Menus();
-  if (m.creditsPage <= 0) return;  // the page index stays within the list
-  if (m.creditsPage == kCreditsPages - 1) {
-    SetArrow(m.creditsRight, m.rightArrow, true);
-  } else if (m.creditsPage == 1) {
-    SetArrow(m.creditsLeft, m.leftArrow, false);
-  }
-  ShowCreditsPage(m.creditsPage - 1);
-}
-
-void OnCreditsRight() {
-  MenuState& m = Menus();
-  if (m.creditsPage >= kCreditsPages - 1) return;
-  if (m.creditsPage == 0) {
-    SetArrow(m.creditsLeft, m.leftArrow, true);
-  } else if (m.creditsPage == kCreditsPages - 2) {
-    SetArrow(m.creditsRight, m.rightArrow, false);
-  }
-  ShowCreditsPage(m.creditsPage + 1);
-}
-
-void OnBack() {
-  for (Overlay overlay : {kOptions, kPauseExit, kCredits, kHowToPlay}) SetOverlayActive(overlay, false);
-  SetPauseButtonsClickable(true);
-  SetOverlayActive(kPause, true);
-}
-
-void OnScreenToggle() {
-  ToggleFullScreen();
-  StoreFullScreen(Session().fullScreen);
-}
-
-void OnMusicToggle() {
-  bool& on = audio::Audio().musicOn;
-  ShowSwitch("c_ButtonMusicToggle", on ? kSwitchOff : kSwitchOn);
-  on = !on;
-  StoreMusic(on);
-}
-
-void OnSfxToggle() {
-  bool& on = audio::Audio().sfxOn;
-  ShowSwitch("c_ButtonSFXToggle", on ? kSwitchOff : kSwitchOn);
-  on = !on;
-  StoreSfx(on);
-}
-
-void OnQuit() { base::States().next = base::kQuitState; }
-
-int CreditsPage() { return Menus().creditsPage; }
-
-void ResetMenus() { Menus() = MenuState{}; }
 
 }  // namespace game

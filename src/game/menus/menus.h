@@ -1,27 +1,24 @@
-// The overlays of a level: the pause menu and its pages (options, credits, how to
-// play, exit question) and the window's exit question. Each is a space loaded once
+// The overlays of a level: the pause menu, its pages and questions, and the
+// window's exit question, as the page table lists them. Each is a space loaded once
 // from its menu file and then only switched active and inactive; while one is open
 // the level's space is paused and the music is turned down.
 #pragma once
 
 #include <string>
-#include <vector>
+#include <string_view>
+
+namespace components {
+class Button;
+}
+namespace objects {
+class Space;
+}
 
 namespace game {
 
-// Makes `levelSpace` the level being played; the first call loads the six overlay
-// spaces (inactive) and wires their buttons.
+// Makes `levelSpace` the level being played; the first call loads the pages of the
+// page table (inactive) and wires their buttons.
 void InitMenus(const std::string& levelSpace);
-
-// A button the menus find by name and give an action: its overlay file (relative
-// to the data folder), the overlay's space and the button's object.
-struct OverlayButton {
-  const char* file;
-  const char* space;
-  const char* object;
-};
-// Every button of the wiring table, in its order.
-std::vector<OverlayButton> OverlayButtons();
 
 // Once per level frame: Escape (or a pending pause request after a minimise) opens
 // the pause menu during play and closes whatever overlay is open.
@@ -39,25 +36,20 @@ enum class CloseAnswer {
 };
 CloseAnswer ShowWindowExitPrompt();
 
-// The button actions (plain functions, stored in the buttons by InitMenus).
-void OnResume();
-void OnExitQuestion();
-void OnOptions();
-void OnHowToPlay();
-void OnCredits();
-void OnCreditsLeft();
-void OnCreditsRight();
-void OnBack();
-void OnScreenToggle();  // the full-screen switch: ToggleFullScreen, kept in the settings
-void OnMusicToggle();
-void OnSfxToggle();
-void OnQuit();
+// What the pages' actions do with pages, by their space names. A page that is
+// not loaded is said once, and then nothing happens.
+objects::Space* PageSpace(std::string_view space);  // null when not loaded
+components::Button* PageButtonOf(std::string_view space, std::string_view object);
+bool HavePage(std::string_view space);          // false, said once, when not loaded
+void OpenPausePage(std::string_view space);     // shown in the pause menu's place
+void AskOverPauseMenu(std::string_view space);  // shown over it, its buttons greyed
+void BackToPauseMenu();                         // every page and question closed
+void ResumePlay();                              // every page closed, the level plays
 
-// The credits page showing, 0..7.
-int CreditsPage();
-
-// Forgets the overlay spaces and buttons kept by InitMenus (tests, after the spaces
-// were reset).
-void ResetMenus();
+// A switch of the options page shows on (frame 0) or off (frame 1); the page shows
+// the switches as the player left them (settings of an earlier run, a --windowed
+// start), not as its file draws them.
+void ShowSwitch(const char* object, bool on);
+void ShowSwitchesAsSet();
 
 }  // namespace game

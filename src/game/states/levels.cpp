@@ -8,6 +8,7 @@
 #include "components/player_ui.h"
 #include "components/pool.h"
 #include "components/timer.h"
+#include "game/blocks.h"
 #include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/menus/menus.h"
@@ -50,10 +51,7 @@ struct LevelReferences {
   std::unique_ptr<components::Timer> transitionFrames;
 };
 
-LevelReferences& References() {
-  static LevelReferences references;
-  return references;
-}
+LevelReferences& References() { return GameBlock<LevelReferences>(); }
 
 LevelState& Level() { return Session().level; }
 
@@ -233,7 +231,5 @@ void Level2TransitionLoad() { LoadTransition(names::kLevel2Transition, names::kL
 void Level2TransitionUpdate(float dt) { UpdateTransition(dt, game::kLevel3); }
 void Level2TransitionUnload() { Deactivate(names::kLevel2Transition); }
 void TransitionShutdown() { References().transitionFrames.reset(); }
-
-void ResetLevels() { References() = LevelReferences{}; }
 
 }  // namespace game

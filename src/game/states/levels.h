@@ -33,7 +33,4 @@ void TransitionShutdown();
 // The update, late-update and draw passes over every space.
 void RunSpaces(float dt);
 
-// Forgets the player and intro references (tests, after the spaces were reset).
-void ResetLevels();
-
 }  // namespace game

@@ -1,6 +1,7 @@
 #include "game/states/logos.h"
 
 #include "base/game_states.h"
+#include "game/blocks.h"
 #include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/names.h"
@@ -46,15 +47,8 @@ struct LogoPictures {
   objects::Transform* logo3Transform = nullptr;
 };
 
-LogoSequence& Sequence() {
-  static LogoSequence sequence;
-  return sequence;
-}
-
-LogoPictures& Pictures() {
-  static LogoPictures pictures;
-  return pictures;
-}
+LogoSequence& Sequence() { return GameBlock<LogoSequence>(); }
+LogoPictures& Pictures() { return GameBlock<LogoPictures>(); }
 
 LogoPictures FindPictures(const objects::Space& logos) {
   auto sprite = [&logos](const char* object) {
@@ -188,11 +182,6 @@ void PrepareLogosForLevelIntro() {
                                    pictures.welcome0, pictures.welcome1}) {
     SetAlpha(sprite, 0.0f);
   }
-}
-
-void ResetLogos() {
-  Sequence() = LogoSequence{};
-  Pictures() = LogoPictures{};
 }
 
 }  // namespace game

@@ -14,7 +14,4 @@ void LogosUnload();
 // hidden), read from its file first when Level1 starts without the logos having run.
 void PrepareLogosForLevelIntro();
 
-// Starts the sequence from its first step again (tests).
-void ResetLogos();
-
 }  // namespace game

@@ -9,6 +9,7 @@
 #include "base/user_folders.h"
 #include "components/button.h"
 #include "components/cursor.h"
+#include "game/blocks.h"
 #include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/names.h"
@@ -39,10 +40,7 @@ struct TestStates {
   std::string menuTestLines;
 };
 
-TestStates& Tests() {
-  static TestStates tests;
-  return tests;
-}
+TestStates& Tests() { return GameBlock<TestStates>(); }
 
 // The still view of the test states: the origin seen from z = -10.
 void SetStillView() {
@@ -151,11 +149,6 @@ void MenuTestUpdate(float) {
   space.Update(kMenuTestStep);
   space.LateUpdate(kMenuTestStep);
   space.Draw();
-}
-
-void ResetTestStates() {
-  Tests().playerTestSpaces.reset();
-  Tests().menuTestLines.clear();
 }
 
 void ReturnToEmptyOnKeyZero() {

@@ -27,7 +27,4 @@ void SBQuentaShutdown();
 // Asks for the empty state while the 0 key is held (live key state, not the snapshot).
 void ReturnToEmptyOnKeyZero();
 
-// Forgets the player test's spaces and closes the menu test's file (tests).
-void ResetTestStates();
-
 }  // namespace game
