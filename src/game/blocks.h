@@ -15,8 +15,7 @@ void AddReset(void (*reset)());
 template <typename T>
 T& GameBlock() {
   static T block;
-  [[maybe_unused]] static const bool registered =
-      (blocks_detail::AddReset([] { block = T{}; }), true);
+  [[maybe_unused]] static const bool registered = (blocks_detail::AddReset([] { block = T{}; }), true);
   return block;
 }
 

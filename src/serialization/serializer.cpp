@@ -12,6 +12,7 @@
 #include "base/log.h"
 #include "objects/space_registry.h"
 #include "serialization/json_file.h"
+#include "serialization/level_header.h"
 #include "serialization/level_reads.h"
 #include "serialization/level_rules.h"
 
@@ -95,7 +96,10 @@ bool Serializer::LoadLevel(const std::string& fileName) {
     RefuseDuplicates(text, FileShape::Level, "Level file " + fileName);
     ScopedField fileField(location_.file, fileName);
     LevelReadRecorder read(spaces_, fileName);
-    for (const JsonMember& space : document.GetObject()) DeserializeSpace(Text(space.name), document);
+    for (const JsonMember& space : document.GetObject()) {
+      const std::string spaceName = Text(space.name);
+      if (spaceName != kLevelHeaderKey) DeserializeSpace(spaceName, document);  // the header is no space
+    }
     read.Finish();
     return true;
   } catch (const std::bad_alloc&) {

@@ -14,6 +14,7 @@
 
 #include "base/data_path.h"
 #include "objects/type_registry.h"
+#include "serialization/level_header.h"
 #include "serialization/level_rules.h"
 
 namespace serialization {
@@ -384,9 +385,13 @@ struct Validator::Impl {
       Add(file.PlaceOf(root), "a level file is a JSON object of spaces");
       return;
     }
+    std::vector<HeaderProblem> headerProblems;
+    ReadLevelHeader(root, headerProblems);
+    for (const HeaderProblem& problem : headerProblems) Add(file.PlaceOf(*problem.at), problem.message);
     std::map<std::pair<std::string, std::string>, ObjectInfo> objects;
     for (const auto& space : root.GetObject()) {
       const std::string spaceName = Text(space.name);
+      if (spaceName == kLevelHeaderKey) continue;
       if (!space.value.IsObject()) {
         Add(file.PlaceOf(space.value), "space " + Quoted(spaceName) + " is not a JSON object of objects");
         continue;

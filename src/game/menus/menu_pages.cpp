@@ -71,7 +71,8 @@ T* CreditsComponent(const char* object, const char* type) {
 // An arrow button that can be clicked shows its arrow; one that cannot hides it.
 void SetArrow(const char* object, bool shown) {
   if (components::Button* button = PageButtonOf(names::kPauseCredits, object)) button->canClick = shown;
-  if (auto* arrow = CreditsComponent<graphics::Sprite>(object, "Sprite")) arrow->colour = shown ? kShown : kHidden;
+  if (auto* arrow = CreditsComponent<graphics::Sprite>(object, "Sprite"))
+    arrow->colour = shown ? kShown : kHidden;
 }
 
 void ShowCreditsPage(int page) {
