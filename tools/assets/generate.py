@@ -22,6 +22,7 @@ import contact_sheet    # noqa: E402
 import docs             # noqa: E402
 import icons            # noqa: E402
 import images_credits   # noqa: E402
+import images_custom    # noqa: E402
 import images_play      # noqa: E402
 import images_ui        # noqa: E402
 import sounds           # noqa: E402
@@ -32,7 +33,7 @@ def main(argv):
     do_sounds = "--images-only" not in argv
     start = time.time()
     if do_images:
-        for module in (images_ui, images_play, images_credits, icons):
+        for module in (images_ui, images_play, images_credits, icons, images_custom):
             module.generate()
             print("ASSETS: %-16s done (%.1f s)" % (module.__name__, time.time() - start))
     if do_sounds:
