@@ -56,7 +56,8 @@ def dim_screen(c, alpha=130):
     c.paint(c.blank().point(lambda v: 255), INK + (alpha,))
 
 
-def panel(c, box, title=None, title_size=64, colour_top=CREAM, colour_bottom=SKY_PALE):
+def panel(c, box, title=None, title_size=64, colour_top=CREAM, colour_bottom=SKY_PALE, title_y=58):
+    """A rounded cream-to-sky panel; title_y is the title's centre in px below the box's top."""
     m = c.rrect(box, 36)
     c.shadow(m, (0, 10), 12, 110)
     c.paint(dilate(m, 5 * c.ss), INK)
@@ -66,15 +67,15 @@ def panel(c, box, title=None, title_size=64, colour_top=CREAM, colour_bottom=SKY
                      c.rrect((x0 + 13, y0 + 13, x1 - 13, y1 - 13), 25))
     c.paint(inner, WHITE, 0.8)
     if title:
-        c.text(((x0 + x1) / 2, y0 + 58), title, title_size, fill=WHITE, gradient_to=SUN_LIGHT,
+        c.text(((x0 + x1) / 2, y0 + title_y), title, title_size, fill=WHITE, gradient_to=SUN_LIGHT,
                outline_w=title_size * 0.11)
 
 
-def screen(title=None, box=(340, 40, 940, 680), dim=130, title_size=64):
+def screen(title=None, box=(340, 40, 940, 680), dim=130, title_size=64, title_y=58):
     c = Canvas(SCREEN_W, SCREEN_H, ss=2)
     if dim:
         dim_screen(c, dim)
-    panel(c, box, title, title_size)
+    panel(c, box, title, title_size, title_y=title_y)
     return c
 
 
@@ -253,16 +254,18 @@ def make_victory():
 
 def make_pause():
     sec = "Pause menu"
-    c = screen("Paused", box=(420, 40, 860, 680))
+    # the title keeps to the top 90 px so that six 320 x 80 buttons fit below it,
+    # centred at y 144 to 624 px in steps of 96 px
+    c = screen("Paused", box=(420, 16, 860, 704), title_size=56, title_y=50)
     save_full("images/PauseMenus/pause_background.png", c, sec,
-              "Pause menu: dimmed level, a panel titled \"Paused\" for five buttons.")
+              "Pause menu: dimmed level, a panel titled \"Paused\" for six buttons.")
     for key, label, style in (("resume", "Resume", "mint"), ("options", "Options", "yellow"),
                               ("credits", "Credits", "yellow"), ("howtoplay", "How to play", "yellow"),
-                              ("exit", "Exit", "coral")):
+                              ("custom", "Custom levels", "yellow"), ("exit", "Exit", "coral")):
         save_image("images/PauseMenus/button_%s.png" % key, button(label, style=style), sec,
                    "Pause menu button \"%s\"." % label)
     save_image("images/PauseMenus/button_back.png", button("Back", w=240, style="sky"), sec,
-               "\"Back\" button of the options, credits and how-to-play pages.")
+               "\"Back\" button of the options, credits, how-to-play and custom levels pages.")
 
     sec = "Options page"
     c = screen("Options", box=(290, 40, 990, 680))
