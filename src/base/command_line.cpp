@@ -1,6 +1,7 @@
 #include "base/command_line.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 namespace base {
@@ -70,6 +71,12 @@ void AddCommonOptions(CommandLine& line, CommonOptions& options) {
             [&options](std::string_view) { options.version = true; }});
   line.Add({"--data", "DIR", "read the game's data from DIR instead of the installed data folder",
             [&options](std::string_view value) { options.dataDir = value; }});
+  line.Add({"--level", "FILE",
+            "play the level file FILE (its pictures, scripts and prefabs are looked up beside it first)",
+            [&options](std::string_view value) {
+              options.levelFile =
+                  std::filesystem::absolute(std::filesystem::path(value)).lexically_normal().string();
+            }});
   line.Add({"--dev", "", "reload level, menu and prefab files, pictures and scripts when they change",
             [&options](std::string_view) { options.dev = true; }});
 }

@@ -56,6 +56,9 @@ struct CommonOptions {
   bool version = false;
   bool dev = false;     // reload data files when they change on disk
   std::string dataDir;  // empty: found from where the program is
+  // A level file to play instead of the game's levels, made absolute as given (the
+  // program then enters its data folder); empty: none.
+  std::string levelFile;
 };
 void AddCommonOptions(CommandLine& line, CommonOptions& options);
 

@@ -69,9 +69,11 @@ fs::path UserFolderPath(UserFolder folder) {
     case UserFolder::kState:
       base = BaseFolder("XDG_STATE_HOME", ".local/state");
       break;
-    case UserFolder::kReplays: {
+    case UserFolder::kReplays:
+    case UserFolder::kLevels: {
       const fs::path data = UserFolderPath(UserFolder::kData);
-      return data.empty() ? fs::path() : data / "replays";
+      if (data.empty()) return {};
+      return data / (folder == UserFolder::kReplays ? "replays" : "levels");
     }
     case UserFolder::kScreenshots: {
       const fs::path pictures = DesktopPicturesFolder();

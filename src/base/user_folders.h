@@ -11,6 +11,7 @@ enum class UserFolder {
   kConfig,       // $XDG_CONFIG_HOME/velmaris, else ~/.config/velmaris: settings
   kData,         // $XDG_DATA_HOME/velmaris, else ~/.local/share/velmaris
   kReplays,      // kData/replays: recordings of play
+  kLevels,       // kData/levels: custom levels, one folder a level
   kCache,        // $XDG_CACHE_HOME/velmaris, else ~/.cache/velmaris: self-test outputs
   kState,        // $XDG_STATE_HOME/velmaris, else ~/.local/state/velmaris: the run log
   kScreenshots,  // the desktop's pictures folder /Velmaris, else kData/screenshots

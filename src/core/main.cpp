@@ -20,6 +20,7 @@
 #include "game/held_objects.h"
 #include "game/session.h"
 #include "game/settings.h"
+#include "game/states/custom_level.h"
 #include "objects/space_registry.h"
 #include "platform/sdl/sdl_window.h"
 
@@ -46,6 +47,17 @@ int RunGame(const Arguments& arguments) {
   if (!core::EnterDataDirectory(arguments.common.dataDir)) return 1;
   const game::Settings settings = game::LoadSettings(game::SettingsFile::DefaultPath());
   const bool fullScreen = arguments.fullScreen.value_or(settings.fullScreen);
+  if (!arguments.common.levelFile.empty()) {
+    // Checked before the window opens: a level that cannot be played says why at once.
+    const std::string problem =
+        game::StartCustomLevel(arguments.common.levelFile, game::AfterCustomLevel::kQuit);
+    if (!problem.empty()) {
+      std::cerr << "velmaris: " << problem << std::endl;
+      return 1;
+    }
+  } else {
+    base::States().next = game::kFirstState;
+  }
   platform::sdl::SdlWindow window(fullScreen);
   try {
     core::Engine engine(window);
@@ -55,7 +67,6 @@ int RunGame(const Arguments& arguments) {
     core::FrameRateController frameRate(60.0f, 40.0f, clock, core::FrameRateController::kFinePacing);
     core::PacedFrameTimer timer(frameRate);
     core::GameStateManager states(game::GameStateTable());
-    base::States().next = game::kFirstState;
     core::FrameLoop loop(window, states, timer);
     loop.KeepRecordableHistory();
     // Declared after the engine: it ends first, while the graphics are up.

@@ -10,7 +10,7 @@ std::string_view GameStateName(int state) {
   static constexpr std::array<std::string_view, kStateCount> kNames{
       "Empty",    "Level1",   "Level1Transition", "Level2",     "Level2Transition",
       "Level3",   "LevelWin", "GameLogos",        "PlayerTest", "SBPimrow",
-      "SBZorbel", "SBQuenta", "MenuTestSpace"};
+      "SBZorbel", "SBQuenta", "MenuTestSpace",    "CustomLevel"};
   if (state >= 0 && state < kStateCount) return kNames[static_cast<unsigned>(state)];
   if (state == base::kQuitState) return "Quit";
   if (state == base::kNoState) return "None";

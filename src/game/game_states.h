@@ -20,8 +20,9 @@ enum GameStateId : int {
   kSBZorbel = 10,
   kSBQuenta = 11,
   kMenuTestSpace = 12,
+  kCustomLevel = 13,  // a level played from a file of its own
 };
-inline constexpr int kStateCount = 13;
+inline constexpr int kStateCount = 14;
 // Where the game begins.
 inline constexpr int kFirstState = kGameLogos;
 

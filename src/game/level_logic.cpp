@@ -12,10 +12,12 @@
 #include "game/names.h"
 #include "game/session.h"
 #include "game/space_lookup.h"
+#include "game/states/custom_level.h"
 #include "graphics/graphics.h"
 #include "graphics/sprite.h"
 #include "input/input.h"
 #include "objects/space_registry.h"
+#include "objects/transform.h"
 
 namespace game {
 namespace {
@@ -31,6 +33,9 @@ constexpr int kMissedFrame = 1;
 
 constexpr base::XMFLOAT4 kShown{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr base::XMFLOAT4 kHidden{1.0f, 1.0f, 1.0f, 0.0f};
+
+// How far a custom level's Next and Restart stand from the middle, world units.
+constexpr float kVictoryButtonsApart = 7.5f;
 
 constexpr float kCornflower[4] = {0.392157f, 0.584314f, 0.929412f, 1.0f};
 
@@ -95,6 +100,25 @@ void Arm(const VictoryButton& button, bool armed) {
 }
 
 bool InLevel3() { return base::States().current == game::kLevel3; }
+bool InCustomLevel() { return base::States().current == game::kCustomLevel; }
+
+// Which of the victory screen's buttons the level offers: Level3 only Restart, the
+// other built-in levels only Next, a custom level both, side by side.
+bool OffersNext() { return !InLevel3(); }
+bool OffersRestart() { return InLevel3() || InCustomLevel(); }
+
+// Where the two buttons stand: one above the other's place for the built-in
+// levels, which show one of them, apart for a custom level, which shows both.
+void PlaceVictoryButtons() {
+  const float apart = InCustomLevel() ? kVictoryButtonsApart : 0.0f;
+  for (auto [button, x] : {std::pair{Screens().next, apart}, std::pair{Screens().restart, -apart}}) {
+    if (button.button == nullptr) continue;
+    if (auto* transform = button.button->GetOwner()->GetComponent<objects::Transform>("Transform")) {
+      transform->translation.x = x;
+      transform->SetDirty();
+    }
+  }
+}
 
 // "c_ButtonNext": on to the following level.
 void OnNext() {
@@ -103,11 +127,19 @@ void OnNext() {
     states.next = game::kLevel2;
   } else if (states.current == game::kLevel2) {
     states.next = game::kLevel3;
+  } else if (states.current == game::kCustomLevel) {
+    LeaveCustomLevel();
   }
 }
 
-// "c_ButtonRestart": back to the first level.
-void OnRestart() { base::States().next = game::kLevel1; }
+// "c_ButtonRestart": back to the first level, or the custom level from its start.
+void OnRestart() {
+  if (InCustomLevel()) {
+    RestartCustomLevel();
+  } else {
+    base::States().next = game::kLevel1;
+  }
+}
 
 bool AllDown(std::initializer_list<int> keys) {
   return std::all_of(keys.begin(), keys.end(), [](int key) { return input::IsKeyDown(key); });
@@ -191,8 +223,8 @@ void SetUpVictory(int starGoal, const std::string& levelSpace, float timeGoal) {
 void UpdateVictory() {
   LevelScreens& screens = Screens();
   const bool menuOpen = Session().menuOpen;
-  SetClickable(screens.restart, !menuOpen && InLevel3());
-  SetClickable(screens.next, !menuOpen && !InLevel3());
+  SetClickable(screens.restart, !menuOpen && OffersRestart());
+  SetClickable(screens.next, !menuOpen && OffersNext());
   LevelState& level = Level();
   if (!level.levelEnded) level.endTime = level.elapsedTime;
   if (screens.victory != nullptr) screens.victory->SetActive(level.levelEnded);
@@ -206,8 +238,9 @@ void EndLevel() {
   if (objects::Space* space = objects::FindSpace(Session().currentLevelSpace)) space->SetPaused(true);
 
   LevelScreens& screens = Screens();
-  Arm(screens.restart, InLevel3());
-  Arm(screens.next, !InLevel3());
+  Arm(screens.restart, OffersRestart());
+  Arm(screens.next, OffersNext());
+  PlaceVictoryButtons();
   if (level.collectedStars >= level.starGoal) {
     ++level.rating;
     SetFrame(screens.markStars, kAchievedFrame);

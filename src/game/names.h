@@ -60,6 +60,7 @@ inline constexpr const char* kPauseExit = "Z_PauseExit";
 inline constexpr const char* kWindowExit = "Z_WindowExit";
 inline constexpr const char* kPauseCredits = "Y_PauseCredits";
 inline constexpr const char* kPauseHowToPlay = "Y_PauseHTP";
+inline constexpr const char* kPauseCustomLevels = "Y_PauseCustomLevels";
 // The options page's switches.
 inline constexpr const char* kMusicSwitch = "c_ButtonMusicToggle";
 inline constexpr const char* kSfxSwitch = "c_ButtonSFXToggle";
@@ -70,6 +71,7 @@ inline constexpr const char* kPauseExitFile = "Menu/MenuPauseExit.txt";
 inline constexpr const char* kWindowExitFile = "Menu/MenuWindowExit.txt";
 inline constexpr const char* kPauseCreditsFile = "Menu/MenuPauseCredits.txt";
 inline constexpr const char* kPauseHowToPlayFile = "Menu/MenuPauseHTP.txt";
+inline constexpr const char* kPauseCustomLevelsFile = "Menu/MenuPauseCustomLevels.txt";
 
 // --- Sounds ---------------------------------------------------------------------------
 inline constexpr const char* kMusic = "Audio/Rizoz ed Udavovi Vivid.ogg";

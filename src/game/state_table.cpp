@@ -1,7 +1,8 @@
-// The game's table of thirteen states, one row each, in identifier order (see
+// The game's table of fourteen states, one row each, in identifier order (see
 // game_states.h): load, init, update, shutdown, unload.
 #include "game/game.h"
 #include "game/game_states.h"
+#include "game/states/custom_level.h"
 #include "game/states/levels.h"
 #include "game/states/logos.h"
 #include "game/states/test_states.h"
@@ -30,8 +31,10 @@ const core::StateTable& GameStateTable() {
       /* 10 SBZorbel */ {EmptyOperation, SBZorbelInit, SBZorbelUpdate, SBZorbelShutdown, EmptyOperation},
       /* 11 SBQuenta */ {EmptyOperation, SBQuentaInit, SBQuentaUpdate, SBQuentaShutdown, EmptyOperation},
       /* 12 MenuTestSpace */ {EmptyOperation, MenuTestInit, MenuTestUpdate, EmptyOperation, EmptyOperation},
+      /* 13 CustomLevel */
+      {CustomLevelLoad, CustomLevelInit, CustomLevelUpdate, EmptyOperation, CustomLevelUnload},
   };
-  static_assert(kStateCount == 13, "one row for each state identifier");
+  static_assert(kStateCount == 14, "one row for each state identifier");
   return kTable;
 }
 

@@ -31,6 +31,12 @@ void SpriteSource::LoadImage(const std::string& imagePath) {
   loadedImage_ = texture != nullptr ? imagePath : std::string();
 }
 
+void SpriteSource::ShowFile(const std::string& file) {
+  texture = LoadSharedTexture(file);
+  image = file;
+  loadedImage_ = texture != nullptr ? file : std::string();
+}
+
 void RegisterSpriteSource(objects::TypeRegistry& registry) {
   registry.RegisterType<SpriteSource>("SpriteSource")
       .AddHeaderMember()

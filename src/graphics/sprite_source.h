@@ -33,6 +33,9 @@ class SpriteSource : public objects::BaseComponent {
   // failure, or for a name that leads out of the data folder, the texture becomes
   // null and the file is named once on standard error.
   void LoadImage(const std::string& imagePath);
+  // Shows the picture at `file`, a path the game itself chose (a custom level's
+  // preview beside its level file), not one a data file gave.
+  void ShowFile(const std::string& file);
 
   // Null until loaded, or when loading failed.
   const Texture* GetTexture() const { return texture.get(); }

@@ -8,6 +8,11 @@ Space* SpaceRegistry::FindSpace(std::string_view spaceName) const {
   return position == spaces_.end() ? nullptr : position->second.get();
 }
 
+void SpaceRegistry::RemoveSpace(std::string_view name) {
+  const auto position = spaces_.find(name);
+  if (position != spaces_.end()) spaces_.erase(position);
+}
+
 Space& SpaceRegistry::CreateSpace(const std::string& spaceName) {
   std::unique_ptr<Space>& slot = spaces_[spaceName];
   if (!slot) slot = std::make_unique<Space>(spaceName);

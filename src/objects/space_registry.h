@@ -33,6 +33,9 @@ class SpaceRegistry {
   const SpaceMap& GetSpaces() const { return spaces_; }
   // Removes every space (tests, and a state that owns a registry of its own).
   void Clear() { spaces_.clear(); }
+  // Removes the space of that name, if any (a level played from a file of its own,
+  // when it ends). Never while the spaces are being walked.
+  void RemoveSpace(std::string_view name);
 
  private:
   SpaceMap spaces_;

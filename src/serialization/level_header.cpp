@@ -19,7 +19,8 @@ LevelHeader ReadLevelHeader(const rapidjson::Value& root, std::vector<HeaderProb
   if (entry == root.MemberEnd()) return header;
   const rapidjson::Value& value = entry->value;
   if (!value.IsObject()) {
-    problems.push_back({&value, "the level header \"level\" must be an object of name, starGoal and timeGoal"});
+    problems.push_back(
+        {&value, "the level header \"level\" must be an object of name, starGoal and timeGoal"});
     return header;
   }
   for (const auto& member : value.GetObject()) {

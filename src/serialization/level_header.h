@@ -19,9 +19,9 @@ namespace serialization {
 inline constexpr std::string_view kLevelHeaderKey = "level";
 
 struct LevelHeader {
-  std::string name;          // shown on the custom levels page; empty: the folder's name
-  int starGoal = 25;         // stars needed for the star objective
-  float timeGoal = 120.0f;   // seconds within which the level must end for the time objective
+  std::string name;         // shown on the custom levels page; empty: the folder's name
+  int starGoal = 25;        // stars needed for the star objective
+  float timeGoal = 120.0f;  // seconds within which the level must end for the time objective
 };
 
 // A member of the header that is wrong, and where.

@@ -17,6 +17,7 @@
 #include "game/game.h"
 #include "game/game_states.h"
 #include "game/held_objects.h"
+#include "game/states/custom_level.h"
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/screenshot.h"
@@ -128,6 +129,11 @@ int Run(sim::Options options) {
   const bool viewer = !options.levels.empty() && !options.startState;
   base::States().Reset();
   base::States().next = viewer ? 0 : options.startState.value_or(game::kFirstState);
+  if (!options.common.levelFile.empty()) {
+    const std::string problem =
+        game::StartCustomLevel(options.common.levelFile, game::AfterCustomLevel::kQuit);
+    if (!problem.empty()) throw std::runtime_error(problem);
+  }
 
   ScriptFrameTimer timer(script, options.dt);
   core::GameStateManager states(viewer ? ViewerTable() : game::GameStateTable());

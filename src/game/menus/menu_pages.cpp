@@ -10,6 +10,7 @@
 #include "base/game_states.h"
 #include "components/button.h"
 #include "game/blocks.h"
+#include "game/menus/custom_levels_page.h"
 #include "game/menus/menus.h"
 #include "game/names.h"
 #include "game/session.h"
@@ -125,7 +126,8 @@ std::vector<MenuPage> GamePages() {
         {"c_ButtonExit", &OnExitQuestion},
         {"c_ButtonOption", &OnOptions},
         {"c_ButtonCredits", &OnCredits},
-        {"c_ButtonHTP", &OnHowToPlay, true}},
+        {"c_ButtonHTP", &OnHowToPlay, true},
+        {"c_ButtonCustom", &OnCustomLevels}},
        {}},
       {names::kPauseOptions,
        names::kPauseOptionsFile,
@@ -165,6 +167,17 @@ std::vector<MenuPage> GamePages() {
        "c_ButtonBack",
        {{"c_ButtonBack", &BackToPauseMenu}},
        {}},
+      {names::kPauseCustomLevels,
+       names::kPauseCustomLevelsFile,
+       kPausePage,
+       "c_ButtonPlay",
+       "c_ButtonBack",
+       {{"c_ButtonLeft", &OnCustomLevelPrevious},
+        {"c_ButtonRight", &OnCustomLevelNext},
+        {"c_ButtonPlay", &OnCustomLevelPlay},
+        {"c_ButtonBack", &BackToPauseMenu}},
+       {{"b_Preview", {"SpriteSource"}}},
+       &AddCustomLevelsText},
   };
 }
 

@@ -8,6 +8,10 @@
 #include <string_view>
 #include <vector>
 
+namespace objects {
+class Space;
+}
+
 namespace game {
 
 // How a page relates to the pause menu; showing and hiding go by this.
@@ -43,6 +47,9 @@ struct MenuPage {
   const char* backChoice;
   std::vector<PageButton> buttons;
   std::vector<PagePiece> pieces;
+  // What the page makes once its space is loaded (objects it shows text with); null:
+  // nothing.
+  void (*onLoad)(objects::Space& space) = nullptr;
 };
 
 // The pages in the order they are loaded (and the game's rows first). Tests may add

@@ -151,6 +151,7 @@ bool LoadPage(const MenuPage& row, LoadedPage& page) {
     page.space->SetActive(false);
     AddMenuCursor(*page.space, row.firstChoice, row.backChoice);
     WireButtons(row, page);
+    if (row.onLoad != nullptr) row.onLoad(*page.space);
   }
   return true;
 }
@@ -257,7 +258,15 @@ void TogglePauseMenu() {
     session.pauseRequested = false;
     fromMinimize = true;
   }
-  const bool opening = !session.menuOpen;
+  SetPauseMenuOpen(!session.menuOpen, fromMinimize);
+}
+
+void OpenPauseMenu() {
+  if (!Session().menuOpen) SetPauseMenuOpen(true, false);
+}
+
+void SetPauseMenuOpen(bool opening, bool fromMinimize) {
+  GameSession& session = Session();
   HideAllPages();
   SetRoleActive(PageRole::kPauseMenu, opening);
   session.pausedFromMinimize = opening ? fromMinimize : false;

@@ -20,6 +20,10 @@ namespace game {
 // page table (inactive) and wires their buttons.
 void InitMenus(const std::string& levelSpace);
 
+// Opens (the pause menu alone) or closes every page, pausing or resuming the
+// level; `fromMinimize` says a minimise asked for it.
+void SetPauseMenuOpen(bool opening, bool fromMinimize);
+
 // Once per level frame: Escape (or a pending pause request after a minimise) opens
 // the pause menu during play and closes whatever overlay is open.
 void TogglePauseMenu();
@@ -44,6 +48,7 @@ bool HavePage(std::string_view space);          // false, said once, when not lo
 void OpenPausePage(std::string_view space);     // shown in the pause menu's place
 void AskOverPauseMenu(std::string_view space);  // shown over it, its buttons greyed
 void BackToPauseMenu();                         // every page and question closed
+void OpenPauseMenu();                           // as Escape during play opens it
 void ResumePlay();                              // every page closed, the level plays
 
 // A switch of the options page shows on (frame 0) or off (frame 1); the page shows

@@ -15,6 +15,7 @@
 #include "game/names.h"
 #include "game/session.h"
 #include "game/space_lookup.h"
+#include "game/states/custom_level.h"
 #include "game/states/logos.h"
 #include "game/states/sequence.h"
 #include "graphics/sprite.h"
@@ -61,13 +62,19 @@ void LoadLevel(const LevelFiles& level) {
   const bool loaded = objects::FindSpace(level.space) != nullptr;
   objects::Space& space = LoadSpaceOnce(level.space, level.file);
   if (loaded) space.SetActive(true);
+  PrepareLevelSpace(space, level.file);
+}
 
-  objects::GameObject& player = RequireObject(space, names::kPlayer, level.file);
-  objects::Transform& transform = RequireComponent<objects::Transform>(player, "Transform", level.file);
-  auto& ui = RequireComponent<components::PlayerUI>(space, names::kUi, "PlayerUI", level.file);
-  components::Pool& stars = ui.pool != nullptr
-                                ? *ui.pool
-                                : RequireComponent<components::Pool>(space, names::kUi, "Pool", level.file);
+void InitLevel(const char* levelSpace) { InitPlayedLevel(levelSpace, kStarGoal, kTimeGoal); }
+
+}  // namespace
+
+void PrepareLevelSpace(objects::Space& space, const std::string& file) {
+  objects::GameObject& player = RequireObject(space, names::kPlayer, file);
+  objects::Transform& transform = RequireComponent<objects::Transform>(player, "Transform", file);
+  auto& ui = RequireComponent<components::PlayerUI>(space, names::kUi, "PlayerUI", file);
+  components::Pool& stars =
+      ui.pool != nullptr ? *ui.pool : RequireComponent<components::Pool>(space, names::kUi, "Pool", file);
   stars.amount = 0;
 
   transform.translation = {0.0f, 0.0f, 0.0f, 0.0f};
@@ -81,17 +88,19 @@ void LoadLevel(const LevelFiles& level) {
   References().player = &transform;
 }
 
-void InitLevel(const char* levelSpace) {
+void InitPlayedLevel(const std::string& levelSpace, int starGoal, float timeGoal) {
   SetUpLevelTimer(0.0f, 1.0f);
-  SetUpVictory(kStarGoal, levelSpace, kTimeGoal);
+  SetUpVictory(starGoal, levelSpace, timeGoal);
   InitMenus(levelSpace);
 }
 
-void ActivateEveryObject(const char* levelSpace) {
+void ActivateEveryObject(const std::string& levelSpace) {
   objects::Space* space = objects::FindSpace(levelSpace);
   if (space == nullptr) return;
   for (const auto& [name, object] : space->GetObjects()) object->SetActive(true);
 }
+
+namespace {
 
 void Deactivate(const char* spaceName) {
   if (objects::Space* space = objects::FindSpace(spaceName)) space->SetActive(false);
@@ -193,6 +202,7 @@ void Level1Init() {
 
 void Level1Update(float dt) {
   ClearToLevelColour();
+  StartRequestedCustomLevel();
   TogglePauseMenu();
   if (!Session().menuOpen) RunIntroStep(dt);
   if (Level().introStage == kPlaying) PlayLevelFrame(dt);
@@ -217,6 +227,7 @@ void Level3Unload() { Deactivate(names::kLevel3); }
 
 void LevelUpdate(float dt) {
   ClearToLevelColour();
+  StartRequestedCustomLevel();
   UpdateDebugKeys();
   TogglePauseMenu();
   UpdateLevelTimer(dt);

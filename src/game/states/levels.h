@@ -3,6 +3,12 @@
 // then only switched active and inactive.
 #pragma once
 
+#include <string>
+
+namespace objects {
+class Space;
+}
+
 namespace game {
 
 // Level1, with its intro: the welcome text fades in over the black screen of the
@@ -32,5 +38,13 @@ void TransitionShutdown();
 
 // The update, late-update and draw passes over every space.
 void RunSpaces(float dt);
+
+// What every played level shares, for the custom level state: the player of
+// `space` back at the start and its star counter emptied (`file` names the level
+// in messages; a missing Player or c_UI is a std::runtime_error); the timer, the
+// victory screen with the level's goals and the menus set up; every object active.
+void PrepareLevelSpace(objects::Space& space, const std::string& file);
+void InitPlayedLevel(const std::string& levelSpace, int starGoal, float timeGoal);
+void ActivateEveryObject(const std::string& levelSpace);
 
 }  // namespace game
