@@ -35,7 +35,7 @@ constexpr base::XMFLOAT4 kShown{1.0f, 1.0f, 1.0f, 1.0f};
 constexpr base::XMFLOAT4 kHidden{1.0f, 1.0f, 1.0f, 0.0f};
 
 // How far a custom level's Next and Restart stand from the middle, world units.
-constexpr float kVictoryButtonsApart = 7.5f;
+constexpr float kVictoryButtonsApart = 7.0f;
 
 constexpr float kCornflower[4] = {0.392157f, 0.584314f, 0.929412f, 1.0f};
 

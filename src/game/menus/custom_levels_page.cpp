@@ -27,10 +27,11 @@ constexpr const char* kEmptyList = "images/PauseMenus/CustomLevels/empty_list.pn
 constexpr const char* kPreview = "b_Preview";
 constexpr const char* kNameLabel = "name";
 constexpr const char* kStatusLabels[] = {"status0", "status1"};
-constexpr int kStatusCapacity = 80;
+constexpr int kStatusCapacity = 72;
 
-constexpr base::XMFLOAT4 kInk{1.0f, 1.0f, 1.0f, 1.0f};
-constexpr base::XMFLOAT4 kProblemColour{1.0f, 0.55f, 0.45f, 1.0f};
+// The font's white glyphs tinted to the panel's ink, and a problem in dark red.
+constexpr base::XMFLOAT4 kInk{0.13f, 0.16f, 0.33f, 1.0f};
+constexpr base::XMFLOAT4 kProblemColour{0.72f, 0.12f, 0.1f, 1.0f};
 
 // What the page shows: the folders as read when it opened, and which one.
 struct PageState {
@@ -143,9 +144,9 @@ std::vector<CustomLevelFolder> FindCustomLevels(const fs::path& levels) {
 }
 
 void AddCustomLevelsText(objects::Space& page) {
-  AddLabel(page, kNameLabel, {.x = 0.0f, .y = -4.583f, .height = 1.5f, .capacity = 44, .colour = kInk});
-  AddLabel(page, kStatusLabels[0], {.x = 0.0f, .y = -6.667f, .height = 0.9f, .capacity = kStatusCapacity});
-  AddLabel(page, kStatusLabels[1], {.x = 0.0f, .y = -7.75f, .height = 0.9f, .capacity = kStatusCapacity});
+  AddLabel(page, kNameLabel, {.x = 0.0f, .y = -4.583f, .height = 1.8f, .capacity = 36, .colour = kInk});
+  AddLabel(page, kStatusLabels[0], {.x = 0.0f, .y = -6.667f, .height = 1.0f, .capacity = kStatusCapacity, .colour = kInk});
+  AddLabel(page, kStatusLabels[1], {.x = 0.0f, .y = -7.833f, .height = 1.0f, .capacity = kStatusCapacity, .colour = kInk});
 }
 
 void OnCustomLevels() {
