@@ -47,10 +47,6 @@ std::string_view PlaceOf(std::string_view text) {
   return text;
 }
 
-// The registry is within reach of scripts (debug.getregistry); what the engine
-// keeps there is checked before raw calls rely on it.
-constexpr const char* kDamaged = "the engine's entries in the script state were changed (debug library)";
-
 }  // namespace
 
 Script::Script() : BaseComponent("Script"), ownData_(std::make_unique<ScriptData>()) {
@@ -113,7 +109,6 @@ void Script::Leave() {
     lua_rawgeti(L, LUA_REGISTRYINDEX, record_);
     luaL_unref(L, LUA_REGISTRYINDEX, record_);
     for (const int field : {kEnvironment, kHolder}) {
-      if (!lua_istable(L, -1)) break;
       lua_pushnil(L);
       lua_rawseti(L, -2, field);
     }
@@ -128,14 +123,11 @@ void Script::Leave() {
 
 // The record is on top of the stack. Nothing here allocates, so nothing raises.
 void Script::TakeBackLentObjects(lua_State* L) {
-  if (!lua_istable(L, -1)) return;
   lua_rawgeti(L, -1, kLent);
-  if (lua_istable(L, -1)) {
-    lua_pushnil(L);
-    while (lua_next(L, -2) != 0) {
-      lua_pop(L, 1);
-      binding::DestroyObject(L, -1);
-    }
+  lua_pushnil(L);
+  while (lua_next(L, -2) != 0) {
+    lua_pop(L, 1);
+    binding::DestroyObject(L, -1);
   }
   lua_pop(L, 1);
 }
@@ -146,10 +138,6 @@ bool Script::PushGlobals() {
   lua_State* L = GetState();
   if (L == nullptr || !lua_checkstack(L, 2)) return false;
   lua_rawgeti(L, LUA_REGISTRYINDEX, record_);
-  if (!lua_istable(L, -1)) {
-    lua_pop(L, 1);
-    return false;
-  }
   lua_rawgeti(L, -1, kEnvironment);
   lua_remove(L, -2);
   return true;
@@ -189,7 +177,6 @@ void Script::PushLent(lua_State* L, int record, T* object, FrameGlobal& global) 
   global.header = binding::HeaderOf(L, -1);
   if (object == nullptr) return;
   lua_rawgeti(L, record, kLent);
-  if (!lua_istable(L, -1)) luaL_error(L, "%s", kDamaged);
   lua_pushvalue(L, -2);
   lua_pushboolean(L, 1);
   lua_rawset(L, -3);
@@ -239,14 +226,9 @@ int Script::CallThunk(lua_State* L) {
   Script& script = *call.script;
   const CallFrame frame{3, 4, 5};
   lua_rawgeti(L, LUA_REGISTRYINDEX, script.record_);
-  if (!lua_istable(L, frame.record)) return luaL_error(L, "%s", kDamaged);
   lua_rawgeti(L, frame.record, kEnvironment);
   script.host_->PushNames(L);
   lua_rawgeti(L, frame.record, kHolder);
-  // The raw calls below need exactly what the engine put there.
-  if (!lua_istable(L, frame.names) || !IsJoinable(L, 2) || !IsJoinable(L, -1)) {
-    return luaL_error(L, "%s", kDamaged);
-  }
   // Joining replaces the chunk's upvalue rather than its value: the functions an
   // earlier run made for another script keep that script's environment.
   lua_upvaluejoin(L, 2, 1, -1, 1);

@@ -103,18 +103,11 @@ void ScriptFile::Release(lua_State* L) {
   hasChunk_ = false;
 }
 
-bool IsJoinable(lua_State* L, int index) {
-  if (lua_type(L, index) != LUA_TFUNCTION || lua_iscfunction(L, index)) return false;
-  if (lua_getupvalue(L, index, 1) == nullptr) return false;
-  lua_pop(L, 1);
-  return true;
-}
-
 void ScriptFile::ReleaseEnvironment(lua_State* L) {
   if (!hasChunk_ || !lua_checkstack(L, 2)) return;
   lua_rawgetp(L, LUA_REGISTRYINDEX, this);
   // A fresh empty chunk's _ENV holds the state's globals and no script's environment.
-  if (luaL_loadbuffer(L, "", 0, "=globals") == LUA_OK && IsJoinable(L, -2)) lua_upvaluejoin(L, -2, 1, -1, 1);
+  if (luaL_loadbuffer(L, "", 0, "=globals") == LUA_OK) lua_upvaluejoin(L, -2, 1, -1, 1);
   lua_pop(L, 2);
 }
 

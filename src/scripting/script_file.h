@@ -22,11 +22,6 @@ base::FileWatcher& ScriptFileWatcher();
 // (tests; after writing a script file on purpose). Keeps the clock.
 void ResetFileChecks();
 
-// True for a Lua function with at least one upvalue, as lua_upvaluejoin needs. The
-// registry, where the engine keeps its functions, is within scripts' reach
-// (debug.getregistry), so what is taken from it is checked before such a raw call.
-bool IsJoinable(lua_State* L, int index);
-
 class ScriptFile {
  public:
   // The file at path, as a data file names it: inside the data folder, where

@@ -435,52 +435,6 @@ end
   script.AttachData(nullptr);
 }
 
-// The debug library reaches the registry, where the engine keeps each script's
-// environment and the compiled file: whatever a script puts there instead, the
-// engine reports it and carries on.
-TEST_F(ScriptTest, EngineEntriesReplacedThroughTheDebugLibraryAreReportedNotFollowed) {
-  struct Damage {
-    const char* code;  // run for each registry entry k, v of r
-    bool reported;     // false: the engine does not rely on the entry every frame
-  };
-  int index = 0;
-  for (const Damage& damage : {
-           Damage{"if type(v) == 'table' and type(v[2]) == 'function' and type(v[3]) == 'table' then "
-                  "v[2] = print end",
-                  true},
-           Damage{"if type(v) == 'table' and type(v[2]) == 'function' and type(v[3]) == 'table' then "
-                  "v[3] = 1 end",
-                  false},
-           Damage{"if type(v) == 'table' and type(v[2]) == 'function' and type(v[3]) == 'table' then "
-                  "r[k] = 1 end",
-                  true},
-           Damage{"if type(v) == 'table' and v[1] == 'myTransform' then r[k] = 1 end", true},
-           Damage{"if type(k) == 'userdata' and type(v) == 'function' then r[k] = function() end end", true},
-       }) {
-    SCOPED_TRACE(damage.code);
-    object = std::make_unique<objects::GameObject>("Hero");
-    object->AddComponent(new objects::Transform());
-    scripting::Script& script = AddScript(Write(std::string("function Init() end\nfunction Update(dt)\n"
-                                                            "  local r = debug.getregistry()\n"
-                                                            "  for k, v in pairs(r) do ") +
-                                                    damage.code + " end\nend\n",
-                                                "damage" + std::to_string(index++) + ".lua"));
-    testing_support::GiveIoAndDebug(script);
-    EXPECT_EQ(Frames(script, 3),
-              damage.reported
-                  ? "SCRIPT: " + script.filename +
-                        ": the engine's entries in the script state were changed (debug library)\n"
-                  : "");
-    // A second script of the file and the object's end go cleanly.
-    objects::GameObject other("Other");
-    auto* otherScript = new scripting::Script();
-    otherScript->filename = script.filename;
-    other.AddComponent(otherScript);
-    Frames(*otherScript, 1);
-    object.reset();
-  }
-}
-
 // Garbage is collected in steps every frame, even when a script makes too little of
 // it for Lua's own collector to start a cycle.
 TEST_F(ScriptTest, GarbageIsCollectedAFewFramesAfterItIsMade) {
