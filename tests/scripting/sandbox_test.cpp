@@ -1,16 +1,29 @@
 // Level scripts from a level file, through the real loader: what reaches outside the
 // game is refused at the script's line, once, and the level goes on; what the
-// game's scripts and the scripting API use keeps working.
+// game's scripts and the scripting API use keeps working; a script that runs away
+// every frame is switched off, one that leaves a looping finaliser cannot stop the
+// state from closing, and NaN or infinite numbers never become object state.
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "base/log.h"
+#include "components/physics.h"
+#include "objects/transform.h"
 #include "scripting/script.h"
+#include "scripting/script_data.h"
 #include "scripting/script_file.h"
 #include "scripting/script_fixture.h"
 #include "serialization/serializer_fixture.h"
@@ -36,16 +49,27 @@ class SandboxTest : public SerializerFixture {
     SerializerFixture::TearDown();
   }
 
-  // Loads a level of two objects, "Hostile" running `body` as line 3 of its Update
-  // and "Steady" counting its updates; runs three frames and returns what was
-  // written to standard error.
-  std::string RunHostile(const std::string& name, const std::string& body) {
+  // Loads a level of two objects, "Hostile" (with a Transform, a Physics and a
+  // ScriptData) running `body` as line 3 of its Update and "Steady" counting its
+  // updates; runs `frames` frames and returns what was written to standard error.
+  std::string RunHostile(const std::string& name, const std::string& body, int frames = 3) {
     Write("LuaScripts/" + name, "function Init() end\nfunction Update(dt)\n  " + body + "\nend\n");
     Load(R"({"Level": {"Hostile": {"Script": {"filename": "LuaScripts/)" + name +
-         R"("}}, "Steady": {"Script": {"filename": "LuaScripts/steady.lua"}}}})");
+         R"("}, "Transform": {}, "Physics": {}, "ScriptData": {}},
+               "Steady": {"Script": {"filename": "LuaScripts/steady.lua"}}}})");
+    return Frames(frames);
+  }
+
+  // Runs frames of the level; returns what was written to standard error.
+  std::string Frames(int frames) {
     ::testing::internal::CaptureStderr();
-    for (int frame = 0; frame < 3; ++frame) spaces.UpdateSpaces(0.016f);
+    for (int frame = 0; frame < frames; ++frame) spaces.UpdateSpaces(0.016f);
     return ::testing::internal::GetCapturedStderr();
+  }
+
+  double HostileGlobal(const char* name) {
+    auto* script = ComponentOf<scripting::Script>("Level", "Hostile", "Script");
+    return script != nullptr ? testing_support::Number(*script, name) : std::nan("");
   }
 
   double SteadyUpdates() {
@@ -84,6 +108,8 @@ TEST_F(SandboxTest, WhatReachesOutsideIsRefusedAtItsLineOnceAndTheLevelGoesOn) {
       {"setmetatable(os, nil)", "cannot change a protected metatable"},
       {"setmetatable({}, {__gc = function() while true do end end})",
        "a metatable with __gc is not available to level scripts"},
+      {"Transform.__class.__gc = print", "attempt to index field '__class' (a nil value)"},
+      {"rawset(myTransform.__const, '__gc', print)", "bad argument #1 to 'rawset' (table expected, got nil)"},
       {"collectgarbage('stop')", "collectgarbage(\"stop\") is not available to level scripts"},
   };
   int index = 0;
@@ -148,6 +174,58 @@ TEST_F(SandboxTest, WhatTheGamesScriptsAndTheApiUseKeepsWorking) {
   auto* script = ComponentOf<scripting::Script>("Level", "Hostile", "Script");
   ASSERT_NE(script, nullptr);
   EXPECT_EQ(testing_support::RunLua(*script, "assert(done == true)"), "");
+}
+
+// Lua runs finalisers outside the instruction budget, so no script may leave one
+// behind: closing the state (the level's end, the game's exit) must return whatever
+// a script kept in its globals. Run in a child process, which is ended if it hangs.
+TEST_F(SandboxTest, WhatAScriptKeepsInItsGlobalsCannotStopItsStateClosing) {
+  const struct {
+    const char* body;
+    const char* error;  // "" when the script runs without one
+  } cases[] = {
+      {"keep = setmetatable({}, {__gc = function() while true do end end})", "a metatable with __gc"},
+      {"local mt = {}; keep = setmetatable({}, mt); mt.__gc = function() while true do end end", ""},
+      {"keep = Transform(0, 0, 0); Transform.__class.__gc = function() while true do end end",
+       "attempt to index field '__class'"},
+      {"keep = Vector2D(0, 0); rawset(keep.__const or keep.__parent, '__gc', function() while true do end "
+       "end)",
+       "bad argument #1 to 'rawset'"},
+      {"keep = myTransform; keep.__gc = function() while true do end end", "no writable variable '__gc'"},
+  };
+  int index = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.body);
+    spaces.Clear();
+    const std::string name = "keeper" + std::to_string(index++) + ".lua";
+    const std::string errors = (folder / (name + ".err")).string();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::ofstream(errors) << RunHostile(name, c.body);
+      spaces.Clear();  // the last script of each file closes its state
+      ::_exit(0);
+    }
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        ADD_FAILURE() << "the script state did not close";
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::ostringstream report;
+    report << std::ifstream(errors).rdbuf();
+    if (*c.error == '\0') {
+      EXPECT_EQ(report.str(), "");
+    } else {
+      EXPECT_THAT(report.str(), HasSubstr("SCRIPT: LuaScripts/" + name + ":3: "));
+      EXPECT_THAT(report.str(), HasSubstr(c.error));
+    }
+  }
 }
 
 }  // namespace
