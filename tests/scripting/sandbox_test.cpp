@@ -228,4 +228,55 @@ TEST_F(SandboxTest, WhatAScriptKeepsInItsGlobalsCannotStopItsStateClosing) {
   }
 }
 
+// Every binding that takes a number into object state refuses NaN, infinities and
+// values past the 32-bit float range, as level files do, at the script's line; the
+// object keeps what it had.
+TEST_F(SandboxTest, NaNAndInfiniteNumbersAreRefusedByEveryBindingThatKeepsThem) {
+  const struct {
+    const char* body;
+    const char* refusal;  // after "number in the 32-bit float range expected, got "
+  } cases[] = {
+      {"myTransform:TransformAddX(0/0)", "nan"},
+      {"myTransform:TransformAddY(math.huge)", "inf"},
+      {"myTransform:TransformAddZ(-math.huge)", "-inf"},
+      {"myTransform:TransformSetTranslation(0, 0/0, 0, 1)", "nan"},
+      {"myTransform:TransformSetRotation(math.huge)", "inf"},
+      {"myTransform:TransformSetScale(1, 1e39)", "1e+39"},
+      {"physics:SetVelocity(Vector2D(0/0, 0))", "nan"},
+      {"local v = physics:GetVelocity(); v.y = -math.huge; physics:SetVelocity(v)", "-inf"},
+      {"physics:SetStartPosition(Vector2D(0, math.huge))", "inf"},
+      {"data.speed = 0/0", "nan"},
+      {"data.angle = math.huge", "inf"},
+      {"data.radius = -1e300", "-1e+300"},
+      {"data.start = Vector2D(math.huge, 0)", "inf"},
+      {"local t = Transform(0/0, 0, 0)", "nan"},
+      {"local c = XMFLOAT4(1, 2, 0/0, 4)", "nan"},
+      {"local t = Timer(1); t:Update(0/0)", "nan"},
+      {"local t = Timer(1); t.timePassed = math.huge", "inf"},
+  };
+  int index = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.body);
+    spaces.Clear();
+    const std::string name = "nan" + std::to_string(index++) + ".lua";
+    const std::string report = RunHostile(name, c.body);
+    EXPECT_THAT(report, ::testing::StartsWith("SCRIPT: LuaScripts/" + name + ":3: "));
+    EXPECT_THAT(report, ::testing::EndsWith(std::string("number in the 32-bit float range expected, got ") +
+                                            c.refusal + ")\n"));
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
+    auto* transform = ComponentOf<objects::Transform>("Level", "Hostile", "Transform");
+    auto* physics = ComponentOf<components::Physics>("Level", "Hostile", "Physics");
+    auto* data = ComponentOf<scripting::ScriptData>("Level", "Hostile", "ScriptData");
+    ASSERT_TRUE(transform != nullptr && physics != nullptr && data != nullptr);
+    for (const float value :
+         {transform->translation.x, transform->translation.y, transform->translation.z, transform->rotation,
+          transform->scale.x, transform->scale.y, physics->velocity.x, physics->velocity.y,
+          physics->previousPosition.x, physics->previousPosition.y, data->speed, data->angle, data->radius,
+          data->start.x, data->start.y}) {
+      EXPECT_TRUE(std::isfinite(value));
+    }
+    EXPECT_EQ(SteadyUpdates(), 3);
+  }
+}
+
 }  // namespace
