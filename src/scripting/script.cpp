@@ -3,6 +3,7 @@
 #include "scripting/script.h"
 
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include <lua.hpp>
@@ -16,6 +17,7 @@
 #include "scripting/script_call.h"
 #include "scripting/script_data.h"
 #include "scripting/script_host.h"
+#include "scripting/script_state.h"
 
 namespace scripting {
 namespace {
@@ -118,6 +120,8 @@ void Script::Leave() {
   }
   host_.reset();
   record_ = LUA_NOREF;
+  runaways_ = 0;
+  switchedOff_ = false;
   for (FrameGlobal& global : frameGlobals_) global = FrameGlobal{global.field};
 }
 
@@ -147,11 +151,15 @@ std::uint64_t Script::CompileCount() const { return host_ != nullptr ? host_->Fi
 
 void Script::AttachData(ScriptData* objectData) { data = objectData; }
 
-void Script::Report(const std::string& error) const {
+std::string Script::Located(const std::string& error) const {
   // Errors of Lua code already start with "file:line:"; the others get the file.
   const std::string text = WithFullName(error, filename);
   const bool named = text.compare(0, filename.size(), filename) == 0;
-  const std::string report = named ? text : filename + ": " + text;
+  return named ? text : filename + ": " + text;
+}
+
+void Script::Report(const std::string& error) const {
+  const std::string report = Located(error);
   // Once per place, not per text: an error may carry a changing value.
   base::LogErrorOnceAt("SCRIPT", PlaceOf(report), report);
 }
@@ -252,23 +260,58 @@ int Script::CallThunk(lua_State* L) {
   return 0;
 }
 
-bool Script::CallScriptFunction(int function, const double* argument) {
+Script::Outcome Script::CallScriptFunction(int function, const double* argument) {
   lua_State* L = host_->State();
   std::string error;
   Call call{this, function, argument};
-  if (host_->File().Push(L, &error) && CallScript(L, &CallThunk, &call, 1, &error)) return true;
-  Report(error);
+  Outcome outcome = Outcome::kFailed;
+  if (host_->File().Push(L, &error)) {
+    // Also for what may fail before the thunk's own calls start their budgets.
+    StartInstructionBudget(L);
+    if (CallScript(L, &CallThunk, &call, 1, &error)) {
+      outcome = Outcome::kDone;
+    } else if (BudgetRanOut(L)) {
+      outcome = Outcome::kRanOut;
+    }
+  }
+  if (outcome != Outcome::kDone) Report(error);
+  CountRunaway(outcome, error);
+  return outcome;
+}
+
+void Script::CountRunaway(Outcome outcome, const std::string& error) {
+  if (outcome != Outcome::kRanOut) {
+    runaways_ = 0;
+    return;
+  }
+  if (++runaways_ < kRunawaysBeforeSwitchOff) return;
+  switchedOff_ = true;
+  compilesAtSwitchOff_ = host_->File().CompileCount();
+  base::LogError("SCRIPT", std::string(PlaceOf(Located(error))) +
+                               " script switched off: " + std::to_string(kRunawaysBeforeSwitchOff) +
+                               " calls in a row ran out of the instruction budget; it runs again once "
+                               "the file changes");
+}
+
+// While switched off, the file is still watched: a new version (compiled by another
+// script of the file, or seen on disk) switches the script on again.
+bool Script::SwitchedOff() {
+  if (!switchedOff_) return false;
+  const ScriptFile& file = host_->File();
+  if (file.CompileCount() == compilesAtSwitchOff_ && !file.Changed()) return true;
+  switchedOff_ = false;
+  runaways_ = 0;
   return false;
 }
 
 bool Script::ScriptInit() {
-  if (GetOwner() == nullptr || !Attach()) return false;
-  return CallScriptFunction(ScriptHost::kInit, nullptr);
+  if (GetOwner() == nullptr || !Attach() || SwitchedOff()) return false;
+  return CallScriptFunction(ScriptHost::kInit, nullptr) == Outcome::kDone;
 }
 
 void Script::Update(float dt) {
-  if (GetOwner() == nullptr || !Attach()) return;
-  if (!initState && !ScriptInit()) return;
+  if (GetOwner() == nullptr || !Attach() || SwitchedOff()) return;
+  if (!initState && CallScriptFunction(ScriptHost::kInit, nullptr) != Outcome::kDone) return;
   initState = true;
   const double seconds = dt;
   CallScriptFunction(ScriptHost::kUpdate, &seconds);

@@ -103,6 +103,11 @@ void ScriptFile::Release(lua_State* L) {
   hasChunk_ = false;
 }
 
+bool ScriptFile::Changed() const {
+  const base::FileLook& look = ScriptFileWatcher().Look(path_);
+  return !look.refusal.empty() || look.stamp != stamp_;
+}
+
 void ScriptFile::ReleaseEnvironment(lua_State* L) {
   if (!hasChunk_ || !lua_checkstack(L, 2)) return;
   lua_rawgetp(L, LUA_REGISTRYINDEX, this);

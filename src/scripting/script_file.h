@@ -51,6 +51,10 @@ class ScriptFile {
   // left alive. Never raises; on a memory failure the chunk keeps it.
   void ReleaseEnvironment(lua_State* L);
 
+  // True when the file, as a look of ScriptFileWatcher sees it now, is another version
+  // than the one compiled last (or is gone, or refused).
+  bool Changed() const;
+
   // How many times the file was read and compiled (for tests and benchmarks).
   std::uint64_t CompileCount() const { return compiles_; }
 

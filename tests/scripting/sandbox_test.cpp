@@ -176,6 +176,53 @@ TEST_F(SandboxTest, WhatTheGamesScriptsAndTheApiUseKeepsWorking) {
   EXPECT_EQ(testing_support::RunLua(*script, "assert(done == true)"), "");
 }
 
+// The script's Update runs away on the frames its pattern marks 'x' (from the first).
+std::string Runaway(const std::string& pattern) {
+  return "pattern = '" + pattern +
+         "'\nfunction Init() end\nfunction Update(dt)\n  calls = (calls or 0) + 1\n"
+         "  if pattern:sub(calls, calls) == 'x' then while true do end end\nend\n";
+}
+
+constexpr const char* kStopped =
+    "SCRIPT: LuaScripts/runaway.lua:5: script stopped: more than 50000000 instructions in one call\n";
+constexpr const char* kSwitchedOff =
+    "SCRIPT: LuaScripts/runaway.lua:5: script switched off: 3 calls in a row ran out of the instruction "
+    "budget; it runs again once the file changes\n";
+
+TEST_F(SandboxTest, AnUpdateThatRunsAwayFrameAfterFrameIsSwitchedOffUntilItsFileChanges) {
+  const struct {
+    const char* pattern;
+    int frames;
+    double calls;  // Update calls made
+    bool switchedOff;
+  } cases[] = {
+      {"xxxxx", 5, 3, true},
+      {"xxoxxox", 7, 7, false},  // a call that ends in time starts the count again
+      {"oxxxo", 5, 4, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    spaces.Clear();
+    base::ResetLogOnce();
+    Write("LuaScripts/runaway.lua", Runaway(c.pattern));
+    scripting::ResetFileChecks();
+    Load(R"({"Level": {"Hostile": {"Script": {"filename": "LuaScripts/runaway.lua"}},
+                       "Steady": {"Script": {"filename": "LuaScripts/steady.lua"}}}})");
+    const std::string report = Frames(c.frames);
+    EXPECT_EQ(report, std::string(kStopped) + (c.switchedOff ? kSwitchedOff : ""));
+    EXPECT_EQ(HostileGlobal("calls"), c.calls);
+    EXPECT_EQ(SteadyUpdates(), c.frames);
+  }
+  // Saving the file (a new version) switches the last one on again; the same
+  // version stays off.
+  EXPECT_EQ(Frames(2), "");
+  EXPECT_EQ(HostileGlobal("calls"), 4);
+  Write("LuaScripts/runaway.lua", Runaway("oo"));
+  scripting::ResetFileChecks();
+  EXPECT_EQ(Frames(2), "");
+  EXPECT_EQ(HostileGlobal("calls"), 6);
+}
+
 // Lua runs finalisers outside the instruction budget, so no script may leave one
 // behind: closing the state (the level's end, the game's exit) must return whatever
 // a script kept in its globals. Run in a child process, which is ended if it hangs.
