@@ -16,8 +16,8 @@ namespace base {
 // version even with the same time and size, and its absence, so that a file that
 // disappears and comes back is seen both times.
 struct FileStamp {
-  int error = ENOENT;  // errno of the failed stat; 0 when the file is there
-  bool plain = false;  // a regular file (not a FIFO, a device or a folder)
+  int error = ENOENT;        // errno of the failed stat; 0 when the file is there
+  bool plain = false;        // a regular file (not a FIFO, a device or a folder)
   std::int64_t seconds = 0;  // modification time
   std::int64_t nanoseconds = 0;
   std::int64_t size = 0;  // bytes

@@ -1,5 +1,6 @@
-// The live reload watcher: the files it watches, the reload of level files through a scratch
-// registry, the objects a new version drops, and the pictures of the sprite sources.
+// The live reload watcher: the files it watches, the reload of level files through a
+// scratch registry, the objects a new version drops, and the pictures of the sprite
+// sources.
 #include "core/live_reload.h"
 
 #include <exception>

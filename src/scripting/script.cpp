@@ -266,7 +266,8 @@ Script::Outcome Script::CallScriptFunction(int function, const double* argument)
   Call call{this, function, argument};
   Outcome outcome = Outcome::kFailed;
   if (host_->File().Push(L, &error)) {
-    // Also for what may fail before the thunk's own calls start their budgets.
+    // Clears the mark of a runaway too, so that a failure before the thunk's own
+    // budgeted calls is not taken for one.
     StartInstructionBudget(L);
     if (CallScript(L, &CallThunk, &call, 1, &error)) {
       outcome = Outcome::kDone;

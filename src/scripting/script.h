@@ -46,10 +46,9 @@ class Script : public objects::BaseComponent {
   // on.
   void ReleaseSiblings() override;
 
-  // Calls in a row (frames, while the initialisation fails, the loads' Init too) that
-  // run out of the instruction budget before the script is switched off: a script
-  // that runs away every frame would otherwise hold the game at a few frames a
-  // second.
+  // How many calls in a row into the script (a frame's run, an Init) may run out of
+  // the instruction budget before the script is switched off: one that runs away
+  // every frame would otherwise hold the game at a few frames a second.
   static constexpr int kRunawaysBeforeSwitchOff = 3;
 
   // dt in seconds. Until the initialisation has succeeded once (initState), runs it

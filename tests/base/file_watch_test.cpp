@@ -87,8 +87,8 @@ TEST_F(FileWatcherTest, EditsThatMakeANewVersion) {
       {"another size, same time", {{&longerSameTime, true, true, true}}},
       {"a later time, same size", {{&laterSameSize, true, true, true}}},
       {"saved by renaming a new file over it", {{&renamedOver, true, true, true}}},
-      {"gone, then back", {{&removed, true, false, false}, {&nothing, false, false, false},
-                           {&writtenAgain, true, true, true}}},
+      {"gone, then back",
+       {{&removed, true, false, false}, {&nothing, false, false, false}, {&writtenAgain, true, true, true}}},
       {"replaced by a named pipe", {{&pipe, true, true, false}}},
   };
   for (const auto& c : cases) {
