@@ -110,6 +110,7 @@ TEST_F(SandboxTest, WhatReachesOutsideIsRefusedAtItsLineOnceAndTheLevelGoesOn) {
        "a metatable with __gc is not available to level scripts"},
       {"Transform.__class.__gc = print", "attempt to index field '__class' (a nil value)"},
       {"rawset(myTransform.__const, '__gc', print)", "bad argument #1 to 'rawset' (table expected, got nil)"},
+      {"myTransform.__gc(myTransform)", "attempt to call field '__gc' (a nil value)"},
       {"collectgarbage('stop')", "collectgarbage(\"stop\") is not available to level scripts"},
   };
   int index = 0;
