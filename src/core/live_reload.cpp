@@ -1,5 +1,6 @@
-// The live reload watcher: file stamps, the reload of level files through a scratch
-// registry, the objects a new version drops, and the pictures of the sprite sources.
+// The live reload watcher: the files it watches, the reload of level files through a
+// scratch registry, the objects a new version drops, and the pictures of the sprite
+// sources.
 #include "core/live_reload.h"
 
 #include <exception>
@@ -8,13 +9,13 @@
 #include <map>
 #include <set>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
 #include <rapidjson/document.h>
 
 #include "base/data_path.h"
+#include "base/file_watch.h"
 #include "base/log.h"
 #include "graphics/sprite_source.h"
 #include "graphics/texture_cache.h"
@@ -29,25 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kTag = "reload";
-
-// What a file looked like at one check; a change of any field is a new version.
-struct FileStamp {
-  bool exists = false;
-  fs::file_time_type time{};
-  std::uintmax_t size = 0;
-  bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp StampOf(const std::string& path) {
-  std::error_code error;
-  FileStamp stamp;
-  stamp.time = fs::last_write_time(path, error);
-  if (error) return {};
-  stamp.size = fs::file_size(path, error);
-  if (error) return {};
-  stamp.exists = true;
-  return stamp;
-}
 
 // The key a file is known by, whatever spelling of its path a load used.
 std::string Normal(const std::string& path) { return fs::path(path).lexically_normal().generic_string(); }
@@ -103,6 +85,8 @@ bool PrefabReadable(const std::string& path) {
   return false;
 }
 
+using base::FileStamp;
+
 struct LevelFile {
   std::string path;                  // as the loader was given it
   FileStamp stamp;                   // of the version last loaded or tried
@@ -119,7 +103,7 @@ struct PrefabFile {
 
 struct LiveReload::Watch {
   Watch(objects::SpaceRegistry& liveRegistry, Clock& watchClock)
-      : registry(liveRegistry), clock(watchClock), lastCheck(watchClock.NowNanoseconds()) {}
+      : registry(liveRegistry), files([&watchClock] { return watchClock.NowNanoseconds(); }) {}
 
   void OnLevelRead(const serialization::LevelRead& read);
   void CheckNow();
@@ -132,9 +116,8 @@ struct LiveReload::Watch {
                      const std::vector<graphics::SpriteSource*>& users);
 
   objects::SpaceRegistry& registry;
-  Clock& clock;
+  base::FileWatcher files;  // on the watcher's clock
   HeldObjectTest held = nullptr;
-  std::int64_t lastCheck;
   std::map<std::string, LevelFile> levels;    // by normal path
   std::map<std::string, PrefabFile> prefabs;  // by normal path
   std::map<std::string, FileStamp> pictures;  // by the path the sprite sources loaded
@@ -146,7 +129,7 @@ void LiveReload::Watch::OnLevelRead(const serialization::LevelRead& read) {
   if (read.registry != &registry) return;  // a scratch load, or a state's own registry
   LevelFile& level = levels[Normal(read.file)];
   level.path = read.file;
-  level.stamp = StampOf(read.file);
+  level.stamp = base::StampOf(read.file);
   level.objects = ObjectsNamedBy(read.file);
   level.prefabs.clear();
   for (const std::string& prefab : read.prefabs) {
@@ -154,18 +137,18 @@ void LiveReload::Watch::OnLevelRead(const serialization::LevelRead& read) {
     level.prefabs.push_back(key);
     // A prefab already watched keeps its stamp: a change not yet seen still reaches
     // every other file that uses it.
-    prefabs.try_emplace(key, PrefabFile{prefab, StampOf(prefab)});
+    prefabs.try_emplace(key, PrefabFile{prefab, base::StampOf(prefab)});
   }
 }
 
 void LiveReload::Watch::CheckNow() {
-  lastCheck = clock.NowNanoseconds();
+  files.LookAgain();
   std::set<std::string> due;
   for (const auto& [key, level] : levels) {
-    if (StampOf(level.path) != level.stamp) due.insert(key);
+    if (files.Look(level.path).stamp != level.stamp) due.insert(key);
   }
   for (auto& [key, prefab] : prefabs) {
-    const FileStamp now = StampOf(prefab.path);
+    const FileStamp now = files.Look(prefab.path).stamp;
     if (now == prefab.stamp) continue;
     prefab.stamp = now;
     if (!PrefabReadable(prefab.path)) continue;
@@ -194,7 +177,7 @@ bool LiveReload::Watch::LoadsInScratch(const std::string& path) {
 
 void LiveReload::Watch::ReloadLevel(LevelFile& level) {
   // Tried once per version: a broken file is reported once, and its fix is a new version.
-  level.stamp = StampOf(level.path);
+  level.stamp = base::StampOf(level.path);
   if (!LoadsInScratch(level.path)) return;
   const FileObjects before = level.objects;
   serialization::Serializer serializer(&registry);
@@ -248,7 +231,7 @@ void LiveReload::Watch::CheckPictures() {
     // folder is not looked at (its sources have said so and show nothing).
     const base::ResolvedPath file = base::ResolveDataPath(path);
     if (!file.Inside()) continue;
-    const FileStamp now = StampOf(file.path);
+    const FileStamp now = files.Look(file.path).stamp;
     const auto [known, added] = pictures.try_emplace(path, now);
     if (added || known->second == now) continue;
     known->second = now;
@@ -281,7 +264,7 @@ LiveReload::~LiveReload() { serialization::SetLevelReadHook(nullptr); }
 void LiveReload::SetHeldObjects(HeldObjectTest test) { watch_->held = test; }
 
 void LiveReload::Poll() {
-  if (watch_->clock.NowNanoseconds() - watch_->lastCheck < kPollIntervalNanoseconds) return;
+  if (!watch_->files.Due()) return;
   CheckNow();
 }
 

@@ -3,7 +3,6 @@
 // between frames. A file that fails to load leaves the running version as it was.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -30,12 +29,9 @@ class LiveReload {
   // pointers into it or finds it by name.
   using HeldObjectTest = bool (*)(std::string_view space, std::string_view object);
 
-  // How often Poll looks at the files, in clock nanoseconds: four times a second.
-  static constexpr std::int64_t kPollIntervalNanoseconds = 250'000'000;
-
   // Watches every level file loaded into `registry` from now on: installs the
-  // serializer's level-read hook, so one watcher at a time. Neither argument is
-  // owned; both must outlive the watcher.
+  // serializer's level-read hook, so one watcher at a time. The clock times the
+  // checks. Neither argument is owned; both must outlive the watcher.
   LiveReload(objects::SpaceRegistry& registry, Clock& clock);
   // Removes the hook and releases the objects reloads took out of their spaces (their
   // sprites own textures): destroy the watcher while the graphics are up.
@@ -46,8 +42,8 @@ class LiveReload {
   // Null (the default) lets a reload take out any object its file no longer names.
   void SetHeldObjects(HeldObjectTest test);
 
-  // Once a frame, between frames: CheckNow when kPollIntervalNanoseconds have passed
-  // since the last check (or since the watcher started).
+  // Once a frame, between frames: CheckNow when base::FileWatcher's interval has
+  // passed on the clock since the last check (or since the watcher started).
   void Poll();
 
   // Looks at every watched file now and applies what changed: level files (also those

@@ -69,7 +69,8 @@ ImageResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, 
 // The system's or the decoder's own words; the numeric result code means nothing
 // to a player or a level maker, so it is left out.
 std::string FailureLine(const std::string& path, ImageResult result, const std::string& reason) {
-  return "cannot load image '" + path + "': " + (reason.empty() ? std::string(ImageResultText(result)) : reason);
+  return "cannot load image '" + path +
+         "': " + (reason.empty() ? std::string(ImageResultText(result)) : reason);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "scripting/script.h"
 
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include <lua.hpp>
@@ -16,6 +17,7 @@
 #include "scripting/script_call.h"
 #include "scripting/script_data.h"
 #include "scripting/script_host.h"
+#include "scripting/script_state.h"
 
 namespace scripting {
 namespace {
@@ -46,10 +48,6 @@ std::string_view PlaceOf(std::string_view text) {
   }
   return text;
 }
-
-// The registry is within reach of scripts (debug.getregistry); what the engine
-// keeps there is checked before raw calls rely on it.
-constexpr const char* kDamaged = "the engine's entries in the script state were changed (debug library)";
 
 }  // namespace
 
@@ -113,7 +111,6 @@ void Script::Leave() {
     lua_rawgeti(L, LUA_REGISTRYINDEX, record_);
     luaL_unref(L, LUA_REGISTRYINDEX, record_);
     for (const int field : {kEnvironment, kHolder}) {
-      if (!lua_istable(L, -1)) break;
       lua_pushnil(L);
       lua_rawseti(L, -2, field);
     }
@@ -123,19 +120,18 @@ void Script::Leave() {
   }
   host_.reset();
   record_ = LUA_NOREF;
+  runaways_ = 0;
+  switchedOff_ = false;
   for (FrameGlobal& global : frameGlobals_) global = FrameGlobal{global.field};
 }
 
 // The record is on top of the stack. Nothing here allocates, so nothing raises.
 void Script::TakeBackLentObjects(lua_State* L) {
-  if (!lua_istable(L, -1)) return;
   lua_rawgeti(L, -1, kLent);
-  if (lua_istable(L, -1)) {
-    lua_pushnil(L);
-    while (lua_next(L, -2) != 0) {
-      lua_pop(L, 1);
-      binding::DestroyObject(L, -1);
-    }
+  lua_pushnil(L);
+  while (lua_next(L, -2) != 0) {
+    lua_pop(L, 1);
+    binding::DestroyObject(L, -1);
   }
   lua_pop(L, 1);
 }
@@ -146,10 +142,6 @@ bool Script::PushGlobals() {
   lua_State* L = GetState();
   if (L == nullptr || !lua_checkstack(L, 2)) return false;
   lua_rawgeti(L, LUA_REGISTRYINDEX, record_);
-  if (!lua_istable(L, -1)) {
-    lua_pop(L, 1);
-    return false;
-  }
   lua_rawgeti(L, -1, kEnvironment);
   lua_remove(L, -2);
   return true;
@@ -159,11 +151,15 @@ std::uint64_t Script::CompileCount() const { return host_ != nullptr ? host_->Fi
 
 void Script::AttachData(ScriptData* objectData) { data = objectData; }
 
-void Script::Report(const std::string& error) const {
+std::string Script::Located(const std::string& error) const {
   // Errors of Lua code already start with "file:line:"; the others get the file.
   const std::string text = WithFullName(error, filename);
   const bool named = text.compare(0, filename.size(), filename) == 0;
-  const std::string report = named ? text : filename + ": " + text;
+  return named ? text : filename + ": " + text;
+}
+
+void Script::Report(const std::string& error) const {
+  const std::string report = Located(error);
   // Once per place, not per text: an error may carry a changing value.
   base::LogErrorOnceAt("SCRIPT", PlaceOf(report), report);
 }
@@ -189,7 +185,6 @@ void Script::PushLent(lua_State* L, int record, T* object, FrameGlobal& global) 
   global.header = binding::HeaderOf(L, -1);
   if (object == nullptr) return;
   lua_rawgeti(L, record, kLent);
-  if (!lua_istable(L, -1)) luaL_error(L, "%s", kDamaged);
   lua_pushvalue(L, -2);
   lua_pushboolean(L, 1);
   lua_rawset(L, -3);
@@ -239,14 +234,9 @@ int Script::CallThunk(lua_State* L) {
   Script& script = *call.script;
   const CallFrame frame{3, 4, 5};
   lua_rawgeti(L, LUA_REGISTRYINDEX, script.record_);
-  if (!lua_istable(L, frame.record)) return luaL_error(L, "%s", kDamaged);
   lua_rawgeti(L, frame.record, kEnvironment);
   script.host_->PushNames(L);
   lua_rawgeti(L, frame.record, kHolder);
-  // The raw calls below need exactly what the engine put there.
-  if (!lua_istable(L, frame.names) || !IsJoinable(L, 2) || !IsJoinable(L, -1)) {
-    return luaL_error(L, "%s", kDamaged);
-  }
   // Joining replaces the chunk's upvalue rather than its value: the functions an
   // earlier run made for another script keep that script's environment.
   lua_upvaluejoin(L, 2, 1, -1, 1);
@@ -270,23 +260,59 @@ int Script::CallThunk(lua_State* L) {
   return 0;
 }
 
-bool Script::CallScriptFunction(int function, const double* argument) {
+Script::Outcome Script::CallScriptFunction(int function, const double* argument) {
   lua_State* L = host_->State();
   std::string error;
   Call call{this, function, argument};
-  if (host_->File().Push(L, &error) && CallScript(L, &CallThunk, &call, 1, &error)) return true;
-  Report(error);
+  Outcome outcome = Outcome::kFailed;
+  if (host_->File().Push(L, &error)) {
+    // Clears the mark of a runaway too, so that a failure before the thunk's own
+    // budgeted calls is not taken for one.
+    StartInstructionBudget(L);
+    if (CallScript(L, &CallThunk, &call, 1, &error)) {
+      outcome = Outcome::kDone;
+    } else if (BudgetRanOut(L)) {
+      outcome = Outcome::kRanOut;
+    }
+  }
+  if (outcome != Outcome::kDone) Report(error);
+  CountRunaway(outcome, error);
+  return outcome;
+}
+
+void Script::CountRunaway(Outcome outcome, const std::string& error) {
+  if (outcome != Outcome::kRanOut) {
+    runaways_ = 0;
+    return;
+  }
+  if (++runaways_ < kRunawaysBeforeSwitchOff) return;
+  switchedOff_ = true;
+  compilesAtSwitchOff_ = host_->File().CompileCount();
+  base::LogError("SCRIPT", std::string(PlaceOf(Located(error))) +
+                               " script switched off: " + std::to_string(kRunawaysBeforeSwitchOff) +
+                               " calls in a row ran out of the instruction budget; it runs again once "
+                               "the file changes");
+}
+
+// While switched off, the file is still watched: a new version (compiled by another
+// script of the file, or seen on disk) switches the script on again.
+bool Script::SwitchedOff() {
+  if (!switchedOff_) return false;
+  const ScriptFile& file = host_->File();
+  if (file.CompileCount() == compilesAtSwitchOff_ && !file.Changed()) return true;
+  switchedOff_ = false;
+  runaways_ = 0;
   return false;
 }
 
 bool Script::ScriptInit() {
-  if (GetOwner() == nullptr || !Attach()) return false;
-  return CallScriptFunction(ScriptHost::kInit, nullptr);
+  if (GetOwner() == nullptr || !Attach() || SwitchedOff()) return false;
+  return CallScriptFunction(ScriptHost::kInit, nullptr) == Outcome::kDone;
 }
 
 void Script::Update(float dt) {
-  if (GetOwner() == nullptr || !Attach()) return;
-  if (!initState && !ScriptInit()) return;
+  if (GetOwner() == nullptr || !Attach() || SwitchedOff()) return;
+  if (!initState && CallScriptFunction(ScriptHost::kInit, nullptr) != Outcome::kDone) return;
   initState = true;
   const double seconds = dt;
   CallScriptFunction(ScriptHost::kUpdate, &seconds);

@@ -46,13 +46,21 @@ class Script : public objects::BaseComponent {
   // on.
   void ReleaseSiblings() override;
 
+  // How many calls in a row into the script (a frame's run, an Init) may run out of
+  // the instruction budget before the script is switched off: one that runs away
+  // every frame would otherwise hold the game at a few frames a second.
+  static constexpr int kRunawaysBeforeSwitchOff = 3;
+
   // dt in seconds. Until the initialisation has succeeded once (initState), runs it
   // first and stops the frame when it fails. Then runs the file's top-level code,
   // sets the globals myTransform, parent, physics and data, calls Update(dt) and
   // collects a step of the state's garbage, so that its memory stays flat: all in
   // one protected call into the file's state. Errors stop the frame's script work;
   // each is written to standard error with its file and line once per place (file
-  // and line), and the next frame tries again.
+  // and line), and the next frame tries again. After kRunawaysBeforeSwitchOff calls
+  // in a row ran out of the budget (a call that does not resets the count), the
+  // script is switched off with one line naming the file and line, and does nothing
+  // until its file changes on disk (live reload) or another name is given.
   void Update(float dt) override;
 
   // The initialisation: runs the file's top-level code, sets the global data and
@@ -113,6 +121,9 @@ class Script : public objects::BaseComponent {
 
   static int CallThunk(lua_State* L);
 
+  // How one call into the script ended.
+  enum class Outcome { kDone, kFailed, kRanOut };
+
   bool Attach();
   void Leave();
   void TakeBackLentObjects(lua_State* L);
@@ -122,8 +133,11 @@ class Script : public objects::BaseComponent {
   void SetLent(lua_State* L, const CallFrame& frame, int name, T* object,
                FrameGlobal& global);  // name: a ScriptHost::Name
   void SetFrameGlobals(lua_State* L, const CallFrame& frame);
-  bool CallScriptFunction(int function, const double* argument);  // function: a ScriptHost::Name
+  Outcome CallScriptFunction(int function, const double* argument);  // function: a ScriptHost::Name
+  void CountRunaway(Outcome outcome, const std::string& error);
+  bool SwitchedOff();
   FrameGlobal& Global(RecordField field) { return frameGlobals_[field - kParentGlobal]; }
+  std::string Located(const std::string& error) const;
   void Report(const std::string& error) const;
 
   FrameGlobal frameGlobals_[4] = {{kParentGlobal}, {kTransformGlobal}, {kPhysicsGlobal}, {kDataGlobal}};
@@ -138,6 +152,9 @@ class Script : public objects::BaseComponent {
   std::shared_ptr<ScriptHost> host_;
   int record_ = -2;        // LUA_NOREF while there is no host
   bool released_ = false;  // set by ReleaseSiblings: the siblings are going
+  int runaways_ = 0;       // calls in a row that ran out of the budget
+  bool switchedOff_ = false;
+  std::uint64_t compilesAtSwitchOff_ = 0;  // the file's CompileCount then
 };
 
 // Registers "Script" with its serialized members filename and initState.

@@ -1,16 +1,12 @@
-// The compiled chunk cache behind live reload: a look at the file on disk, taken at
-// most a few times a second for all scripts together, decides whether the file must
-// be compiled again.
+// The compiled chunk cache behind live reload: a look of the script files' watcher
+// decides whether the file must be compiled again.
 #include "scripting/script_file.h"
 
-#include <cerrno>
 #include <cstring>
 #include <utility>
 
 #include <lua.hpp>
-#include <sys/stat.h>
 
-#include "base/data_path.h"
 #include "scripting/binding/lua_exception.h"
 
 namespace scripting {
@@ -28,49 +24,28 @@ int CompileThunk(lua_State* L) {
   return 0;
 }
 
-// Brings the look up to date: taken anew when it was forgotten or is
-// kFileCheckInterval old. The name is resolved again at each look, so that a link
-// put in since cannot lead the script out of the data folder.
-void Refresh(FileChecks::Look& look, const std::string& path) {
-  const auto now = GetFileChecks().now();
-  if (look.taken && now - look.when < kFileCheckInterval) return;
-  look.taken = true;
-  look.when = now;
-  look.error = 0;
-  look.signature = {};
-  const base::ResolvedPath resolved = base::ResolveDataPath(path);
-  look.opened = resolved.path;
-  look.refusal = resolved.Inside() ? std::string() : "the name " + resolved.reason;
-  if (!resolved.Inside()) return;
-  struct stat info {};
-  if (::stat(look.opened.c_str(), &info) != 0) {
-    look.error = errno;
-    return;
-  }
+// Why the file of a look cannot be compiled; empty when it can.
+std::string Refusal(const base::FileLook& look) {
+  if (!look.refusal.empty()) return "refused: " + look.refusal;
+  if (!look.stamp.Exists())
+    return "cannot open the file (" + std::string(std::strerror(look.stamp.error)) + ")";
   // Reading a FIFO or a device would block the game or never end.
-  if (!S_ISREG(info.st_mode)) {
-    look.refusal = "not a plain file";
-    return;
-  }
-  look.signature = {static_cast<std::int64_t>(info.st_mtim.tv_sec),
-                    static_cast<std::int64_t>(info.st_mtim.tv_nsec), static_cast<std::int64_t>(info.st_size),
-                    static_cast<std::uint64_t>(info.st_ino), static_cast<std::uint64_t>(info.st_dev)};
+  if (!look.stamp.plain) return "refused: not a plain file";
+  return {};
 }
 
 }  // namespace
 
-FileChecks& GetFileChecks() {
-  static FileChecks checks;
-  return checks;
+base::FileWatcher& ScriptFileWatcher() {
+  static base::FileWatcher watcher(&base::SteadyNanoseconds, base::WatchedNames::kInsideDataFolder);
+  return watcher;
 }
 
-void ResetFileChecks() {
-  for (auto& [path, look] : GetFileChecks().looks) look.taken = false;
-}
+void ResetFileChecks() { ScriptFileWatcher().LookAgain(); }
 
-ScriptFile::ScriptFile(std::string path) : path_(std::move(path)), look_(&GetFileChecks().looks[path_]) {}
+ScriptFile::ScriptFile(std::string path) : path_(std::move(path)) {}
 
-bool ScriptFile::Compile(lua_State* L, std::string* error) {
+bool ScriptFile::Compile(lua_State* L, const std::string& file, std::string* error) {
   Release(L);
   ++compiles_;
   const int top = lua_gettop(L);
@@ -79,7 +54,7 @@ bool ScriptFile::Compile(lua_State* L, std::string* error) {
     return false;
   }
   lua_pushcfunction(L, &CompileThunk);
-  lua_pushlightuserdata(L, const_cast<char*>(look_->opened.c_str()));
+  lua_pushlightuserdata(L, const_cast<char*>(file.c_str()));
   lua_pushlightuserdata(L, this);
   const bool ok = lua_pcall(L, 2, 0, 0) == LUA_OK;
   if (ok) {
@@ -94,23 +69,19 @@ bool ScriptFile::Compile(lua_State* L, std::string* error) {
 }
 
 bool ScriptFile::Push(lua_State* L, std::string* error) {
-  FileChecks::Look& look = *look_;
-  Refresh(look, path_);
-  if (look.error != 0 || !look.refusal.empty()) {
+  const base::FileLook& look = ScriptFileWatcher().Look(path_);
+  if (const std::string refusal = Refusal(look); !refusal.empty()) {
     // Gone (or never there, or refused): behave as a load that fails, and compile
     // afresh once the file is back.
     Release(L);
     known_ = false;
-    *error = path_ + ": " +
-             (look.error != 0 ? "cannot open the file (" + std::string(std::strerror(look.error)) + ")"
-                              : "refused: " + look.refusal);
+    *error = path_ + ": " + refusal;
     return false;
   }
-  const FileSignature& now = look.signature;
-  if (!known_ || now != signature_) {
+  if (!known_ || look.stamp != stamp_) {
     known_ = true;
-    signature_ = now;
-    if (!Compile(L, error)) return false;
+    stamp_ = look.stamp;
+    if (!Compile(L, look.file, error)) return false;
   } else if (!hasChunk_) {
     *error = compileError_;
     return false;
@@ -132,18 +103,16 @@ void ScriptFile::Release(lua_State* L) {
   hasChunk_ = false;
 }
 
-bool IsJoinable(lua_State* L, int index) {
-  if (lua_type(L, index) != LUA_TFUNCTION || lua_iscfunction(L, index)) return false;
-  if (lua_getupvalue(L, index, 1) == nullptr) return false;
-  lua_pop(L, 1);
-  return true;
+bool ScriptFile::Changed() const {
+  const base::FileLook& look = ScriptFileWatcher().Look(path_);
+  return !look.refusal.empty() || look.stamp != stamp_;
 }
 
 void ScriptFile::ReleaseEnvironment(lua_State* L) {
   if (!hasChunk_ || !lua_checkstack(L, 2)) return;
   lua_rawgetp(L, LUA_REGISTRYINDEX, this);
   // A fresh empty chunk's _ENV holds the state's globals and no script's environment.
-  if (luaL_loadbuffer(L, "", 0, "=globals") == LUA_OK && IsJoinable(L, -2)) lua_upvaluejoin(L, -2, 1, -1, 1);
+  if (luaL_loadbuffer(L, "", 0, "=globals") == LUA_OK) lua_upvaluejoin(L, -2, 1, -1, 1);
   lua_pop(L, 2);
 }
 

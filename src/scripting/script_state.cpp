@@ -30,6 +30,7 @@ constexpr bool kPoolSmallBlocks = true;
 struct Limits {
   std::size_t used = 0;          // bytes the state holds now, never above kMemoryCap
   std::uint64_t slicesLeft = 0;  // count hook calls before the running call is stopped
+  bool ranOut = false;           // the running call was stopped
   SmallBlockPool pool;           // the state's small blocks; freed with the state
 };
 
@@ -93,6 +94,7 @@ void CountHook(lua_State* L, lua_Debug*) {
   Limits* limits = LimitsOf(L);
   if (limits == nullptr) return;
   if (limits->slicesLeft > 0 && --limits->slicesLeft > 0) return;
+  limits->ranOut = true;
   // From now on every instruction raises again, so that code which catches the
   // error with pcall is stopped at its next instruction outside the pcall.
   lua_sethook(L, &CountHook, LUA_MASKCOUNT, 1);
@@ -148,8 +150,14 @@ void StartInstructionBudget(lua_State* L) {
   Limits* limits = LimitsOf(L);
   if (limits == nullptr) return;
   limits->slicesLeft = kInstructionBudget / kBudgetSlice;
+  limits->ranOut = false;
   // Setting the hook again restarts its count, so the first slice is a whole one.
   lua_sethook(L, &CountHook, LUA_MASKCOUNT, kBudgetSlice);
+}
+
+bool BudgetRanOut(lua_State* L) {
+  const Limits* limits = LimitsOf(L);
+  return limits != nullptr && limits->ranOut;
 }
 
 }  // namespace scripting

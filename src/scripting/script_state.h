@@ -42,4 +42,8 @@ void CloseScriptState(lua_State* L);
 // catch it with pcall and loop on. Does nothing for a state not made here.
 void StartInstructionBudget(lua_State* L);
 
+// True when the call into L that began with the last StartInstructionBudget used its
+// budget up. False for a state not made here.
+bool BudgetRanOut(lua_State* L);
+
 }  // namespace scripting

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "base/file_watch.h"
 #include "base/log.h"
 #include "core/clock.h"
 #include "core/component_registration.h"
@@ -347,7 +348,7 @@ TEST_F(LiveReloadTest, PollLooksAtTheFilesAtMostFourTimesASecond) {
   LoadTestLevel();
   Write("Levels/Test.txt", kLevelEdited);
   testing::internal::CaptureStdout();
-  clock_.Advance(core::LiveReload::kPollIntervalNanoseconds - 2);
+  clock_.Advance(base::FileWatcher::kIntervalNanoseconds - 2);
   reload_->Poll();  // the clock has not yet reached the interval
   EXPECT_NE(Object("Test", "Star1"), nullptr);
   clock_.Advance(2);
@@ -356,7 +357,7 @@ TEST_F(LiveReloadTest, PollLooksAtTheFilesAtMostFourTimesASecond) {
   Write("Levels/Test.txt", kLevel);
   reload_->Poll();  // the interval starts again at the check
   EXPECT_EQ(Object("Test", "Star1"), nullptr);
-  clock_.Advance(core::LiveReload::kPollIntervalNanoseconds);
+  clock_.Advance(base::FileWatcher::kIntervalNanoseconds);
   reload_->Poll();
   EXPECT_NE(Object("Test", "Star1"), nullptr);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "reloaded Levels/Test.txt\nreloaded Levels/Test.txt\n");

@@ -20,8 +20,8 @@ void Describe(const objects::MemberDescriptor& member, int depth, std::ostream& 
 std::string RegistryContents() {
   std::ostringstream out;
   for (const auto& [name, type] : objects::GetTypeRegistry().GetTypes()) {
-    out << name << " size " << type.size << " allocation " << type.allocationSize << " align " << type.alignment
-        << '\n';
+    out << name << " size " << type.size << " allocation " << type.allocationSize << " align "
+        << type.alignment << '\n';
     for (const objects::MemberDescriptor& member : type.members) Describe(member, 1, out);
   }
   return out.str();

@@ -1,16 +1,29 @@
 // Level scripts from a level file, through the real loader: what reaches outside the
 // game is refused at the script's line, once, and the level goes on; what the
-// game's scripts and the scripting API use keeps working.
+// game's scripts and the scripting API use keeps working; a script that runs away
+// every frame is switched off, one that leaves a looping finaliser cannot stop the
+// state from closing, and NaN or infinite numbers never become object state.
 #include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "base/log.h"
+#include "components/physics.h"
+#include "objects/transform.h"
 #include "scripting/script.h"
+#include "scripting/script_data.h"
 #include "scripting/script_file.h"
 #include "scripting/script_fixture.h"
 #include "serialization/serializer_fixture.h"
@@ -36,16 +49,27 @@ class SandboxTest : public SerializerFixture {
     SerializerFixture::TearDown();
   }
 
-  // Loads a level of two objects, "Hostile" running `body` as line 3 of its Update
-  // and "Steady" counting its updates; runs three frames and returns what was
-  // written to standard error.
-  std::string RunHostile(const std::string& name, const std::string& body) {
+  // Loads a level of two objects, "Hostile" (with a Transform, a Physics and a
+  // ScriptData) running `body` as line 3 of its Update and "Steady" counting its
+  // updates; runs `frames` frames and returns what was written to standard error.
+  std::string RunHostile(const std::string& name, const std::string& body, int frames = 3) {
     Write("LuaScripts/" + name, "function Init() end\nfunction Update(dt)\n  " + body + "\nend\n");
     Load(R"({"Level": {"Hostile": {"Script": {"filename": "LuaScripts/)" + name +
-         R"("}}, "Steady": {"Script": {"filename": "LuaScripts/steady.lua"}}}})");
+         R"("}, "Transform": {}, "Physics": {}, "ScriptData": {}},
+               "Steady": {"Script": {"filename": "LuaScripts/steady.lua"}}}})");
+    return Frames(frames);
+  }
+
+  // Runs frames of the level; returns what was written to standard error.
+  std::string Frames(int frames) {
     ::testing::internal::CaptureStderr();
-    for (int frame = 0; frame < 3; ++frame) spaces.UpdateSpaces(0.016f);
+    for (int frame = 0; frame < frames; ++frame) spaces.UpdateSpaces(0.016f);
     return ::testing::internal::GetCapturedStderr();
+  }
+
+  double HostileGlobal(const char* name) {
+    auto* script = ComponentOf<scripting::Script>("Level", "Hostile", "Script");
+    return script != nullptr ? testing_support::Number(*script, name) : std::nan("");
   }
 
   double SteadyUpdates() {
@@ -84,6 +108,9 @@ TEST_F(SandboxTest, WhatReachesOutsideIsRefusedAtItsLineOnceAndTheLevelGoesOn) {
       {"setmetatable(os, nil)", "cannot change a protected metatable"},
       {"setmetatable({}, {__gc = function() while true do end end})",
        "a metatable with __gc is not available to level scripts"},
+      {"Transform.__class.__gc = print", "attempt to index field '__class' (a nil value)"},
+      {"rawset(myTransform.__const, '__gc', print)", "bad argument #1 to 'rawset' (table expected, got nil)"},
+      {"myTransform.__gc(myTransform)", "attempt to call field '__gc' (a nil value)"},
       {"collectgarbage('stop')", "collectgarbage(\"stop\") is not available to level scripts"},
   };
   int index = 0;
@@ -148,6 +175,156 @@ TEST_F(SandboxTest, WhatTheGamesScriptsAndTheApiUseKeepsWorking) {
   auto* script = ComponentOf<scripting::Script>("Level", "Hostile", "Script");
   ASSERT_NE(script, nullptr);
   EXPECT_EQ(testing_support::RunLua(*script, "assert(done == true)"), "");
+}
+
+// The script's Update runs away on the frames its pattern marks 'x' (from the first).
+std::string Runaway(const std::string& pattern) {
+  return "pattern = '" + pattern +
+         "'\nfunction Init() end\nfunction Update(dt)\n  calls = (calls or 0) + 1\n"
+         "  if pattern:sub(calls, calls) == 'x' then while true do end end\nend\n";
+}
+
+constexpr const char* kStopped =
+    "SCRIPT: LuaScripts/runaway.lua:5: script stopped: more than 50000000 instructions in one call\n";
+constexpr const char* kSwitchedOff =
+    "SCRIPT: LuaScripts/runaway.lua:5: script switched off: 3 calls in a row ran out of the instruction "
+    "budget; it runs again once the file changes\n";
+
+TEST_F(SandboxTest, AnUpdateThatRunsAwayFrameAfterFrameIsSwitchedOffUntilItsFileChanges) {
+  const struct {
+    const char* pattern;
+    int frames;
+    double calls;  // Update calls made
+    bool switchedOff;
+  } cases[] = {
+      {"xxxxx", 5, 3, true},
+      {"xxoxxox", 7, 7, false},  // a call that ends in time starts the count again
+      {"oxxxo", 5, 4, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pattern);
+    spaces.Clear();
+    base::ResetLogOnce();
+    Write("LuaScripts/runaway.lua", Runaway(c.pattern));
+    scripting::ResetFileChecks();
+    Load(R"({"Level": {"Hostile": {"Script": {"filename": "LuaScripts/runaway.lua"}},
+                       "Steady": {"Script": {"filename": "LuaScripts/steady.lua"}}}})");
+    const std::string report = Frames(c.frames);
+    EXPECT_EQ(report, std::string(kStopped) + (c.switchedOff ? kSwitchedOff : ""));
+    EXPECT_EQ(HostileGlobal("calls"), c.calls);
+    EXPECT_EQ(SteadyUpdates(), c.frames);
+  }
+  // Saving the file (a new version) switches the last one on again; the same
+  // version stays off.
+  EXPECT_EQ(Frames(2), "");
+  EXPECT_EQ(HostileGlobal("calls"), 4);
+  Write("LuaScripts/runaway.lua", Runaway("oo"));
+  scripting::ResetFileChecks();
+  EXPECT_EQ(Frames(2), "");
+  EXPECT_EQ(HostileGlobal("calls"), 6);
+}
+
+// Lua runs finalisers outside the instruction budget, so no script may leave one
+// behind: closing the state (the level's end, the game's exit) must return whatever
+// a script kept in its globals. Run in a child process, which is ended if it hangs.
+TEST_F(SandboxTest, WhatAScriptKeepsInItsGlobalsCannotStopItsStateClosing) {
+  const struct {
+    const char* body;
+    const char* error;  // "" when the script runs without one
+  } cases[] = {
+      {"keep = setmetatable({}, {__gc = function() while true do end end})", "a metatable with __gc"},
+      {"local mt = {}; keep = setmetatable({}, mt); mt.__gc = function() while true do end end", ""},
+      {"keep = Transform(0, 0, 0); Transform.__class.__gc = function() while true do end end",
+       "attempt to index field '__class'"},
+      {"keep = Vector2D(0, 0); rawset(keep.__const or keep.__parent, '__gc', function() while true do end "
+       "end)",
+       "bad argument #1 to 'rawset'"},
+      {"keep = myTransform; keep.__gc = function() while true do end end", "no writable variable '__gc'"},
+  };
+  int index = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.body);
+    spaces.Clear();
+    const std::string name = "keeper" + std::to_string(index++) + ".lua";
+    const std::string errors = (folder / (name + ".err")).string();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      std::ofstream(errors) << RunHostile(name, c.body);
+      spaces.Clear();  // the last script of each file closes its state
+      ::_exit(0);
+    }
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+      if (std::chrono::steady_clock::now() > deadline) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+        ADD_FAILURE() << "the script state did not close";
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    std::ostringstream report;
+    report << std::ifstream(errors).rdbuf();
+    if (*c.error == '\0') {
+      EXPECT_EQ(report.str(), "");
+    } else {
+      EXPECT_THAT(report.str(), HasSubstr("SCRIPT: LuaScripts/" + name + ":3: "));
+      EXPECT_THAT(report.str(), HasSubstr(c.error));
+    }
+  }
+}
+
+// Every binding that takes a number into object state refuses NaN, infinities and
+// values past the 32-bit float range, as level files do, at the script's line; the
+// object keeps what it had.
+TEST_F(SandboxTest, NaNAndInfiniteNumbersAreRefusedByEveryBindingThatKeepsThem) {
+  const struct {
+    const char* body;
+    const char* refusal;  // after "number in the 32-bit float range expected, got "
+  } cases[] = {
+      {"myTransform:TransformAddX(0/0)", "nan"},
+      {"myTransform:TransformAddY(math.huge)", "inf"},
+      {"myTransform:TransformAddZ(-math.huge)", "-inf"},
+      {"myTransform:TransformSetTranslation(0, 0/0, 0, 1)", "nan"},
+      {"myTransform:TransformSetRotation(math.huge)", "inf"},
+      {"myTransform:TransformSetScale(1, 1e39)", "1e+39"},
+      {"physics:SetVelocity(Vector2D(0/0, 0))", "nan"},
+      {"local v = physics:GetVelocity(); v.y = -math.huge; physics:SetVelocity(v)", "-inf"},
+      {"physics:SetStartPosition(Vector2D(0, math.huge))", "inf"},
+      {"data.speed = 0/0", "nan"},
+      {"data.angle = math.huge", "inf"},
+      {"data.radius = -1e300", "-1e+300"},
+      {"data.start = Vector2D(math.huge, 0)", "inf"},
+      {"local t = Transform(0/0, 0, 0)", "nan"},
+      {"local c = XMFLOAT4(1, 2, 0/0, 4)", "nan"},
+      {"local t = Timer(1); t:Update(0/0)", "nan"},
+      {"local t = Timer(1); t.timePassed = math.huge", "inf"},
+  };
+  int index = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.body);
+    spaces.Clear();
+    const std::string name = "nan" + std::to_string(index++) + ".lua";
+    const std::string report = RunHostile(name, c.body);
+    EXPECT_THAT(report, ::testing::StartsWith("SCRIPT: LuaScripts/" + name + ":3: "));
+    EXPECT_THAT(report, ::testing::EndsWith(std::string("number in the 32-bit float range expected, got ") +
+                                            c.refusal + ")\n"));
+    EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
+    auto* transform = ComponentOf<objects::Transform>("Level", "Hostile", "Transform");
+    auto* physics = ComponentOf<components::Physics>("Level", "Hostile", "Physics");
+    auto* data = ComponentOf<scripting::ScriptData>("Level", "Hostile", "ScriptData");
+    ASSERT_TRUE(transform != nullptr && physics != nullptr && data != nullptr);
+    for (const float value :
+         {transform->translation.x, transform->translation.y, transform->translation.z, transform->rotation,
+          transform->scale.x, transform->scale.y, physics->velocity.x, physics->velocity.y,
+          physics->previousPosition.x, physics->previousPosition.y, data->speed, data->angle, data->radius,
+          data->start.x, data->start.y}) {
+      EXPECT_TRUE(std::isfinite(value));
+    }
+    EXPECT_EQ(SteadyUpdates(), 3);
+  }
 }
 
 }  // namespace

@@ -57,8 +57,8 @@ void SetScriptGlobal(scripting::Script& script, const char* name, T* object) {
 }
 
 // Gives the script's state the io and debug libraries that level scripts lack: for
-// tests of the engine's own defences against a script that could reach its registry
-// or swap metatables.
+// tests of the binding's own defences against Lua code that can swap metatables and
+// upvalues.
 inline void GiveIoAndDebug(scripting::Script& script) {
   scripting::RunProtected(script.GetState(), [](lua_State* L) {
     luaL_requiref(L, LUA_IOLIBNAME, luaopen_io, 1);

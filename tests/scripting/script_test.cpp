@@ -371,14 +371,15 @@ TEST_F(ScriptTest, DefaultScriptCirclesItsObjectAndSwitchesItOffAfterInitTime) {
   EXPECT_FALSE(object->IsActive());
 }
 
-// A file edited behind the scripts' back is seen once the last look at it is
-// kFileCheckInterval old, not at every frame of every object.
-std::chrono::steady_clock::time_point g_fakeNow{};
-std::chrono::steady_clock::time_point FakeNow() { return g_fakeNow; }
+// A file edited behind the scripts' back is seen once the last look at it is the
+// watcher's interval old, not at every frame of every object.
+std::int64_t g_fakeNow = 0;  // nanoseconds
+std::int64_t FakeNow() { return g_fakeNow; }
 
 TEST_F(ScriptTest, EditIsSeenAfterTheCheckIntervalNotAtEveryFrame) {
-  scripting::FileChecks& checks = scripting::GetFileChecks();
-  checks.now = &FakeNow;
+  g_fakeNow = 0;
+  base::FileWatcher& watcher = scripting::ScriptFileWatcher();
+  watcher.SetClock(&FakeNow);
   const std::string path = Write(Versioned(1));
   scripting::Script& script = AddScript(path);
   objects::GameObject twinObject("Twin");
@@ -392,21 +393,20 @@ TEST_F(ScriptTest, EditIsSeenAfterTheCheckIntervalNotAtEveryFrame) {
   std::ofstream(path, std::ios::trunc) << Versioned(2);
   std::filesystem::last_write_time(path, before + std::chrono::seconds(1));
 
+  constexpr std::int64_t kInterval = base::FileWatcher::kIntervalNanoseconds;
   struct Step {
-    std::chrono::milliseconds after;  // since the first look
+    std::int64_t after;  // nanoseconds since the first look
     double version;
   };
-  for (const Step& step : {Step{std::chrono::milliseconds(0), 1},
-                           Step{scripting::kFileCheckInterval - std::chrono::milliseconds(1), 1},
-                           Step{scripting::kFileCheckInterval, 2}}) {
-    g_fakeNow = std::chrono::steady_clock::time_point{} + step.after;
+  for (const Step& step : {Step{0, 1}, Step{kInterval - 1, 1}, Step{kInterval, 2}}) {
+    g_fakeNow = step.after;
     script.Update(0.016f);
     twin.Update(0.016f);
-    EXPECT_EQ(Number(script, "version"), step.version) << step.after.count();
-    EXPECT_EQ(Number(twin, "version"), step.version) << step.after.count();
+    EXPECT_EQ(Number(script, "version"), step.version) << step.after;
+    EXPECT_EQ(Number(twin, "version"), step.version) << step.after;
   }
   EXPECT_EQ(script.CompileCount(), 2u);
-  checks.now = &std::chrono::steady_clock::now;
+  watcher.SetClock(&base::SteadyNanoseconds);
 }
 
 // While they point at the same objects, the frame globals are the same userdata each
@@ -433,52 +433,6 @@ end
   EXPECT_EQ(RunLua(script, "assert(same == false and sameParent == true)"), "");
   EXPECT_EQ(Number(script, "speed"), 4);
   script.AttachData(nullptr);
-}
-
-// The debug library reaches the registry, where the engine keeps each script's
-// environment and the compiled file: whatever a script puts there instead, the
-// engine reports it and carries on.
-TEST_F(ScriptTest, EngineEntriesReplacedThroughTheDebugLibraryAreReportedNotFollowed) {
-  struct Damage {
-    const char* code;  // run for each registry entry k, v of r
-    bool reported;     // false: the engine does not rely on the entry every frame
-  };
-  int index = 0;
-  for (const Damage& damage : {
-           Damage{"if type(v) == 'table' and type(v[2]) == 'function' and type(v[3]) == 'table' then "
-                  "v[2] = print end",
-                  true},
-           Damage{"if type(v) == 'table' and type(v[2]) == 'function' and type(v[3]) == 'table' then "
-                  "v[3] = 1 end",
-                  false},
-           Damage{"if type(v) == 'table' and type(v[2]) == 'function' and type(v[3]) == 'table' then "
-                  "r[k] = 1 end",
-                  true},
-           Damage{"if type(v) == 'table' and v[1] == 'myTransform' then r[k] = 1 end", true},
-           Damage{"if type(k) == 'userdata' and type(v) == 'function' then r[k] = function() end end", true},
-       }) {
-    SCOPED_TRACE(damage.code);
-    object = std::make_unique<objects::GameObject>("Hero");
-    object->AddComponent(new objects::Transform());
-    scripting::Script& script = AddScript(Write(std::string("function Init() end\nfunction Update(dt)\n"
-                                                            "  local r = debug.getregistry()\n"
-                                                            "  for k, v in pairs(r) do ") +
-                                                    damage.code + " end\nend\n",
-                                                "damage" + std::to_string(index++) + ".lua"));
-    testing_support::GiveIoAndDebug(script);
-    EXPECT_EQ(Frames(script, 3),
-              damage.reported
-                  ? "SCRIPT: " + script.filename +
-                        ": the engine's entries in the script state were changed (debug library)\n"
-                  : "");
-    // A second script of the file and the object's end go cleanly.
-    objects::GameObject other("Other");
-    auto* otherScript = new scripting::Script();
-    otherScript->filename = script.filename;
-    other.AddComponent(otherScript);
-    Frames(*otherScript, 1);
-    object.reset();
-  }
 }
 
 // Garbage is collected in steps every frame, even when a script makes too little of

@@ -77,10 +77,20 @@ struct Arg {
   static_assert(sizeof(P) == 0, "parameter type cannot be bound to Lua");
 };
 
+// Raises "number in the 32-bit float range expected, got nan" (or inf, -inf, the
+// value) unless value is finite and fits a float: the engine keeps positions, scales,
+// angles and speeds as floats, and a NaN or an infinity in them spreads through
+// every later computation, so scripts meet the rule level files keep.
+void CheckFloatRange(lua_State* L, int index, lua_Number value);
+
 template <Number P>
 struct Arg<P> {
   using Raw = lua_Number;
-  static Raw Check(lua_State* L, int index) { return luaL_checknumber(L, index); }
+  static Raw Check(lua_State* L, int index) {
+    const lua_Number value = luaL_checknumber(L, index);
+    if constexpr (std::is_same_v<Bare<P>, float>) CheckFloatRange(L, index, value);
+    return value;
+  }
   static Bare<P> Get(Raw raw) { return ToNumber<Bare<P>>(raw); }
 };
 

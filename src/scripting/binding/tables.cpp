@@ -61,6 +61,17 @@ int NewIndex(lua_State* L, const char* message) {
   return luaL_error(L, message, KeyText(L, 2));
 }
 
+// True for a string key that starts with "__": the names of the tables' own fields
+// ("__index", "__gc", "__parent", "__propget", ...). The class and const tables are
+// the metatables of their objects, so a lookup through an object never hands one of
+// these out: a script holding such a table could give every object of the class a
+// finaliser of its own, which Lua runs outside the instruction budget.
+bool IsTableFieldName(lua_State* L, int index) {
+  if (lua_type(L, index) != LUA_TSTRING) return false;
+  const char* name = lua_tostring(L, index);
+  return name[0] == '_' && name[1] == '_';
+}
+
 void PushNewTable(lua_State* L, int index, const char* name) {
   lua_newtable(L);
   RawSetField(L, index, name);
@@ -75,7 +86,7 @@ void SetFunction(lua_State* L, int index, const char* name, lua_CFunction functi
 
 int IndexMetaMethod(lua_State* L) {
   lua_settop(L, 2);
-  if (!lua_getmetatable(L, 1)) return 0;
+  if (IsTableFieldName(L, 2) || !lua_getmetatable(L, 1)) return 0;
   for (;;) {  // the metatable being searched is at 3
     lua_pushvalue(L, 2);
     lua_rawget(L, 3);
@@ -161,8 +172,6 @@ void PushClassTables(lua_State* L, int namespaceIndex, const ClassKey& key, cons
     SetLookup(L, classTable, "__newindex", &ObjectNewIndexMetaMethod, "__propset");
     PushNewTable(L, classTable, "__propget");
     PushNewTable(L, classTable, "__propset");
-    lua_pushvalue(L, constTable);
-    RawSetField(L, classTable, "__const");
     SetFunction(L, classTable, "__gc", gc);
 
     lua_pushfstring(L, "const %s", name);
@@ -172,15 +181,13 @@ void PushClassTables(lua_State* L, int namespaceIndex, const ClassKey& key, cons
     SetLookup(L, constTable, "__index", &IndexMetaMethod, "__propget");
     SetLookup(L, constTable, "__newindex", &ObjectNewIndexMetaMethod, "__propset");
     PushNewTable(L, constTable, "__propget");
-    lua_pushvalue(L, classTable);
-    RawSetField(L, constTable, "__class");
     // Only pointers are ever pushed const today; a const value would still be
     // destroyed correctly.
     SetFunction(L, constTable, "__gc", gc);
 
+    // The class and const tables stay out of the static table's reach (see
+    // IsTableFieldName): the registry holds them.
     MakeNamespace(L, staticTable);
-    lua_pushvalue(L, classTable);
-    RawSetField(L, staticTable, "__class");
 
     lua_pushvalue(L, staticTable);
     lua_rawsetp(L, LUA_REGISTRYINDEX, &key.staticTable);

@@ -10,7 +10,9 @@ namespace scripting::binding {
 
 // "__index" of namespaces, static tables, class tables and const tables: a raw
 // field of the metatable, else a getter of "__propget" called with the object,
-// else the same on the "__parent" table, else nil. Raises "missing __propget
+// else the same on the "__parent" table, else nil; nil at once for a name that
+// starts with "__", so that no lookup hands out the tables behind a class (their
+// "__gc" is the objects' finaliser). Raises "missing __propget
 // table", "not a cfunction" and "__parent is not a table" on malformed tables.
 // A closure over the strings "__propget" and "__parent" (see MakeNamespace).
 int IndexMetaMethod(lua_State* L);
