@@ -1,4 +1,4 @@
-// The game as the engine runs it: its table of thirteen states and the hooks it
+// The game as the engine runs it: its table of fourteen states and the hooks it
 // installs into the engine. Only the entry point and the runner include this.
 #pragma once
 

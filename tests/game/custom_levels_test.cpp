@@ -49,7 +49,7 @@ class CustomLevelTest : public GameTest {
     meadow_ = MakeLevel("first-flight", kMeadow);
     fs::copy_file(fs::path(VELMARIS_DATA_DIR) / "images/Play/background_level1.png",
                   meadow_.parent_path() / "sky.png");
-    std::ofstream(meadow_.parent_path() / "drift.lua") << "function Update(dt)\n  myTransform:TransformAddY(0.01)\nend\n";
+    std::ofstream(meadow_.parent_path() / "drift.lua") << "function Init()\nend\nfunction Update(dt)\n  myTransform:TransformAddY(0.01)\nend\n";
   }
 
   void TearDown() override {
@@ -156,7 +156,7 @@ TEST_F(CustomLevelTest, ThePageListsTheFoldersShowsAProblemAndPlaysTheChosenOne)
   testing::internal::CaptureStderr();
   Click(names::kPauseCustomLevels, "c_ButtonPlay");
   RunFrames(1);
-  EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::HasSubstr("a-broken/level.json:1:27"));
+  EXPECT_THAT(testing::internal::GetCapturedStderr(), testing::HasSubstr("a-broken/level.json:1:26"));
   EXPECT_EQ(base::States().current, game::kLevel2) << "a broken level does not start";
   EXPECT_TRUE(SpaceNamed(names::kPauseCustomLevels).IsActive()) << "the page stays, with the problem";
 
@@ -168,6 +168,7 @@ TEST_F(CustomLevelTest, ThePageListsTheFoldersShowsAProblemAndPlaysTheChosenOne)
   FlyRight(600);
   ASSERT_TRUE(Level().levelEnded);
   Click(names::kVictorySpace, names::kButtonNext);
+  RunFrames(1);
   EXPECT_TRUE(SpaceNamed(names::kPauseCustomLevels).IsActive()) << "Next goes back to the page";
   EXPECT_TRUE(game::Session().menuOpen);
 }
@@ -183,7 +184,7 @@ TEST(CustomLevelLookupTest, BesideTheLevelFirstThenTheDataFolderAndNeverOutside)
   }
   const std::vector<fs::path> roots{root / "level", root / "data"};
   struct Case {
-    const char* written;
+    std::string written;
     std::string served;  // empty: refused
   };
   const Case cases[] = {
@@ -191,7 +192,7 @@ TEST(CustomLevelLookupTest, BesideTheLevelFirstThenTheDataFolderAndNeverOutside)
       {"Prefabs/Exit.txt", (root / "data" / "Prefabs" / "Exit.txt").string()},
       {"../secret.txt", ""},
       {"Prefabs/../../secret.txt", ""},
-      {(root / "secret.txt").c_str(), ""},
+      {(root / "secret.txt").string(), ""},
   };
   for (const Case& c : cases) {
     const base::ResolvedPath resolved = base::ResolveDataPath(c.written, roots);

@@ -79,7 +79,8 @@ TEST(GameStateNameTest, NamesTheTableAndTheSpecialValues) {
   EXPECT_EQ(game::GameStateName(12), "MenuTestSpace");
   EXPECT_EQ(game::GameStateName(-2), "Quit");
   EXPECT_EQ(game::GameStateName(-3), "None");
-  EXPECT_EQ(game::GameStateName(13), "Invalid");
+  EXPECT_EQ(game::GameStateName(13), "CustomLevel");
+  EXPECT_EQ(game::GameStateName(14), "Invalid");
 }
 
 }  // namespace

@@ -257,7 +257,7 @@ TEST_F(MenusTest, TheKeyboardWorksTheTopmostOverlayOnly) {
   Tap(platform::kVkReturn);
   EXPECT_EQ(OpenOverlays(), std::vector<std::string>{names::kPauseMenu});
   // Back on top, the pause menu starts on Resume again; Tab goes down to Exit.
-  for (int i = 0; i < 4; ++i) Tap(platform::kVkTab);
+  for (int i = 0; i < 5; ++i) Tap(platform::kVkTab);
   Tap(platform::kVkReturn);
   EXPECT_EQ(OpenOverlays(), (std::vector<std::string>{names::kPauseMenu, names::kPauseExit}));
   // Only the question reacts now, and it starts on No: Enter at once is safe.

@@ -24,10 +24,10 @@ TEST(SimRunnerTest, RunsTheGameFromItsFirstState) {
 }
 
 TEST(SimRunnerTest, StateOutsideTheTableRunsOnCallingNothing) {
-  const Result result = RunSim("--frames 2 --state 13");
+  const Result result = RunSim("--frames 2 --state 14");
   EXPECT_EQ(result.status, 0) << result.output;
-  EXPECT_NE(result.output.find("frame 1: state -3 -> 13\n"), std::string::npos) << result.output;
-  EXPECT_NE(result.output.find("frames: 2, state: 13\n"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("frame 1: state -3 -> 14\n"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("frames: 2, state: 14\n"), std::string::npos) << result.output;
 }
 
 TEST(SimRunnerTest, SandboxStatesPrintAndReturnToEmptyOnKeyZero) {

@@ -41,6 +41,9 @@ struct CustomLevelState {
   bool failed = false;              // the file did not load; the state leaves at once
   fs::path requested;               // asked for by a button, started at the next level frame
   bool restartRequested = false;
+  // Next asked for the page: opened at the next level frame, so that the click that
+  // pressed Next does not also press the page's button under it.
+  bool pageRequested = false;
 };
 
 CustomLevelState& Custom() { return GameBlock<CustomLevelState>(); }
@@ -185,6 +188,10 @@ void StartRequestedCustomLevel() {
     custom.restartRequested = false;
     StartInPlace();
   }
+  if (custom.pageRequested) {
+    custom.pageRequested = false;
+    OpenCustomLevelsPage();
+  }
   if (custom.requested.empty()) return;
   const fs::path file = std::move(custom.requested);
   custom.requested.clear();
@@ -203,7 +210,7 @@ void LeaveCustomLevel() {
   if (Custom().after == AfterCustomLevel::kQuit) {
     base::States().next = base::kQuitState;
   } else {
-    OpenCustomLevelsPage();
+    Custom().pageRequested = true;
   }
 }
 
