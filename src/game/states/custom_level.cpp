@@ -172,7 +172,6 @@ std::string StartCustomLevel(const fs::path& file, AfterCustomLevel after) {
   custom.after = after;
   custom.header = header;
   if (base::States().current == kCustomLevel) {
-    ResumePlay();
     StartInPlace();
   } else {
     base::States().next = kCustomLevel;
