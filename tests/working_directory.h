@@ -1,14 +1,26 @@
-// The working directory for the length of a scope: tests that load data files by
-// relative path move into a folder and must leave the process where it was, also when
-// a failed ASSERT ends the test early.
+// Folders of a test's own: the working directory for the length of a scope (tests
+// that load data files by relative path move into a folder and must leave the process
+// where it was, also when a failed ASSERT ends the test early), and a scratch folder
+// no other test process shares.
 #pragma once
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include <gtest/gtest.h>
 
 namespace testing_support {
+
+// A path under the test temp folder named after `tag`, this process and the running
+// test, so tests run in parallel never write into each other's files. Not created.
+inline std::filesystem::path ScratchFolder(const std::string& tag) {
+  const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+  return std::filesystem::path(testing::TempDir()) /
+         ("velmaris-" + tag + "-" + std::to_string(::getpid()) + "-" + (test ? test->name() : "setup"));
+}
 
 class ScopedWorkingDirectory {
  public:

@@ -1,6 +1,8 @@
 // The command-line table: what it takes, what it refuses and the help it makes.
 #include "base/command_line.h"
 
+#include <filesystem>
+
 #include <gmock/gmock.h>
 
 namespace {
@@ -10,13 +12,13 @@ using testing::HasSubstr;
 struct Taken {
   base::CommonOptions common;
   std::vector<std::string> files;
-  std::string level;
+  std::string played;
 };
 
 base::CommandLine Declare(Taken& taken) {
   base::CommandLine line("tool", {"[OPTION]...", "--check [FILE]..."}, "Does a thing.");
   base::AddCommonOptions(line, taken.common);
-  line.Add({"--level", "FILE", "play FILE", [&taken](std::string_view v) { taken.level = v; }});
+  line.Add({"--play", "FILE", "play FILE", [&taken](std::string_view v) { taken.played = v; }});
   line.Add({"--check", "FILE", "check files",
             [&taken](std::string_view v) {
               if (!v.empty()) taken.files.emplace_back(v);
@@ -34,12 +36,13 @@ Taken Parse(std::vector<const char*> arguments) {
 
 TEST(CommandLineTest, TakesSwitchesValuesAndListsInOrder) {
   const Taken taken =
-      Parse({"--dev", "--data", "/srv/data", "--check", "a.txt", "b.txt", "--level", "x.txt", "-h"});
+      Parse({"--dev", "--data", "/srv/data", "--check", "a.txt", "b.txt", "--play", "x.txt", "--level", "l/level.json", "-h"});
   EXPECT_TRUE(taken.common.dev);
   EXPECT_TRUE(taken.common.help) << "-h is --help";
   EXPECT_EQ(taken.common.dataDir, "/srv/data");
   EXPECT_EQ(taken.files, (std::vector<std::string>{"a.txt", "b.txt"}));
-  EXPECT_EQ(taken.level, "x.txt");
+  EXPECT_EQ(taken.played, "x.txt");
+  EXPECT_EQ(taken.common.levelFile, (std::filesystem::current_path() / "l/level.json").string()) << "made absolute";
 }
 
 TEST(CommandLineTest, RefusalsSayWhatIsWrong) {
@@ -47,7 +50,7 @@ TEST(CommandLineTest, RefusalsSayWhatIsWrong) {
       {{"--frobnicate"}, "unknown option --frobnicate"},
       {{"-x"}, "unknown option -x"},
       {{"stray.txt"}, "unexpected argument \"stray.txt\""},
-      {{"--level"}, "--level needs a value: --level FILE"},
+      {{"--play"}, "--play needs a value: --play FILE"},
   };
   for (const auto& [arguments, message] : cases) {
     try {
@@ -65,7 +68,7 @@ TEST(CommandLineTest, HelpListsEveryOptionUnderTheUsageLines) {
   EXPECT_EQ(help.find("usage: tool [OPTION]...\n       tool --check [FILE]...\n\nDoes a thing.\n"), 0u)
       << help;
   for (const char* shown :
-       {"--help ", "--version ", "--data DIR ", "--dev ", "--level FILE ", "--check [FILE]... "}) {
+       {"--help ", "--version ", "--data DIR ", "--dev ", "--level FILE ", "--play FILE ", "--check [FILE]... "}) {
     EXPECT_THAT(help, HasSubstr("\n  " + std::string(shown))) << help;
   }
   EXPECT_EQ(base::VersionLine("tool"), std::string("tool ") + VELMARIS_VERSION);

@@ -13,6 +13,7 @@
 #include "game/names.h"
 #include "game_fixture.h"
 #include "objects/space_registry.h"
+#include "working_directory.h"
 
 namespace {
 
@@ -42,9 +43,11 @@ class CustomLevelTest : public GameTest {
  protected:
   void SetUp() override {
     GameTest::SetUp();
-    home_ = fs::temp_directory_path() / "velmaris-custom-level-test";
+    home_ = testing_support::ScratchFolder("custom-level");
     fs::remove_all(home_);
     levels_ = home_ / "velmaris" / "levels";
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    previousDataHome_ = dataHome ? dataHome : "";
     setenv("XDG_DATA_HOME", home_.c_str(), 1);
     meadow_ = MakeLevel("first-flight", kMeadow);
     fs::copy_file(fs::path(VELMARIS_DATA_DIR) / "images/Play/background_level1.png",
@@ -55,7 +58,7 @@ class CustomLevelTest : public GameTest {
   void TearDown() override {
     GameTest::TearDown();
     base::DataPaths().Reset();
-    unsetenv("XDG_DATA_HOME");
+    setenv("XDG_DATA_HOME", previousDataHome_.c_str(), 1);
     fs::remove_all(home_);
   }
 
@@ -83,6 +86,7 @@ class CustomLevelTest : public GameTest {
   }
 
   fs::path home_, levels_, meadow_;
+  std::string previousDataHome_;  // the sandbox's, put back after the test
 };
 
 TEST_F(CustomLevelTest, PlaysToItsVictoryWithItsOwnGoalsAndRestartsFromTheStart) {
@@ -174,7 +178,7 @@ TEST_F(CustomLevelTest, ThePageListsTheFoldersShowsAProblemAndPlaysTheChosenOne)
 }
 
 TEST(CustomLevelLookupTest, BesideTheLevelFirstThenTheDataFolderAndNeverOutside) {
-  const fs::path root = fs::temp_directory_path() / "velmaris-lookup-test";
+  const fs::path root = testing_support::ScratchFolder("lookup");
   fs::remove_all(root);
   fs::create_directories(root / "level" / "Prefabs");
   fs::create_directories(root / "data" / "Prefabs");

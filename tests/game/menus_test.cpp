@@ -13,6 +13,7 @@
 #include "game/menus/menu_pages.h"
 #include "game/names.h"
 #include "game_fixture.h"
+#include "working_directory.h"
 
 namespace {
 
@@ -379,7 +380,7 @@ class MenuPageAddedTest : public MenusTest {
   static constexpr const char* kSpace = "Y_PauseDemo";
 
   void BeforeTheLevel() override {
-    root_ = std::filesystem::temp_directory_path() / "velmaris-menu-page-test";
+    root_ = testing_support::ScratchFolder("menu-page");
     std::filesystem::create_directories(root_);
     file_ = (root_ / "MenuDemo.txt").string();
     std::ofstream(file_) << R"({"Y_PauseDemo": {
