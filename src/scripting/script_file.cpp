@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include "base/data_path.h"
+#include "base/file_read.h"
 #include "scripting/binding/lua_exception.h"
 
 namespace scripting {
@@ -48,10 +49,8 @@ void Refresh(FileChecks::Look& look, const std::string& path) {
     return;
   }
   // Reading a FIFO or a device would block the game or never end.
-  if (!S_ISREG(info.st_mode)) {
-    look.refusal = "not a plain file";
-    return;
-  }
+  look.refusal = base::RefusalOf(info, base::kScriptLimit);
+  if (!look.refusal.empty()) return;
   look.signature = {static_cast<std::int64_t>(info.st_mtim.tv_sec),
                     static_cast<std::int64_t>(info.st_mtim.tv_nsec), static_cast<std::int64_t>(info.st_size),
                     static_cast<std::uint64_t>(info.st_ino), static_cast<std::uint64_t>(info.st_dev)};
