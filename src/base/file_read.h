@@ -1,6 +1,6 @@
 // Reading the files the game did not write itself (data files, pictures, sounds,
-// scripts, the shader, the desktop's folder list): one check for all of them, so a
-// wrong path can neither hang the game nor fill its memory.
+// scripts, the shader, input scripts, the desktop's folder list): one check for all
+// of them, so a wrong path can neither hang the game nor fill its memory.
 #pragma once
 
 #include <cstdint>
