@@ -1,9 +1,12 @@
 #include "base/user_folders.h"
 
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
+
+#include "base/file_read.h"
+#include "base/log.h"
 
 namespace base {
 namespace {
@@ -34,7 +37,15 @@ fs::path DesktopPicturesFolder() {
   if (!folder.empty()) return folder;
   const fs::path config = BaseFolder("XDG_CONFIG_HOME", ".config");
   if (config.empty()) return {};
-  std::ifstream dirs(config / "user-dirs.dirs");
+  const std::string listPath = (config / "user-dirs.dirs").string();
+  std::string text;
+  const FileRead read = ReadWholeFile(listPath, kDataFileLimit, text);
+  // Without the list there is no pictures folder; only a list that is there but
+  // cannot be read is worth a line.
+  if (!read.Ok() && read.outcome != ReadOutcome::kMissing) {
+    LogErrorOnce("folders", listPath + " " + read.Said() + "; it names no pictures folder");
+  }
+  std::istringstream dirs(text);
   constexpr std::string_view kKey = "XDG_PICTURES_DIR=\"";
   for (std::string line; std::getline(dirs, line);) {
     if (line.rfind(kKey, 0) != 0 || line.size() < kKey.size() + 1 || line.back() != '"') continue;

@@ -12,8 +12,8 @@ Engine::Engine(platform::Window& window, std::unique_ptr<audio::AudioBackend> au
   graphics::Block().windowHandle = &window;
   input::AttachWindow(&window);
   input::AttachProjection(&graphics::Block().projection);
-  // A failure has been reported by the graphics; the game runs on drawing nothing.
-  graphics::InitializeGraphics();
+  // A failure has been reported by the graphics.
+  graphicsStarted_ = graphics::InitializeGraphics() == 0;
   core::RegisterComponents();
   if (audio) {
     audio::InitSoundSystem(std::move(audio));

@@ -22,6 +22,13 @@ class Engine {
   ~Engine();
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
+
+  // False when the render device or the shader did not come up (reported on
+  // standard error): the game runs on drawing nothing, the runner stops.
+  bool GraphicsStarted() const { return graphicsStarted_; }
+
+ private:
+  bool graphicsStarted_ = false;
 };
 
 }  // namespace core

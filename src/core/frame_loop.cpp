@@ -1,5 +1,7 @@
+// The frame loop's turns and one frame's steps.
 #include "core/frame_loop.h"
 
+#include "base/stop_signal.h"
 #include "base/user_folders.h"
 #include "graphics/graphics.h"
 #include "graphics/screenshot.h"
@@ -14,6 +16,11 @@ float PacedFrameTimer::WaitForFrame() {
 
 bool FrameLoop::Turn() {
   if (finished_) return false;
+  if (const int signal = base::StopSignal(); signal != 0) {
+    requests_.PostQuit(base::ExitCodeOfSignal(signal));
+    finished_ = true;
+    return false;
+  }
   platform::Message message;
   if (window_.PeekMessage(message)) {
     WindowProcedure(message, window_, requests_);
@@ -45,6 +52,8 @@ bool FrameLoop::RunOneFrame() {
 int FrameLoop::Run() {
   while (Turn()) {
   }
+  // However the run ended, a recording in progress is kept with what it holds.
+  if (recorder_ != nullptr) recorder_->Finish();
   return requests_.exitCode;
 }
 

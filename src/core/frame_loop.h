@@ -2,6 +2,7 @@
 // frame (wait, dt, key snapshot, state step, present, quit check, key buffer).
 #pragma once
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -47,13 +48,15 @@ class FrameLoop {
   FrameLoop(platform::Window& window, GameStateManager& states, FrameTimer& timer)
       : window_(window), states_(states), timer_(timer) {}
 
-  // One turn of the loop. False once the quit message has been taken.
+  // One turn of the loop. False once the quit message has been taken, or once a
+  // stop signal (base/stop_signal.h) came: its exit code is then 128 + the signal.
   bool Turn();
 
   // Turns until one frame has run; false if the loop ended first.
   bool RunOneFrame();
 
-  // Turns until the quit message; returns its exit code.
+  // Turns until the quit message or a stop signal, then saves a recording in
+  // progress; returns the exit code.
   int Run();
 
   // Called before each frame, ahead of its wait and state step: no space is in one of
@@ -66,7 +69,10 @@ class FrameLoop {
 
   // Keeps every input event and frame time from now on, so that F9 can write a
   // recording that replays from the start (the game; the runner has its scripts).
-  void KeepRecordableHistory() { recorder_ = std::make_unique<InputRecorder>(); }
+  // The history goes to an unnamed file in `spoolFolder` (InputRecorder).
+  void KeepRecordableHistory(const std::filesystem::path& spoolFolder) {
+    recorder_ = std::make_unique<InputRecorder>(spoolFolder);
+  }
   // The recorder, or null while no history is kept.
   const InputRecorder* Recorder() const { return recorder_.get(); }
 

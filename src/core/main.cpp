@@ -1,5 +1,6 @@
 // The game's entry point: the command line, the player's settings and run log, one
 // window, the engine's services, the frame loop.
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <memory>
@@ -7,6 +8,7 @@
 
 #include "base/command_line.h"
 #include "base/game_states.h"
+#include "base/stop_signal.h"
 #include "base/user_folders.h"
 #include "core/clock.h"
 #include "core/data_folder.h"
@@ -43,6 +45,8 @@ base::CommandLine Declare(Arguments& arguments) {
 }
 
 int RunGame(const Arguments& arguments) {
+  // From the start: a signal during start-up ends the run at the loop's first turn.
+  base::InstallStopSignals();
   core::RunLog log(base::UserFolderPath(base::UserFolder::kState));
   if (!core::EnterDataDirectory(arguments.common.dataDir)) return 1;
   const game::Settings settings = game::LoadSettings(game::SettingsFile::DefaultPath());
@@ -68,7 +72,7 @@ int RunGame(const Arguments& arguments) {
     core::PacedFrameTimer timer(frameRate);
     core::GameStateManager states(game::GameStateTable());
     core::FrameLoop loop(window, states, timer);
-    loop.KeepRecordableHistory();
+    loop.KeepRecordableHistory(base::UserFolderPath(base::UserFolder::kCache));
     // Declared after the engine: it ends first, while the graphics are up.
     std::unique_ptr<core::LiveReload> reload;
     if (arguments.common.dev) {
@@ -77,7 +81,11 @@ int RunGame(const Arguments& arguments) {
       loop.SetBetweenFrames([&reload] { reload->Poll(); });
       std::cout << "dev mode: data files reload when they change" << std::endl;
     }
-    return loop.Run();
+    const int exitCode = loop.Run();
+    if (const int signal = base::StopSignal(); signal != 0) {
+      std::cerr << "velmaris: ended by signal " << signal << " (" << sigabbrev_np(signal) << ")" << std::endl;
+    }
+    return exitCode;
   } catch (const std::exception& error) {
     std::cerr << "velmaris: " << error.what() << std::endl;
     window.ShowMessageBox("Velmaris", error.what());

@@ -7,10 +7,12 @@
 
 namespace game {
 
-objects::Space& LoadSpaceOnce(const std::string& spaceName, const std::string& file) {
+objects::Space& LoadSpaceOnce(const std::string& spaceName, const std::string& file,
+                              std::vector<std::string>* skippedPrefabs) {
   if (objects::Space* space = objects::FindSpace(spaceName)) return *space;
   serialization::Serializer serializer(&objects::GetSpaceRegistry());
   if (!serializer.LoadLevel(file)) throw std::runtime_error(file + ": cannot open the file");
+  if (skippedPrefabs != nullptr) *skippedPrefabs = serializer.SkippedPrefabs();
   objects::Space* space = objects::FindSpace(spaceName);
   if (space == nullptr) throw std::runtime_error(file + ": no space \"" + spaceName + "\" in the file");
   return *space;

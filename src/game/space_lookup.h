@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "objects/game_object.h"
 #include "objects/space.h"
@@ -13,8 +14,11 @@
 namespace game {
 
 // The space `spaceName`, read from `file` first if no space of that name exists yet.
-// A file that cannot be opened, or that does not hold the space, is an error.
-objects::Space& LoadSpaceOnce(const std::string& spaceName, const std::string& file);
+// A file that cannot be opened, or that does not hold the space, is an error. When it
+// is read, `skippedPrefabs` (if not null) gets the prefab files that could not be
+// read, with why (serialization::Serializer::SkippedPrefabs).
+objects::Space& LoadSpaceOnce(const std::string& spaceName, const std::string& file,
+                              std::vector<std::string>* skippedPrefabs = nullptr);
 
 // The object `objectName` of `space`; `file` is where it should have come from.
 objects::GameObject& RequireObject(const objects::Space& space, std::string_view objectName,

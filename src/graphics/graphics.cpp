@@ -2,9 +2,8 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
+#include "base/file_read.h"
 #include "base/log.h"
 #include "graphics/gl/gl_render_device.h"
 #include "graphics/recording/recording_render_device.h"
@@ -96,17 +95,14 @@ base::Matrix4 BuildLookToView(const base::XMFLOAT4& eye, const base::XMFLOAT4& d
 }
 
 int CompileShaderFromFile(ShaderProgram program, const std::string& entryPoint, std::string& log) {
-  std::ifstream file(kShaderPath, std::ios::binary);
-  if (!file) {
-    log = "cannot open the file";
+  std::string body;
+  if (const base::FileRead read = base::ReadWholeFile(kShaderPath, base::kShaderLimit, body); !read.Ok()) {
+    log = "the file " + read.Said();
     return -1;
   }
-  std::ostringstream body;
-  body << file.rdbuf();
   // The file holds both entry points of both programs; the defines select one.
   const std::string batch = program == ShaderProgram::kSprites ? "#define BATCH 1\n" : "";
-  const std::string source =
-      "#version 330 core\n#define " + entryPoint + " 1\n" + batch + "#line 1\n" + body.str();
+  const std::string source = "#version 330 core\n#define " + entryPoint + " 1\n" + batch + "#line 1\n" + body;
   const ShaderStage stage = entryPoint == "VS" ? ShaderStage::kVertex : ShaderStage::kPixel;
   return Block().device->CompileShader(program, stage, source, log);
 }

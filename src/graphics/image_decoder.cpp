@@ -3,18 +3,14 @@
 #include "graphics/image_decoder.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <new>
 
+#include "base/file_read.h"
 #include "base/log.h"
 
 namespace graphics {
 namespace {
 
 constexpr std::string_view kTag = "TEXTURE";
-// Files above this are refused before reading: no game image comes near it.
-constexpr long kMaxFileBytes = 1L << 30;
 
 ImageResult ResultFromErrno(int error) {
   switch (error) {
@@ -26,44 +22,19 @@ ImageResult ResultFromErrno(int error) {
     case EACCES:
     case EPERM:
       return ImageResult::kAccessDenied;
+    case ENOMEM:
+      return ImageResult::kOutOfMemory;
     default:
       return ImageResult::kReadFault;
   }
 }
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-ImageResult ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& reason) {
-  errno = 0;
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) {
-    int error = errno;
-    reason = std::strerror(error);
-    return ResultFromErrno(error);
-  }
-  long size = -1;
-  if (std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());
-  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
-    reason = "cannot read (not a regular file?)";
-    return ImageResult::kReadFault;
-  }
-  if (size > kMaxFileBytes) {
-    reason = "file larger than 1 GiB";
-    return ImageResult::kOutOfMemory;
-  }
-  try {
-    bytes.resize(static_cast<size_t>(size));
-  } catch (const std::bad_alloc&) {
-    reason = "out of memory";
-    return ImageResult::kOutOfMemory;
-  }
-  if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-    reason = "read error";
-    return ImageResult::kReadFault;
-  }
-  return ImageResult::kOk;
+ImageResult ReadPictureFile(const std::string& path, std::string& bytes, std::string& reason) {
+  const base::FileRead read = base::ReadWholeFile(path, base::kPictureLimit, bytes);
+  reason = read.reason;
+  if (read.Ok()) return ImageResult::kOk;
+  return read.outcome == base::ReadOutcome::kRefused ? ImageResult::kReadFault
+                                                     : ResultFromErrno(read.errorNumber);
 }
 
 // The system's or the decoder's own words; the numeric result code means nothing
@@ -91,10 +62,12 @@ ImageResult DecodeImage(std::span<const uint8_t> bytes, DecodedImage& out, std::
 
 ImageResult DecodeImageFile(const std::string& path, DecodedImage& out) {
   out = DecodedImage{};
-  std::vector<uint8_t> bytes;
+  std::string bytes;
   std::string reason;
-  ImageResult result = ReadWholeFile(path, bytes, reason);
-  if (result == ImageResult::kOk) result = DecodeImage(bytes, out, reason);
+  ImageResult result = ReadPictureFile(path, bytes, reason);
+  if (result == ImageResult::kOk) {
+    result = DecodeImage({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, out, reason);
+  }
   if (result != ImageResult::kOk) base::LogError(kTag, FailureLine(path, result, reason));
   return result;
 }

@@ -149,7 +149,9 @@ class Window {
   virtual void Minimize() = 0;
   virtual void Destroy() = 0;
 
-  // Shows a modal message; headless backends record it instead.
+  // Shows a modal message where a person can answer it; headless backends record
+  // it instead, and the runner's real window drops it. Callers write the text to
+  // standard error too, so it is never lost.
   virtual void ShowMessageBox(std::string_view caption, std::string_view text) = 0;
 
   // The OpenGL surface of a real window; null for windows without one.

@@ -7,6 +7,7 @@
 
 #include <lua.hpp>
 
+#include "base/file_read.h"
 #include "scripting/binding/lua_exception.h"
 
 namespace scripting {
@@ -29,8 +30,12 @@ std::string Refusal(const base::FileLook& look) {
   if (!look.refusal.empty()) return "refused: " + look.refusal;
   if (!look.stamp.Exists())
     return "cannot open the file (" + std::string(std::strerror(look.stamp.error)) + ")";
-  // Reading a FIFO or a device would block the game or never end.
-  if (!look.stamp.plain) return "refused: not a plain file";
+  // Reading a FIFO or a device would block the game or never end. The look only
+  // tells that the file is refused; the read check says why, in the words every
+  // other file's refusal uses.
+  if (!look.stamp.plain || static_cast<std::uintmax_t>(look.stamp.size) > base::kScriptLimit.bytes) {
+    return "refused: " + base::CheckReadable(look.file, base::kScriptLimit).Said();
+  }
   return {};
 }
 

@@ -3,17 +3,15 @@
 #include "serialization/json_file.h"
 
 #include <algorithm>
-#include <array>
-#include <filesystem>
-#include <fstream>
 #include <new>
 #include <string_view>
-#include <system_error>
 #include <utility>
 
 #include <rapidjson/error/en.h>
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
+
+#include "base/file_read.h"
 
 namespace serialization {
 namespace {
@@ -122,39 +120,6 @@ void WalkPreOrder(const rapidjson::Value& root, Visit visit) {
   }
 }
 
-const char* KindOfFile(const std::filesystem::file_status& status) {
-  switch (status.type()) {
-    case std::filesystem::file_type::fifo:
-      return "a FIFO (named pipe)";
-    case std::filesystem::file_type::character:
-      return "a character device";
-    case std::filesystem::file_type::block:
-      return "a block device";
-    case std::filesystem::file_type::socket:
-      return "a socket";
-    default:
-      return "not a plain file";
-  }
-}
-
-// Reads at most kMaxJsonFileBytes + 1 bytes: a file that grows while it is read is
-// still caught by the size check.
-bool ReadCapped(std::ifstream& stream, std::string& text) {
-  std::array<char, 64 * 1024> buffer{};
-  while (text.size() <= kMaxJsonFileBytes) {
-    stream.read(buffer.data(), buffer.size());
-    const std::streamsize got = stream.gcount();
-    if (got <= 0) break;
-    text.append(buffer.data(), static_cast<std::size_t>(got));
-  }
-  return !stream.bad();
-}
-
-std::string OverSize(std::uintmax_t bytes) {
-  return "is " + std::to_string(bytes) + " bytes, more than the " + std::to_string(kMaxJsonFileBytes) +
-         " bytes (16 MB) a data file may have";
-}
-
 }  // namespace
 
 std::string DescribePosition(TextPosition position) {
@@ -254,30 +219,22 @@ bool ParseJsonText(std::string_view text, rapidjson::Document& document, std::st
 }
 
 JsonFileResult ReadJsonFile(const std::string& path, JsonText& parsed, std::string& error) {
-  namespace fs = std::filesystem;
   try {
-    std::error_code code;
-    const fs::file_status status = fs::status(path, code);
-    if (code || !fs::exists(status) || fs::is_directory(status)) return JsonFileResult::NotOpened;
-    // Opening a FIFO would wait for a writer; a device would never end.
-    if (!fs::is_regular_file(status)) {
-      error = std::string("is ") + KindOfFile(status) + ", not a plain file";
-      return JsonFileResult::Refused;
-    }
-    const std::uintmax_t size = fs::file_size(path, code);
-    if (!code && size > kMaxJsonFileBytes) {
-      error = OverSize(size);
-      return JsonFileResult::Refused;
-    }
-    std::ifstream stream(path, std::ios::binary);
-    if (!stream) return JsonFileResult::NotOpened;
     std::string text;
-    if (!ReadCapped(stream, text)) return JsonFileResult::NotOpened;
-    if (text.size() > kMaxJsonFileBytes) {
-      error = OverSize(text.size());
-      return JsonFileResult::Refused;
+    const base::FileRead read = base::ReadWholeFile(path, base::kDataFileLimit, text);
+    switch (read.outcome) {
+      case base::ReadOutcome::kRead:
+        return ParseJsonText(text, parsed, error) ? JsonFileResult::Parsed : JsonFileResult::Malformed;
+      case base::ReadOutcome::kRefused:
+        error = read.reason;
+        return JsonFileResult::Refused;
+      case base::ReadOutcome::kMissing:
+        return JsonFileResult::NotOpened;
+      case base::ReadOutcome::kFailed:
+        break;
     }
-    return ParseJsonText(text, parsed, error) ? JsonFileResult::Parsed : JsonFileResult::Malformed;
+    error = read.reason;
+    return JsonFileResult::NotOpened;
   } catch (const std::bad_alloc&) {
     parsed.document.SetNull();
     error = "could not be read: out of memory";

@@ -14,16 +14,18 @@
 
 #include <rapidjson/document.h>
 
+#include "base/file_read.h"
+
 namespace serialization {
 
 // The largest data file read, in bytes (16 MB): far beyond any level or menu, so a
 // wrong path (a device, a huge file) is refused instead of filling memory.
-inline constexpr std::uintmax_t kMaxJsonFileBytes = 16u * 1024u * 1024u;
+inline constexpr std::uintmax_t kMaxJsonFileBytes = base::kDataFileLimit.bytes;
 
 enum class JsonFileResult {
   Parsed,     // the document holds the file's value
-  NotOpened,  // the file is missing, a directory or unreadable
-  Refused,    // error says why: not a plain file, over the size cap, out of memory
+  NotOpened,  // the file is missing or unreadable (error: the system's reason, or empty when missing)
+  Refused,    // error says why: a directory, not a plain file, over the size cap, out of memory
   Malformed,  // error says where and what: "at line L, column C: <what>."
 };
 

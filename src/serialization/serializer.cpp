@@ -190,17 +190,23 @@ void Serializer::DeserializePrefab(std::weak_ptr<objects::GameObject> gameObject
   std::string error;
   const JsonFileResult result = ReadJsonFile(opened, text, error);
   if (result == JsonFileResult::NotOpened) {
-    Report("Serializer Error: could not open prefab file " + prefabPath);
+    SkipPrefab(prefabPath,
+               "Serializer Error: could not open prefab file " + prefabPath +
+                   (error.empty() ? std::string() : " (" + error + ")"),
+               error.empty() ? "does not exist" : error);
     return;
   }
   if (result == JsonFileResult::Refused) {
-    Report("Serializer Error: prefab file " + prefabPath + " " + error + "; it is skipped.");
+    SkipPrefab(prefabPath, "Serializer Error: prefab file " + prefabPath + " " + error + "; it is skipped.",
+               error);
     return;
   }
   const rapidjson::Document& document = text.document;
   if (result == JsonFileResult::Malformed || !document.IsObject()) {
-    Report("Serializer Error: prefab file " + prefabPath + " contains something other than JSON object." +
-           (error.empty() ? std::string() : " (" + error + ")"));
+    SkipPrefab(prefabPath,
+               "Serializer Error: prefab file " + prefabPath + " contains something other than JSON object." +
+                   (error.empty() ? std::string() : " (" + error + ")"),
+               error.empty() ? "is not a JSON object" : "is not well-formed JSON " + error);
     return;
   }
 
@@ -218,6 +224,14 @@ void Serializer::DeserializePrefab(std::weak_ptr<objects::GameObject> gameObject
          ", is not a component table (a JSON object).");
   }
   DeserializeComponents(table, gameObject);
+}
+
+void Serializer::SkipPrefab(const std::string& prefabPath, const std::string& message,
+                            const std::string& reason) {
+  Report(message);
+  const std::string skipped = prefabPath + " (" + reason + ")";
+  if (std::find(skippedPrefabs_.begin(), skippedPrefabs_.end(), skipped) == skippedPrefabs_.end())
+    skippedPrefabs_.push_back(skipped);
 }
 
 void Serializer::DeserializeComponents(const JsonMember& entry,

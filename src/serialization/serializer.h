@@ -48,6 +48,10 @@ class Serializer {
   // before anything is created. Running out of memory throws a message naming the file.
   bool LoadLevel(const std::string& fileName);
 
+  // The prefab files skipped so far because they could not be read, each once, as
+  // "Prefabs/Star.txt (is a directory)": what the objects using them lack.
+  const std::vector<std::string>& SkippedPrefabs() const { return skippedPrefabs_; }
+
   // Builds the space from the first root member named spaceName.
   void DeserializeSpace(const std::string& spaceName, const rapidjson::Value& document);
   // Applies the entry's prefab chain, then its own components.
@@ -91,9 +95,12 @@ class Serializer {
   std::string InsideData(const std::string& written, const char* what) const;
   [[noreturn]] void Fail(const std::string& problem) const;
   void Report(const std::string& message) const;
+  // Reports a prefab file that is skipped and notes it in skippedPrefabs_.
+  void SkipPrefab(const std::string& prefabPath, const std::string& message, const std::string& reason);
 
   objects::SpaceRegistry* spaces_;
   Location location_;
+  std::vector<std::string> skippedPrefabs_;
 };
 
 // Writes every space of the registry (name, active, paused), its objects (name,

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "base/data_path.h"
+#include "base/file_read.h"
 #include "objects/type_registry.h"
 #include "serialization/level_header.h"
 #include "serialization/level_rules.h"
@@ -120,9 +121,18 @@ std::vector<std::string> MemberNames(const std::string& typeName) {
   return names;
 }
 
-bool IsPlainFile(const fs::path& path) {
-  std::error_code ignored;
-  return fs::is_regular_file(path, ignored);
+// " (the system's reason)", or nothing when there is none.
+std::string Because(const std::string& reason) { return reason.empty() ? reason : " (" + reason + ")"; }
+
+// Why the game would not read a picture, script or sound (`what`) at path, to
+// follow its name; empty when it would.
+std::string WhyUnread(const fs::path& path, const std::string& what) {
+  const base::ReadLimit& limit = what == "picture" ? base::kPictureLimit
+                                 : what == "sound" ? base::kSoundLimit
+                                                   : base::kScriptLimit;
+  const base::FileRead check = base::CheckReadable(path.string(), limit);
+  if (check.Ok()) return {};
+  return check.outcome == base::ReadOutcome::kMissing ? "does not exist under the data folder" : check.Said();
 }
 
 bool Exists(const fs::path& path) {
@@ -230,7 +240,7 @@ struct Validator::Impl {
     const Place whole{file.shown, {1, 1}};
     switch (file.result) {
       case JsonFileResult::NotOpened:
-        Add(whole, Exists(file.path) ? "the file cannot be read" : "no such file");
+        Add(whole, Exists(file.path) ? "the file cannot be read" + Because(file.error) : "no such file");
         return;
       case JsonFileResult::Refused:
         Add(whole, "the file " + file.error);
@@ -273,7 +283,8 @@ struct Validator::Impl {
     DataFile& file = Open(resolved.path, Shown(written), FileShape::Prefab);
     if (file.result == JsonFileResult::NotOpened) {
       Add(link, "prefab file " + Quoted(written) +
-                    (Exists(file.path) ? " cannot be read" : " does not exist under the data folder"));
+                    (Exists(file.path) ? " cannot be read" + Because(file.error)
+                                       : " does not exist under the data folder"));
       return nullptr;
     }
     if (file.result == JsonFileResult::Refused) {
@@ -537,10 +548,8 @@ struct Validator::Impl {
         continue;
       }
       const fs::path path = resolved.path;
-      if (IsPlainFile(path)) continue;
-      Add(file.PlaceOf(value),
-          reference.what + " " + Quoted(written) +
-              (Exists(path) ? " is not a plain file" : " does not exist under the data folder"));
+      const std::string why = WhyUnread(path, reference.what);
+      if (!why.empty()) Add(file.PlaceOf(value), reference.what + " " + Quoted(written) + " " + why);
     }
   }
 
@@ -559,9 +568,9 @@ struct Validator::Impl {
         place = file.PlaceOf(member->value);
         user = typeName + " with " + implied.member + " " + Quoted(implied.value);
       }
-      if (IsPlainFile(dataFolder / implied.path)) continue;
-      Add(place, implied.what + " " + Quoted(implied.path) + ", which " + user +
-                     " needs, does not exist under the data folder");
+      const std::string why = WhyUnread(dataFolder / implied.path, implied.what);
+      if (!why.empty())
+        Add(place, implied.what + " " + Quoted(implied.path) + ", which " + user + " needs, " + why);
     }
   }
 

@@ -1,13 +1,20 @@
 #include "core/frame_loop.h"
 
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "base/stop_signal.h"
 #include "base/user_folders.h"
 #include "input/input.h"
 #include "platform/headless/headless_window.h"
+#include "platform/headless/input_script.h"
 #include "working_directory.h"
 
 namespace {
@@ -178,6 +185,45 @@ TEST_F(FrameLoopTest, TheBetweenFramesHookRunsOnceBeforeEachFramesStateStep) {
   ASSERT_TRUE(loop.RunOneFrame());
   ASSERT_TRUE(loop.RunOneFrame());
   EXPECT_EQ(framesDoneAtHook, (std::vector<int>{0, 1, 2}));
+}
+
+// SIGTERM and SIGINT end the run at the loop's next turn with 128 + the signal, and
+// the recording in progress is saved, every line of it whole.
+TEST_F(FrameLoopTest, AStopSignalEndsTheRunAndSavesTheRecordingInProgress) {
+  const struct {
+    int signal;
+    int exitCode;
+  } cases[] = {{SIGTERM, 143}, {SIGINT, 130}};
+  base::InstallStopSignals();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.signal);
+    base::States().Reset();
+    base::States().next = kObservedState;
+    HeadlessWindow signalled;
+    core::FrameLoop run{signalled, states, timer};
+    run.KeepRecordableHistory(testing::TempDir());
+    for (int frame = 0; frame < 30; ++frame) ASSERT_TRUE(run.RunOneFrame());
+    signalled.PostKey(platform::kVkF9, true);
+    signalled.PostKey(platform::kVkF9, false);
+    signalled.PostMouseMove(10, 20);
+    ASSERT_TRUE(run.RunOneFrame());
+    ASSERT_TRUE(run.Recorder()->Recording());
+    std::raise(c.signal);
+    EXPECT_EQ(run.Run(), c.exitCode);
+    EXPECT_EQ(run.FramesRun(), 31) << "no frame after the signal";
+    EXPECT_FALSE(run.Recorder()->Recording());
+    const std::string recording = run.Recorder()->Path();
+    std::ifstream file(recording, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(text.empty()) << recording;
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 32) << "31 frame times and the mouse move";
+    EXPECT_NO_THROW(platform::headless::InputScript::Load(recording));
+    std::filesystem::remove(recording);
+    base::ResetStopSignal();
+  }
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ std::vector<std::string> HashLines(const std::string& output) {
 }
 
 TEST_F(RecordingTest, ReplayOfARecordingReachesTheSameStateWithTheSameHashes) {
-  Loop().KeepRecordableHistory();
+  Loop().KeepRecordableHistory(testing::TempDir());
   // The logos, skipped; then the Level1 intro and some flying with uneven frame times.
   RunFrames(3);
   Tap(platform::kVkSpace);

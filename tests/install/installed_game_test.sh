@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and runs it from elsewhere like a user
 # would: the runner checks and plays the installed data, the game saves a screenshot
-# (F12) and a recording (F9) into the XDG folders, and the read-only data folder gets
-# nothing new. Run as root it repeats the checks as an unprivileged user.
+# (F12) and a recording (F9, ended by SIGTERM) into the XDG folders, and the read-only
+# data folder gets nothing new. Run as root it repeats the checks as an unprivileged user.
 #   installed_game_test.sh BUILD_DIR        (starts an X server of its own)
 set -euo pipefail
 
@@ -50,13 +50,23 @@ check_installed() {
   # each key is sent again until what it does is seen (or 20 s have passed).
   press_until F12 "compgen -G '$shots/*.png'" || true
   press_until F9 "grep -q '^recording to' '$root/game.out'" || true
-  press_until F9 "grep -q '^recording saved' '$root/game.out'" || true
-  kill "$game"
-  wait "$game" 2>/dev/null || true
+  # SIGTERM during the recording: the game ends cleanly and keeps the recording whole.
+  kill -TERM "$game"
+  local status=0
+  wait "$game" 2>/dev/null || status=$?
+  [[ $status -eq 143 ]] || fail "SIGTERM ended the game with $status, not 143: $(cat "$root/game.out")"
 
   compgen -G "$shots/*.png" >/dev/null || fail "no screenshot in $shots: $(cat "$root/game.out")"
   compgen -G "$XDG_DATA_HOME/velmaris/replays/*.jsonl" >/dev/null \
     || fail "no recording in $XDG_DATA_HOME/velmaris/replays: $(cat "$root/game.out")"
+  local recording
+  for recording in "$XDG_DATA_HOME"/velmaris/replays/*; do
+    [[ $recording == *.jsonl ]] || fail "a cut recording was left behind: $recording"
+    [[ $(tail -c 1 "$recording" | od -An -c | tr -d ' ') == '\n' ]] \
+      || fail "the recording does not end with a whole line: $recording"
+    "$prefix/bin/velmaris-sim" --input "$recording" --frames 1 >/dev/null 2>"$root/replay.err" \
+      || fail "the recording does not read back: $(cat "$root/replay.err")"
+  done
   [[ -z $(ls -A "$root/work") ]] || fail "the game wrote into its working folder: $(ls -A "$root/work")"
 }
 

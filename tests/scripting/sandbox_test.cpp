@@ -140,7 +140,7 @@ TEST_F(SandboxTest, AScriptFileOutsideTheDataFolderOrNotPlainIsNeverRead) {
       {"/etc/passwd", "refused: the name is an absolute path"},
       {"LuaScripts/../../x.lua", "refused: the name climbs out of the data folder"},
       {"tmp/x.lua", "refused: the name leads out of the data folder through the symbolic link \"tmp\""},
-      {"LuaScripts/pipe.lua", "refused: not a plain file"},
+      {"LuaScripts/pipe.lua", "refused: is a FIFO (named pipe), not a plain file"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.filename);

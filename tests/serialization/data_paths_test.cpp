@@ -1,6 +1,7 @@
 // Paths in level files, by the loader and by the validator alike: prefab, picture and
-// script names inside the data folder load; absolute ones, ".." climbing out and
-// symbolic links leading out are refused, naming the file, object and member.
+// script names inside the data folder load; absolute ones, ".." climbing out,
+// symbolic links leading out and NUL bytes are refused, naming the file, object and
+// member.
 #include <filesystem>
 #include <string>
 
@@ -33,6 +34,8 @@ const PathCase kPaths[] = {
     {"../outside/{file}", "climbs out of the data folder"},
     {"{kind}/deep/../../../outside/{file}", "climbs out of the data folder"},
     {"out/{file}", "through the symbolic link \"out\""},
+    // The name would end at the NUL byte for the system: refused, never cut short.
+    {"{kind}/{file}\\u0000.txt", "holds a NUL byte"},
 };
 
 // Where a kind of file goes in an object entry, and the member the refusal names.

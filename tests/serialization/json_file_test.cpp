@@ -143,7 +143,7 @@ TEST_F(JsonFileLimitsTest, PathsThatAreNotPlainFilesOrTooLargeAreRefusedUnread) 
        "is 16777217 bytes, more than the 16777216 bytes (16 MB) a data file may have"},
       // At the limit the file is read: its zero bytes are a NUL byte, not a size.
       {atLimit, JsonFileResult::Malformed, "at line 1, column 1: NUL byte."},
-      {folder.string(), JsonFileResult::NotOpened, ""},
+      {folder.string(), JsonFileResult::Refused, "is a directory"},
       {(folder / "missing.txt").string(), JsonFileResult::NotOpened, ""},
   };
   for (const auto& c : cases) {

@@ -41,7 +41,17 @@ constexpr const char* kPlayerLevel = R"({
 TEST_F(LoaderTest, BuildsSpacesObjectsAndComponentsWithTheFileValues) {
   serialization::Serializer serializer(&spaces);
   EXPECT_FALSE(serializer.LoadLevel("absent.txt"));
-  EXPECT_FALSE(serializer.LoadLevel(folder.string()));  // a folder is not a level file
+  // A folder is not a level file, and is refused as what it is.
+  EXPECT_THROW(
+      {
+        try {
+          serializer.LoadLevel(folder.string());
+        } catch (const std::runtime_error& error) {
+          EXPECT_EQ(std::string(error.what()), "Level file " + folder.string() + " is a directory.");
+          throw;
+        }
+      },
+      std::runtime_error);
   EXPECT_TRUE(spaces.GetSpaces().empty());
   Load(kPlayerLevel);
   ASSERT_EQ(spaces.GetSpaces().size(), 2u);  // entries that are not objects are skipped

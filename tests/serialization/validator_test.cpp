@@ -189,6 +189,31 @@ TEST_F(ValidatorTest, EachBrokenFileGivesItsOneProblemWhereItIs) {
   }
 }
 
+// What the game would refuse to read is named with what it is, where it is named.
+TEST_F(ValidatorTest, PicturesScriptsAndSoundsTheGameWouldNotReadSayWhatTheyAre) {
+  fs::create_directories(data / "images/folder.png");
+  Write("LuaScripts/pipe.lua", kFifo);
+  fs::remove(data / "Audio/ButtonClick.ogg");
+  fs::create_directories(data / "Audio/ButtonClick.ogg");
+  const struct {
+    std::string entry;
+    std::string problem;
+  } cases[] = {
+      {"{\"SpriteSource\": {\"image\": \"images/folder.png\"}}",
+       "Levels/L.txt:2:35: picture \"images/folder.png\" is a directory"},
+      {"{\"Script\": {\"filename\": \"LuaScripts/pipe.lua\"}}",
+       "Levels/L.txt:2:32: script \"LuaScripts/pipe.lua\" is a FIFO (named pipe), not a plain file"},
+      {"{\"Button\": {}}",
+       "Levels/L.txt:2:9: sound \"Audio/ButtonClick.ogg\", which a Button needs, is a directory"},
+  };
+  for (const auto& c : cases) {
+    Write("Levels/L.txt", Level(c.entry));
+    serialization::Validator validator(data, "", Rules());
+    validator.CheckFile(data / "Levels/L.txt", "Levels/L.txt");
+    EXPECT_EQ(Lines(validator), std::vector<std::string>{c.problem}) << c.entry;
+  }
+}
+
 TEST_F(ValidatorTest, GoodFilesHaveNoProblemAndPrefabsCountOnce) {
   Write("Levels/Main.txt", R"({"Main": {
     "Player": {"prefab": "Prefabs/Star.txt", "Transform": {"x_position": 0.0}, "Script": {"filename": "LuaScripts/move.lua"}},

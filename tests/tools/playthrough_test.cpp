@@ -156,7 +156,7 @@ TEST(SteeringTest, BrokenRouteIsAnErrorNamingTheFileAndStep) {
   }
   const Result missing = RunSim("--steer no_such_route.json");
   EXPECT_EQ(missing.status, 1);
-  EXPECT_NE(missing.output.find("no_such_route.json: cannot open the route file"), std::string::npos)
+  EXPECT_NE(missing.output.find("no_such_route.json: the route file does not exist"), std::string::npos)
       << missing.output;
 }
 

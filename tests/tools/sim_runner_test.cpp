@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "graphics/image_decoder.h"
@@ -163,6 +165,46 @@ TEST(SimRunnerTest, RealWindowRunEndedByABrokenLevelExitsCleanly) {
   EXPECT_EQ(result.status, 1) << result.output;
   EXPECT_NE(result.output.find("Attempted to find component of type NoSuchComponent."), std::string::npos)
       << result.output;
+}
+
+// Without a shader that compiles the runner says why and stops, headless or in a
+// real window, and never opens a dialog: one would wait for a click (and hang here).
+TEST(SimRunnerTest, RealWindowAndHeadlessRunsWithoutAWorkingShaderReportAndExitWithoutADialog) {
+  namespace fs = std::filesystem;
+  const fs::path shader =
+      fs::path(SceneData().substr(8, SceneData().size() - 9)) / "images/Shaders/UIShader.fx";
+  const struct {
+    const char* what;
+    std::function<void()> spoil;
+    const char* reported;
+  } cases[] = {
+      {"missing", [&] { fs::remove(shader); }, "the file does not exist"},
+      {"a directory", [&] { fs::create_directory(shader); }, "the file is a directory"},
+      {"a FIFO", [&] { ::mkfifo(shader.c_str(), 0600); },
+       "the file is a FIFO (named pipe), not a plain file"},
+      {"broken GLSL", [&] { std::ofstream(shader) << "void main() { this is not GLSL }\n"; },
+       "does not compile"},
+  };
+  for (const char* window : {"", "--real-window "}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(window) + c.what);
+      const std::string data = SceneData();
+      fs::remove_all(shader);
+      c.spoil();
+      const Result result =
+          RunSim(std::string(window) + data + "--load " + WriteSceneLevel() + " --frames 2");
+      // The recording device of a headless run compiles nothing: only reading the file can fail there.
+      if (std::string(window).empty() && std::string(c.what) == "broken GLSL") {
+        EXPECT_EQ(result.status, 0) << result.output;
+        continue;
+      }
+      EXPECT_EQ(result.status, 1) << result.output;
+      EXPECT_NE(result.output.find(c.reported), std::string::npos) << result.output;
+      EXPECT_NE(result.output.find("velmaris-sim: the graphics did not start (see above); nothing is run\n"),
+                std::string::npos)
+          << result.output;
+    }
+  }
 }
 
 TEST(SimRunnerTest, LoadDumpsEverySpaceObjectAndComponent) {

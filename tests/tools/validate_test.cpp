@@ -3,10 +3,12 @@
 // the data folder that lack what the game looks up by name.
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "run_sim.h"
@@ -130,6 +132,49 @@ TEST_F(ValidateDataCopyTest, WhatTheGameLooksUpByNameIsReportedWhereItShouldBe) 
     EXPECT_NE(result.output.find("\n1 problem in 1 file\n"), std::string::npos) << result.output;
     WriteText(path, original);
   }
+}
+
+// A Star prefab the game cannot read leaves every star without its collider: the
+// validator points at each star that uses it, and loading the level says how many
+// stars are left against the goal and which prefab file is to blame.
+TEST_F(ValidateDataCopyTest, AStarPrefabThatCannotBeReadIsNamedByTheValidatorAndTheLevelLoad) {
+  const fs::path star = copy / "Prefabs/Star.txt";
+  const std::string original = ReadFile(star.string());
+  const struct {
+    const char* what;
+    std::function<void()> spoil;
+    std::string reason;
+  } cases[] = {
+      {"a directory", [&] { fs::create_directory(star); }, "is a directory"},
+      {"a FIFO", [&] { ::mkfifo(star.c_str(), 0600); }, "is a FIFO (named pipe), not a plain file"},
+      {"malformed", [&] { WriteText(star, "{\"Star\": "); }, "is not well-formed JSON"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(star);
+    c.spoil();
+    const Result validated =
+        RunSim("--data " + copy.string() + " --validate " + (copy / "Levels/Level1.txt").string());
+    EXPECT_EQ(validated.status, 1) << validated.output;
+    EXPECT_NE(validated.output.find("Prefabs/Star.txt"), std::string::npos) << validated.output;
+    EXPECT_NE(validated.output.find(std::string(c.what) == std::string("malformed") ? "not well-formed JSON"
+                                                                                    : c.reason),
+              std::string::npos)
+        << validated.output;
+
+    const Result played = RunSim("--data " + copy.string() + " --state 1 --frames 2");
+    EXPECT_EQ(played.status, 0) << played.output;
+    EXPECT_NE(
+        played.output.find("level: Levels/Level1.txt: only 0 stars can be collected, fewer than the star "
+                           "goal of 25; prefab files that could not be read: Prefabs/Star.txt (" +
+                           c.reason),
+        std::string::npos)
+        << played.output;
+  }
+  fs::remove_all(star);
+  WriteText(star, original);
+  const Result whole = RunSim("--data " + copy.string() + " --state 1 --frames 2");
+  EXPECT_EQ(whole.output.find("stars can be collected"), std::string::npos) << whole.output;
 }
 
 TEST(ValidateTest, ValidateRunsNothingElse) {

@@ -97,7 +97,7 @@ int Run(sim::Options options) {
   // Scripted events reach the game ahead of whatever the window itself reports.
   std::unique_ptr<platform::Window> device;
   if (options.realWindow) {
-    device = std::make_unique<platform::sdl::SdlWindow>(/*fullScreen=*/false);
+    device = std::make_unique<platform::sdl::SdlWindow>(/*fullScreen=*/false, platform::sdl::Dialogs::kNever);
   } else {
     device = std::make_unique<platform::headless::HeadlessWindow>();
   }
@@ -107,6 +107,11 @@ int Run(sim::Options options) {
   if (!options.audioLogPath.empty()) audioLog = std::make_unique<sim::AudioLog>(options.audioLogPath);
   core::Engine engine(window,
                       audioLog ? sim::MakeAudioLogBackend() : std::make_unique<audio::SilentBackend>());
+  // Nobody is there to answer a dialog, and a run that draws nothing proves nothing.
+  if (!engine.GraphicsStarted()) {
+    std::cerr << "velmaris-sim: the graphics did not start (see above); nothing is run" << std::endl;
+    return 1;
+  }
   game::InstallGameHooks();
   auto* recording = dynamic_cast<graphics::recording::RecordingRenderDevice*>(graphics::Block().device.get());
   // Started before the first load, so that it watches every file; it polls real time,

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
@@ -10,6 +9,7 @@
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 
+#include "base/file_read.h"
 #include "base/game_states.h"
 #include "components/physics.h"
 #include "components/player_controller_new.h"
@@ -170,9 +170,9 @@ void LoadRoute(const fs::path& path, int depth, std::vector<std::unique_ptr<Rout
   const std::string name = path.filename().string();
   if (depth > kMaxIncludeDepth)
     Fail(name, "routes include each other too deeply (does a route include itself?)");
-  std::ifstream in(path);
-  if (!in) Fail(path.string(), "cannot open the route file");
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;
+  const base::FileRead read = base::ReadWholeFile(path.string(), base::kDataFileLimit, text);
+  if (!read.Ok()) Fail(path.string(), "the route file " + read.Said());
   rapidjson::Document route;
   route.Parse(text.c_str(), text.size());
   if (route.HasParseError()) {

@@ -2,8 +2,9 @@
 #include "audio/recording/recording_backend.h"
 
 #include <cmath>
-#include <fstream>
 #include <utility>
+
+#include "base/file_read.h"
 
 namespace audio {
 
@@ -74,7 +75,7 @@ Result RecordingBackend::CreateSound(const std::string& path, std::uint32_t mode
     call.result = failing->second;
   }
   if (call.result == kOk && !ready_) call.result = kErrNotReady;
-  if (call.result == kOk && requireFiles_ && !std::ifstream(path, std::ios::binary).is_open()) {
+  if (call.result == kOk && requireFiles_ && !base::CheckReadable(path, base::kSoundLimit).Ok()) {
     call.result = kErrFileOpen;
   }
   if (call.result == kOk) {

@@ -8,12 +8,14 @@
 #include <atomic>
 #include <cmath>
 #include <set>
+#include <string>
 #include <vector>
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <dlfcn.h>
 
+#include "base/file_read.h"
 #include "base/log.h"
 
 namespace audio {
@@ -246,8 +248,14 @@ Result SdlMixerBackend::CreateSound(const std::string& path, std::uint32_t mode,
   Impl& self = *impl_;
   *out = {};
   if (!IsReady()) return self.Fail(kErrNotReady, "the output is not open");
-  // Decoded whole at load (SDL_mixer mixes from memory), so playing never reads the disk.
-  SDL_RWops* file = SDL_RWFromFile(path.c_str(), "rb");
+  // Read and checked as every file is, then decoded whole (SDL_mixer mixes from
+  // memory), so playing never reads the disk.
+  std::string bytes;
+  if (const base::FileRead read = base::ReadWholeFile(path, base::kSoundLimit, bytes); !read.Ok()) {
+    base::LogErrorOnce("audio", "cannot load '" + path + "': the file " + read.Said());
+    return self.Fail(kErrFileOpen, read.reason);
+  }
+  SDL_RWops* file = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   Mix_Chunk* chunk = file == nullptr ? nullptr : Mix_LoadWAV_RW(file, 1);  // closes file
   if (chunk == nullptr) {
     const std::string why = Mix_GetError();

@@ -2,8 +2,8 @@
 #include "audio/silent/silent_backend.h"
 
 #include <cmath>
-#include <fstream>
 
+#include "base/file_read.h"
 #include "base/log.h"
 
 namespace audio {
@@ -20,9 +20,10 @@ Result SilentBackend::LoadDecoders() { return kOk; }
 Result SilentBackend::CreateSound(const std::string& path, std::uint32_t /*mode*/, SoundHandle* out) {
   *out = {};
   if (!ready_) return kErrNotReady;
-  // The file must be readable, so a missing file is reported as with real output.
-  if (!std::ifstream(path, std::ios::binary).is_open()) {
-    base::LogErrorOnce("audio", "cannot load '" + path + "': the file cannot be opened");
+  // The file must be one the real output would read, so a missing file is
+  // reported as with real output.
+  if (const base::FileRead check = base::CheckReadable(path, base::kSoundLimit); !check.Ok()) {
+    base::LogErrorOnce("audio", "cannot load '" + path + "': the file " + check.Said());
     return kErrFileOpen;
   }
   out->value = ++soundCount_;

@@ -1,9 +1,13 @@
 #include "game/states/levels.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "audio/sound_system.h"
 #include "base/game_states.h"
+#include "base/log.h"
+#include "components/collider.h"
 #include "components/physics.h"
 #include "components/player_ui.h"
 #include "components/pool.h"
@@ -56,12 +60,43 @@ LevelReferences& References() { return GameBlock<LevelReferences>(); }
 
 LevelState& Level() { return Session().level; }
 
+// How many objects of the space carry a collider that collects a star.
+int CollectableStars(const objects::Space& space) {
+  int stars = 0;
+  for (const auto& [name, object] : space.GetObjects()) {
+    for (const char* type : {"CircleCollider", "BoxCollider"}) {
+      const auto* collider = object->GetComponent<components::Collider>(type);
+      if (collider != nullptr && collider->handler == "starCollect") {
+        ++stars;
+        break;
+      }
+    }
+  }
+  return stars;
+}
+
+// A level read with too few stars for the star goal says so once, naming the prefab
+// files it could not read (a broken Star prefab leaves every star without its
+// collider). The level is played all the same.
+void ReportUnreachableStarGoal(const objects::Space& space, const char* file,
+                               const std::vector<std::string>& skippedPrefabs) {
+  const int stars = CollectableStars(space);
+  if (stars >= kStarGoal) return;
+  std::string message = std::string(file) + ": only " + std::to_string(stars) + " stars can be collected, " +
+                        "fewer than the star goal of " + std::to_string(kStarGoal);
+  for (std::size_t i = 0; i < skippedPrefabs.size(); ++i)
+    message += (i == 0 ? "; prefab files that could not be read: " : ", ") + skippedPrefabs[i];
+  base::LogError("level", message);
+}
+
 // Reads the level once, or makes it active again; holds on to the player and
 // empties the star counter; the player starts at the origin.
 void LoadLevel(const LevelFiles& level) {
   const bool loaded = objects::FindSpace(level.space) != nullptr;
-  objects::Space& space = LoadSpaceOnce(level.space, level.file);
+  std::vector<std::string> skippedPrefabs;
+  objects::Space& space = LoadSpaceOnce(level.space, level.file, &skippedPrefabs);
   if (loaded) space.SetActive(true);
+  if (!loaded) ReportUnreachableStarGoal(space, level.file, skippedPrefabs);
   PrepareLevelSpace(space, level.file);
 }
 

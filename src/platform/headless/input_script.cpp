@@ -2,11 +2,13 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
+#include <utility>
 
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 
+#include "base/file_read.h"
 #include "platform/key_names.h"
 
 namespace platform::headless {
@@ -140,8 +142,10 @@ InputScript InputScript::Parse(std::istream& in, const std::string& name) {
 }
 
 InputScript InputScript::Load(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) throw InputScriptError(path + ": cannot open the input script");
+  std::string text;
+  const base::FileRead read = base::ReadWholeFile(path, base::kInputScriptLimit, text);
+  if (!read.Ok()) throw InputScriptError(path + ": the input script " + read.Said());
+  std::istringstream in(std::move(text));
   return Parse(in, path);
 }
 

@@ -167,6 +167,21 @@ int PadKey(Uint8 button) {
   }
 }
 
+// SDL falls back to its offscreen driver when no display answers, and a window there
+// is never seen: the game would run on with nobody able to play it. A driver
+// without a screen counts only when asked for by name (SDL_VIDEODRIVER).
+void RequireDisplay() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  const bool screenless =
+      driver == nullptr || SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+  if (!screenless || (asked != nullptr && asked[0] != '\0')) return;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  throw WindowError(
+      "no display to show the game on (neither DISPLAY nor WAYLAND_DISPLAY names one): start it from a "
+      "desktop session, or under a virtual X server (xvfb-run)");
+}
+
 void DropQuitOfTheSameClose() {
   SDL_Event next;
   if (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && next.type == SDL_QUIT) {
@@ -176,12 +191,13 @@ void DropQuitOfTheSameClose() {
 
 }  // namespace
 
-SdlWindow::SdlWindow(bool fullScreen) {
+SdlWindow::SdlWindow(bool fullScreen, Dialogs dialogs) : dialogs_(dialogs) {
   // Ctrl+C in a terminal should end the process, not reach the game as a close.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
     throw WindowError(std::string("cannot start the video system: ") + SDL_GetError());
   }
+  RequireDisplay();
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
@@ -449,7 +465,7 @@ void SdlWindow::Destroy() {
 
 void SdlWindow::ShowMessageBox(std::string_view caption, std::string_view text) {
   // A modal box would wait for a click nobody gives in automated runs.
-  if (std::getenv("VELMARIS_NO_DIALOGS") != nullptr) return;
+  if (dialogs_ == Dialogs::kNever || std::getenv("VELMARIS_NO_DIALOGS") != nullptr) return;
   // SDL's box does not wrap: a long line would push it, and its button, off the
   // screen. About 8 by 18 pixels a character, with room for the frame and button.
   SDL_Rect bounds{0, 0, kClientWidth, kClientHeight};

@@ -41,10 +41,15 @@ Rect WindowedRect(const Rect& usable);
 // text ends with a line saying the rest is on standard error.
 std::string WrapMessageText(std::string_view text, int columns, int lines);
 
+// Whether the window's message boxes are shown. A modal box waits for a click, so
+// only a window a person plays in shows them; the runner's never does, and its
+// callers' lines on standard error are all there is.
+enum class Dialogs { kShown, kNever };
+
 class SdlWindow final : public Window, public GlSurface {
  public:
   // Opens the window titled "Velmaris", in desktop full screen when asked to.
-  explicit SdlWindow(bool fullScreen);
+  explicit SdlWindow(bool fullScreen, Dialogs dialogs = Dialogs::kShown);
   ~SdlWindow() override;
   SdlWindow(const SdlWindow&) = delete;
   SdlWindow& operator=(const SdlWindow&) = delete;
@@ -82,6 +87,7 @@ class SdlWindow final : public Window, public GlSurface {
   // Maps a window position (window pixels) into client pixels.
   void ToClient(int windowX, int windowY, int& x, int& y) const;
 
+  Dialogs dialogs_;
   SDL_Window* window_ = nullptr;
   void* glContext_ = nullptr;
   bool fullScreen_ = false;
