@@ -33,10 +33,11 @@ void SpriteSource::LoadImage(const std::string& imagePath) {
 
 void RegisterSpriteSource(objects::TypeRegistry& registry) {
   registry.RegisterType<SpriteSource>("SpriteSource")
+      .Describe("the picture its object's Sprite shows: a sheet of rows x columns equal frames")
       .AddHeaderMember()
-      .Add("numrows", VELMARIS_FIELD(SpriteSource, rows))
-      .Add("numcols", VELMARIS_FIELD(SpriteSource, columns))
-      .Add("image", VELMARIS_FIELD(SpriteSource, image))
+      .Add("numrows", VELMARIS_FIELD(SpriteSource, rows), {"rows of frames in the picture, 1 or more"})
+      .Add("numcols", VELMARIS_FIELD(SpriteSource, columns), {"columns of frames in the picture, 1 or more"})
+      .Add("image", VELMARIS_FIELD(SpriteSource, image), {"the PNG or BMP picture, from the data folder"})
       .Hide(VELMARIS_FIELD(SpriteSource, texture))
       .FinishType();
 }

@@ -12,15 +12,17 @@ namespace game {
 
 // How a page relates to the pause menu; showing and hiding go by this.
 enum class PageRole {
-  kPauseMenu,      // the pause menu itself: Escape opens it, Back returns to it
-  kPausePage,      // opened from the pause menu in its place; Back returns to it
-  kPauseQuestion,  // shown over the pause menu, whose buttons it greys out
-  kWindowQuestion, // the question a close of the window asks; hides every other page
+  kPauseMenu,       // the pause menu itself: Escape opens it, Back returns to it
+  kPausePage,       // opened from the pause menu in its place; Back returns to it
+  kPauseQuestion,   // shown over the pause menu, whose buttons it greys out
+  kWindowQuestion,  // the question a close of the window asks; hides every other page
 };
 
 struct PageButton {
   const char* object;  // the object holding the Button
   void (*action)();
+  const char* does;  // what the action does, in a few words
+
   // A pause menu button that stays clickable while a question is shown over it.
   bool clickableUnderQuestion = false;
 };
