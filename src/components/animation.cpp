@@ -68,7 +68,9 @@ void Animation::Update(float dt) {
 
 void RegisterAnimation(objects::TypeRegistry& registry) {
   registry.RegisterType<Animation>("Animation")
-      .Describe("steps its object's Sprite through a list of frames, each shown for its own time")
+      .Describe(
+          "steps its object's Sprite through a list of frames, each shown for its own time",
+          R"({"AnimationFrames": [0, 1, 2, 3], "AnimationFrameTimes": [0.1, 0.1, 0.1, 0.1], "MinFrame": 0, "MaxFrame": 3})")
       .AddHeaderMember()
       .Add("AnimationFrames", VELMARIS_FIELD(Animation, frames),
            {"the sprite sheet frame shown at each step"})

@@ -41,7 +41,8 @@ void Button::Update(float) {
 void RegisterButton(objects::TypeRegistry& registry) {
   registry.RegisterType<Button>("Button")
       .Describe(
-          "a clickable rectangle (its Transform's position plus or minus its scale) that runs an action")
+          "a clickable rectangle (its Transform's position plus or minus its scale) that runs an action",
+          R"({"buttonName": "Resume", "_canClick": true})")
       .AddHeaderMember()
       .Add("buttonName", VELMARIS_FIELD(Button, buttonName), {"a label; nothing reads it"})
       .Hide(VELMARIS_FIELD(Button, action))

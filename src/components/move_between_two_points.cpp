@@ -63,7 +63,9 @@ void MoveBetweenTwoPoints::Update(float dt) {
 
 void RegisterMoveBetweenTwoPoints(objects::TypeRegistry& registry) {
   registry.RegisterType<MoveBetweenTwoPoints>("PointMover2")
-      .Describe("moves its object back and forth between two points, waiting at each end")
+      .Describe(
+          "moves its object back and forth between two points, waiting at each end",
+          R"({"point_0_x": 78.0, "point_0_y": 9.5, "point_1_x": 78.0, "point_1_y": 19.5, "start_x": 78.0, "start_y": 19.5, "speed": 5.0, "delay": 0.6})")
       .AddHeaderMember()
       .Hide(VELMARIS_FIELD(MoveBetweenTwoPoints, transform))
       .AddVector({"point_0_x", "point_0_y"}, VELMARIS_FIELD(MoveBetweenTwoPoints, point0),

@@ -43,7 +43,8 @@ void Physics::Update(float dt) {
 
 void RegisterPhysics(objects::TypeRegistry& registry) {
   registry.RegisterType<Physics>("Physics")
-      .Describe("moves its object each frame by its velocity, which its acceleration changes")
+      .Describe("moves its object each frame by its velocity, which its acceleration changes",
+                R"({"x_velocity": 0.0, "y_velocity": 0.0, "max_velocity": 30.0, "mass": 1.0})")
       .AddHeaderMember()
       .AddVector({"", ""}, VELMARIS_FIELD(Physics, previousPosition))
       .AddVector({"x_acceleration", "y_acceleration"}, VELMARIS_FIELD(Physics, acceleration),

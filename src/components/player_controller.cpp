@@ -45,7 +45,8 @@ void PlayerController::Update(float) {
 
 void RegisterPlayerController(objects::TypeRegistry& registry) {
   registry.RegisterType<PlayerController>("PlayerController")
-      .Describe("a simple keyboard controller: W, A, S, D set the Physics velocity")
+      .Describe("a simple keyboard controller: W, A, S, D set the Physics velocity",
+                R"({"speed": 8.0, "canMove": true})")
       .AddHeaderMember()
       .Add("speed", VELMARIS_FIELD(PlayerController, speed),
            {"speed the keys give", "world units per second"})

@@ -88,7 +88,9 @@ void PlayerControllerNew::Update(float) {
 
 void RegisterPlayerControllerNew(objects::TypeRegistry& registry) {
   registry.RegisterType<PlayerControllerNew>("NewPlayerController")
-      .Describe("the player's controller: faces the pointer, flies towards it while the button is held")
+      .Describe(
+          "the player's controller: faces the pointer, flies towards it while the button is held",
+          R"({"movementSpeed": 0.6, "maxMovementSpeed": 14.0, "movementDrag": 0.35, "knockbackTime": 0.35, "knockbackSpeed": 20.0})")
       .AddHeaderMember()
       .Add("movementSpeed", VELMARIS_FIELD(PlayerControllerNew, movementSpeed),
            {"velocity added each frame (60 a second) while flying", "world units per second, per frame"})

@@ -33,7 +33,8 @@ void PlayerUI::Update(float) {
 void RegisterPlayerUI(objects::TypeRegistry& registry) {
   registry.RegisterType<PlayerUI>("PlayerUI")
       .Describe(
-          "shows the star count of its object's Pool as its Sprite's frame and tells the level the count")
+          "shows the star count of its object's Pool as its Sprite's frame and tells the level the count",
+          R"({"prevCount": 0})")
       .AddHeaderMember()
       .Add("prevCount", VELMARIS_FIELD(PlayerUI, prevCount), {"the count last shown"})
       .Add("nextState", VELMARIS_FIELD(PlayerUI, nextState), {"kept in the file; nothing reads it"})

@@ -34,7 +34,9 @@ void RotateAround::Update(float dt) {
 
 void RegisterRotateAround(objects::TypeRegistry& registry) {
   registry.RegisterType<RotateAround>("RotateAround")
-      .Describe("moves its object on a circle around a fixed centre at a constant angular speed")
+      .Describe(
+          "moves its object on a circle around a fixed centre at a constant angular speed",
+          R"({"angle": 90.0, "radius": 8.0, "speed": 70.0, "clockwise": -1.0, "start_x": 80.0, "start_y": 0.0})")
       .AddHeaderMember()
       .Add("angle", VELMARIS_FIELD(RotateAround, angle),
            {"where on the circle it starts, counter-clockwise from +x", "degrees"})

@@ -55,7 +55,8 @@ objects::BaseComponent* CreateTimer(void* memory) { return new (memory) Timer(0)
 
 void RegisterTimer(objects::TypeRegistry& registry) {
   registry.RegisterType<Timer>("Timer", &CreateTimer)
-      .Describe("a Pool that steps by one every whole second while it is active")
+      .Describe("a Pool that steps by one every whole second while it is active",
+                R"({"amount": 120, "countUp": false, "active": true})")
       .AddHeaderMember()
       .Add("amount", VELMARIS_FIELD(Timer, amount), {"the count"})
       .Add("max", VELMARIS_FIELD(Timer, capacity), {"the largest count; -1 means no limit"})

@@ -19,7 +19,7 @@ void Camera::LateUpdate(float) {
 
 void RegisterCamera(objects::TypeRegistry& registry) {
   registry.RegisterType<Camera>("Camera")
-      .Describe("centres the view of its space on its object's position")
+      .Describe("centres the view of its space on its object's position", R"({})")
       .AddHeaderMember()
       .FinishType();
 }

@@ -80,7 +80,8 @@ void Sprite::Draw() {
 void RegisterSprite(objects::TypeRegistry& registry) {
   registry.RegisterType<Sprite>("Sprite")
       .Describe(
-          "draws its object as a tinted quad showing one frame of its SpriteSource, placed by its Transform")
+          "draws its object as a tinted quad showing one frame of its SpriteSource, placed by its Transform",
+          R"({"frame_index": 2, "r_color": 1.0, "g_color": 0.8, "b_color": 0.8})")
       .AddHeaderMember()
       .Add("name", VELMARIS_FIELD(Sprite, name), {"a label; nothing reads it"})
       .Hide(VELMARIS_FIELD(Sprite, mesh))

@@ -33,7 +33,8 @@ void SpriteSource::LoadImage(const std::string& imagePath) {
 
 void RegisterSpriteSource(objects::TypeRegistry& registry) {
   registry.RegisterType<SpriteSource>("SpriteSource")
-      .Describe("the picture its object's Sprite shows: a sheet of rows x columns equal frames")
+      .Describe("the picture its object's Sprite shows: a sheet of rows x columns equal frames",
+                R"({"numrows": 2, "numcols": 4, "image": "images/Play/star.png"})")
       .AddHeaderMember()
       .Add("numrows", VELMARIS_FIELD(SpriteSource, rows), {"rows of frames in the picture, 1 or more"})
       .Add("numcols", VELMARIS_FIELD(SpriteSource, columns), {"columns of frames in the picture, 1 or more"})

@@ -36,7 +36,8 @@ void Transform::SetScale(float x, float y) {
 
 void RegisterTransform(TypeRegistry& registry) {
   registry.RegisterType<Transform>("Transform")
-      .Describe("where its object is: position, rotation and scale; most components need one")
+      .Describe("where its object is: position, rotation and scale; most components need one",
+                R"({"x_position": 4.0, "y_position": 2.0, "x_scale": 0.6, "y_scale": 0.6})")
       .AddHeaderMember()
       .AddVector(
           {"x_position", "y_position", "z_position", ""}, VELMARIS_FIELD(Transform, translation),

@@ -82,8 +82,9 @@ TypeDescriptor& TypeDescriptor::AddHeaderMember() {
   return *this;
 }
 
-TypeDescriptor& TypeDescriptor::Describe(std::string text) {
+TypeDescriptor& TypeDescriptor::Describe(std::string text, std::string exampleJson) {
   description = std::move(text);
+  example = std::move(exampleJson);
   return *this;
 }
 

@@ -105,9 +105,10 @@ struct TypeDescriptor {
   std::uint32_t allocationSize = 0;
   std::uint32_t alignment = alignof(std::max_align_t);
   std::string description;  // one line: what the component does
+  std::string example;      // a component entry's value that shows its use, as JSON
 
-  // Sets the one-line description of the type.
-  TypeDescriptor& Describe(std::string text);
+  // Sets the one-line description of the type and an example of its entry's value.
+  TypeDescriptor& Describe(std::string text, std::string exampleJson);
 
   // The unnamed first member at offset 0 covering the BaseComponent part.
   TypeDescriptor& AddHeaderMember();

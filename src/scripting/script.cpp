@@ -294,7 +294,8 @@ void Script::Update(float dt) {
 
 void RegisterScript(objects::TypeRegistry& registry) {
   registry.RegisterType<Script>("Script")
-      .Describe("runs a Lua file for its object: Init once, then Update(dt) every frame (see Lua API)")
+      .Describe("runs a Lua file for its object: Init once, then Update(dt) every frame (see Lua API)",
+                R"({"filename": "LuaScripts/MoveRight.lua"})")
       .AddHeaderMember()
       .Add("filename", VELMARIS_FIELD(Script, filename), {"the Lua file, from the data folder"})
       .Hide(VELMARIS_FIELD(Script, data))

@@ -21,7 +21,8 @@ bool ScriptData::Initialize() {
 
 void RegisterScriptData(objects::TypeRegistry& registry) {
   registry.RegisterType<ScriptData>("ScriptData")
-      .Describe("numbers for its object's Script, which sees them as data; needs a Script on the object")
+      .Describe("numbers for its object's Script, which sees them as data; needs a Script on the object",
+                R"({"start_x": 92.5, "start_y": 9.0, "end_x": 107.5, "end_y": 9.0, "speed": 1.6})")
       .AddHeaderMember()
       .AddVector({"start_x", "start_y"}, VELMARIS_FIELD(ScriptData, start),
                  {"data.start: for the script (a position, as a rule)", "world units"})

@@ -9,7 +9,8 @@ TestComponent::TestComponent() : BaseComponent("TestComponent") {}
 
 void RegisterTestComponent(objects::TypeRegistry& registry) {
   registry.RegisterType<TestComponent>("TestComponent")
-      .Describe("for the serializer self-tests (state 8); no use in a level")
+      .Describe("for the serializer self-tests (state 8); no use in a level",
+                R"({"int_vector": [1, 2], "float_vector": [0.5, 1.5], "rotation": 45.0})")
       .AddHeaderMember()
       .Add("int_vector", VELMARIS_FIELD(TestComponent, intVector), {"a list the self-tests read back"})
       .Add("float_vector", VELMARIS_FIELD(TestComponent, floatVector), {"a list the self-tests read back"})

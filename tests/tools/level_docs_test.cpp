@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "components/collider.h"
 #include "components/collision_handlers.h"
 #include "core/component_registration.h"
 #include "game/game_states.h"

@@ -1,6 +1,5 @@
 #include "reference.h"
 
-#include <algorithm>
 #include <sstream>
 
 #include "components/collision_handlers.h"
@@ -41,8 +40,10 @@ void Files(std::ostream& out) {
           "{\n  \"Level1\": {\n    \"Player\": {\"prefab\": \"Prefabs/Player.txt\", \"Transform\": "
           "{\"x_position\": 0.0, \"y_position\": 0.0}},\n    \"Star1\": {\"prefab\": \"Prefabs/Star.txt\", "
           "\"Transform\": {\"x_position\": 4.0, \"y_position\": 2.0}}\n  }\n}");
-  out << "`docs/level.schema.json` (`velmaris-sim --schema`) describes both shapes for editors. In VS "
-         "Code, for example, a `.vscode/settings.json` beside your data folder:\n\n";
+  out << "`docs/level.schema.json` describes both shapes for editors: they then complete component types "
+         "and member names and mark values of the wrong kind. `velmaris-sim --schema level.schema.json` "
+         "writes it beside your files; in VS Code, a `.vscode/settings.json` in that folder puts it to "
+         "use:\n\n";
   Example(out, "json",
           "{\n  \"files.associations\": {\"*.txt\": \"json\"},\n  \"json.schemas\": [{\"fileMatch\": "
           "[\"Levels/*.txt\", \"Menu/*.txt\", \"Prefabs/*.txt\"], \"url\": \"./level.schema.json\"}]\n}");
@@ -62,19 +63,10 @@ void LevelHeader(std::ostream& out) {
   Example(out, "json", "\"level\": {\"name\": \"Windy Ridge\", \"starGoal\": 30, \"timeGoal\": 90.0}");
 }
 
-std::string ComponentExample(const objects::TypeDescriptor& type, const std::vector<FileMember>& members) {
-  std::string text = "\"" + type.name + "\": {";
-  const std::size_t shown = std::min<std::size_t>(members.size(), 3);
-  for (std::size_t i = 0; i < shown; ++i) {
-    text += (i > 0 ? ", \"" : "\"") + members[i].member->name + "\": " + members[i].defaultJson;
-  }
-  return text + "}";
-}
-
 void Components(std::ostream& out) {
   out << "## Components\n\n"
          "Each type with its members as files name them: the kind of value, the value a new component "
-         "has, the unit. The examples give the defaults.\n\n";
+         "has, the unit.\n\n";
   for (const auto& [name, type] : objects::GetTypeRegistry().GetTypes()) {
     const std::vector<FileMember> members = FileMembers(type);
     out << "### " << name << "\n\n" << type.description << "\n\n";
@@ -89,7 +81,7 @@ void Components(std::ostream& out) {
       }
       out << '\n';
     }
-    Example(out, "json", ComponentExample(type, members));
+    Example(out, "json", "\"" + name + "\": " + type.example);
   }
 }
 

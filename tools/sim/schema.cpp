@@ -109,6 +109,10 @@ void Component(Writer& w, const objects::TypeDescriptor& type) {
   w.StartObject();
   Text(w, "description", type.description);
   Types(w, "object", false);
+  Key(w, "examples");
+  w.StartArray();
+  w.RawValue(type.example.data(), type.example.size(), rapidjson::kObjectType);
+  w.EndArray();
   Key(w, "properties");
   w.StartObject();
   for (const FileMember& file : FileMembers(type)) {
