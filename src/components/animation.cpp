@@ -68,19 +68,26 @@ void Animation::Update(float dt) {
 
 void RegisterAnimation(objects::TypeRegistry& registry) {
   registry.RegisterType<Animation>("Animation")
+      .Describe(
+          "steps its object's Sprite through a list of frames, each shown for its own time",
+          R"({"AnimationFrames": [0, 1, 2, 3], "AnimationFrameTimes": [0.1, 0.1, 0.1, 0.1], "MinFrame": 0, "MaxFrame": 3})")
       .AddHeaderMember()
-      .Add("AnimationFrames", VELMARIS_FIELD(Animation, frames))
-      .Add("AnimationFrameTimes", VELMARIS_FIELD(Animation, frameTimes))
-      .Add("MinFrame", VELMARIS_FIELD(Animation, minFrame))
-      .Add("MaxFrame", VELMARIS_FIELD(Animation, maxFrame))
+      .Add("AnimationFrames", VELMARIS_FIELD(Animation, frames),
+           {"the sprite sheet frame shown at each step"})
+      .Add("AnimationFrameTimes", VELMARIS_FIELD(Animation, frameTimes),
+           {"how long each step shows", "seconds"})
+      .Add("MinFrame", VELMARIS_FIELD(Animation, minFrame),
+           {"the first step played (an index into both lists)"})
+      .Add("MaxFrame", VELMARIS_FIELD(Animation, maxFrame),
+           {"the last step played (an index into both lists)"})
       .Add("", VELMARIS_FIELD(Animation, currentIndex))
       .Add("", VELMARIS_FIELD(Animation, currentFrame))
       .Add("", VELMARIS_FIELD(Animation, currentDuration))
       .Add("", VELMARIS_FIELD(Animation, elapsed))
       .Hide(VELMARIS_FIELD(Animation, sprite))
-      .Add("IsLooping", VELMARIS_FIELD(Animation, isLooping))
-      .Add("IsPlaying", VELMARIS_FIELD(Animation, isPlaying))
-      .Add("IsPaused", VELMARIS_FIELD(Animation, isPaused))
+      .Add("IsLooping", VELMARIS_FIELD(Animation, isLooping), {"starts again after the last step"})
+      .Add("IsPlaying", VELMARIS_FIELD(Animation, isPlaying), {"the animation runs"})
+      .Add("IsPaused", VELMARIS_FIELD(Animation, isPaused), {"the animation holds its current step"})
       .FinishType();
 }
 

@@ -40,11 +40,14 @@ void Button::Update(float) {
 
 void RegisterButton(objects::TypeRegistry& registry) {
   registry.RegisterType<Button>("Button")
+      .Describe(
+          "a clickable rectangle (its Transform's position plus or minus its scale) that runs an action",
+          R"({"buttonName": "Resume", "_canClick": true})")
       .AddHeaderMember()
-      .Add("buttonName", VELMARIS_FIELD(Button, buttonName))
+      .Add("buttonName", VELMARIS_FIELD(Button, buttonName), {"a label; nothing reads it"})
       .Hide(VELMARIS_FIELD(Button, action))
       .Hide(VELMARIS_FIELD(Button, transform))
-      .Add("_canClick", VELMARIS_FIELD(Button, canClick))
+      .Add("_canClick", VELMARIS_FIELD(Button, canClick), {"the mouse can click it (the game may change it)"})
       .Hide(VELMARIS_FIELD(Button, pressedFlag))
       .FinishType();
 }

@@ -287,7 +287,8 @@ objects::TypeDescriptor& RegisterColliderPart(objects::TypeRegistry& registry, c
       .AddHeaderMember()
       .Hide(VELMARIS_FIELD(T, transform))
       .Hide(VELMARIS_FIELD(T, collisionInfo))
-      .Add("handler", VELMARIS_FIELD(T, handler))
+      .Add("handler", VELMARIS_FIELD(T, handler),
+           {"the collision handler that runs when the player touches it (see Collision handlers)"})
       .Hide(VELMARIS_FIELD(T, handlerFunction))
       .Hide(VELMARIS_FIELD(T, handlerTable));
 }
@@ -296,14 +297,18 @@ objects::TypeDescriptor& RegisterColliderPart(objects::TypeRegistry& registry, c
 
 void RegisterCircleCollider(objects::TypeRegistry& registry) {
   RegisterColliderPart<CircleCollider>(registry, "CircleCollider")
-      .Add("radius", VELMARIS_FIELD(CircleCollider, radius))
+      .Describe("a circle around the object's position that touches other colliders; the player's is one",
+                R"({"handler": "starCollect", "radius": 0.6})")
+      .Add("radius", VELMARIS_FIELD(CircleCollider, radius), {"radius of the circle", "world units"})
       .FinishType();
 }
 
 void RegisterBoxCollider(objects::TypeRegistry& registry) {
   RegisterColliderPart<BoxCollider>(registry, "BoxCollider")
-      .Add("x_size", VELMARIS_FIELD(BoxCollider, xSize))
-      .Add("y_size", VELMARIS_FIELD(BoxCollider, ySize))
+      .Describe("an upright rectangle around the object's position that the player's circle touches",
+                R"({"handler": "stopMovement", "x_size": 4.0, "y_size": 0.5})")
+      .Add("x_size", VELMARIS_FIELD(BoxCollider, xSize), {"half the width of the rectangle", "world units"})
+      .Add("y_size", VELMARIS_FIELD(BoxCollider, ySize), {"half the height of the rectangle", "world units"})
       .FinishType();
 }
 

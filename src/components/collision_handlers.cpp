@@ -95,12 +95,24 @@ void StarCollect(Collider& self, Collider& other) {
   if (star != nullptr) star->SetActive(false);
 }
 
+const std::vector<NamedHandler>& CollisionHandlerList() {
+  static const std::vector<NamedHandler> kHandlers = {
+      {"bounceBack", &BounceBack,
+       "knocks the player back away from this object (its NewPlayerController's knockbackSpeed and "
+       "knockbackTime) and plays a smack"},
+      {"nextLevelTrigger", &NextLevelTrigger,
+       "ends the level when the player touches it: the level-end sound, then the victory screen"},
+      {"starCollect", &StarCollect,
+       "counts a star in the Pool of \"c_UI\" (up to its max), plays the pick-up sound and takes this "
+       "object out of play"},
+      {"stopMovement", &StopMovement, "a wall: the player stops at the point where its circle met this box"},
+  };
+  return kHandlers;
+}
+
 void RegisterCollisionHandlers() {
   CollisionHandlerTable& table = GetCollisionHandlers();
-  table["stopMovement"] = &StopMovement;
-  table["bounceBack"] = &BounceBack;
-  table["nextLevelTrigger"] = &NextLevelTrigger;
-  table["starCollect"] = &StarCollect;
+  for (const NamedHandler& handler : CollisionHandlerList()) table[handler.name] = handler.function;
 }
 
 }  // namespace components

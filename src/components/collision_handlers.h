@@ -3,6 +3,8 @@
 // nothing unless `other` belongs to the object named "Player".
 #pragma once
 
+#include <vector>
+
 namespace components {
 
 class Collider;
@@ -21,6 +23,16 @@ void NextLevelTrigger(Collider& self, Collider& other);
 // Counts a star in the Pool of "c_UI" (held at its capacity), plays the pick-up
 // sound and deactivates self's object.
 void StarCollect(Collider& self, Collider& other);
+
+// A handler as files name it, and what it does, for the generated reference.
+struct NamedHandler {
+  const char* name;
+  void (*function)(Collider& self, Collider& other);
+  const char* description;
+};
+
+// The four handlers, in name order.
+const std::vector<NamedHandler>& CollisionHandlerList();
 
 // Fills the shared handler table with the four handlers above, by the names the
 // files use. Called once by the engine's start-up, before any level loads.

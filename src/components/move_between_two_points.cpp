@@ -63,14 +63,21 @@ void MoveBetweenTwoPoints::Update(float dt) {
 
 void RegisterMoveBetweenTwoPoints(objects::TypeRegistry& registry) {
   registry.RegisterType<MoveBetweenTwoPoints>("PointMover2")
+      .Describe(
+          "moves its object back and forth between two points, waiting at each end",
+          R"({"point_0_x": 78.0, "point_0_y": 9.5, "point_1_x": 78.0, "point_1_y": 19.5, "start_x": 78.0, "start_y": 19.5, "speed": 5.0, "delay": 0.6})")
       .AddHeaderMember()
       .Hide(VELMARIS_FIELD(MoveBetweenTwoPoints, transform))
-      .AddVector({"point_0_x", "point_0_y"}, VELMARIS_FIELD(MoveBetweenTwoPoints, point0))
-      .AddVector({"point_1_x", "point_1_y"}, VELMARIS_FIELD(MoveBetweenTwoPoints, point1))
+      .AddVector({"point_0_x", "point_0_y"}, VELMARIS_FIELD(MoveBetweenTwoPoints, point0),
+                 {"the first end, where it heads first", "world units"})
+      .AddVector({"point_1_x", "point_1_y"}, VELMARIS_FIELD(MoveBetweenTwoPoints, point1),
+                 {"the second end", "world units"})
       .AddVector({"", ""}, VELMARIS_FIELD(MoveBetweenTwoPoints, target))
-      .AddVector({"start_x", "start_y"}, VELMARIS_FIELD(MoveBetweenTwoPoints, start))
-      .Add("speed", VELMARIS_FIELD(MoveBetweenTwoPoints, speed))
-      .Add("delay", VELMARIS_FIELD(MoveBetweenTwoPoints, delay))
+      .AddVector({"start_x", "start_y"}, VELMARIS_FIELD(MoveBetweenTwoPoints, start),
+                 {"where the object is put when the level loads", "world units"})
+      .Add("speed", VELMARIS_FIELD(MoveBetweenTwoPoints, speed),
+           {"speed along the way", "world units per second"})
+      .Add("delay", VELMARIS_FIELD(MoveBetweenTwoPoints, delay), {"time it waits at each end", "seconds"})
       .Hide(VELMARIS_FIELD(MoveBetweenTwoPoints, waitTimer))
       .FinishType();
 }

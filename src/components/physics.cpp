@@ -43,12 +43,17 @@ void Physics::Update(float dt) {
 
 void RegisterPhysics(objects::TypeRegistry& registry) {
   registry.RegisterType<Physics>("Physics")
+      .Describe("moves its object each frame by its velocity, which its acceleration changes",
+                R"({"x_velocity": 0.0, "y_velocity": 0.0, "max_velocity": 30.0, "mass": 1.0})")
       .AddHeaderMember()
       .AddVector({"", ""}, VELMARIS_FIELD(Physics, previousPosition))
-      .AddVector({"x_acceleration", "y_acceleration"}, VELMARIS_FIELD(Physics, acceleration))
-      .AddVector({"x_velocity", "y_velocity"}, VELMARIS_FIELD(Physics, velocity))
-      .Add("max_velocity", VELMARIS_FIELD(Physics, maxVelocity))
-      .Add("mass", VELMARIS_FIELD(Physics, mass))
+      .AddVector({"x_acceleration", "y_acceleration"}, VELMARIS_FIELD(Physics, acceleration),
+                 {"change of the velocity each second", "world units per second squared"})
+      .AddVector({"x_velocity", "y_velocity"}, VELMARIS_FIELD(Physics, velocity),
+                 {"how far the object moves each second", "world units per second"})
+      .Add("max_velocity", VELMARIS_FIELD(Physics, maxVelocity),
+           {"speed limit; 0 or less means none", "world units per second"})
+      .Add("mass", VELMARIS_FIELD(Physics, mass), {"kept in the file; nothing reads it yet"})
       .Add("", VELMARIS_FIELD(Physics, inverseMass))
       .Hide(VELMARIS_FIELD(Physics, transform))
       .FinishType();

@@ -45,10 +45,13 @@ void PlayerController::Update(float) {
 
 void RegisterPlayerController(objects::TypeRegistry& registry) {
   registry.RegisterType<PlayerController>("PlayerController")
+      .Describe("a simple keyboard controller: W, A, S, D set the Physics velocity",
+                R"({"speed": 8.0, "canMove": true})")
       .AddHeaderMember()
-      .Add("speed", VELMARIS_FIELD(PlayerController, speed))
+      .Add("speed", VELMARIS_FIELD(PlayerController, speed),
+           {"speed the keys give", "world units per second"})
       .Hide(VELMARIS_FIELD(PlayerController, physics))
-      .Add("canMove", VELMARIS_FIELD(PlayerController, canMove))
+      .Add("canMove", VELMARIS_FIELD(PlayerController, canMove), {"the keys move the object"})
       .FinishType();
 }
 

@@ -88,16 +88,24 @@ void PlayerControllerNew::Update(float) {
 
 void RegisterPlayerControllerNew(objects::TypeRegistry& registry) {
   registry.RegisterType<PlayerControllerNew>("NewPlayerController")
+      .Describe(
+          "the player's controller: faces the pointer, flies towards it while the button is held",
+          R"({"movementSpeed": 0.6, "maxMovementSpeed": 14.0, "movementDrag": 0.35, "knockbackTime": 0.35, "knockbackSpeed": 20.0})")
       .AddHeaderMember()
-      .Add("movementSpeed", VELMARIS_FIELD(PlayerControllerNew, movementSpeed))
-      .Add("maxMovementSpeed", VELMARIS_FIELD(PlayerControllerNew, maxMovementSpeed))
-      .Add("movementDrag", VELMARIS_FIELD(PlayerControllerNew, movementDrag))
-      .Add("knockbackTime", VELMARIS_FIELD(PlayerControllerNew, knockbackTime))
-      .Add("knockbackSpeed", VELMARIS_FIELD(PlayerControllerNew, knockbackSpeed))
+      .Add("movementSpeed", VELMARIS_FIELD(PlayerControllerNew, movementSpeed),
+           {"velocity added each frame (60 a second) while flying", "world units per second, per frame"})
+      .Add("maxMovementSpeed", VELMARIS_FIELD(PlayerControllerNew, maxMovementSpeed),
+           {"speed limit of steered flight", "world units per second"})
+      .Add("movementDrag", VELMARIS_FIELD(PlayerControllerNew, movementDrag),
+           {"speed taken away each frame (60 a second) when not flying", "world units per second, per frame"})
+      .Add("knockbackTime", VELMARIS_FIELD(PlayerControllerNew, knockbackTime),
+           {"how long a knock-back (\"bounceBack\") takes the controls away", "seconds"})
+      .Add("knockbackSpeed", VELMARIS_FIELD(PlayerControllerNew, knockbackSpeed),
+           {"speed a knock-back gives the player", "world units per second"})
       .Hide(VELMARIS_FIELD(PlayerControllerNew, knockbackTimer))
       .Hide(VELMARIS_FIELD(PlayerControllerNew, physics))
       .Hide(VELMARIS_FIELD(PlayerControllerNew, transform))
-      .Add("canMove", VELMARIS_FIELD(PlayerControllerNew, canMove))
+      .Add("canMove", VELMARIS_FIELD(PlayerControllerNew, canMove), {"the player may move (P toggles it)"})
       .Hide(VELMARIS_FIELD(PlayerControllerNew, knockbackActive))
       .FinishType();
 }

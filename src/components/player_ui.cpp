@@ -32,13 +32,16 @@ void PlayerUI::Update(float) {
 
 void RegisterPlayerUI(objects::TypeRegistry& registry) {
   registry.RegisterType<PlayerUI>("PlayerUI")
+      .Describe(
+          "shows the star count of its object's Pool as its Sprite's frame and tells the level the count",
+          R"({"prevCount": 0})")
       .AddHeaderMember()
-      .Add("prevCount", VELMARIS_FIELD(PlayerUI, prevCount))
-      .Add("nextState", VELMARIS_FIELD(PlayerUI, nextState))
+      .Add("prevCount", VELMARIS_FIELD(PlayerUI, prevCount), {"the count last shown"})
+      .Add("nextState", VELMARIS_FIELD(PlayerUI, nextState), {"kept in the file; nothing reads it"})
       .Hide(VELMARIS_FIELD(PlayerUI, source))
       .Hide(VELMARIS_FIELD(PlayerUI, sprite))
       .Hide(VELMARIS_FIELD(PlayerUI, pool))
-      .Add("canChangeState", VELMARIS_FIELD(PlayerUI, canChangeState))
+      .Add("canChangeState", VELMARIS_FIELD(PlayerUI, canChangeState), {"kept in the file; nothing reads it"})
       .FinishType();
 }
 

@@ -34,10 +34,12 @@ void Pool::Decrease(std::uint64_t steps) {
 
 void RegisterPool(objects::TypeRegistry& registry) {
   registry.RegisterType<Pool>("Pool")
+      .Describe("a bounded counter; the level's stars are counted in the Pool of \"c_UI\"",
+                R"({"amount": 0, "max": 30})")
       .AddHeaderMember()
-      .Add("amount", VELMARIS_FIELD(Pool, amount))
-      .Add("max", VELMARIS_FIELD(Pool, capacity))
-      .Add("min", VELMARIS_FIELD(Pool, minimum))
+      .Add("amount", VELMARIS_FIELD(Pool, amount), {"the count"})
+      .Add("max", VELMARIS_FIELD(Pool, capacity), {"the largest count; -1 means no limit"})
+      .Add("min", VELMARIS_FIELD(Pool, minimum), {"the smallest count"})
       .FinishType();
 }
 

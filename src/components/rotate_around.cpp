@@ -34,12 +34,19 @@ void RotateAround::Update(float dt) {
 
 void RegisterRotateAround(objects::TypeRegistry& registry) {
   registry.RegisterType<RotateAround>("RotateAround")
+      .Describe(
+          "moves its object on a circle around a fixed centre at a constant angular speed",
+          R"({"angle": 90.0, "radius": 8.0, "speed": 70.0, "clockwise": -1.0, "start_x": 80.0, "start_y": 0.0})")
       .AddHeaderMember()
-      .Add("angle", VELMARIS_FIELD(RotateAround, angle))
-      .Add("radius", VELMARIS_FIELD(RotateAround, radius))
-      .Add("speed", VELMARIS_FIELD(RotateAround, speed))
-      .Add("clockwise", VELMARIS_FIELD(RotateAround, clockwise))
-      .AddVector({"start_x", "start_y", "", ""}, VELMARIS_FIELD(RotateAround, centre))
+      .Add("angle", VELMARIS_FIELD(RotateAround, angle),
+           {"where on the circle it starts, counter-clockwise from +x", "degrees"})
+      .Add("radius", VELMARIS_FIELD(RotateAround, radius), {"radius of the circle", "world units"})
+      .Add("speed", VELMARIS_FIELD(RotateAround, speed), {"angular speed", "degrees per second"})
+      .Add("clockwise", VELMARIS_FIELD(RotateAround, clockwise),
+           {"-1.0 turns clockwise, 1.0 counter-clockwise (a number, not true or false); other values scale "
+            "the speed"})
+      .AddVector({"start_x", "start_y", "", ""}, VELMARIS_FIELD(RotateAround, centre),
+                 {"the centre of the circle", "world units"})
       .Hide(VELMARIS_FIELD(RotateAround, transform))
       .FinishType();
 }

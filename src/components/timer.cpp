@@ -55,14 +55,17 @@ objects::BaseComponent* CreateTimer(void* memory) { return new (memory) Timer(0)
 
 void RegisterTimer(objects::TypeRegistry& registry) {
   registry.RegisterType<Timer>("Timer", &CreateTimer)
+      .Describe("a Pool that steps by one every whole second while it is active",
+                R"({"amount": 120, "countUp": false, "active": true})")
       .AddHeaderMember()
-      .Add("amount", VELMARIS_FIELD(Timer, amount))
-      .Add("max", VELMARIS_FIELD(Timer, capacity))
-      .Add("min", VELMARIS_FIELD(Timer, minimum))
+      .Add("amount", VELMARIS_FIELD(Timer, amount), {"the count"})
+      .Add("max", VELMARIS_FIELD(Timer, capacity), {"the largest count; -1 means no limit"})
+      .Add("min", VELMARIS_FIELD(Timer, minimum), {"the smallest count"})
       .Add("", VELMARIS_FIELD(Timer, timePassed))
-      .Add("time", VELMARIS_FIELD(Timer, startValue))
-      .Add("countUp", VELMARIS_FIELD(Timer, countUp))
-      .Add("active", VELMARIS_FIELD(Timer, active))
+      .Add("time", VELMARIS_FIELD(Timer, startValue),
+           {"a start value for scripts; the count still starts at amount"})
+      .Add("countUp", VELMARIS_FIELD(Timer, countUp), {"counts up (true) or down (false)"})
+      .Add("active", VELMARIS_FIELD(Timer, active), {"the timer runs"})
       .FinishType();
 }
 

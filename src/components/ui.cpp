@@ -32,8 +32,12 @@ void UI::Update(float) {
 
 void RegisterUI(objects::TypeRegistry& registry) {
   registry.RegisterType<UI>("UI")
+      .Describe(
+          "asks the game for a state every frame and shows its Pool's amount (1 to 6) as a counter picture",
+          R"({"gmHolder": 3})")
       .AddHeaderMember()
-      .Add("gmHolder", VELMARIS_FIELD(UI, gmHolder))
+      .Add("gmHolder", VELMARIS_FIELD(UI, gmHolder),
+           {"the state to run, 0 to 12 (see States a UI may ask for); any other asks for none"})
       .FinishType();
 }
 

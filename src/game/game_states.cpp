@@ -17,4 +17,23 @@ std::string_view GameStateName(int state) {
   return "Invalid";
 }
 
+std::string_view GameStateDescription(int state) {
+  static constexpr std::array<std::string_view, kStateCount> kDescriptions{
+      "nothing: a blank screen (holding 0 in states 8 to 11 leads here)",
+      "the first level, with the welcome intro",
+      "the screen between Level1 and Level2",
+      "the second level",
+      "the screen between Level2 and Level3",
+      "the third level",
+      "the win level after Level3",
+      "the logo screens that open the game",
+      "developer: runs the serializer self-tests",
+      "developer: a sandbox that prints a line when entered and left",
+      "developer: a sandbox that prints a line when entered and left",
+      "developer: a sandbox that prints a line when entered and left",
+      "developer: the menu test (three buttons and a keyboard cursor)"};
+  if (state >= 0 && state < kStateCount) return kDescriptions[static_cast<unsigned>(state)];
+  return {};
+}
+
 }  // namespace game

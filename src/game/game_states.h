@@ -29,5 +29,7 @@ inline constexpr int kFirstState = kGameLogos;
 // The name of a state identifier ("Level1", "GameLogos"), or "Quit", "None" and
 // "Invalid" for the values outside the table.
 std::string_view GameStateName(int state);
+// What the state shows, in one line; empty outside the table.
+std::string_view GameStateDescription(int state);
 
 }  // namespace game

@@ -18,7 +18,10 @@ void Camera::LateUpdate(float) {
 }
 
 void RegisterCamera(objects::TypeRegistry& registry) {
-  registry.RegisterType<Camera>("Camera").AddHeaderMember().FinishType();
+  registry.RegisterType<Camera>("Camera")
+      .Describe("centres the view of its space on its object's position", R"({})")
+      .AddHeaderMember()
+      .FinishType();
 }
 
 }  // namespace graphics

@@ -79,14 +79,20 @@ void Sprite::Draw() {
 
 void RegisterSprite(objects::TypeRegistry& registry) {
   registry.RegisterType<Sprite>("Sprite")
+      .Describe(
+          "draws its object as a tinted quad showing one frame of its SpriteSource, placed by its Transform",
+          R"({"frame_index": 2, "r_color": 1.0, "g_color": 0.8, "b_color": 0.8})")
       .AddHeaderMember()
-      .Add("name", VELMARIS_FIELD(Sprite, name))
+      .Add("name", VELMARIS_FIELD(Sprite, name), {"a label; nothing reads it"})
       .Hide(VELMARIS_FIELD(Sprite, mesh))
       .Hide(VELMARIS_FIELD(Sprite, source))
       .Hide(VELMARIS_FIELD(Sprite, transform))
-      .AddVector({"r_color", "g_color", "b_color", ""}, VELMARIS_FIELD(Sprite, colour))
-      .Add("frame_index", VELMARIS_FIELD(Sprite, frameIndex))
-      .Add("static", VELMARIS_FIELD(Sprite, isStatic))
+      .AddVector({"r_color", "g_color", "b_color", ""}, VELMARIS_FIELD(Sprite, colour),
+                 {"tint multiplied into the picture, 0 to 1"})
+      .Add("frame_index", VELMARIS_FIELD(Sprite, frameIndex),
+           {"the sheet's frame shown, counted row by row from the top left, from 0"})
+      .Add("static", VELMARIS_FIELD(Sprite, isStatic),
+           {"fixed on the screen (menus, HUD) instead of in the world"})
       .FinishType();
 }
 

@@ -39,10 +39,12 @@ void SpriteSource::ShowFile(const std::string& file) {
 
 void RegisterSpriteSource(objects::TypeRegistry& registry) {
   registry.RegisterType<SpriteSource>("SpriteSource")
+      .Describe("the picture its object's Sprite shows: a sheet of rows x columns equal frames",
+                R"({"numrows": 2, "numcols": 4, "image": "images/Play/star.png"})")
       .AddHeaderMember()
-      .Add("numrows", VELMARIS_FIELD(SpriteSource, rows))
-      .Add("numcols", VELMARIS_FIELD(SpriteSource, columns))
-      .Add("image", VELMARIS_FIELD(SpriteSource, image))
+      .Add("numrows", VELMARIS_FIELD(SpriteSource, rows), {"rows of frames in the picture, 1 or more"})
+      .Add("numcols", VELMARIS_FIELD(SpriteSource, columns), {"columns of frames in the picture, 1 or more"})
+      .Add("image", VELMARIS_FIELD(SpriteSource, image), {"the PNG or BMP picture, from the data folder"})
       .Hide(VELMARIS_FIELD(SpriteSource, texture))
       .FinishType();
 }

@@ -36,10 +36,17 @@ void Transform::SetScale(float x, float y) {
 
 void RegisterTransform(TypeRegistry& registry) {
   registry.RegisterType<Transform>("Transform")
+      .Describe("where its object is: position, rotation and scale; most components need one",
+                R"({"x_position": 4.0, "y_position": 2.0, "x_scale": 0.6, "y_scale": 0.6})")
       .AddHeaderMember()
-      .AddVector({"x_position", "y_position", "z_position", ""}, VELMARIS_FIELD(Transform, translation))
-      .Add("rotation", VELMARIS_FIELD(Transform, rotation))
-      .AddVector({"x_scale", "y_scale", "z_scale", ""}, VELMARIS_FIELD(Transform, scale))
+      .AddVector(
+          {"x_position", "y_position", "z_position", ""}, VELMARIS_FIELD(Transform, translation),
+          {"position, +y up, (0, 0) the centre of the view; only x and y move and collide", "world units"})
+      .Add("rotation", VELMARIS_FIELD(Transform, rotation),
+           {"turn of the drawn quad, counter-clockwise", "degrees"})
+      .AddVector(
+          {"x_scale", "y_scale", "z_scale", ""}, VELMARIS_FIELD(Transform, scale),
+          {"half width and half height of the drawn quad and of a Button; 0 draws nothing", "world units"})
       .Hide(VELMARIS_FIELD(Transform, matrix))
       .Add("", VELMARIS_FIELD(Transform, dirty))
       .FinishType();

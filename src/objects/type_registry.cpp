@@ -82,8 +82,14 @@ TypeDescriptor& TypeDescriptor::AddHeaderMember() {
   return *this;
 }
 
+TypeDescriptor& TypeDescriptor::Describe(std::string text, std::string exampleJson) {
+  description = std::move(text);
+  example = std::move(exampleJson);
+  return *this;
+}
+
 TypeDescriptor& TypeDescriptor::AddMember(MemberType type, std::string memberName, std::uint32_t offset,
-                                          std::uint32_t width) {
+                                          std::uint32_t width, Description about) {
   if (offset < size) {
     ThrowLayoutError(*this, memberName,
                      "offset " + std::to_string(offset) + " overlaps the member before it, which ends at " +
@@ -103,18 +109,19 @@ TypeDescriptor& TypeDescriptor::AddMember(MemberType type, std::string memberNam
   member.size = width;
   member.offset = offset;
   member.type = type;
+  member.about = std::move(about);
   members.push_back(std::move(member));
   size = offset + width;
   return *this;
 }
 
 TypeDescriptor& TypeDescriptor::AddVectorMember(std::initializer_list<const char*> childNames,
-                                                std::uint32_t offset) {
-  return AddFloatGroup(childNames.begin(), childNames.size(), offset);
+                                                std::uint32_t offset, Description about) {
+  return AddFloatGroup(childNames.begin(), childNames.size(), offset, std::move(about));
 }
 
 TypeDescriptor& TypeDescriptor::AddFloatGroup(const char* const* childNames, std::size_t count,
-                                              std::uint32_t offset) {
+                                              std::uint32_t offset, Description about) {
   if (offset < size) {
     ThrowLayoutError(*this, "(group)",
                      "offset " + std::to_string(offset) + " overlaps the member before it, which ends at " +
@@ -123,12 +130,14 @@ TypeDescriptor& TypeDescriptor::AddFloatGroup(const char* const* childNames, std
   MemberDescriptor group;
   group.offset = offset;
   group.type = MemberType::Float;
+  group.about = about;
   for (std::size_t i = 0; i < count; ++i) {
     MemberDescriptor child;
     child.name = childNames[i];
     child.size = sizeof(float);
     child.offset = offset + group.size;
     child.type = MemberType::Float;
+    if (!child.name.empty()) child.about = about;
     group.children.push_back(std::move(child));
     group.size += sizeof(float);
   }

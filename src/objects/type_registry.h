@@ -71,12 +71,23 @@ struct FieldAt {
   std::uint32_t offset;
 };
 
+// What a type or member is for, for the generated reference and schema: one line,
+// and the unit of a number where one applies ("world units", "seconds", "degrees").
+struct Description {
+  Description() = default;
+  Description(std::string text, std::string unit = {}) : text(std::move(text)), unit(std::move(unit)) {}
+
+  std::string text;
+  std::string unit;  // empty: none applies (a count, a flag, a name)
+};
+
 struct MemberDescriptor {
   std::string name;          // empty: never read from or written to a file
   std::uint32_t size = 0;    // bytes of the field, or of the whole group
   std::uint32_t offset = 0;  // bytes from the start of the component object
   MemberType type = MemberType::None;
   std::vector<MemberDescriptor> children;  // parts of a group member
+  Description about;                       // a group's is shared by its children
 };
 
 using CreateFunction = objects::BaseComponent* (*)(void* memory);
@@ -93,6 +104,11 @@ struct TypeDescriptor {
   // allocates, whatever a registration does with `size`.
   std::uint32_t allocationSize = 0;
   std::uint32_t alignment = alignof(std::max_align_t);
+  std::string description;  // one line: what the component does
+  std::string example;      // a component entry's value that shows its use, as JSON
+
+  // Sets the one-line description of the type and an example of its entry's value.
+  TypeDescriptor& Describe(std::string text, std::string exampleJson);
 
   // The unnamed first member at offset 0 covering the BaseComponent part.
   TypeDescriptor& AddHeaderMember();
@@ -101,10 +117,10 @@ struct TypeDescriptor {
   // as a kind it is not, and one files cannot hold does not compile. An empty name
   // keeps the field's kind without letting files name it (an internal counter).
   template <typename Field>
-  TypeDescriptor& Add(std::string memberName, FieldAt<Field> field) {
+  TypeDescriptor& Add(std::string memberName, FieldAt<Field> field, Description about = {}) {
     static_assert(KindOf<Field>() != MemberType::None,
                   "files cannot hold this field's type: register it with Hide");
-    return AddMember(KindOf<Field>(), std::move(memberName), field.offset, sizeof(Field));
+    return AddMember(KindOf<Field>(), std::move(memberName), field.offset, sizeof(Field), std::move(about));
   }
   // A field files never name and nothing reads as a value (pointers, caches,
   // handles), kept in the member list at its place as None.
@@ -113,11 +129,12 @@ struct TypeDescriptor {
     return AddMember(MemberType::None, "", field.offset, sizeof(Field));
   }
   // A vector2D or four-float field as a group of Float children, one name a float
-  // (an empty name is a part files never name).
+  // (an empty name is a part files never name); the description is each named child's.
   template <typename Field, std::size_t Count>
-  TypeDescriptor& AddVector(const char* const (&childNames)[Count], FieldAt<Field> field) {
+  TypeDescriptor& AddVector(const char* const (&childNames)[Count], FieldAt<Field> field,
+                            Description about = {}) {
     static_assert(Count * sizeof(float) == sizeof(Field), "one name for each float of the field");
-    return AddFloatGroup(childNames, Count, field.offset);
+    return AddFloatGroup(childNames, Count, field.offset, std::move(about));
   }
 
   // The untyped forms of the three above, checked only at run time (tests of the
@@ -126,16 +143,18 @@ struct TypeDescriptor {
   // added in declaration order; an overlap with the previous member, or a width
   // that does not fit the kind of a named member, throws std::logic_error.
   TypeDescriptor& AddMember(MemberType type, std::string memberName, std::uint32_t offset,
-                            std::uint32_t width);
+                            std::uint32_t width, Description about = {});
   // An unnamed Float group of consecutive 4-byte Float children starting at
   // `offset` (a vector2D or a four-float vector); an empty child name is an
   // unserialized part.
-  TypeDescriptor& AddVectorMember(std::initializer_list<const char*> childNames, std::uint32_t offset);
+  TypeDescriptor& AddVectorMember(std::initializer_list<const char*> childNames, std::uint32_t offset,
+                                  Description about = {});
   // Ends registration: size becomes the class's object size.
   void FinishType();
 
  private:
-  TypeDescriptor& AddFloatGroup(const char* const* childNames, std::size_t count, std::uint32_t offset);
+  TypeDescriptor& AddFloatGroup(const char* const* childNames, std::size_t count, std::uint32_t offset,
+                                Description about);
 };
 
 class TypeRegistry {

@@ -320,10 +320,13 @@ void Script::Update(float dt) {
 
 void RegisterScript(objects::TypeRegistry& registry) {
   registry.RegisterType<Script>("Script")
+      .Describe("runs a Lua file for its object: Init once, then Update(dt) every frame (see Lua API)",
+                R"({"filename": "LuaScripts/MoveRight.lua"})")
       .AddHeaderMember()
-      .Add("filename", VELMARIS_FIELD(Script, filename))
+      .Add("filename", VELMARIS_FIELD(Script, filename), {"the Lua file, from the data folder"})
       .Hide(VELMARIS_FIELD(Script, data))
-      .Add("initState", VELMARIS_FIELD(Script, initState))
+      .Add("initState", VELMARIS_FIELD(Script, initState),
+           {"true skips Init: Update runs from the first frame"})
       .FinishType();
 }
 

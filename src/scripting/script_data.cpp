@@ -21,15 +21,22 @@ bool ScriptData::Initialize() {
 
 void RegisterScriptData(objects::TypeRegistry& registry) {
   registry.RegisterType<ScriptData>("ScriptData")
+      .Describe("numbers for its object's Script, which sees them as data; needs a Script on the object",
+                R"({"start_x": 92.5, "start_y": 9.0, "end_x": 107.5, "end_y": 9.0, "speed": 1.6})")
       .AddHeaderMember()
-      .AddVector({"start_x", "start_y"}, VELMARIS_FIELD(ScriptData, start))
-      .AddVector({"end_x", "end_y"}, VELMARIS_FIELD(ScriptData, finish))
-      .Add("initTime", VELMARIS_FIELD(ScriptData, initTime))
-      .Add("timer", VELMARIS_FIELD(ScriptData, timer))
-      .Add("angle", VELMARIS_FIELD(ScriptData, angle))
-      .Add("radius", VELMARIS_FIELD(ScriptData, radius))
-      .Add("speed", VELMARIS_FIELD(ScriptData, speed))
-      .Add("state", VELMARIS_FIELD(ScriptData, state))
+      .AddVector({"start_x", "start_y"}, VELMARIS_FIELD(ScriptData, start),
+                 {"data.start: for the script (a position, as a rule)", "world units"})
+      .AddVector({"end_x", "end_y"}, VELMARIS_FIELD(ScriptData, finish),
+                 {"data.finish: for the script (a position, as a rule)", "world units"})
+      .Add("initTime", VELMARIS_FIELD(ScriptData, initTime),
+           {"data.initTime: for the script (a time, as a rule)", "seconds"})
+      .Add("timer", VELMARIS_FIELD(ScriptData, timer),
+           {"data.timer: for the script (a time, as a rule)", "seconds"})
+      .Add("angle", VELMARIS_FIELD(ScriptData, angle), {"data.angle: for the script, in the unit it chooses"})
+      .Add("radius", VELMARIS_FIELD(ScriptData, radius),
+           {"data.radius: for the script (a distance, as a rule)", "world units"})
+      .Add("speed", VELMARIS_FIELD(ScriptData, speed), {"data.speed: for the script"})
+      .Add("state", VELMARIS_FIELD(ScriptData, state), {"data.state: a flag for the script"})
       .Add("", VELMARIS_FIELD(ScriptData, bound))
       .FinishType();
 }

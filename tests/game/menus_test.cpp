@@ -391,13 +391,14 @@ class MenuPageAddedTest : public MenusTest {
                          "SpriteSource": {"image": "images/PauseMenus/button_back.png"}, "Sprite": {},
                          "Button": {"buttonName": "Back", "_canClick": true}}}})";
     g_demoPings = 0;
-    game::MenuPages().push_back({kSpace,
-                                 file_.c_str(),
-                                 game::PageRole::kPausePage,
-                                 "c_ButtonPing",
-                                 "c_ButtonBack",
-                                 {{"c_ButtonPing", &OnDemoPing}, {"c_ButtonBack", &game::BackToPauseMenu}},
-                                 {}});
+    game::MenuPages().push_back(
+        {kSpace,
+         file_.c_str(),
+         game::PageRole::kPausePage,
+         "c_ButtonPing",
+         "c_ButtonBack",
+         {{"c_ButtonPing", &OnDemoPing, "pings"}, {"c_ButtonBack", &game::BackToPauseMenu, "back"}},
+         {}});
   }
 
   void TearDown() override {

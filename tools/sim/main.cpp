@@ -21,6 +21,7 @@
 #include "graphics/graphics.h"
 #include "graphics/recording/recording_render_device.h"
 #include "graphics/screenshot.h"
+#include "level_docs.h"
 #include "objects/space_registry.h"
 #include "options.h"
 #include "overview.h"
@@ -216,6 +217,11 @@ int main(int argc, char** argv) {
                              !options.screenshots.empty() || !options.overviewPath.empty())) {
       throw base::UsageError{"--validate runs nothing: it takes only --data and the files to check"};
     }
+    const bool describes = options.schema || !options.referenceDir.empty();
+    if (describes && (options.validate || options.realWindow || !options.levels.empty() ||
+                      options.startState || !options.inputScript.empty() || !options.dumpPath.empty())) {
+      throw base::UsageError{"--schema and --reference run nothing: they take only where to write"};
+    }
   } catch (const base::UsageError& error) {
     std::cerr << "velmaris-sim: " << error.message << '\n'
               << sim::Usage() << "(velmaris-sim --help lists every option)" << std::endl;
@@ -223,6 +229,7 @@ int main(int argc, char** argv) {
   }
   try {
     if (options.validate) return sim::Validate(options);
+    if (options.schema || !options.referenceDir.empty()) return sim::WriteLevelDocs(options);
     return Run(std::move(options));
   } catch (const std::exception& error) {
     std::cerr << "velmaris-sim: " << error.what() << std::endl;

@@ -34,9 +34,10 @@ Screenshot ParseScreenshot(std::string_view text) {
 // The runner's command line, filling `options`. Its usage lines and help come from it.
 base::CommandLine Declare(Options& o) {
   base::CommandLine line("velmaris-sim",
-                         {"[OPTION]...", "[--data DIR] --validate [FILE]...", "--help | --version"},
+                         {"[OPTION]...", "[--data DIR] --validate [FILE]...",
+                          "--schema [FILE] | --reference DIR", "--help | --version"},
                          "Runs Velmaris without a screen, at a fixed frame time, with scripted input;\n"
-                         "or checks data files (--validate).");
+                         "or checks data files (--validate); or describes them (--schema, --reference).");
   base::AddCommonOptions(line, o.common);
   line.Add({"--state", "N", "start in game state N (1, 3, 5 the levels, 7 the logos)",
             [&o](std::string_view v) { o.startState = ParseNumber<int>("--state", v); }});
@@ -79,6 +80,15 @@ base::CommandLine Declare(Options& o) {
               if (!v.empty()) o.validateFiles.emplace_back(v);
             },
             /*takesList=*/true});
+  line.Add({"--schema", "FILE", "write the JSON Schema of level and prefab files (to standard output)",
+            [&o](std::string_view v) {
+              if (!v.empty() && !o.schemaPath.empty()) throw UsageError{"--schema writes one file"};
+              o.schema = true;
+              o.schemaPath = v;
+            },
+            /*takesList=*/true});
+  line.Add({"--reference", "DIR", "write the level makers' reference (Markdown) into DIR",
+            [&o](std::string_view v) { o.referenceDir = v; }});
   return line;
 }
 

@@ -31,6 +31,9 @@ struct Options {
   std::string overviewPath;                // empty: no overview picture
   bool validate = false;                   // check data files instead of running
   std::vector<std::string> validateFiles;  // empty: every level, menu and prefab file
+  bool schema = false;                     // write the level file schema instead of running
+  std::string schemaPath;                  // empty: to standard output
+  std::string referenceDir;                // empty: no reference; else write it there and run nothing
 };
 
 // Throws base::UsageError for arguments the runner cannot take.

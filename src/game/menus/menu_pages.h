@@ -25,6 +25,8 @@ enum class PageRole {
 struct PageButton {
   const char* object;  // the object holding the Button
   void (*action)();
+  const char* does;  // what the action does, in a few words
+
   // A pause menu button that stays clickable while a question is shown over it.
   bool clickableUnderQuestion = false;
 };
