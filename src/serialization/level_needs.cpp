@@ -91,8 +91,9 @@ struct LevelSpace {
   int starGoal = 0;
 };
 
-// A custom level's level space is the one space holding the player; its star goal is
-// the level header's.
+// A custom level's level space is the one space holding the player, or its only
+// space when none does (which then lacks the player); its star goal is the level
+// header's.
 std::optional<LevelSpace> CustomLevelSpace(const DataFile& file, const LevelObjects& objects,
                                            const PlayableLevelRules& playable, const Report& report) {
   const RequiredObject& player = playable.objects.front();
@@ -100,6 +101,11 @@ std::optional<LevelSpace> CustomLevelSpace(const DataFile& file, const LevelObje
   for (const auto& [key, info] : objects) {
     if (key.second == player.object) holders.emplace_back(key.first, &info);
   }
+  std::vector<std::string> spaces;
+  for (const auto& space : file.text.document.GetObject()) {
+    if (Text(space.name) != kLevelHeaderKey && space.value.IsObject()) spaces.push_back(Text(space.name));
+  }
+  if (holders.empty() && spaces.size() == 1) holders.emplace_back(spaces.front(), nullptr);
   if (holders.empty()) {
     report(file.PlaceOf(file.text.document),
            "no space holds an object " + Quoted(player.object) + With(player.components) +

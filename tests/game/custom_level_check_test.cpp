@@ -61,13 +61,14 @@ TEST_F(CustomLevelCheckTest, ALevelUsingTheGamesPrefabsAndScriptsCanBePlayed) {
 }
 
 // The level's own copy of a script comes first, so its syntax error counts, though
-// the data folder's script of that name compiles.
+// the data folder's script of that name compiles. Lua places an unclosed block at the
+// end of the file.
 TEST_F(CustomLevelCheckTest, AScriptBesideTheLevelIsTheOneCompiled) {
   std::ofstream(folder_ / "LuaScripts/MoveRight.lua") << "function Update(dt)\n  if dt then\nend\n";
   EXPECT_EQ(Check(), std::vector<std::string>{
                          level_.generic_string() +
                          ":6:67: script \"LuaScripts/MoveRight.lua\" does not compile: "
-                         "LuaScripts/MoveRight.lua:3: 'end' expected (to close 'function' at line 1) near "
+                         "LuaScripts/MoveRight.lua:4: 'end' expected (to close 'function' at line 1) near "
                          "<eof>"});
 }
 

@@ -110,18 +110,40 @@ TEST_F(ValidateDataCopyTest, WhatTheGameLooksUpByNameIsReportedWhereItShouldBe) 
     std::string file;
     std::string from;  // renamed away
     std::string to;
-    std::string at;  // the key the problem points at
-    std::string message;
+    // The keys the problems point at, and the problems.
+    std::vector<std::pair<std::string, std::string>> problems;
   } cases[] = {
-      {"Menu/MenuPause.txt", "\"c_ButtonHTP\"", "\"c_ButtonHowTo\"", "\"X_PauseMenu\"",
-       "space \"X_PauseMenu\" has no object \"c_ButtonHTP\" (with Button), which the game needs"},
-      {"Prefabs/LevelTimer.txt", "\"b_Max\"", "\"b_Maximum\"", "\"U_LevelTimer\"",
-       "space \"U_LevelTimer\" has no object \"b_Max\" (with Sprite), which the game needs"},
-      {"Menu/GameLogos.txt", "\"b_LogoCorvaneT\"", "\"b_LogoOther\"", "\"V_GameLogos\"",
-       "space \"V_GameLogos\" has no object \"b_LogoCorvaneT\" (with Sprite and Transform), which the game "
-       "needs"},
-      {"Levels/Level2.txt", "\"c_UI\": {", "\"c_UIx\": {", "\"Level2\"",
-       "space \"Level2\" has no object \"c_UI\" (with PlayerUI and Pool), which the game needs"},
+      // The renamed button is also one the game gives no action.
+      {"Menu/MenuPause.txt",
+       "\"c_ButtonHTP\"",
+       "\"c_ButtonHowTo\"",
+       {{"\"X_PauseMenu\"",
+         "space \"X_PauseMenu\" has no object \"c_ButtonHTP\" (with Button), which the game needs"},
+        {"\"c_ButtonHowTo\"",
+         "object \"c_ButtonHowTo\" has a Button the game gives no action: clicking it does nothing"}}},
+      {"Prefabs/LevelTimer.txt",
+       "\"b_Max\"",
+       "\"b_Maximum\"",
+       {{"\"U_LevelTimer\"",
+         "space \"U_LevelTimer\" has no object \"b_Max\" (with Sprite), which the game needs"}}},
+      {"Menu/GameLogos.txt",
+       "\"b_LogoCorvaneT\"",
+       "\"b_LogoOther\"",
+       {{"\"V_GameLogos\"",
+         "space \"V_GameLogos\" has no object \"b_LogoCorvaneT\" (with Sprite and Transform), which the game "
+         "needs"}}},
+      {"Levels/Level2.txt",
+       "\"c_UI\": {",
+       "\"c_UIx\": {",
+       {{"\"Level2\"",
+         "space \"Level2\" has no object \"c_UI\" (with PlayerUI and Pool), which the game needs"}}},
+      // The exit's handler comes from its prefab; the object's own entry overrides it.
+      {"Levels/Level3.txt",
+       "\"C_exit\": {",
+       "\"C_exit\": {\"CircleCollider\": {\"handler\": \"stopMovement\"}, ",
+       {{"\"Level3\"",
+         "space \"Level3\" has no exit: no object in it has a CircleCollider or BoxCollider with handler "
+         "\"nextLevelTrigger\", so the level never ends"}}},
   };
   for (const auto& c : cases) {
     const fs::path path = copy / c.file;
@@ -131,9 +153,13 @@ TEST_F(ValidateDataCopyTest, WhatTheGameLooksUpByNameIsReportedWhereItShouldBe) 
     WriteText(path, text);
     const Result result = RunSim("--data " + copy.string() + " --validate");
     EXPECT_EQ(result.status, 1) << result.output;
-    const std::string line = path.string() + ":" + LineColumn(text, c.at) + ": " + c.message + "\n";
-    EXPECT_NE(result.output.find(line), std::string::npos) << line << result.output;
-    EXPECT_NE(result.output.find("\n1 problem in 1 file\n"), std::string::npos) << result.output;
+    for (const auto& [at, message] : c.problems) {
+      const std::string line = path.string() + ":" + LineColumn(text, at) + ": " + message + "\n";
+      EXPECT_NE(result.output.find(line), std::string::npos) << line << result.output;
+    }
+    const std::string summary =
+        std::to_string(c.problems.size()) + " problem" + (c.problems.size() == 1 ? "" : "s") + " in 1 file\n";
+    EXPECT_NE(result.output.find("\n" + summary), std::string::npos) << result.output;
     WriteText(path, original);
   }
 }
@@ -188,7 +214,9 @@ TEST_F(ValidateCustomLevelTest, EachBrokenThingIsReportedAtItsLineAndColumn) {
     std::string at;  // where the problem points, in the broken level
     std::string message;
   } cases[] = {
-      {"\"Player\": {", "\"Plyer\": {", "{",
+      {"\"Player\": {", "\"Plyer\": {", "\"Cave\"",
+       "space \"Cave\" has no object \"Player\" (with Transform), which the game needs"},
+      {"\"Player\": {\"prefab\": \"Prefabs/Player.txt\"},", "\"Plyer\": {}},\n  \"Cave2\": {", "{",
        "no space holds an object \"Player\" (with Transform): a playable level needs one, and the space "
        "holding it is the level"},
       {"  }\n}", "  },\n  \"D_Front\": {\"Player\": {\"Transform\": {}}}\n}", "\"Player\": {\"Transform",
@@ -236,6 +264,42 @@ TEST_F(ValidateCustomLevelTest, EachBrokenThingIsReportedAtItsLineAndColumn) {
     const std::string line = level + ":" + LineColumn(text, c.at) + ": " + c.message + "\n";
     EXPECT_EQ(result.output, line + "1 problem in 1 file\n") << c.to;
   }
+}
+
+// A first level as a new player may write it: every fault is reported, not only
+// the first.
+TEST_F(ValidateCustomLevelTest, ANewLevelMakersFirstTryGetsEveryProblem) {
+  std::string text = R"({"Meadow": {
+  "Playr": {"prefab": "Prefabs/Player.txt"},
+  "c_UI": {"prefab": "Prefabs/StarCounter.txt"},
+  "d_Mover": {"Transform": {}, "Script": {"filename": "LuaScripts/bob.lua"}},
+  "d_Gate": {"Transform": {}, "BoxCollider": {"handler": "nextLevelTriger"}},
+)";
+  for (int star = 1; star <= 9; ++star)
+    text +=
+        "  \"s" + std::to_string(star) + "\": {\"prefab\": \"Prefabs/Star.txt\"}" + (star < 9 ? ",\n" : "\n");
+  text += "}}\n";
+  WriteText(level, text);
+  WriteText(folder / "LuaScripts/bob.lua", "function Update(dt)\n  x = = 1\nend\n");
+  const Result result = RunSim("--validate " + level);
+  EXPECT_EQ(result.status, 1) << result.output;
+  const std::string space = level + ":" + LineColumn(text, "\"Meadow\"") + ": space \"Meadow\" ";
+  for (const std::string& line : {
+           space + "has no object \"Player\" (with Transform), which the game needs",
+           space + "has no exit: no object in it has a CircleCollider or BoxCollider with handler "
+                   "\"nextLevelTrigger\", so the level never ends",
+           space + "has 9 stars (objects with a Star), fewer than the star goal of 25 (\"starGoal\" in the "
+                   "level header sets it): the star objective cannot be met",
+           level + ":" + LineColumn(text, "\"nextLevelTriger\"") +
+               ": unknown collision handler \"nextLevelTriger\" (did you mean \"nextLevelTrigger\"?)",
+           level + ":" + LineColumn(text, "\"LuaScripts/bob.lua\"") +
+               ": script \"LuaScripts/bob.lua\" does not compile: LuaScripts/bob.lua:2: unexpected symbol "
+               "near "
+               "'='",
+       }) {
+    EXPECT_NE(result.output.find(line + "\n"), std::string::npos) << line << "\n" << result.output;
+  }
+  EXPECT_NE(result.output.find("\n5 problems in 1 file\n"), std::string::npos) << result.output;
 }
 
 TEST_F(ValidateCustomLevelTest, AScriptThatDoesNotCompileIsReportedWithItsOwnLine) {
