@@ -524,12 +524,14 @@ struct Validator::Impl {
     }
   }
 
+  // A name the game does not know, with the nearest it knows, or all of them when
+  // none is near.
   void CheckName(const DataFile& file, const std::string& type, const std::string& member,
                  const rapidjson::Value& value) {
     if (!value.IsString() || value.GetStringLength() == 0) return;
     const std::string name = Text(value);
     for (const NameRule& rule : rules.names) {
-      if (rule.type != type || rule.member != member) continue;
+      if (rule.type != type || rule.member != member || rule.names.empty()) continue;
       if (std::find(rule.names.begin(), rule.names.end(), name) != rule.names.end()) continue;
       std::string hint = Suggestion(name, rule.names);
       if (hint.empty()) {
@@ -540,6 +542,7 @@ struct Validator::Impl {
     }
   }
 
+  // A state outside the game's table; the member's default is the file saying "none".
   void CheckState(const DataFile& file, const std::string& type, const std::string& member,
                   const rapidjson::Value& value) {
     if (!value.IsInt()) return;
