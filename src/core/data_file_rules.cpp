@@ -2,9 +2,24 @@
 #include "core/data_file_rules.h"
 
 #include "components/button.h"
+#include "components/collider.h"
 #include "components/collision_handlers.h"
+#include "scripting/script_check.h"
 
 namespace core {
+namespace {
+
+// The names of the handler table, filled first if the engine has not started yet.
+std::vector<std::string> CollisionHandlerNames() {
+  components::RegisterCollisionHandlers();
+  std::vector<std::string> names;
+  for (const auto& [name, handler] : components::GetCollisionHandlers()) {
+    if (handler != nullptr) names.push_back(name);
+  }
+  return names;
+}
+
+}  // namespace
 
 std::vector<serialization::FileReference> EngineFileMembers() {
   return {
@@ -27,6 +42,9 @@ serialization::ValidationRules EngineValidationRules() {
         {collider, "handler", "starCollect", components::kStarCollectSound, "sound"});
   }
   rules.sheets = {{"SpriteSource", "numrows", "numcols", "Sprite", "frame_index"}};
+  rules.names = {{"CircleCollider", "handler", "collision handler", CollisionHandlerNames()},
+                 {"BoxCollider", "handler", "collision handler", CollisionHandlerNames()}};
+  rules.scripts = {{"Script", "filename", &scripting::CompileScriptFile}};
   return rules;
 }
 

@@ -1,6 +1,7 @@
 // What the engine's component types mean for the files beside the level files: the
-// members that name pictures and scripts, the sounds components play, and the members
-// that make a sprite sheet. The data file validator checks levels against them.
+// members that name pictures and scripts, the sounds components play, the members
+// that make a sprite sheet, the collision handler names and how a script is compiled.
+// The data file validator checks levels against them.
 #pragma once
 
 #include <vector>

@@ -1,8 +1,14 @@
 // The game's names in its data, gathered from the constants and tables its code uses.
 #include "game/data_requirements.h"
 
+#include <string_view>
+#include <utility>
+
+#include "core/data_file_rules.h"
+#include "game/game_states.h"
 #include "game/menus/menu_pages.h"
 #include "game/names.h"
+#include "serialization/level_header.h"
 
 namespace game {
 namespace {
@@ -23,6 +29,15 @@ constexpr LevelFile kTransitions[] = {
     {names::kLevel1TransitionFile, names::kLevel1Transition},
     {names::kLevel2TransitionFile, names::kLevel2Transition},
 };
+
+// The objects the level states look up in a level's space.
+const std::vector<serialization::RequiredObject>& LevelObjects() {
+  static const std::vector<serialization::RequiredObject> objects{
+      {"", "", names::kPlayer, {"Transform"}},
+      {"", "", names::kUi, {"PlayerUI", "Pool"}},
+  };
+  return objects;
+}
 
 void AddSprites(std::vector<serialization::RequiredObject>& required, const char* file, const char* space,
                 std::initializer_list<const char*> objects) {
@@ -46,8 +61,11 @@ std::vector<serialization::RequiredObject> RequiredObjects() {
   std::vector<serialization::RequiredObject> required;
   // The level states hold on to the player's Transform and empty the star counter.
   for (const LevelFile& level : kPlayedLevels) {
-    required.push_back({level.file, level.space, names::kPlayer, {"Transform"}});
-    required.push_back({level.file, level.space, names::kUi, {"PlayerUI", "Pool"}});
+    for (serialization::RequiredObject object : LevelObjects()) {
+      object.file = level.file;
+      object.space = level.space;
+      required.push_back(std::move(object));
+    }
   }
   for (const LevelFile& transition : kTransitions)
     required.push_back({transition.file, transition.space, "", {}});
@@ -81,6 +99,67 @@ std::vector<serialization::RequiredObject> RequiredObjects() {
     }
   }
   return required;
+}
+
+namespace {
+
+// The buttons the game gives actions to, by object name: the pages' and the victory
+// screen's.
+std::vector<serialization::WiredButtons> WiredButtons() {
+  std::vector<serialization::WiredButtons> wired{
+      {names::kVictoryFile, names::kVictorySpace, {names::kButtonNext, names::kButtonRestart}}};
+  for (const MenuPage& page : MenuPages()) {
+    serialization::WiredButtons row{page.file, page.space, {}};
+    for (const PageButton& button : page.buttons) row.objects.emplace_back(button.object);
+    wired.push_back(std::move(row));
+  }
+  return wired;
+}
+
+// The names of the game's spaces, which a custom level must not take.
+std::vector<std::string> GameSpaces() {
+  std::vector<std::string> spaces;
+  for (const LevelFile& level : kPlayedLevels) spaces.emplace_back(level.space);
+  for (const LevelFile& transition : kTransitions) spaces.emplace_back(transition.space);
+  for (const char* screen : {names::kTimerSpace, names::kVictorySpace, names::kLogosSpace})
+    spaces.emplace_back(screen);
+  for (const MenuPage& page : MenuPages()) spaces.emplace_back(page.space);
+  spaces.emplace_back(GameStateName(kMenuTestSpace));
+  return spaces;
+}
+
+serialization::PlayableLevelRules PlayableLevels() {
+  serialization::PlayableLevelRules playable;
+  // The game's own levels play with the goals a level without a header has.
+  const int starGoal = serialization::LevelHeader{}.starGoal;
+  for (const LevelFile& level : kPlayedLevels) {
+    if (std::string_view(level.file) != names::kLevelWinFile)
+      playable.builtIn.push_back({level.file, level.space, starGoal});
+  }
+  playable.objects = LevelObjects();
+  playable.starType = "Star";
+  playable.exitTypes = {"CircleCollider", "BoxCollider"};
+  playable.exitMember = "handler";
+  playable.exitHandler = "nextLevelTrigger";
+  // The level timer is the first of the screens drawn over a level.
+  playable.firstScreenSpace = names::kTimerSpace;
+  playable.gameSpaces = GameSpaces();
+  return playable;
+}
+
+}  // namespace
+
+serialization::ValidationRules DataFileRules() {
+  serialization::ValidationRules rules = core::EngineValidationRules();
+  rules.required = RequiredObjects();
+  rules.loadedFiles = FilesLoadedByName();
+  rules.buttons = WiredButtons();
+  rules.buttonType = "Button";
+  serialization::StateRule states{"UI", "gmHolder", {}};
+  for (int state = 0; state < kStateCount; ++state) states.names.emplace_back(GameStateName(state));
+  rules.states.push_back(std::move(states));
+  rules.playable = PlayableLevels();
+  return rules;
 }
 
 }  // namespace game

@@ -16,4 +16,9 @@ std::vector<std::string> FilesLoadedByName();
 // The spaces, objects and components those files must hold.
 std::vector<serialization::RequiredObject> RequiredObjects();
 
+// Everything the validator checks data files against: the engine's rules and the
+// game's (the above, the buttons it wires, the states a UI may ask for, what makes a
+// level playable). Reads the menu page table.
+serialization::ValidationRules DataFileRules();
+
 }  // namespace game

@@ -17,52 +17,14 @@
 #include "objects/type_registry.h"
 #include "serialization/level_header.h"
 #include "serialization/level_rules.h"
+#include "serialization/validator_local.h"
 
 namespace serialization {
-namespace {
-
-namespace fs = std::filesystem;
-
-// Where a key or value sits: the file as shown, and the position in it.
-struct Place {
-  std::string file;
-  TextPosition at;
-};
-
-// A member value as the last layer that gave it left it.
-struct MemberValue {
-  const rapidjson::Value* value = nullptr;
-  Place place;
-};
-
-struct ComponentView {
-  Place place;  // the component's key in the last layer that names it
-  std::map<std::string, MemberValue> members;
-};
-
-// An object's components as its prefab layers and then its own entry leave them:
-// what the loader would have built, as far as the checks need it.
-using ObjectView = std::map<std::string, ComponentView>;
-
-// A file, read once, with what the prefab checks need to know about it.
-struct DataFile {
-  std::string shown;
-  fs::path path;
-  std::string relative;  // to the data folder, "/" separated; empty outside it
-  FileShape shape = FileShape::Level;
-  JsonFileResult result = JsonFileResult::NotOpened;
-  std::string error;
-  JsonText text;
-  bool queued = false;
-  // As a prefab: its component table, and the "prefab" string naming its base; null
-  // when there is none or it has the wrong shape.
-  const rapidjson::Value* table = nullptr;
-  const rapidjson::Value* baseLink = nullptr;
-
-  Place PlaceOf(const rapidjson::Value& value) const { return {shown, text.PositionOf(value)}; }
-};
+namespace validation {
 
 std::string Quoted(const std::string& text) { return "\"" + Printable(text) + "\""; }
+
+namespace {
 
 std::size_t EditDistance(std::string_view a, std::string_view b) {
   std::vector<std::size_t> row(b.size() + 1);
@@ -79,7 +41,8 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
   return row[b.size()];
 }
 
-// " (did you mean "X"?)" for the closest candidate within two edits, else "".
+}  // namespace
+
 std::string Suggestion(const std::string& name, const std::vector<std::string>& candidates) {
   const std::string* best = nullptr;
   std::size_t bestDistance = 3;
@@ -92,6 +55,13 @@ std::string Suggestion(const std::string& name, const std::vector<std::string>& 
   }
   return best == nullptr ? std::string() : " (did you mean " + Quoted(*best) + "?)";
 }
+
+}  // namespace validation
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace validation;
 
 // A named member or group child of the type, found as the loader finds it (pre-order,
 // first match); null when the type has none of that name.
@@ -126,13 +96,13 @@ std::string Because(const std::string& reason) { return reason.empty() ? reason 
 
 // Why the game would not read a picture, script or sound (`what`) at path, to
 // follow its name; empty when it would.
-std::string WhyUnread(const fs::path& path, const std::string& what) {
+std::string WhyUnread(const fs::path& path, const std::string& what, const std::string& where) {
   const base::ReadLimit& limit = what == "picture" ? base::kPictureLimit
                                  : what == "sound" ? base::kSoundLimit
                                                    : base::kScriptLimit;
   const base::FileRead check = base::CheckReadable(path.string(), limit);
   if (check.Ok()) return {};
-  return check.outcome == base::ReadOutcome::kMissing ? "does not exist under the data folder" : check.Said();
+  return check.outcome == base::ReadOutcome::kMissing ? "does not exist " + where : check.Said();
 }
 
 bool Exists(const fs::path& path) {
@@ -164,6 +134,8 @@ struct Validator::Impl {
   std::vector<DataFile*> queue;
   std::set<std::tuple<std::string, std::size_t, std::size_t, std::string>> problems;
   std::map<std::pair<std::string, std::string>, std::optional<std::int32_t>> defaults;
+  // Why each script file checked does not compile (empty: it does), by canonical path.
+  std::map<std::string, std::string> scriptErrors;
 
   void Add(const Place& place, const std::string& message) {
     const TextPosition at = place.at.line == 0 ? TextPosition{1, 1} : place.at;
@@ -188,10 +160,36 @@ struct Validator::Impl {
     return prefab ? FileShape::Prefab : FileShape::Level;
   }
 
-  // A path written in a data file leads from the data folder and stays inside it, as
-  // the loader keeps it.
+  // The folders the paths written in the file being checked lead from, in order, and
+  // how problem lines name them: the data folder, after the custom level's own
+  // folder when the file is a custom level.
+  struct Root {
+    fs::path path;  // canonical
+    std::string shown;
+  };
+  std::vector<Root> roots;
+
+  void UseRootsFor(const fs::path& path, const std::string& shown) {
+    roots = {{dataFolder, shownDataFolder}};
+    const fs::path canonical = Canonical(path);
+    if (!RelativeToData(canonical).empty()) return;
+    roots.insert(roots.begin(),
+                 Root{canonical.parent_path(), fs::path(shown).parent_path().generic_string()});
+  }
+
+  bool BesideLevel() const { return roots.size() > 1; }
+
+  // Where a file that no root holds was looked for, for messages.
+  std::string Where() const {
+    return BesideLevel() ? "beside the level or under the data folder" : "under the data folder";
+  }
+
+  // A path written in a data file leads from the roots and stays inside them, as the
+  // loader keeps it.
   base::ResolvedPath Resolve(const std::string& written) const {
-    return base::ResolveDataPath(written, {dataFolder});
+    std::vector<fs::path> paths;
+    for (const Root& root : roots) paths.push_back(root.path);
+    return base::ResolveDataPath(written, paths);
   }
 
   std::string Shown(const std::string& written) const {
@@ -199,9 +197,26 @@ struct Validator::Impl {
     return NormalPath(shownDataFolder + "/" + written);
   }
 
+  // How problem lines name the file a written path resolved to: from the innermost
+  // root that holds it (a level's folder may hold the data folder).
+  std::string ShownResolved(const std::string& written, const base::ResolvedPath& resolved) const {
+    const fs::path path(resolved.path);
+    const Root* holder = nullptr;
+    for (const Root& root : roots) {
+      const fs::path relative = path.lexically_relative(root.path);
+      if (relative.empty() || *relative.begin() == "..") continue;
+      if (holder == nullptr || root.path.native().size() > holder->path.native().size()) holder = &root;
+    }
+    if (holder == nullptr || holder->path == dataFolder) return Shown(written);
+    return NormalPath(holder->shown.empty() ? written : holder->shown + "/" + written);
+  }
+
   DataFile& Open(const fs::path& path, const std::string& shown, FileShape shape) {
     const fs::path canonical = Canonical(path);
-    std::unique_ptr<DataFile>& slot = files[canonical.generic_string()];
+    // A file reached from a custom level resolves its paths beside that level too.
+    const std::string key =
+        canonical.generic_string() + (BesideLevel() ? "\n" + roots.front().path.generic_string() : "");
+    std::unique_ptr<DataFile>& slot = files[key];
     if (slot) return *slot;
     slot = std::make_unique<DataFile>();
     DataFile& file = *slot;
@@ -209,6 +224,7 @@ struct Validator::Impl {
     file.path = path;
     file.relative = RelativeToData(canonical);
     file.shape = shape;
+    file.custom = shape == FileShape::Level && file.relative.empty();
     file.result = ReadJsonFile(path.string(), file.text, file.error);
     const rapidjson::Value& root = file.text.document;
     if (file.result == JsonFileResult::Parsed && root.IsObject() && !root.ObjectEmpty()) {
@@ -280,11 +296,10 @@ struct Validator::Impl {
           owner + ": prefab file " + Quoted(written) + " " + resolved.reason + "; the loader refuses it");
       return nullptr;
     }
-    DataFile& file = Open(resolved.path, Shown(written), FileShape::Prefab);
+    DataFile& file = Open(resolved.path, ShownResolved(written, resolved), FileShape::Prefab);
     if (file.result == JsonFileResult::NotOpened) {
       Add(link, "prefab file " + Quoted(written) +
-                    (Exists(file.path) ? " cannot be read" + Because(file.error)
-                                       : " does not exist under the data folder"));
+                    (Exists(file.path) ? " cannot be read" + Because(file.error) : " does not exist " + Where()));
       return nullptr;
     }
     if (file.result == JsonFileResult::Refused) {
@@ -328,7 +343,7 @@ struct Validator::Impl {
       const std::string written = Text(*current->baseLink);
       const base::ResolvedPath resolved = Resolve(written);
       if (!resolved.Inside()) return;  // reported where the link is used
-      DataFile& next = Open(resolved.path, Shown(written), FileShape::Prefab);
+      DataFile& next = Open(resolved.path, ShownResolved(written, resolved), FileShape::Prefab);
       if (next.result != JsonFileResult::Parsed) return;
       names.push_back(NormalPath(written));
       if (&next == &prefab) {
@@ -385,11 +400,6 @@ struct Validator::Impl {
 
   // --- Levels --------------------------------------------------------------------
 
-  struct ObjectInfo {
-    Place place;  // the object's key
-    ObjectView view;
-  };
-
   void CheckLevel(DataFile& file) {
     const rapidjson::Value& root = file.text.document;
     if (!root.IsObject()) {
@@ -399,7 +409,7 @@ struct Validator::Impl {
     std::vector<HeaderProblem> headerProblems;
     ReadLevelHeader(root, headerProblems);
     for (const HeaderProblem& problem : headerProblems) Add(file.PlaceOf(*problem.at), problem.message);
-    std::map<std::pair<std::string, std::string>, ObjectInfo> objects;
+    LevelObjects objects;
     for (const auto& space : root.GetObject()) {
       const std::string spaceName = Text(space.name);
       if (spaceName == kLevelHeaderKey) continue;
@@ -419,7 +429,9 @@ struct Validator::Impl {
                         ObjectInfo{file.PlaceOf(object.name), std::move(view)});
       }
     }
-    CheckRequired(file, objects);
+    const Report report = [this](const Place& place, const std::string& message) { Add(place, message); };
+    if (!file.relative.empty()) CheckRequiredObjects(file, objects, rules.required, report);
+    CheckLevelNeeds(file, objects, rules, report);
   }
 
   ObjectView CheckObject(DataFile& file, const std::string& owner, const rapidjson::Value& entry) {
@@ -435,41 +447,6 @@ struct Validator::Impl {
     CheckComponents(file, owner, entry, view, /*prefabTable=*/false);
     CheckSheets(view);
     return view;
-  }
-
-  void CheckRequired(const DataFile& file,
-                     const std::map<std::pair<std::string, std::string>, ObjectInfo>& objects) {
-    if (file.relative.empty()) return;
-    const rapidjson::Value& root = file.text.document;
-    std::set<std::string> missingSpaces;
-    for (const RequiredObject& required : rules.required) {
-      if (required.file != file.relative) continue;
-      const auto space = root.FindMember(rapidjson::StringRef(required.space.c_str(), required.space.size()));
-      if (space == root.MemberEnd()) {
-        if (missingSpaces.insert(required.space).second) {
-          Add({file.shown, {1, 1}}, "the game loads the space " + Quoted(required.space) +
-                                        " from this file, but the file has no such space");
-        }
-        continue;
-      }
-      if (required.object.empty() || !space->value.IsObject()) continue;
-      const auto object = objects.find({required.space, required.object});
-      if (object == objects.end()) {
-        std::string with;
-        for (const std::string& type : required.components)
-          with += (with.empty() ? " (with " : " and ") + type;
-        Add(file.PlaceOf(space->name), "space " + Quoted(required.space) + " has no object " +
-                                           Quoted(required.object) + with + (with.empty() ? "" : ")") +
-                                           ", which the game needs");
-        continue;
-      }
-      for (const std::string& type : required.components) {
-        if (object->second.view.count(type) == 0) {
-          Add(object->second.place,
-              "object " + Quoted(required.object) + " has no " + type + ", which the game needs");
-        }
-      }
-    }
   }
 
   // --- Components ----------------------------------------------------------------
@@ -512,6 +489,9 @@ struct Validator::Impl {
           continue;
         }
         CheckReference(file, owner, typeName, memberName, member.value);
+        CheckName(file, typeName, memberName, member.value);
+        CheckState(file, typeName, memberName, member.value);
+        CheckScript(file, typeName, memberName, member.value);
       }
     }
     Merge(view, file, entry);
@@ -548,8 +528,61 @@ struct Validator::Impl {
         continue;
       }
       const fs::path path = resolved.path;
-      const std::string why = WhyUnread(path, reference.what);
+      const std::string why = WhyUnread(path, reference.what, Where());
       if (!why.empty()) Add(file.PlaceOf(value), reference.what + " " + Quoted(written) + " " + why);
+    }
+  }
+
+  // A name the game does not know, with the nearest it knows, or all of them when
+  // none is near.
+  void CheckName(const DataFile& file, const std::string& type, const std::string& member,
+                 const rapidjson::Value& value) {
+    if (!value.IsString() || value.GetStringLength() == 0) return;
+    const std::string name = Text(value);
+    for (const NameRule& rule : rules.names) {
+      if (rule.type != type || rule.member != member || rule.names.empty()) continue;
+      if (std::find(rule.names.begin(), rule.names.end(), name) != rule.names.end()) continue;
+      std::string hint = Suggestion(name, rule.names);
+      if (hint.empty()) {
+        for (const std::string& known : rule.names)
+          hint += (hint.empty() ? "; the names are " : ", ") + known;
+      }
+      Add(file.PlaceOf(value), "unknown " + rule.what + " " + Quoted(name) + hint);
+    }
+  }
+
+  // A state outside the game's table; the member's default is the file saying "none".
+  void CheckState(const DataFile& file, const std::string& type, const std::string& member,
+                  const rapidjson::Value& value) {
+    if (!value.IsInt()) return;
+    const int state = value.GetInt();
+    for (const StateRule& rule : rules.states) {
+      if (rule.type != type || rule.member != member || rule.names.empty()) continue;
+      if ((state >= 0 && static_cast<std::size_t>(state) < rule.names.size()) ||
+          DefaultInt(type, member) == state)
+        continue;
+      const std::size_t last = rule.names.size() - 1;
+      Add(file.PlaceOf(value), type + " member " + member + " asks for state " + std::to_string(state) +
+                                   ", but the game's states are 0 (" + rule.names.front() + ") to " +
+                                   std::to_string(last) + " (" + rule.names.back() + ")");
+    }
+  }
+
+  // Compiles each script a member names, once per file; a missing one is reported by
+  // the file references.
+  void CheckScript(const DataFile& file, const std::string& type, const std::string& member,
+                   const rapidjson::Value& value) {
+    if (!value.IsString() || value.GetStringLength() == 0) return;
+    const std::string written = Text(value);
+    for (const ScriptRule& rule : rules.scripts) {
+      if (rule.type != type || rule.member != member || !rule.compile) continue;
+      const base::ResolvedPath resolved = Resolve(written);
+      if (!resolved.Inside() || !WhyUnread(resolved.path, "script", Where()).empty()) continue;
+      const auto [compiled, first] = scriptErrors.try_emplace(Canonical(resolved.path).generic_string());
+      if (first) compiled->second = rule.compile(resolved.path, NormalPath(written));
+      if (compiled->second.empty()) continue;
+      Add(file.PlaceOf(value),
+          "script " + Quoted(written) + " does not compile: " + Printable(compiled->second));
     }
   }
 
@@ -568,7 +601,9 @@ struct Validator::Impl {
         place = file.PlaceOf(member->value);
         user = typeName + " with " + implied.member + " " + Quoted(implied.value);
       }
-      const std::string why = WhyUnread(dataFolder / implied.path, implied.what);
+      const base::ResolvedPath resolved = Resolve(implied.path);
+      const std::string why =
+          resolved.Inside() ? WhyUnread(resolved.path, implied.what, Where()) : "does not exist " + Where();
       if (!why.empty())
         Add(place, implied.what + " " + Quoted(implied.path) + ", which " + user + " needs, " + why);
     }
@@ -638,11 +673,13 @@ Validator::Validator(std::filesystem::path dataFolder, std::string shownDataFold
   impl_->dataFolder = Canonical(dataFolder);
   impl_->shownDataFolder = std::move(shownDataFolder);
   impl_->rules = std::move(rules);
+  impl_->roots = {{impl_->dataFolder, impl_->shownDataFolder}};
 }
 
 Validator::~Validator() = default;
 
 void Validator::CheckFile(const std::filesystem::path& path, const std::string& shown) {
+  impl_->UseRootsFor(path, shown);
   impl_->Enqueue(impl_->Open(path, shown, impl_->ShapeByFolder(path)));
   impl_->Drain();
 }

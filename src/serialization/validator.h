@@ -3,13 +3,15 @@
 // with the line and column of the key or value at fault: malformed JSON, repeated
 // names, unknown component types and members, values the loader refuses, prefab
 // files that are missing, empty or loop, files that components name but the data
-// folder lacks, frames outside their sprite sheet, and the objects the game looks up
-// by name. What a component's members mean (a picture, a sheet) and what the game
-// needs come in as rules from the layers that know them.
+// folder lacks, frames outside their sprite sheet, the objects the game looks up by
+// name, names and states a member must be one of, scripts that do not compile, and
+// what a playable level needs. What a component's members mean (a picture, a sheet,
+// a handler) and what the game needs come in as rules from the layers that know them.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +56,64 @@ struct RequiredObject {
   std::vector<std::string> components;
 };
 
+// A String member whose value must be one of a list of names (an empty value keeps
+// the member's meaning of "none"): e.g. a collider's handler.
+struct NameRule {
+  std::string type;
+  std::string member;
+  std::string what;  // for messages: "collision handler"
+  std::vector<std::string> names;
+};
+
+// An Int member that asks for a state: its value must be one of 0 .. names.size() - 1
+// (or the member's default, which asks for none).
+struct StateRule {
+  std::string type;                // e.g. "UI"
+  std::string member;              // e.g. "gmHolder"
+  std::vector<std::string> names;  // the name of each state, by number
+};
+
+// Script files and how to compile one without running it.
+struct ScriptRule {
+  std::string type;    // e.g. "Script"
+  std::string member;  // String member naming the script, e.g. "filename"
+  // Compiles the file at `path`; empty when it compiles, else the error naming the
+  // script as `name` ("LuaScripts/Bad.lua:3: '=' expected near 'end'").
+  std::function<std::string(const std::filesystem::path& path, const std::string& name)> compile;
+};
+
+// Buttons get their actions from the game by object name: in `space` of `file`
+// (relative to the data folder), the objects it wires.
+struct WiredButtons {
+  std::string file;
+  std::string space;
+  std::vector<std::string> objects;
+};
+
+// What a level needs to be played, and which levels are played: the game's own, by
+// file and space, and every level file checked from outside the data folder (a
+// custom level, whose level space is the one holding the player).
+struct PlayableLevelRules {
+  struct BuiltIn {
+    std::string file;  // relative to the data folder
+    std::string space;
+    int starGoal = 0;
+  };
+  std::vector<BuiltIn> builtIn;
+  // The objects of the level space, the player first (file and space are unused).
+  // The game's own levels have them listed in ValidationRules::required as well.
+  std::vector<RequiredObject> objects;
+  std::string starType;  // a component that makes its object a star
+  // The exit: an object with one of these components whose `exitMember` is `exitHandler`.
+  std::vector<std::string> exitTypes;
+  std::string exitMember;
+  std::string exitHandler;
+  // Custom levels: their spaces sort (byte-wise) before this one, where the game's
+  // screens and menus start, and take none of the game's own space names.
+  std::string firstScreenSpace;
+  std::vector<std::string> gameSpaces;
+};
+
 struct ValidationRules {
   std::vector<FileReference> references;
   std::vector<ImpliedFile> impliedFiles;
@@ -63,6 +123,14 @@ struct ValidationRules {
   // levels wherever they are (the level timer sits under Prefabs/), and in a check
   // of the whole data folder a missing one is a problem.
   std::vector<std::string> loadedFiles;
+  std::vector<NameRule> names;
+  std::vector<StateRule> states;
+  std::vector<ScriptRule> scripts;
+  // In these spaces, and anywhere in a playable level, a button the game does not
+  // wire does nothing when clicked.
+  std::vector<WiredButtons> buttons;
+  std::string buttonType;       // the component they wire, e.g. "Button"
+  PlayableLevelRules playable;  // none when its objects are empty
 };
 
 class Validator {
@@ -77,7 +145,9 @@ class Validator {
 
   // Checks one file and the prefab files it leads to, each file once. `path` is
   // where to read it; `shown` how problem lines name it. A file under Prefabs/ of
-  // the data folder is read as a prefab, any other as a level.
+  // the data folder is read as a prefab, any other as a level. A file outside the
+  // data folder is a custom level: the paths in it and in its prefabs lead from its
+  // own folder first, then from the data folder, and it must be playable.
   void CheckFile(const std::filesystem::path& path, const std::string& shown);
   // Checks every file under Levels/, Menu/ and Prefabs/ of the data folder, and that
   // every file the game loads by name is there.

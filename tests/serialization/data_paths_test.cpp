@@ -70,7 +70,11 @@ class DataPathsTest : public SerializerFixture {
     fs::create_directories(outside);
     for (const Kind& kind : kKinds) {
       fs::create_directories(folder / kind.folder / "deep");
-      const std::string text = std::string(kind.folder) == "Prefabs" ? R"({"P": {"Alpha": {}}})" : "x";
+      // Each a file of its kind: the validator compiles scripts.
+      const std::string folderName = kind.folder;
+      const std::string text = folderName == "Prefabs"      ? R"({"P": {"Alpha": {}}})"
+                               : folderName == "LuaScripts" ? "-- a script\n"
+                                                            : "x";
       Write(std::string(kind.folder) + "/" + kind.file, text);
       std::ofstream(outside / kind.file) << text;
     }

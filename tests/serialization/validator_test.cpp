@@ -153,6 +153,20 @@ TEST_F(ValidatorTest, EachBrokenFileGivesItsOneProblemWhereItIs) {
        "Levels/L.txt:2:36: sound \"Audio/BirdSmack.ogg\", which BoxCollider with handler \"bounceBack\" "
        "needs, "
        "does not exist under the data folder"},
+      {{{"Levels/L.txt", Level("{\"BoxCollider\": {\"handler\": \"bounceBak\"}}")}},
+       "Levels/L.txt",
+       "Levels/L.txt:2:36: unknown collision handler \"bounceBak\" (did you mean \"bounceBack\"?)"},
+      // A binary chunk is refused as the game refuses it.
+      {{{"Levels/L.txt", Level("{\"Script\": {\"filename\": \"LuaScripts/x.lua\"}}")},
+        {"LuaScripts/x.lua", "\x1bLua"}},
+       "Levels/L.txt",
+       "Levels/L.txt:2:32: script \"LuaScripts/x.lua\" does not compile: LuaScripts/x.lua: attempt to load a "
+       "binary chunk (mode is 't')"},
+      {{{"Levels/L.txt", Level("{\"Script\": {\"filename\": \"LuaScripts/x.lua\"}}")},
+        {"LuaScripts/x.lua", "x ="}},
+       "Levels/L.txt",
+       "Levels/L.txt:2:32: script \"LuaScripts/x.lua\" does not compile: LuaScripts/x.lua:1: unexpected "
+       "symbol near <eof>"},
       {{{"Levels/L.txt", Level("{\"SpriteSource\": {\"numrows\": 0, \"numcols\": 4}}")}},
        "Levels/L.txt",
        "Levels/L.txt:2:37: SpriteSource numrows is 0: a sprite sheet needs at least one row and one column"},
@@ -249,6 +263,32 @@ TEST_F(ValidatorTest, EveryProblemOfEveryFileIsReportedInFileAndPositionOrder) {
   // Levels A and B, the menu, the two prefabs.
   EXPECT_EQ(validator.FilesChecked(), 5u);
   EXPECT_EQ(serialization::FormatSummary(validator), "6 problems in 5 files");
+}
+
+// Buttons get actions by object name, states by number: what the game does not know
+// is reported, with the nearest name it does know.
+TEST_F(ValidatorTest, ButtonsAndStatesTheGameDoesNotKnowAreReported) {
+  serialization::ValidationRules rules = Rules();
+  rules.buttons = {{"Menu/Pause.txt", "X_Pause", {"c_ButtonResume", "c_ButtonExit"}}};
+  rules.buttonType = "Button";
+  rules.states = {{"UI", "gmHolder", {"Empty", "Level1", "Level2"}}};
+  Write("Menu/Pause.txt", R"({"X_Pause": {
+  "c_ButtonResume": {"Transform": {}, "Button": {}},
+  "c_ButtonResme": {"Transform": {}, "Button": {}},
+  "d_Title": {"Transform": {}, "UI": {"gmHolder": 2}},
+  "d_None": {"Transform": {}, "UI": {"gmHolder": -1}},
+  "d_Far": {"Transform": {}, "UI": {"gmHolder": 3}}},
+ "Other": {"e_Button": {"Transform": {}, "Button": {}}}})");
+  serialization::Validator validator(data, "", rules);
+  validator.CheckFile(data / "Menu/Pause.txt", "Menu/Pause.txt");
+  EXPECT_EQ(
+      Lines(validator),
+      (std::vector<std::string>{
+          "Menu/Pause.txt:3:3: object \"c_ButtonResme\" has a Button the game gives no action (did you "
+          "mean \"c_ButtonResume\"?): clicking it does nothing",
+          "Menu/Pause.txt:6:49: UI member gmHolder asks for state 3, but the game's states are 0 (Empty) "
+          "to 2 (Level2)",
+      }));
 }
 
 TEST_F(ValidatorTest, SummaryCountsInWords) {

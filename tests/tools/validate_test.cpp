@@ -1,6 +1,7 @@
 // velmaris-sim --validate as level makers and the build use it: over the real data
-// folder (which must stay clean), over a broken copy of a level, and over copies of
-// the data folder that lack what the game looks up by name.
+// folder (which must stay clean), over a broken copy of a level, over copies of the
+// data folder that lack what the game looks up by name, and over a custom level in a
+// folder of its own, broken one thing at a time.
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -64,6 +65,9 @@ TEST(ValidateTest, BrokenCopyOfALevelShowsEachProblemWithItsLineAndColumn) {
   text.replace(prefab, text.find('"', prefab) - prefab, "Prefabs/Missing.txt");
   const std::size_t image = text.find("\"image\": \"") + 10;
   text.replace(image, text.find('"', image) - image, "images/missing.png");
+  // Outside the data folder the copy is a custom level, which may not take the
+  // game's space name.
+  ReplaceFirst(text, "\"Level1\": {", "\"Copy\": {");
   const std::string copy = testing::TempDir() + "Level1_broken.txt";
   WriteText(copy, text);
 
@@ -73,8 +77,10 @@ TEST(ValidateTest, BrokenCopyOfALevelShowsEachProblemWithItsLineAndColumn) {
       {"\"left\"",
        "Transform member x_position expects a number in the 32-bit float range, but the file gives a string"},
       {"\"Trasnform\"", "unknown component type \"Trasnform\" (did you mean \"Transform\"?)"},
-      {"\"Prefabs/Missing.txt\"", "prefab file \"Prefabs/Missing.txt\" does not exist under the data folder"},
-      {"\"images/missing.png\"", "picture \"images/missing.png\" does not exist under the data folder"},
+      {"\"Prefabs/Missing.txt\"",
+       "prefab file \"Prefabs/Missing.txt\" does not exist beside the level or under the data folder"},
+      {"\"images/missing.png\"",
+       "picture \"images/missing.png\" does not exist beside the level or under the data folder"},
   };
   for (const auto& [snippet, message] : expected) {
     const std::string line = copy + ":" + LineColumn(text, snippet) + ": " + message + "\n";
@@ -106,18 +112,40 @@ TEST_F(ValidateDataCopyTest, WhatTheGameLooksUpByNameIsReportedWhereItShouldBe) 
     std::string file;
     std::string from;  // renamed away
     std::string to;
-    std::string at;  // the key the problem points at
-    std::string message;
+    // The keys the problems point at, and the problems.
+    std::vector<std::pair<std::string, std::string>> problems;
   } cases[] = {
-      {"Menu/MenuPause.txt", "\"c_ButtonHTP\"", "\"c_ButtonHowTo\"", "\"X_PauseMenu\"",
-       "space \"X_PauseMenu\" has no object \"c_ButtonHTP\" (with Button), which the game needs"},
-      {"Prefabs/LevelTimer.txt", "\"b_Max\"", "\"b_Maximum\"", "\"U_LevelTimer\"",
-       "space \"U_LevelTimer\" has no object \"b_Max\" (with Sprite), which the game needs"},
-      {"Menu/GameLogos.txt", "\"b_LogoCorvaneT\"", "\"b_LogoOther\"", "\"V_GameLogos\"",
-       "space \"V_GameLogos\" has no object \"b_LogoCorvaneT\" (with Sprite and Transform), which the game "
-       "needs"},
-      {"Levels/Level2.txt", "\"c_UI\": {", "\"c_UIx\": {", "\"Level2\"",
-       "space \"Level2\" has no object \"c_UI\" (with PlayerUI and Pool), which the game needs"},
+      // The renamed button is also one the game gives no action.
+      {"Menu/MenuPause.txt",
+       "\"c_ButtonHTP\"",
+       "\"c_ButtonHowTo\"",
+       {{"\"X_PauseMenu\"",
+         "space \"X_PauseMenu\" has no object \"c_ButtonHTP\" (with Button), which the game needs"},
+        {"\"c_ButtonHowTo\"",
+         "object \"c_ButtonHowTo\" has a Button the game gives no action: clicking it does nothing"}}},
+      {"Prefabs/LevelTimer.txt",
+       "\"b_Max\"",
+       "\"b_Maximum\"",
+       {{"\"U_LevelTimer\"",
+         "space \"U_LevelTimer\" has no object \"b_Max\" (with Sprite), which the game needs"}}},
+      {"Menu/GameLogos.txt",
+       "\"b_LogoCorvaneT\"",
+       "\"b_LogoOther\"",
+       {{"\"V_GameLogos\"",
+         "space \"V_GameLogos\" has no object \"b_LogoCorvaneT\" (with Sprite and Transform), which the game "
+         "needs"}}},
+      {"Levels/Level2.txt",
+       "\"c_UI\": {",
+       "\"c_UIx\": {",
+       {{"\"Level2\"",
+         "space \"Level2\" has no object \"c_UI\" (with PlayerUI and Pool), which the game needs"}}},
+      // The exit's handler comes from its prefab; the object's own entry overrides it.
+      {"Levels/Level3.txt",
+       "\"C_exit\": {",
+       "\"C_exit\": {\"CircleCollider\": {\"handler\": \"stopMovement\"}, ",
+       {{"\"Level3\"",
+         "space \"Level3\" has no exit: no object in it has a CircleCollider or BoxCollider with handler "
+         "\"nextLevelTrigger\", so the level never ends"}}},
   };
   for (const auto& c : cases) {
     const fs::path path = copy / c.file;
@@ -127,9 +155,13 @@ TEST_F(ValidateDataCopyTest, WhatTheGameLooksUpByNameIsReportedWhereItShouldBe) 
     WriteText(path, text);
     const Result result = RunSim("--data " + copy.string() + " --validate");
     EXPECT_EQ(result.status, 1) << result.output;
-    const std::string line = path.string() + ":" + LineColumn(text, c.at) + ": " + c.message + "\n";
-    EXPECT_NE(result.output.find(line), std::string::npos) << line << result.output;
-    EXPECT_NE(result.output.find("\n1 problem in 1 file\n"), std::string::npos) << result.output;
+    for (const auto& [at, message] : c.problems) {
+      const std::string line = path.string() + ":" + LineColumn(text, at) + ": " + message + "\n";
+      EXPECT_NE(result.output.find(line), std::string::npos) << line << result.output;
+    }
+    const std::string summary =
+        std::to_string(c.problems.size()) + " problem" + (c.problems.size() == 1 ? "" : "s") + " in 1 file\n";
+    EXPECT_NE(result.output.find("\n" + summary), std::string::npos) << result.output;
     WriteText(path, original);
   }
 }
@@ -175,6 +207,155 @@ TEST_F(ValidateDataCopyTest, AStarPrefabThatCannotBeReadIsNamedByTheValidatorAnd
   WriteText(star, original);
   const Result whole = RunSim("--data " + copy.string() + " --state 1 --frames 2");
   EXPECT_EQ(whole.output.find("stars can be collected"), std::string::npos) << whole.output;
+}
+
+// A custom level in a folder of its own: a level file, a prefab, a picture and a
+// script beside it, and the game's prefabs from the data folder.
+class ValidateCustomLevelTest : public ::testing::Test {
+ protected:
+  static constexpr const char* kLevel = R"({
+  "level": {"name": "Windy Cave", "starGoal": 3},
+  "Cave": {
+    "A_Background": {"prefab": "Prefabs/Background.txt", "SpriteSource": {"numrows": 1, "numcols": 1, "image": "images/cave.png"}},
+    "C_exit": {"prefab": "Prefabs/Exit.txt", "Transform": {"x_position": 20.0}},
+    "Player": {"prefab": "Prefabs/Player.txt"},
+    "c_UI": {"prefab": "Prefabs/StarCounter.txt"},
+    "d_Star1": {"prefab": "Prefabs/Star.txt", "Transform": {"x_position": 4.0}},
+    "d_Star2": {"prefab": "Prefabs/Glow.txt", "Transform": {"x_position": 8.0}},
+    "d_Star3": {"prefab": "Prefabs/Star.txt", "Script": {"filename": "LuaScripts/bob.lua"}}
+  }
+}
+)";
+
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("velmaris_" + std::to_string(::getpid()) + "_custom_level");
+    fs::remove_all(folder);
+    for (const char* sub : {"Prefabs", "images", "LuaScripts"}) fs::create_directories(folder / sub);
+    // The star prefab of the data folder, under a glow of the level's own.
+    WriteText(folder / "Prefabs/Glow.txt",
+              R"({"Glow": {"Sprite": {"frame_index": 1}}, "prefab": "Prefabs/Star.txt"})");
+    WriteText(folder / "images/cave.png", "only its presence counts");
+    WriteText(folder / "LuaScripts/bob.lua", "function Init() end\nfunction Update(dt) end\n");
+    level = (folder / "level.txt").string();
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  fs::path folder;
+  std::string level;
+};
+
+TEST_F(ValidateCustomLevelTest, AGoodLevelHasNoProblems) {
+  WriteText(level, kLevel);
+  const Result result = RunSim("--validate " + level);
+  EXPECT_EQ(result.status, 0) << result.output;
+  // The level and its own prefab, the five prefabs of the data folder.
+  EXPECT_EQ(result.output, "no problems in 7 files\n");
+}
+
+TEST_F(ValidateCustomLevelTest, EachBrokenThingIsReportedAtItsLineAndColumn) {
+  const struct {
+    std::string from;  // in the good level
+    std::string to;
+    std::string at;  // where the problem points, in the broken level
+    std::string message;
+  } cases[] = {
+      {"\"Player\": {", "\"Plyer\": {", "\"Cave\"",
+       "space \"Cave\" has no object \"Player\" (with Transform), which the game needs"},
+      {"\"Player\": {\"prefab\": \"Prefabs/Player.txt\"},", "\"Plyer\": {}},\n  \"Cave2\": {", "{",
+       "no space holds an object \"Player\" (with Transform): a playable level needs one, and the space "
+       "holding it is the level"},
+      {"  }\n}", "  },\n  \"D_Front\": {\"Player\": {\"Transform\": {}}}\n}", "\"Player\": {\"Transform",
+       "object \"Player\" is in space \"D_Front\" as well as in \"Cave\": a playable level has one level "
+       "space"},
+      {"\"c_UI\": {\"prefab\": \"Prefabs/StarCounter.txt\"}",
+       "\"c_UI\": {\"Transform\": {}, \"PlayerUI\": {}}", "\"c_UI\"",
+       "object \"c_UI\" has no Pool, which the game needs"},
+      {"\"Transform\": {\"x_position\": 20.0}", "\"CircleCollider\": {\"handler\": \"stopMovement\"}",
+       "\"Cave\"",
+       "space \"Cave\" has no exit: no object in it has a CircleCollider or BoxCollider with handler "
+       "\"nextLevelTrigger\", so the level never ends"},
+      {", \"starGoal\": 3", "", "\"Cave\"",
+       "space \"Cave\" has 3 stars (objects with a Star), fewer than the star goal of 25 (\"starGoal\" in "
+       "the level header sets it): the star objective cannot be met"},
+      {"\"Transform\": {\"x_position\": 4.0}", "\"CircleCollider\": {\"handler\": \"starColect\"}",
+       "\"starColect\"", "unknown collision handler \"starColect\" (did you mean \"starCollect\"?)"},
+      {"\"Transform\": {\"x_position\": 4.0}", "\"CircleCollider\": {\"handler\": \"stop\"}", "\"stop\"",
+       "unknown collision handler \"stop\"; the names are bounceBack, nextLevelTrigger, starCollect, "
+       "stopMovement"},
+      {"\"c_UI\": {\"prefab\": \"Prefabs/StarCounter.txt\"}",
+       "\"c_UI\": {\"prefab\": \"Prefabs/StarCounter.txt\", \"UI\": {\"gmHolder\": 13}}", "13",
+       "UI member gmHolder asks for state 13, but the game's states are 0 (Empty) to 12 (MenuTestSpace)"},
+      {"\"Player\": {", "\"e_Sign\": {\"Transform\": {}, \"Button\": {}},\n    \"Player\": {", "\"e_Sign\"",
+       "object \"e_Sign\" has a Button, but the game gives the buttons of a playable level no action: "
+       "clicking it does nothing"},
+      {"\"Cave\": {", "\"Level2\": {", "\"Level2\"",
+       "space \"Level2\" is one of the game's own spaces: a custom level must name its spaces otherwise"},
+      {"\"Cave\": {", "\"a_Cave\": {", "\"a_Cave\"",
+       "space \"a_Cave\" sorts at or after \"U_LevelTimer\", where the game's screens and menus start: a "
+       "level's spaces must sort before it (byte-wise: digits and capitals before \"U_\", small letters "
+       "after)"},
+      {"images/cave.png", "images/lake.png", "\"images/lake.png\"",
+       "picture \"images/lake.png\" does not exist beside the level or under the data folder"},
+      {"images/cave.png", "../cave.png", "\"../cave.png\"",
+       "object \"A_Background\", SpriteSource member image: picture \"../cave.png\" climbs out of the data "
+       "folder with \"..\"; the loader refuses it"},
+  };
+  for (const auto& c : cases) {
+    std::string text = kLevel;
+    ReplaceFirst(text, c.from, c.to);
+    WriteText(level, text);
+    const Result result = RunSim("--validate " + level);
+    EXPECT_EQ(result.status, 1) << result.output;
+    const std::string line = level + ":" + LineColumn(text, c.at) + ": " + c.message + "\n";
+    EXPECT_EQ(result.output, line + "1 problem in 1 file\n") << c.to;
+  }
+}
+
+// A first level as a new player may write it: every fault is reported, not only
+// the first.
+TEST_F(ValidateCustomLevelTest, ANewLevelMakersFirstTryGetsEveryProblem) {
+  std::string text = R"({"Meadow": {
+  "Playr": {"prefab": "Prefabs/Player.txt"},
+  "c_UI": {"prefab": "Prefabs/StarCounter.txt"},
+  "d_Mover": {"Transform": {}, "Script": {"filename": "LuaScripts/bob.lua"}},
+  "d_Gate": {"Transform": {}, "BoxCollider": {"handler": "nextLevelTriger"}},
+)";
+  for (int star = 1; star <= 9; ++star)
+    text +=
+        "  \"s" + std::to_string(star) + "\": {\"prefab\": \"Prefabs/Star.txt\"}" + (star < 9 ? ",\n" : "\n");
+  text += "}}\n";
+  WriteText(level, text);
+  WriteText(folder / "LuaScripts/bob.lua", "function Update(dt)\n  x = = 1\nend\n");
+  const Result result = RunSim("--validate " + level);
+  EXPECT_EQ(result.status, 1) << result.output;
+  const std::string space = level + ":" + LineColumn(text, "\"Meadow\"") + ": space \"Meadow\" ";
+  for (const std::string& line : {
+           space + "has no object \"Player\" (with Transform), which the game needs",
+           space + "has no exit: no object in it has a CircleCollider or BoxCollider with handler "
+                   "\"nextLevelTrigger\", so the level never ends",
+           space + "has 9 stars (objects with a Star), fewer than the star goal of 25 (\"starGoal\" in the "
+                   "level header sets it): the star objective cannot be met",
+           level + ":" + LineColumn(text, "\"nextLevelTriger\"") +
+               ": unknown collision handler \"nextLevelTriger\" (did you mean \"nextLevelTrigger\"?)",
+           level + ":" + LineColumn(text, "\"LuaScripts/bob.lua\"") +
+               ": script \"LuaScripts/bob.lua\" does not compile: LuaScripts/bob.lua:2: unexpected symbol "
+               "near "
+               "'='",
+       }) {
+    EXPECT_NE(result.output.find(line + "\n"), std::string::npos) << line << "\n" << result.output;
+  }
+  EXPECT_NE(result.output.find("\n5 problems in 1 file\n"), std::string::npos) << result.output;
+}
+
+TEST_F(ValidateCustomLevelTest, AScriptThatDoesNotCompileIsReportedWithItsOwnLine) {
+  WriteText(level, kLevel);
+  WriteText(folder / "LuaScripts/bob.lua", "function Init()\n  local = 1\nend\n");
+  const Result result = RunSim("--validate " + level);
+  EXPECT_EQ(result.status, 1) << result.output;
+  const std::string line = level + ":" + LineColumn(kLevel, "\"LuaScripts/bob.lua\"") +
+                           ": script \"LuaScripts/bob.lua\" does not compile: LuaScripts/bob.lua:2: <name> "
+                           "expected near '='\n";
+  EXPECT_EQ(result.output, line + "1 problem in 1 file\n");
 }
 
 TEST(ValidateTest, ValidateRunsNothingElse) {

@@ -5,7 +5,6 @@
 #include <system_error>
 
 #include "core/component_registration.h"
-#include "core/data_file_rules.h"
 #include "core/data_folder.h"
 #include "game/data_requirements.h"
 #include "serialization/validator.h"
@@ -37,11 +36,8 @@ int Validate(const Options& options) {
   const fs::path data = fs::current_path();
   core::RegisterComponents();
 
-  serialization::ValidationRules rules = core::EngineValidationRules();
-  rules.required = game::RequiredObjects();
-  rules.loadedFiles = game::FilesLoadedByName();
   const std::string shownData = ShownDataFolder(start, data);
-  serialization::Validator validator(data, shownData, std::move(rules));
+  serialization::Validator validator(data, shownData, game::DataFileRules());
 
   if (options.validateFiles.empty()) validator.CheckDataFolder();
   // Files are named from where the runner was started; one that is not there is
