@@ -4,13 +4,12 @@
 // no other test process shares.
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace testing_support {
 

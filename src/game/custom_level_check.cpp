@@ -7,11 +7,12 @@
 
 namespace game {
 
-std::vector<serialization::Problem> CheckCustomLevel(const std::filesystem::path& levelFile) {
+std::vector<serialization::Problem> CheckCustomLevel(const std::filesystem::path& levelFile,
+                                                     const std::string& shown) {
   std::error_code error;
   const std::filesystem::path data = std::filesystem::current_path(error);
   serialization::Validator validator(data, data.generic_string(), DataFileRules());
-  validator.CheckFile(levelFile, levelFile.generic_string());
+  validator.CheckFile(levelFile, shown);
   return validator.Problems();
 }
 

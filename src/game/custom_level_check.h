@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "serialization/validator.h"
@@ -13,8 +14,9 @@ namespace game {
 // uses against the engine's and the game's rules, as `velmaris-sim --validate FILE`
 // does. Its paths lead from its own folder first, then from the data folder, which
 // is the working directory (start-up makes it so). The component types must be
-// registered. Problems name the level as `levelFile` is written; the first one is
-// the one to show. Empty: the level can be played.
-std::vector<serialization::Problem> CheckCustomLevel(const std::filesystem::path& levelFile);
+// registered. Problems name the level `shown`; the first one is the one to show.
+// Empty: the level can be played.
+std::vector<serialization::Problem> CheckCustomLevel(const std::filesystem::path& levelFile,
+                                                     const std::string& shown);
 
 }  // namespace game

@@ -156,7 +156,7 @@ serialization::ValidationRules DataFileRules() {
   rules.buttons = WiredButtons();
   rules.buttonType = "Button";
   serialization::StateRule states{"UI", "gmHolder", {}};
-  for (int state = 0; state < kStateCount; ++state) states.names.emplace_back(GameStateName(state));
+  for (int state = 0; state < kUiStateCount; ++state) states.names.emplace_back(GameStateName(state));
   rules.states.push_back(std::move(states));
   rules.playable = PlayableLevels();
   return rules;

@@ -31,7 +31,8 @@ std::string_view GameStateDescription(int state) {
       "developer: a sandbox that prints a line when entered and left",
       "developer: a sandbox that prints a line when entered and left",
       "developer: a sandbox that prints a line when entered and left",
-      "developer: the menu test (three buttons and a keyboard cursor)"};
+      "developer: the menu test (three buttons and a keyboard cursor)",
+      "a level file of the player's own, entered with --level FILE or from the Custom levels page"};
   if (state >= 0 && state < kStateCount) return kDescriptions[static_cast<unsigned>(state)];
   return {};
 }

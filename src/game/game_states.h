@@ -23,6 +23,9 @@ enum GameStateId : int {
   kCustomLevel = 13,  // a level played from a file of its own
 };
 inline constexpr int kStateCount = 14;
+// A UI may ask for the states below this one: a custom level is entered with its
+// file (--level FILE or the Custom levels page), never by number.
+inline constexpr int kUiStateCount = kCustomLevel;
 // Where the game begins.
 inline constexpr int kFirstState = kGameLogos;
 

@@ -298,8 +298,9 @@ struct Validator::Impl {
     }
     DataFile& file = Open(resolved.path, ShownResolved(written, resolved), FileShape::Prefab);
     if (file.result == JsonFileResult::NotOpened) {
-      Add(link, "prefab file " + Quoted(written) +
-                    (Exists(file.path) ? " cannot be read" + Because(file.error) : " does not exist " + Where()));
+      Add(link,
+          "prefab file " + Quoted(written) +
+              (Exists(file.path) ? " cannot be read" + Because(file.error) : " does not exist " + Where()));
       return nullptr;
     }
     if (file.result == JsonFileResult::Refused) {

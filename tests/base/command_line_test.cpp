@@ -35,14 +35,15 @@ Taken Parse(std::vector<const char*> arguments) {
 }
 
 TEST(CommandLineTest, TakesSwitchesValuesAndListsInOrder) {
-  const Taken taken =
-      Parse({"--dev", "--data", "/srv/data", "--check", "a.txt", "b.txt", "--play", "x.txt", "--level", "l/level.json", "-h"});
+  const Taken taken = Parse({"--dev", "--data", "/srv/data", "--check", "a.txt", "b.txt", "--play", "x.txt",
+                             "--level", "l/level.json", "-h"});
   EXPECT_TRUE(taken.common.dev);
   EXPECT_TRUE(taken.common.help) << "-h is --help";
   EXPECT_EQ(taken.common.dataDir, "/srv/data");
   EXPECT_EQ(taken.files, (std::vector<std::string>{"a.txt", "b.txt"}));
   EXPECT_EQ(taken.played, "x.txt");
-  EXPECT_EQ(taken.common.levelFile, (std::filesystem::current_path() / "l/level.json").string()) << "made absolute";
+  EXPECT_EQ(taken.common.levelFile, (std::filesystem::current_path() / "l/level.json").string())
+      << "made absolute";
 }
 
 TEST(CommandLineTest, RefusalsSayWhatIsWrong) {
@@ -67,8 +68,8 @@ TEST(CommandLineTest, HelpListsEveryOptionUnderTheUsageLines) {
   const std::string help = Declare(taken).Help();
   EXPECT_EQ(help.find("usage: tool [OPTION]...\n       tool --check [FILE]...\n\nDoes a thing.\n"), 0u)
       << help;
-  for (const char* shown :
-       {"--help ", "--version ", "--data DIR ", "--dev ", "--level FILE ", "--play FILE ", "--check [FILE]... "}) {
+  for (const char* shown : {"--help ", "--version ", "--data DIR ", "--dev ", "--level FILE ", "--play FILE ",
+                            "--check [FILE]... "}) {
     EXPECT_THAT(help, HasSubstr("\n  " + std::string(shown))) << help;
   }
   EXPECT_EQ(base::VersionLine("tool"), std::string("tool ") + VELMARIS_VERSION);

@@ -47,7 +47,7 @@ class CustomLevelCheckTest : public ::testing::Test {
   std::vector<std::string> Check() {
     testing_support::ScopedWorkingDirectory inData(VELMARIS_DATA_DIR);
     std::vector<std::string> lines;
-    for (const serialization::Problem& problem : game::CheckCustomLevel(level_))
+    for (const serialization::Problem& problem : game::CheckCustomLevel(level_, level_.generic_string()))
       lines.push_back(serialization::FormatProblem(problem));
     return lines;
   }

@@ -1,8 +1,6 @@
 // Levels played from folders of their own: started with a file or from the custom
 // levels page, their files found beside them first, their goals from the header,
 // Restart and Next on their victory screen, and the problem of a broken one shown.
-#include "game/states/custom_level.h"
-
 #include <fstream>
 
 #include <gmock/gmock.h>
@@ -11,6 +9,7 @@
 #include "game/menus/custom_levels_page.h"
 #include "game/menus/menus.h"
 #include "game/names.h"
+#include "game/states/custom_level.h"
 #include "game_fixture.h"
 #include "objects/space_registry.h"
 #include "working_directory.h"
@@ -52,7 +51,8 @@ class CustomLevelTest : public GameTest {
     meadow_ = MakeLevel("first-flight", kMeadow);
     fs::copy_file(fs::path(VELMARIS_DATA_DIR) / "images/Play/background_level1.png",
                   meadow_.parent_path() / "sky.png");
-    std::ofstream(meadow_.parent_path() / "drift.lua") << "function Init()\nend\nfunction Update(dt)\n  myTransform:TransformAddY(0.01)\nend\n";
+    std::ofstream(meadow_.parent_path() / "drift.lua")
+        << "function Init()\nend\nfunction Update(dt)\n  myTransform:TransformAddY(0.01)\nend\n";
   }
 
   void TearDown() override {
@@ -93,7 +93,8 @@ TEST_F(CustomLevelTest, PlaysToItsVictoryWithItsOwnGoalsAndRestartsFromTheStart)
   Play(meadow_, game::AfterCustomLevel::kQuit);
   ASSERT_NE(objects::FindSpace("Meadow"), nullptr);
   EXPECT_EQ(game::Session().currentLevelSpace, "Meadow");
-  EXPECT_EQ(ComponentOf<graphics::SpriteSource>("Meadow", "A_Background", "SpriteSource").texture != nullptr, true)
+  EXPECT_EQ(ComponentOf<graphics::SpriteSource>("Meadow", "A_Background", "SpriteSource").texture != nullptr,
+            true)
       << "its own picture, beside the level file";
   const float drifterY = ComponentOf<objects::Transform>("Meadow", "B_drifter", "Transform").translation.y;
   FlyRight(600);
@@ -127,15 +128,22 @@ TEST_F(CustomLevelTest, TheLevelsSpacesGoWhenItEndsAndTheGamesOwnNamesAreRefused
   EXPECT_EQ(objects::FindSpace("Meadow"), nullptr);
   EXPECT_TRUE(base::DataPaths().roots == std::vector<fs::path>{fs::path()}) << "the data folder alone again";
 
+  // A level that could be played but for the one thing each case changes.
+  const auto level = [](const std::string& space, const std::string& player = "Player") {
+    return R"({"level": {"starGoal": 1}, ")" + space + R"(": {")" + player +
+           R"(": {"prefab": "Prefabs/Player.txt"}, "c_UI": {"prefab": "Prefabs/StarCounter.txt"},
+             "d_exit": {"prefab": "Prefabs/Exit.txt"}, "d_star": {"prefab": "Prefabs/Star.txt"}}})";
+  };
   struct Case {
-    const char* text;
+    std::string text;
     const char* problem;
   };
   const Case cases[] = {
-      {R"({"Level2": {"Player": {}}})", "level.json:1:2: space \"Level2\" is one of the game's own"},
-      {R"({"my level": {"Player": {}}})", "level.json:1:2: space \"my level\" would be drawn over"},
-      {R"({"Meadow": {"Ball": {}}})", "level.json: no space has an object \"Player\""},
-      {R"({"level": {"starGoal": -1}, "Meadow": {"Player": {}}})", "level.json:1:24: the level's \"starGoal\""},
+      {level("Level2"), "level.json:1:28: space \"Level2\" is one of the game's own spaces"},
+      {level("my level"), "level.json:1:28: space \"my level\" sorts at or after \"U_LevelTimer\""},
+      {level("Meadow", "Ball"), "level.json:1:28: space \"Meadow\" has no object \"Player\""},
+      {R"({"level": {"starGoal": -1}, "Meadow": {"Player": {}}})",
+       "level.json:1:24: the level's \"starGoal\""},
       {R"({"Meadow": {"Player": {})", "level.json:1:25: not well-formed JSON"},
   };
   for (const Case& c : cases) {
@@ -182,8 +190,9 @@ TEST(CustomLevelLookupTest, BesideTheLevelFirstThenTheDataFolderAndNeverOutside)
   fs::remove_all(root);
   fs::create_directories(root / "level" / "Prefabs");
   fs::create_directories(root / "data" / "Prefabs");
-  for (const fs::path& file : {root / "level" / "Prefabs" / "Star.txt", root / "data" / "Prefabs" / "Star.txt",
-                               root / "data" / "Prefabs" / "Exit.txt", root / "secret.txt"}) {
+  for (const fs::path& file :
+       {root / "level" / "Prefabs" / "Star.txt", root / "data" / "Prefabs" / "Star.txt",
+        root / "data" / "Prefabs" / "Exit.txt", root / "secret.txt"}) {
     std::ofstream(file) << "{}";
   }
   const std::vector<fs::path> roots{root / "level", root / "data"};
@@ -200,7 +209,8 @@ TEST(CustomLevelLookupTest, BesideTheLevelFirstThenTheDataFolderAndNeverOutside)
   };
   for (const Case& c : cases) {
     const base::ResolvedPath resolved = base::ResolveDataPath(c.written, roots);
-    EXPECT_EQ(resolved.Inside() ? fs::path(resolved.path).lexically_normal().string() : std::string(), c.served)
+    EXPECT_EQ(resolved.Inside() ? fs::path(resolved.path).lexically_normal().string() : std::string(),
+              c.served)
         << c.written;
   }
   fs::remove_all(root);

@@ -1,6 +1,8 @@
 // The real SDL window; needs an X display (make test runs the suite under Xvfb).
 #include "platform/sdl/sdl_window.h"
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -189,7 +191,10 @@ class SdlGamepadTest : public testing::Test {
     ASSERT_GE(device_, 0) << SDL_GetError();
     joystick_ = SDL_JoystickOpen(device_);
     ASSERT_NE(joystick_, nullptr) << SDL_GetError();
-    Drain();  // the window opens the controller on its "added" event
+    // The window opens the controller on its "added" event.
+    const SDL_JoystickID id = SDL_JoystickInstanceID(joystick_);
+    DrainUntil([id](const std::vector<Message>&) { return SDL_GameControllerFromInstanceID(id) != nullptr; });
+    ASSERT_NE(SDL_GameControllerFromInstanceID(id), nullptr) << "the window did not open the controller";
   }
   void TearDown() override {
     if (joystick_ != nullptr) SDL_JoystickClose(joystick_);
@@ -197,13 +202,22 @@ class SdlGamepadTest : public testing::Test {
     window_.reset();
   }
 
-  std::vector<Message> Drain() {
+  // Takes the window's messages until `done` says they are all there, or for at most
+  // two seconds: a loaded machine may deliver the device's events late.
+  std::vector<Message> DrainUntil(const std::function<bool(const std::vector<Message>&)>& done) {
     std::vector<Message> messages;
     Message message;
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 400 && !done(messages); ++i) {
       while (window_->PeekMessage(message)) messages.push_back(message);
+      if (!done(messages)) SDL_Delay(5);
     }
     return messages;
+  }
+
+  static bool Has(const std::vector<Message>& messages, MessageType type, int virtualKey) {
+    return std::any_of(messages.begin(), messages.end(), [&](const Message& m) {
+      return m.type == type && (type == MessageType::kPadStick || m.virtualKey == virtualKey);
+    });
   }
 
   std::unique_ptr<SdlWindow> window_;
@@ -214,7 +228,9 @@ class SdlGamepadTest : public testing::Test {
 TEST_F(SdlGamepadTest, ButtonsAndTheLeftStickArriveAsMessages) {
   SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_A, 1);
   SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTX, -32768);
-  std::vector<Message> got = Drain();
+  std::vector<Message> got = DrainUntil([](const std::vector<Message>& m) {
+    return Has(m, MessageType::kKeyDown, platform::kVkPadA) && Has(m, MessageType::kPadStick, 0);
+  });
   bool pressedA = false, stickLeft = false;
   for (const Message& m : got) {
     pressedA |= m.type == MessageType::kKeyDown && m.virtualKey == platform::kVkPadA;
@@ -226,7 +242,10 @@ TEST_F(SdlGamepadTest, ButtonsAndTheLeftStickArriveAsMessages) {
 
   SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_A, 0);
   SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_START, 1);
-  got = Drain();
+  DrainUntil([](const std::vector<Message>& m) {
+    return Has(m, MessageType::kKeyUp, platform::kVkPadA) &&
+           Has(m, MessageType::kKeyDown, platform::kVkPadStart);
+  });
   EXPECT_FALSE(window_->IsKeyHeld(platform::kVkPadA));
   EXPECT_TRUE(window_->IsKeyHeld(platform::kVkPadStart));
 }
@@ -234,14 +253,15 @@ TEST_F(SdlGamepadTest, ButtonsAndTheLeftStickArriveAsMessages) {
 TEST_F(SdlGamepadTest, AControllerUnpluggedLetsGoOfItsButtonsAndStick) {
   SDL_JoystickSetVirtualButton(joystick_, SDL_CONTROLLER_BUTTON_B, 1);
   SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTY, 30000);
-  Drain();
+  DrainUntil([](const std::vector<Message>& m) { return Has(m, MessageType::kKeyDown, platform::kVkPadB); });
   ASSERT_TRUE(window_->IsKeyHeld(platform::kVkPadB));
   SDL_JoystickClose(joystick_);
   joystick_ = nullptr;
   SDL_JoystickDetachVirtual(device_);
   device_ = -1;
   bool released = false, stickAtRest = false;
-  for (const Message& m : Drain()) {
+  for (const Message& m : DrainUntil(
+           [](const std::vector<Message>& m) { return Has(m, MessageType::kKeyUp, platform::kVkPadB); })) {
     released |= m.type == MessageType::kKeyUp && m.virtualKey == platform::kVkPadB;
     stickAtRest |= m.type == MessageType::kPadStick && m.x == 0 && m.y == 0;
   }

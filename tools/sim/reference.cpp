@@ -128,7 +128,7 @@ void States(std::ostream& out) {
          "A `UI` asks the game, every frame, to run the state in its `gmHolder`: one of these. Asking for "
          "the state already running changes nothing; any other number asks for nothing.\n\n"
          "| State | Name | What it is |\n|---|---|---|\n";
-  for (int state = 0; state < game::kStateCount; ++state) {
+  for (int state = 0; state < game::kUiStateCount; ++state) {
     out << "| " << state << " | `" << game::GameStateName(state) << "` | "
         << Cell(std::string(game::GameStateDescription(state))) << " |\n";
   }

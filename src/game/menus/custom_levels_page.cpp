@@ -48,7 +48,8 @@ objects::Space* PageSpace() { return game::PageSpace(names::kPauseCustomLevels);
 std::string HeaderName(const fs::path& file) {
   serialization::JsonText text;
   std::string error;
-  if (serialization::ReadJsonFile(file.string(), text, error) != serialization::JsonFileResult::Parsed) return {};
+  if (serialization::ReadJsonFile(file.string(), text, error) != serialization::JsonFileResult::Parsed)
+    return {};
   std::vector<serialization::HeaderProblem> problems;
   return serialization::ReadLevelHeader(text.document, problems).name;
 }
@@ -84,7 +85,8 @@ void ShowStatus(const std::string& text, const base::XMFLOAT4& colour) {
 
 void ShowPreview(const std::string& file, bool dataPicture) {
   objects::Space* page = PageSpace();
-  std::shared_ptr<objects::GameObject> preview = page != nullptr ? page->FindObject(kPreview).lock() : nullptr;
+  std::shared_ptr<objects::GameObject> preview =
+      page != nullptr ? page->FindObject(kPreview).lock() : nullptr;
   auto* source = preview != nullptr ? preview->GetComponent<graphics::SpriteSource>("SpriteSource") : nullptr;
   if (source == nullptr) return;
   if (dataPicture) {
@@ -134,7 +136,8 @@ std::vector<CustomLevelFolder> FindCustomLevels(const fs::path& levels) {
     const fs::path file = entry.path() / kLevelFileName;
     if (!entry.is_directory(error) || !fs::is_regular_file(file, error)) continue;
     CustomLevelFolder level{file, {}, HeaderName(file)};
-    if (fs::is_regular_file(entry.path() / kPreviewFileName, error)) level.preview = entry.path() / kPreviewFileName;
+    if (fs::is_regular_file(entry.path() / kPreviewFileName, error))
+      level.preview = entry.path() / kPreviewFileName;
     if (level.name.empty()) level.name = entry.path().filename().string();
     found.push_back(std::move(level));
   }
@@ -145,8 +148,10 @@ std::vector<CustomLevelFolder> FindCustomLevels(const fs::path& levels) {
 
 void AddCustomLevelsText(objects::Space& page) {
   AddLabel(page, kNameLabel, {.x = 0.0f, .y = -4.583f, .height = 1.8f, .capacity = 36, .colour = kInk});
-  AddLabel(page, kStatusLabels[0], {.x = 0.0f, .y = -6.667f, .height = 1.0f, .capacity = kStatusCapacity, .colour = kInk});
-  AddLabel(page, kStatusLabels[1], {.x = 0.0f, .y = -7.833f, .height = 1.0f, .capacity = kStatusCapacity, .colour = kInk});
+  AddLabel(page, kStatusLabels[0],
+           {.x = 0.0f, .y = -6.667f, .height = 1.0f, .capacity = kStatusCapacity, .colour = kInk});
+  AddLabel(page, kStatusLabels[1],
+           {.x = 0.0f, .y = -7.833f, .height = 1.0f, .capacity = kStatusCapacity, .colour = kInk});
 }
 
 void OnCustomLevels() {
@@ -155,8 +160,9 @@ void OnCustomLevels() {
   const fs::path current = state.levels.empty() ? fs::path() : state.levels[state.selected].file;
   state.levels = FindCustomLevels(CustomLevelsFolder());
   // Coming back to the page keeps the level chosen last, if it is still there.
-  const auto again = std::find_if(state.levels.begin(), state.levels.end(),
-                                  [&current](const CustomLevelFolder& level) { return level.file == current; });
+  const auto again =
+      std::find_if(state.levels.begin(), state.levels.end(),
+                   [&current](const CustomLevelFolder& level) { return level.file == current; });
   state.selected = again != state.levels.end() ? static_cast<std::size_t>(again - state.levels.begin()) : 0;
   ShowSelected();
   OpenPausePage(names::kPauseCustomLevels);

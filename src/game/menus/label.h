@@ -17,7 +17,7 @@ class Space;
 namespace game {
 
 struct LabelStyle {
-  float x = 0.0f;       // the centre of the line, world units
+  float x = 0.0f;  // the centre of the line, world units
   float y = 0.0f;
   float height = 1.0f;  // of a character cell, world units; its width is 2/3 of it
   int capacity = 32;    // characters the label can show; a longer text ends in "..."

@@ -1,6 +1,5 @@
 #include "game/states/custom_level.h"
 
-#include <algorithm>
 #include <set>
 #include <stdexcept>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "base/game_states.h"
 #include "base/log.h"
 #include "game/blocks.h"
+#include "game/custom_level_check.h"
 #include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/menus/custom_levels_page.h"
@@ -27,12 +27,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Spaces are drawn in name order: a level's spaces must come before the game's
-// screens and menus, which all start at this name.
-constexpr std::string_view kFirstScreenSpace = "U_LevelTimer";
-
 struct CustomLevelState {
-  fs::path file;  // the level file being played; empty when none is
+  fs::path file;      // the level file being played; empty when none is
   std::string shown;  // how messages name it
   AfterCustomLevel after = AfterCustomLevel::kQuit;
   serialization::LevelHeader header;
@@ -48,12 +44,6 @@ struct CustomLevelState {
 
 CustomLevelState& Custom() { return GameBlock<CustomLevelState>(); }
 
-// "FILE:LINE:COLUMN: message", or "FILE: message" where the place is not known.
-std::string ProblemAt(const std::string& shown, serialization::TextPosition at, const std::string& message) {
-  if (at.line == 0) return shown + ": " + message;
-  return shown + ":" + std::to_string(at.line) + ":" + std::to_string(at.column) + ": " + message;
-}
-
 // The file's name for messages: "folder/level.json" for a level of the custom
 // levels folder, the path as given otherwise.
 std::string ShownName(const fs::path& file) {
@@ -62,54 +52,24 @@ std::string ShownName(const fs::path& file) {
   return file.string();
 }
 
-// What the file says before anything of it is built: well-formed, a header the
-// game can read, spaces of its own drawn below the game's screens, one of them
-// with the player. Empty when so; fills `header`.
-std::string CheckLevelFile(const fs::path& file, const std::string& shown, serialization::LevelHeader& header) {
+// The first of the problems the data file validator finds in the level and what it
+// uses, as "FILE:LINE:COLUMN: message"; empty when it can be played. Fills `header`.
+std::string CheckLevelFile(const fs::path& file, const std::string& shown,
+                           serialization::LevelHeader& header) {
+  const std::vector<serialization::Problem> problems = CheckCustomLevel(file, shown);
+  if (!problems.empty()) return serialization::FormatProblem(problems.front());
+  // The check read the file whole and found the header sound; this reads its values.
   serialization::JsonText text;
   std::string error;
-  switch (serialization::ReadJsonFile(file.string(), text, error)) {
-    case serialization::JsonFileResult::Parsed:
-      break;
-    case serialization::JsonFileResult::NotOpened:
-      return shown + ": cannot open the level file";
-    case serialization::JsonFileResult::Refused:
-      return shown + ": " + error;
-    case serialization::JsonFileResult::Malformed:
-      return ProblemAt(shown, text.ErrorPosition(), "not well-formed JSON: " + text.ErrorText());
-  }
-  const rapidjson::Value& root = text.document;
-  if (!root.IsObject()) return ProblemAt(shown, text.PositionOf(root), "a level file is a JSON object of spaces");
-  std::vector<serialization::HeaderProblem> headerProblems;
-  header = serialization::ReadLevelHeader(root, headerProblems);
-  if (!headerProblems.empty()) {
-    return ProblemAt(shown, text.PositionOf(*headerProblems.front().at), headerProblems.front().message);
-  }
-  bool player = false;
-  for (const auto& space : root.GetObject()) {
-    const std::string name(space.name.GetString(), space.name.GetStringLength());
-    if (name == serialization::kLevelHeaderKey) continue;
-    const serialization::TextPosition at = text.PositionOf(space.name);
-    if (name >= kFirstScreenSpace) {
-      return ProblemAt(shown, at,
-                       "space \"" + name + "\" would be drawn over the game's screens and menus; a level's "
-                       "space names must sort before \"" + std::string(kFirstScreenSpace) +
-                       "\" (start them with a capital letter from A to T)");
-    }
-    const bool ours = std::find(Custom().spaces.begin(), Custom().spaces.end(), name) != Custom().spaces.end();
-    if (objects::FindSpace(name) != nullptr && !ours) {
-      return ProblemAt(shown, at, "space \"" + name + "\" is one of the game's own; give the level's space a name of its own");
-    }
-    player |= space.value.IsObject() && space.value.HasMember(names::kPlayer);
-  }
-  if (!player) return shown + ": no space has an object \"Player\"; a level needs one to play";
+  if (serialization::ReadJsonFile(file.string(), text, error) != serialization::JsonFileResult::Parsed)
+    return shown + ": cannot read the level file again: " + error;
+  std::vector<serialization::HeaderProblem> ignored;
+  header = serialization::ReadLevelHeader(text.document, ignored);
   return {};
 }
 
 // The level's own folder first, then the game's data folder.
-void LookBesideTheLevel(const fs::path& file) {
-  base::DataPaths().roots = {file.parent_path(), fs::path()};
-}
+void LookBesideTheLevel(const fs::path& file) { base::DataPaths().roots = {file.parent_path(), fs::path()}; }
 
 void RemoveLevelSpaces() {
   for (const std::string& name : Custom().spaces) objects::GetSpaceRegistry().RemoveSpace(name);
@@ -122,6 +82,12 @@ void RemoveLevelSpaces() {
 // cannot be played after all.
 bool LoadLevelSpaces() {
   CustomLevelState& custom = Custom();
+  if (custom.file.empty()) {
+    base::LogError("custom level",
+                   "the custom level state was asked for without a level file; it is entered "
+                   "with --level FILE or from the Custom levels page");
+    return false;
+  }
   LookBesideTheLevel(custom.file);
   std::set<std::string> before;
   for (const auto& [name, space] : objects::GetSpaceRegistry().GetSpaces()) before.insert(name);
@@ -231,8 +197,10 @@ void CustomLevelInit() {
 void CustomLevelUpdate(float dt) {
   if (Custom().failed) {
     // A level from the page goes back to the first level, whose pause menu leads to
-    // the page again; one from the command line ends the game.
-    base::States().next = Custom().after == AfterCustomLevel::kQuit ? base::kQuitState : kLevel1;
+    // the page again; one from the command line ends the game. Entered without a file
+    // (a UI asking for the state by number), the game goes on in the first level.
+    const bool quit = Custom().after == AfterCustomLevel::kQuit && !Custom().file.empty();
+    base::States().next = quit ? base::kQuitState : kLevel1;
     return;
   }
   LevelUpdate(dt);
