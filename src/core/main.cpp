@@ -11,6 +11,7 @@
 #include "base/stop_signal.h"
 #include "base/user_folders.h"
 #include "core/clock.h"
+#include "core/component_registration.h"
 #include "core/data_folder.h"
 #include "core/engine.h"
 #include "core/frame_loop.h"
@@ -53,6 +54,9 @@ int RunGame(const Arguments& arguments) {
   const bool fullScreen = arguments.fullScreen.value_or(settings.fullScreen);
   if (!arguments.common.levelFile.empty()) {
     // Checked before the window opens: a level that cannot be played says why at once.
+    // The check knows the component types as the engine registers them (which it
+    // does again, to the same effect).
+    core::RegisterComponents();
     const std::string problem =
         game::StartCustomLevel(arguments.common.levelFile, game::AfterCustomLevel::kQuit);
     if (!problem.empty()) {

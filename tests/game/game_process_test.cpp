@@ -1,5 +1,6 @@
 // The real game program as a desktop starts and stops it: SIGTERM and SIGINT end it
-// cleanly with 128 + the signal, and without a display it says so and exits.
+// cleanly with 128 + the signal, without a display it says so and exits, and a level
+// file given to it is checked before it is played.
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -22,10 +23,12 @@ namespace {
 namespace fs = std::filesystem;
 
 // The game started with its own state folder (where its run log shows it is up)
-// and its output in one file; `unset` names variables it does not get.
+// and its output in one file; `unset` names variables it does not get, `arguments`
+// follow --windowed.
 class GameProcess {
  public:
-  GameProcess(const std::string& name, const std::vector<std::string>& unset) {
+  GameProcess(const std::string& name, const std::vector<std::string>& unset,
+              std::vector<std::string> arguments = {}) {
     folder_ = fs::path(testing::TempDir()) / ("velmaris_game_" + name + "_" + std::to_string(::getpid()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
@@ -41,14 +44,16 @@ class GameProcess {
     for (std::string& variable : variables) env.push_back(variable.data());
     env.push_back(nullptr);
     std::string program = VELMARIS_GAME_PATH;
-    std::string windowed = "--windowed";
-    char* argv[] = {program.data(), windowed.data(), nullptr};
+    arguments.insert(arguments.begin(), {program, "--windowed"});
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     const std::string output = (folder_ / "output.txt").string();
     posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    spawned_ = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv, env.data()) == 0;
+    spawned_ = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), env.data()) == 0;
     posix_spawn_file_actions_destroy(&actions);
   }
   ~GameProcess() {
@@ -120,6 +125,39 @@ TEST(GameProcessTest, WithoutADisplayTheGameSaysSoAndExits) {
   EXPECT_EQ(WEXITSTATUS(status), 1) << game.Output();
   EXPECT_NE(game.Output().find("velmaris: no display to show the game on"), std::string::npos)
       << game.Output();
+}
+
+// A level of the player's own, using the game's prefabs: checked (so the component
+// types are known before the engine starts) and then played until the game is ended;
+// a broken one is refused before any window opens, with its place.
+TEST(GameProcessTest, ALevelFileGivenIsCheckedBeforeTheWindowAndThenPlayed) {
+  const fs::path folder =
+      fs::path(testing::TempDir()) / ("velmaris_given_level_" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  const fs::path good = folder / "good.json";
+  const fs::path broken = folder / "broken.json";
+  std::ofstream(good) << R"({"level": {"starGoal": 1}, "Hill": {
+      "Player": {"prefab": "Prefabs/Player.txt"}, "c_UI": {"prefab": "Prefabs/StarCounter.txt"},
+      "d_exit": {"prefab": "Prefabs/Exit.txt"}, "d_star": {"prefab": "Prefabs/Star.txt"}}})";
+  std::ofstream(broken) << R"({"Hill": {"Player": {"Transform": {"x_position": "left"}}}})";
+
+  GameProcess played("good_level", {}, {"--level", good.string()});
+  ASSERT_TRUE(played.Spawned());
+  ASSERT_TRUE(played.WaitUntilStarted()) << played.Output();
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  played.Signal(SIGTERM);
+  const int status = played.Wait();
+  ASSERT_TRUE(WIFEXITED(status)) << played.Output();
+  EXPECT_EQ(WEXITSTATUS(status), 143) << "still playing when ended: " << played.Output();
+
+  GameProcess refused("broken_level", {}, {"--level", broken.string()});
+  ASSERT_TRUE(refused.Spawned());
+  const int refusal = refused.Wait();
+  ASSERT_TRUE(WIFEXITED(refusal)) << refused.Output();
+  EXPECT_EQ(WEXITSTATUS(refusal), 1) << refused.Output();
+  EXPECT_NE(refused.Output().find("velmaris: " + broken.string() + ":1:"), std::string::npos)
+      << refused.Output();
+  fs::remove_all(folder);
 }
 
 }  // namespace
