@@ -1,6 +1,7 @@
 // The headless runner as people use it: a separate process with arguments.
 #include <array>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -152,9 +153,27 @@ TEST(SimRunnerTest, RealWindowOverviewFitsTheWholeLevelIntoOnePicture) {
   EXPECT_EQ(pixel(1280 / 4, 360), backdrop) << "nothing drawn between the two";
   EXPECT_GT(backdrop[2], backdrop[0] + 60) << "the blue backdrop, not the gray screen-fixed picture";
 
+  // A custom level's preview is drawn the same way, with a picture found beside it.
+  const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "overview_custom_level";
+  std::filesystem::create_directories(folder);
+  std::filesystem::copy_file(std::filesystem::path(VELMARIS_TESTDATA_DIR) / "pngsuite/basn2c08.png",
+                             folder / "own.png", std::filesystem::copy_options::overwrite_existing);
+  std::string custom = sim_testing::ReadFile(level);
+  for (std::size_t at; (at = custom.find("pictures/basn2c08.png")) != std::string::npos;)
+    custom.replace(at, std::strlen("pictures/basn2c08.png"), "own.png");
+  std::ofstream(folder / "level.json") << custom;
+  std::remove(shot.c_str());
+  const Result preview = RunSim("--real-window" + SceneData() + "--level " +
+                                (folder / "level.json").string() + " --overview " + shot);
+  ASSERT_EQ(preview.status, 0) << preview.output;
+  ASSERT_EQ(graphics::DecodeImageFile(shot, picture), graphics::ImageResult::kOk);
+  EXPECT_EQ(pixel(static_cast<int>(640 - 50 * scale), static_cast<int>(360 + 10 * scale - scale / 2)), left);
+
   const Result missing = RunSim("--real-window --overview " + shot);
   EXPECT_EQ(missing.status, 2) << missing.output;
-  EXPECT_NE(missing.output.find("--overview needs the level to draw"), std::string::npos) << missing.output;
+  EXPECT_NE(missing.output.find("--overview draws one level: --load LEVELFILE, or --level FILE"),
+            std::string::npos)
+      << missing.output;
 }
 
 TEST(SimRunnerTest, RealWindowRunEndedByABrokenLevelExitsCleanly) {

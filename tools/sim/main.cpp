@@ -57,7 +57,10 @@ const core::StateTable& ViewerTable() {
 class ScriptFrameTimer final : public core::FrameTimer {
  public:
   ScriptFrameTimer(const platform::headless::InputScript& script, float dt) : script_(script), dt_(dt) {}
-  float WaitForFrame() override { return script_.FrameTimeOf(++frame_).value_or(dt_); }
+  core::FrameTimes WaitForFrame() override {
+    const float dt = script_.FrameTimeOf(++frame_).value_or(dt_);
+    return {dt, script_.RealTimeOf(frame_).value_or(dt)};
+  }
 
  private:
   const platform::headless::InputScript& script_;
@@ -124,6 +127,11 @@ int Run(sim::Options options) {
     reload->SetHeldObjects(&game::IsHeldByGame);
   }
 
+  // A preview of a custom level: the level as loaded, its files found beside it.
+  if (!options.overviewPath.empty() && !options.common.levelFile.empty()) {
+    game::LookBesideTheLevel(options.common.levelFile);
+    options.levels = {options.common.levelFile};
+  }
   for (const std::string& level : options.levels) {
     serialization::Serializer serializer(&objects::GetSpaceRegistry());
     if (!serializer.LoadLevel(level)) throw std::runtime_error(level + ": cannot open the level file");
@@ -209,8 +217,9 @@ int main(int argc, char** argv) {
       throw base::UsageError{
           "--screenshot and --overview need --real-window: only a real window draws pixels"};
     }
-    if (!options.overviewPath.empty() && options.levels.empty()) {
-      throw base::UsageError{"--overview needs the level to draw: --load LEVELFILE"};
+    if (!options.overviewPath.empty() && options.levels.empty() == options.common.levelFile.empty()) {
+      throw base::UsageError{
+          "--overview draws one level: --load LEVELFILE, or --level FILE for a custom level"};
     }
     if (options.validate && (options.realWindow || !options.levels.empty() || options.startState ||
                              !options.inputScript.empty() || !options.dumpPath.empty() ||

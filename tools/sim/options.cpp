@@ -67,8 +67,11 @@ base::CommandLine Declare(Options& o) {
             [&o](std::string_view v) { o.audioLogPath = v; }});
   line.Add({"--real-window", "", "draw in a real window with OpenGL",
             [&o](std::string_view) { o.realWindow = true; }});
-  line.Add({"--overview", "FILE.png", "draw the whole loaded level into one picture (needs --real-window)",
-            [&o](std::string_view v) { o.overviewPath = v; }});
+  line.Add(
+      {"--overview", "FILE.png",
+       "draw the whole loaded level (or the custom level of --level) into one picture, as a custom level's "
+       "preview.png is made (needs --real-window)",
+       [&o](std::string_view v) { o.overviewPath = v; }});
   line.Add({"--hash-every", "N", "print a hash of the whole state every N frames", [&o](std::string_view v) {
               o.hashEvery = ParseNumber<long long>("--hash-every", v);
               if (o.hashEvery < 1) throw UsageError{"--hash-every needs a number of frames from 1"};

@@ -68,9 +68,6 @@ std::string CheckLevelFile(const fs::path& file, const std::string& shown,
   return {};
 }
 
-// The level's own folder first, then the game's data folder.
-void LookBesideTheLevel(const fs::path& file) { base::DataPaths().roots = {file.parent_path(), fs::path()}; }
-
 void RemoveLevelSpaces() {
   for (const std::string& name : Custom().spaces) objects::GetSpaceRegistry().RemoveSpace(name);
   Custom().spaces.clear();
@@ -125,6 +122,8 @@ void StartInPlace() {
 }
 
 }  // namespace
+
+void LookBesideTheLevel(const fs::path& file) { base::DataPaths().roots = {file.parent_path(), fs::path()}; }
 
 std::string StartCustomLevel(const fs::path& file, AfterCustomLevel after) {
   const fs::path absolute = fs::absolute(file).lexically_normal();

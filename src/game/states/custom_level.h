@@ -36,6 +36,10 @@ void StartRequestedCustomLevel();
 void RestartCustomLevel();
 void LeaveCustomLevel();
 
+// Where the files a custom level names are looked up: its own folder first, then
+// the data folder (the working directory).
+void LookBesideTheLevel(const std::filesystem::path& file);
+
 // The file of the custom level being played, or empty.
 const std::filesystem::path& PlayedCustomLevel();
 
