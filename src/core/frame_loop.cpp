@@ -9,9 +9,20 @@
 
 namespace core {
 
-float PacedFrameTimer::WaitForFrame() {
+namespace {
+
+FrameTimes& Current() {
+  static FrameTimes times;
+  return times;
+}
+
+}  // namespace
+
+const FrameTimes& CurrentFrameTimes() { return Current(); }
+
+FrameTimes PacedFrameTimer::WaitForFrame() {
   controller_.WaitForFrame();
-  return NanosecondsToSeconds(controller_.FrameEnd() - controller_.FrameStart());
+  return {controller_.FrameTime(), controller_.RealFrameTime()};
 }
 
 bool FrameLoop::Turn() {
@@ -59,10 +70,11 @@ int FrameLoop::Run() {
 
 void FrameLoop::RunFrame() {
   if (betweenFrames_) betweenFrames_();
-  const float dt = timer_.WaitForFrame();
-  if (recorder_ != nullptr) recorder_->RecordFrameTime(frames_ + 1, dt);
+  const FrameTimes times = timer_.WaitForFrame();
+  Current() = times;
+  if (recorder_ != nullptr) recorder_->RecordFrameTimes(frames_ + 1, times.dt, times.real);
   input::TakeSnapshot();
-  states_.Step(dt);
+  states_.Step(times.dt);
   // F12 keeps the picture just drawn, before it is presented.
   if (requests_.screenshot) {
     requests_.screenshot = false;

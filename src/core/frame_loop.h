@@ -14,29 +14,39 @@
 
 namespace core {
 
-// Where a frame's dt comes from.
+// One frame's times, in seconds.
+struct FrameTimes {
+  float dt = 0.0f;    // the step the simulation takes: capped, so a stall never becomes one huge step
+  float real = 0.0f;  // what a clock on the wall saw pass: clocks the player reads (the level timer) count it
+};
+
+// The times of the frame running now (both 0 before the first); set by the frame
+// loop before the states step. One frame loop runs at a time.
+const FrameTimes& CurrentFrameTimes();
+
+// Where a frame's times come from.
 class FrameTimer {
  public:
   virtual ~FrameTimer() = default;
-  // Waits for the frame's turn and returns its frame time in seconds.
-  virtual float WaitForFrame() = 0;
+  // Waits for the frame's turn and returns its times.
+  virtual FrameTimes WaitForFrame() = 0;
 };
 
 // The game's pacing: the frame rate controller on a real or manual clock.
 class PacedFrameTimer final : public FrameTimer {
  public:
   explicit PacedFrameTimer(FrameRateController& controller) : controller_(controller) {}
-  float WaitForFrame() override;
+  FrameTimes WaitForFrame() override;
 
  private:
   FrameRateController& controller_;
 };
 
-// A constant dt without waiting: headless runs and tests.
+// A constant dt without waiting, which is also the real time: headless runs and tests.
 class FixedFrameTimer final : public FrameTimer {
  public:
   explicit FixedFrameTimer(float dt) : dt_(dt) {}
-  float WaitForFrame() override { return dt_; }
+  FrameTimes WaitForFrame() override { return {dt_, dt_}; }
 
  private:
   float dt_;

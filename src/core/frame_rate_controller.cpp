@@ -17,14 +17,16 @@ float FrameRateController::MaximumFrameTime() const {
 
 float FrameRateController::FrameTime() const { return NanosecondsToSeconds(frameEnd_ - frameStart_); }
 
+float FrameRateController::RealFrameTime() const { return NanosecondsToSeconds(frameEnd_ - uncappedStart_); }
+
 void FrameRateController::WaitForFrame() {
   if (firstFrame_) {
     firstFrame_ = false;
-    frameStart_ = frameEnd_ = clock_.NowNanoseconds();
+    frameStart_ = frameEnd_ = uncappedStart_ = clock_.NowNanoseconds();
     return;
   }
 
-  frameStart_ = frameEnd_;
+  frameStart_ = uncappedStart_ = frameEnd_;
   frameEnd_ = clock_.NowNanoseconds();
   float elapsed = FrameTime();
 

@@ -42,6 +42,9 @@ class FrameRateController {
 
   // (frame end - frame start) in seconds, at most the maximum frame time.
   float FrameTime() const;
+  // The frame as the clock measured it, in seconds, before the cap: what a clock on
+  // the wall saw pass.
+  float RealFrameTime() const;
 
   // Seconds per frame at the target rate; 0 when the target rate is 0.
   float TargetPeriod() const;
@@ -55,6 +58,7 @@ class FrameRateController {
   Pacing pacing_;
   std::int64_t frameStart_ = 0;
   std::int64_t frameEnd_ = 0;
+  std::int64_t uncappedStart_ = 0;  // the previous frame's end, which the cap moves frameStart_ past
   bool firstFrame_ = true;
 };
 

@@ -86,8 +86,8 @@ void InputRecorder::RecordMessage(long long frame, const platform::Message& mess
   Add(platform::headless::ScriptLines(frame, message, pointerX_, pointerY_));
 }
 
-void InputRecorder::RecordFrameTime(long long frame, float dt) {
-  Add(platform::headless::FrameTimeLine(frame, dt));
+void InputRecorder::RecordFrameTimes(long long frame, float dt, float real) {
+  Add(platform::headless::FrameTimeLine(frame, dt, real));
 }
 
 void InputRecorder::Add(const std::string& lines) {

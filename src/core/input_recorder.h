@@ -32,8 +32,8 @@ class InputRecorder {
   // An event the window procedure handled before frame `frame` ran. The recording
   // keys themselves (F9) and the screenshot key (F12) are left out.
   void RecordMessage(long long frame, const platform::Message& message);
-  // The time of frame `frame`, in seconds.
-  void RecordFrameTime(long long frame, float dt);
+  // The times of frame `frame`, in seconds: its simulation step and its real time.
+  void RecordFrameTimes(long long frame, float dt, float real);
 
   // Starts a recording in `folder` (made if missing), or stops the one running.
   // Says on standard output where it goes and where it was saved; a write that

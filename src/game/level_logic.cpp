@@ -6,6 +6,7 @@
 
 #include "base/game_states.h"
 #include "components/button.h"
+#include "core/frame_loop.h"
 #include "game/blocks.h"
 #include "game/game_states.h"
 #include "game/menus/menu_cursor.h"
@@ -166,12 +167,13 @@ void SetUpLevelTimer(float start, float rate) {
   SetColour(Screens().timerMax, kHidden);
 }
 
-void UpdateLevelTimer(float dt) {
+void UpdateLevelTimer() {
   LevelState& level = Level();
   if (level.elapsedTime < 0.0f) level.elapsedTime = 0.0f;
   if (!level.timerVisible) ShowEmptyCells();
   if (Session().gamePaused || !level.timerVisible) return;
-  const float t = level.timerRate * dt + level.elapsedTime;
+  const float frame = std::min(core::CurrentFrameTimes().real, kLongestTimedFrame);
+  const float t = level.timerRate * frame + level.elapsedTime;
   if (t >= kTimerLimit) {
     if (!level.maxShown) {
       ShowEmptyCells();

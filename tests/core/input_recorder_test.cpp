@@ -36,7 +36,8 @@ TEST(InputRecorderTest, ARecordingStartedLateHoldsTheWholeHistoryWhereverTheSpoo
     std::string recording;
     {
       core::InputRecorder recorder(c.spool);
-      for (long long frame = 1; frame <= kFrames; ++frame) recorder.RecordFrameTime(frame, 1.0f / 60.0f);
+      for (long long frame = 1; frame <= kFrames; ++frame)
+        recorder.RecordFrameTimes(frame, 1.0f / 60.0f, 1.0f / 60.0f);
       recorder.Toggle(root / "replays");
       ASSERT_TRUE(recorder.Recording());
       platform::Message move;
@@ -44,7 +45,7 @@ TEST(InputRecorderTest, ARecordingStartedLateHoldsTheWholeHistoryWhereverTheSpoo
       move.x = 640;
       move.y = 360;
       recorder.RecordMessage(kFrames + 1, move);
-      recorder.RecordFrameTime(kFrames + 1, 1.0f / 60.0f);
+      recorder.RecordFrameTimes(kFrames + 1, 1.0f / 60.0f, 1.0f / 60.0f);
       recorder.Finish();
       EXPECT_FALSE(recorder.Recording());
       recording = recorder.Path();
@@ -53,7 +54,9 @@ TEST(InputRecorderTest, ARecordingStartedLateHoldsTheWholeHistoryWhereverTheSpoo
     for (long long frame : {1LL, kFrames / 2, kFrames, kFrames + 1})
       EXPECT_TRUE(script.FrameTimeOf(frame).has_value()) << frame;
     EXPECT_EQ(script.EventsOf(kFrames + 1).size(), 1u);
-    if (fs::is_directory(c.spool)) EXPECT_TRUE(fs::is_empty(c.spool)) << "the history has no name";
+    if (fs::is_directory(c.spool)) {
+      EXPECT_TRUE(fs::is_empty(c.spool)) << "the history has no name";
+    }
     fs::remove(recording);
   }
   fs::remove_all(root);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -177,10 +178,12 @@ class GameTest : public testing::Test {
  private:
   std::filesystem::path savedDirectory_;
   std::unique_ptr<core::Engine> engine_;
-  // A frame time the test may change between frames.
+  // Frame times the test may change between frames; the real time is the frame
+  // time unless set.
   struct SettableTimer final : core::FrameTimer {
     float dt = 1.0f / 60.0f;
-    float WaitForFrame() override { return dt; }
+    std::optional<float> real;
+    core::FrameTimes WaitForFrame() override { return {dt, real.value_or(dt)}; }
   };
 
  protected:

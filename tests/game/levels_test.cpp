@@ -87,6 +87,22 @@ TEST_F(LevelsTest, TimerStopsAtOneHundredMinutesUntilKeyFourBringsItBack) {
     EXPECT_EQ(SpriteOf(names::kTimerSpace, names::kTimerCells[i]).frameIndex, expected[i]);
 }
 
+// On a slow machine the simulation's steps are capped, but the timer keeps to the
+// clock on the wall; only a stall (a dragged window) is cut short.
+TEST_F(LevelsTest, TimerCountsRealTimeWhenFramesAreCappedButNotAWholeStall) {
+  Enter(game::kLevel2);
+  timer_.dt = 0.025f;
+  timer_.real = 0.05f;
+  float before = Level().elapsedTime;
+  RunFrames(40);
+  EXPECT_NEAR(Level().elapsedTime - before, 2.0f, 0.01f) << "real time, not 40 capped steps of 0.025 s";
+  timer_.real = 30.0f;
+  before = Level().elapsedTime;
+  RunFrames(1);
+  EXPECT_FLOAT_EQ(Level().elapsedTime - before, game::kLongestTimedFrame);
+  timer_.real.reset();
+}
+
 TEST_F(LevelsTest, TimerRateTwentyAddsTwentySecondsPerSecond) {
   Enter(game::kLevel2);
   Chord({'D', 'E', 'B', 'G'});

@@ -39,12 +39,15 @@ std::vector<std::string> HashLines(const std::string& output) {
 
 TEST_F(RecordingTest, ReplayOfARecordingReachesTheSameStateWithTheSameHashes) {
   Loop().KeepRecordableHistory(testing::TempDir());
-  // The logos, skipped; then the Level1 intro and some flying with uneven frame times.
+  // The logos, skipped; then the Level1 intro and some flying with uneven frame times,
+  // every fourth frame a slow one the cap cut short (the level timer counts its real
+  // time, so the replay must have it too).
   RunFrames(3);
   Tap(platform::kVkSpace);
   const float frameTimes[] = {1.0f / 60.0f, 0.021f, 0.0137f, 0.025f};
   for (int frame = 0; frame < 500; ++frame) {
     timer_.dt = frameTimes[frame % 4];
+    timer_.real = frame % 4 == 3 ? std::optional<float>(0.04f) : std::nullopt;
     if (frame == 450) {
       window_.PostMouseMove(900, 250);
       window_.PostMouseButton(platform::kVkLeftButton, true, 900, 250);
@@ -56,6 +59,7 @@ TEST_F(RecordingTest, ReplayOfARecordingReachesTheSameStateWithTheSameHashes) {
   // The runner's own frame time from here: the frames after the recording stops
   // are not in it.
   timer_.dt = 1.0f / 60.0f;
+  timer_.real.reset();
   Tap(platform::kVkF9);  // starts the recording, with everything since the start
   ASSERT_NE(Loop().Recorder(), nullptr);
   ASSERT_TRUE(Loop().Recorder()->Recording());
@@ -112,7 +116,8 @@ TEST(RecordingLinesTest, ScriptLinesReadBackAsTheSameMessages) {
   std::string text;
   int x = 0, y = 0;
   for (const Message& message : messages) text += platform::headless::ScriptLines(7, message, x, y);
-  text += platform::headless::FrameTimeLine(7, 0.0137f);
+  text += platform::headless::FrameTimeLine(7, 0.0137f, 0.0137f);
+  text += platform::headless::FrameTimeLine(8, 0.025f, 0.0417f);  // a slow frame, capped
   std::istringstream in(text);
   const auto script = platform::headless::InputScript::Parse(in, "recorded");
   const std::vector<Message>& read = script.EventsOf(7);
@@ -124,7 +129,11 @@ TEST(RecordingLinesTest, ScriptLinesReadBackAsTheSameMessages) {
   EXPECT_EQ(read[7].command, platform::SystemCommand::kMinimize);
   EXPECT_EQ(read[8].command, platform::SystemCommand::kFocusLost);
   EXPECT_EQ(script.FrameTimeOf(7), 0.0137f) << "the frame time reads back as the same float";
-  EXPECT_EQ(script.FrameTimeOf(8), std::nullopt);
+  EXPECT_EQ(script.RealTimeOf(7), 0.0137f) << "no real time written: it is the frame time";
+  EXPECT_EQ(script.FrameTimeOf(8), 0.025f);
+  EXPECT_EQ(script.RealTimeOf(8), 0.0417f);
+  EXPECT_EQ(text.find("\"real\""), text.rfind("\"real\"")) << "written only where it differs: " << text;
+  EXPECT_EQ(script.FrameTimeOf(9), std::nullopt);
 }
 
 }  // namespace

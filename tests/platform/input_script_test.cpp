@@ -69,6 +69,8 @@ TEST(InputScriptTest, RefusalsNameTheFileLineAndProblem) {
   EXPECT_EQ(ErrorOf("{\"frame\":1,").rfind("steer.jsonl:1: not JSON: ", 0), 0u);
   EXPECT_EQ(ErrorOf("{\"frame\":1,\"vk\":256,\"down\":true}"),
             "steer.jsonl:1: \"vk\" must be a virtual-key code from 1 to 255");
+  EXPECT_EQ(ErrorOf("{\"frame\":1,\"dt\":0.025,\"real\":0.01}"),
+            "steer.jsonl:1: \"real\" must be the frame's real time in seconds, from its \"dt\" to 3600");
 }
 
 TEST(KeyNamesTest, NamesMapToVirtualKeyCodes) {

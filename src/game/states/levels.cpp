@@ -202,9 +202,9 @@ void UpdateTransition(float dt, int nextState) {
   if (frames != nullptr && frames->GetAmount() >= kTransitionFrames) base::States().next = nextState;
 }
 
-void PlayLevelFrame(float dt) {
+void PlayLevelFrame() {
   UpdateDebugKeys();
-  UpdateLevelTimer(dt);
+  UpdateLevelTimer();
   UpdateVictory();
 }
 
@@ -240,7 +240,7 @@ void Level1Update(float dt) {
   StartRequestedCustomLevel();
   TogglePauseMenu();
   if (!Session().menuOpen) RunIntroStep(dt);
-  if (Level().introStage == kPlaying) PlayLevelFrame(dt);
+  if (Level().introStage == kPlaying) PlayLevelFrame();
   RunSpaces(dt);
 }
 
@@ -265,7 +265,7 @@ void LevelUpdate(float dt) {
   StartRequestedCustomLevel();
   UpdateDebugKeys();
   TogglePauseMenu();
-  UpdateLevelTimer(dt);
+  UpdateLevelTimer();
   UpdateVictory();
   RunSpaces(dt);
 }

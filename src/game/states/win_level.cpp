@@ -26,7 +26,7 @@ void WinInit() {
 
 void WinUpdate(float dt) {
   ClearToLevelColour();
-  UpdateLevelTimer(dt);
+  UpdateLevelTimer();
   RunSpaces(dt);
 }
 

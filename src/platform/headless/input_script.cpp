@@ -14,6 +14,9 @@
 namespace platform::headless {
 namespace {
 
+// The longest real time a frame line may give, in seconds: an hour's stall.
+constexpr double kLongestRealFrame = 3600.0;
+
 // Remembers where the pointer was, so that button events carry it as real ones do.
 struct PointerState {
   int x = 0;
@@ -133,7 +136,16 @@ InputScript InputScript::Parse(std::istream& in, const std::string& name) {
       if (!dt.IsNumber() || !std::isfinite(dt.GetDouble()) || dt.GetDouble() < 0.0 || dt.GetDouble() > 1.0) {
         Fail(name, line, "\"dt\" must be a frame time in seconds, from 0 to 1");
       }
-      script.frameTimes_[frame] = dt.GetFloat();
+      float real = dt.GetFloat();
+      if (event.HasMember("real")) {
+        const rapidjson::Value& given = event["real"];
+        if (!given.IsNumber() || !std::isfinite(given.GetDouble()) || given.GetDouble() < dt.GetDouble() ||
+            given.GetDouble() > kLongestRealFrame) {
+          Fail(name, line, "\"real\" must be the frame's real time in seconds, from its \"dt\" to 3600");
+        }
+        real = given.GetFloat();
+      }
+      script.frameTimes_[frame] = {dt.GetFloat(), real};
       continue;
     }
     script.frames_[frame].push_back(ParseEvent(event, pointer, name, line));
@@ -158,7 +170,13 @@ const std::vector<Message>& InputScript::EventsOf(long long frame) const {
 std::optional<float> InputScript::FrameTimeOf(long long frame) const {
   const auto found = frameTimes_.find(frame);
   if (found == frameTimes_.end()) return std::nullopt;
-  return found->second;
+  return found->second.dt;
+}
+
+std::optional<float> InputScript::RealTimeOf(long long frame) const {
+  const auto found = frameTimes_.find(frame);
+  if (found == frameTimes_.end()) return std::nullopt;
+  return found->second.real;
 }
 
 std::string ScriptLines(long long frame, const Message& message, int& pointerX, int& pointerY) {
@@ -204,10 +222,14 @@ std::string ScriptLines(long long frame, const Message& message, int& pointerX, 
   return "";
 }
 
-std::string FrameTimeLine(long long frame, float dt) {
-  char number[32];
-  std::snprintf(number, sizeof number, "%.9g", static_cast<double>(dt));
-  return "{\"frame\":" + std::to_string(frame) + ",\"dt\":" + number + "}\n";
+std::string FrameTimeLine(long long frame, float dt, float real) {
+  const auto text = [](float seconds) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%.9g", static_cast<double>(seconds));
+    return std::string(number);
+  };
+  const std::string head = "{\"frame\":" + std::to_string(frame) + ",\"dt\":" + text(dt);
+  return real == dt ? head + "}\n" : head + ",\"real\":" + text(real) + "}\n";
 }
 
 }  // namespace platform::headless

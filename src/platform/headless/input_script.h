@@ -37,12 +37,19 @@ class InputScript {
   // The messages of one frame, in script order; empty when it has none.
   const std::vector<Message>& EventsOf(long long frame) const;
   std::size_t FrameCount() const { return frames_.size(); }
-  // The frame time the script gives a frame, in seconds; none for most scripts.
+  // The frame time the script gives a frame (the capped simulation step), in
+  // seconds; none for most scripts.
   std::optional<float> FrameTimeOf(long long frame) const;
+  // The real time that frame took, in seconds: its own "real", else its frame time.
+  std::optional<float> RealTimeOf(long long frame) const;
 
  private:
+  struct Times {
+    float dt;
+    float real;
+  };
   std::map<long long, std::vector<Message>> frames_;
-  std::map<long long, float> frameTimes_;
+  std::map<long long, Times> frameTimes_;
 };
 
 // Writing scripts: the lines of one message as frame `frame` sees it, or "" for a
@@ -51,7 +58,8 @@ class InputScript {
 // the last mouse line left the pointer: a button message elsewhere gets a mouse
 // line first, and they follow the pointer.
 std::string ScriptLines(long long frame, const Message& message, int& pointerX, int& pointerY);
-// The line giving one frame's time; printed so that it reads back as the same float.
-std::string FrameTimeLine(long long frame, float dt);
+// The line giving one frame's times, printed so that they read back as the same
+// floats; the real time only where it differs from the frame time.
+std::string FrameTimeLine(long long frame, float dt, float real);
 
 }  // namespace platform::headless
