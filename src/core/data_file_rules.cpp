@@ -45,6 +45,21 @@ serialization::ValidationRules EngineValidationRules() {
   rules.names = {{"CircleCollider", "handler", "collision handler", CollisionHandlerNames()},
                  {"BoxCollider", "handler", "collision handler", CollisionHandlerNames()}};
   rules.scripts = {{"Script", "filename", &scripting::CompileScriptFile}};
+  // As each component's Initialize asks for its siblings; the Pool of a PlayerUI is
+  // one of the objects the game requires by name, which says so.
+  rules.siblings = {{"Sprite", {"SpriteSource", "Transform"}},
+                    {"Animation", {"Sprite"}},
+                    {"Physics", {"Transform"}},
+                    {"PlayerController", {"Physics"}},
+                    {"NewPlayerController", {"Physics", "Transform"}},
+                    {"PlayerUI", {"Sprite"}},
+                    {"PointMover2", {"Transform"}},
+                    {"RotateAround", {"Transform"}},
+                    {"Button", {"Transform"}},
+                    {"Camera", {"Transform"}},
+                    {"CircleCollider", {"Transform"}},
+                    {"BoxCollider", {"Transform"}},
+                    {"ScriptData", {"Script"}}};
   return rules;
 }
 

@@ -205,8 +205,26 @@ void CheckRequiredObjects(const DataFile& file, const LevelObjects& objects,
   }
 }
 
+// Components missing the ones they work with, after the prefab layers and the
+// object's own entry.
+void CheckSiblings(const LevelObjects& objects, const std::vector<SiblingRule>& siblings,
+                   const Report& report) {
+  for (const auto& [key, info] : objects) {
+    for (const SiblingRule& rule : siblings) {
+      if (info.view.count(rule.type) == 0) continue;
+      for (const std::string& needed : rule.needs) {
+        if (info.view.count(needed) != 0) continue;
+        report(info.place, "object " + Quoted(key.second) + ": " + rule.type + " needs a " + needed +
+                               " on its object (in its prefab or its own entry); without it the " +
+                               rule.type + " does nothing");
+      }
+    }
+  }
+}
+
 void CheckLevelNeeds(const DataFile& file, const LevelObjects& objects, const ValidationRules& rules,
                      const Report& report) {
+  CheckSiblings(objects, rules.siblings, report);
   const PlayableLevelRules& playable = rules.playable;
   const bool isPlayable = IsPlayable(file, playable);
   CheckButtons(file, objects, rules, isPlayable, report);

@@ -114,6 +114,13 @@ struct PlayableLevelRules {
   std::vector<std::string> gameSpaces;
 };
 
+// A component that works only beside others on its object: the engine leaves it
+// idle without them (a Sprite draws nothing without its SpriteSource).
+struct SiblingRule {
+  std::string type;
+  std::vector<std::string> needs;
+};
+
 struct ValidationRules {
   std::vector<FileReference> references;
   std::vector<ImpliedFile> impliedFiles;
@@ -126,6 +133,7 @@ struct ValidationRules {
   std::vector<NameRule> names;
   std::vector<StateRule> states;
   std::vector<ScriptRule> scripts;
+  std::vector<SiblingRule> siblings;
   // In these spaces, and anywhere in a playable level, a button the game does not
   // wire does nothing when clicked.
   std::vector<WiredButtons> buttons;

@@ -268,7 +268,7 @@ TEST_F(ValidateCustomLevelTest, EachBrokenThingIsReportedAtItsLineAndColumn) {
        "object \"Player\" is in space \"D_Front\" as well as in \"Cave\": a playable level has one level "
        "space"},
       {"\"c_UI\": {\"prefab\": \"Prefabs/StarCounter.txt\"}",
-       "\"c_UI\": {\"Transform\": {}, \"PlayerUI\": {}}", "\"c_UI\"",
+       "\"c_UI\": {\"Transform\": {}, \"Sprite\": {}, \"SpriteSource\": {}, \"PlayerUI\": {}}", "\"c_UI\"",
        "object \"c_UI\" has no Pool, which the game needs"},
       {"\"Transform\": {\"x_position\": 20.0}", "\"CircleCollider\": {\"handler\": \"stopMovement\"}",
        "\"Cave\"",
@@ -288,6 +288,9 @@ TEST_F(ValidateCustomLevelTest, EachBrokenThingIsReportedAtItsLineAndColumn) {
       {"\"Player\": {", "\"e_Sign\": {\"Transform\": {}, \"Button\": {}},\n    \"Player\": {", "\"e_Sign\"",
        "object \"e_Sign\" has a Button, but the game gives the buttons of a playable level no action: "
        "clicking it does nothing"},
+      {"\"Player\": {", "\"e_Cloud\": {\"Transform\": {}, \"Sprite\": {}},\n    \"Player\": {", "\"e_Cloud\"",
+       "object \"e_Cloud\": Sprite needs a SpriteSource on its object (in its prefab or its own entry); "
+       "without it the Sprite does nothing"},
       {"\"Cave\": {", "\"Level2\": {", "\"Level2\"",
        "space \"Level2\" is one of the game's own spaces: a custom level must name its spaces otherwise"},
       {"\"Cave\": {", "\"a_Cave\": {", "\"a_Cave\"",
