@@ -44,6 +44,8 @@ constexpr float kVictoryButtonsApart = 7.0f;
 // The numbers of the victory screen, in its text colour: each objective's result
 // against its goal to the right of its mark, the level's records below the marks.
 constexpr base::XMFLOAT4 kPanelInk{0.13f, 0.16f, 0.33f, 1.0f};
+// A missed objective's numbers are greyed as its mark is.
+constexpr base::XMFLOAT4 kPanelGrey{0.59f, 0.63f, 0.71f, 1.0f};
 constexpr const char* kStarsLabel = "stars";
 constexpr const char* kTimeLabel = "time";
 constexpr const char* kBestLabel = "best";
@@ -150,15 +152,17 @@ std::string BestText(const LevelRecord& record) {
 
 // The ended level's numbers on the victory screen; a built-in level's result is
 // recorded first, so that its best includes this end.
-void ShowVictoryNumbers() {
+void ShowVictoryNumbers(bool starsReached, bool timeReached) {
+  const LevelState& level = Level();
+  const int index = BuiltInLevelIndex();
+  if (index >= 0) RecordLevelEnd(index, {level.endTime, level.rating});
   objects::Space* victory = Screens().victory;
   if (victory == nullptr) return;
-  const LevelState& level = Level();
+  SetLabelColour(*victory, kStarsLabel, starsReached ? kPanelInk : kPanelGrey);
+  SetLabelColour(*victory, kTimeLabel, timeReached ? kPanelInk : kPanelGrey);
   ShowLabel(*victory, kStarsLabel,
             std::to_string(level.collectedStars) + " / " + std::to_string(level.starGoal));
   ShowLabel(*victory, kTimeLabel, ClockText(level.endTime) + " / " + ClockText(level.timeGoal));
-  const int index = BuiltInLevelIndex();
-  if (index >= 0) RecordLevelEnd(index, {level.endTime, level.rating});
   ShowLabel(*victory, kBestLabel, index >= 0 ? BestText(StoredRecords().best[index]) : "");
 }
 
@@ -306,17 +310,19 @@ void EndLevel() {
   Arm(screens.restart, OffersRestart());
   Arm(screens.next, true);
   PlaceVictoryButtons();
-  if (level.collectedStars >= level.starGoal) {
+  const bool starsReached = level.collectedStars >= level.starGoal;
+  const bool timeReached = level.timeGoal >= level.endTime;
+  if (starsReached) {
     ++level.rating;
     SetFrame(screens.markStars, kAchievedFrame);
   }
-  if (level.timeGoal >= level.endTime) {
+  if (timeReached) {
     ++level.rating;
     SetFrame(screens.markTime, kAchievedFrame);
   }
   SetFrame(screens.markLevel, kAchievedFrame);
   SetFrame(screens.shrine, level.rating);
-  ShowVictoryNumbers();
+  ShowVictoryNumbers(starsReached, timeReached);
 }
 
 void UpdateDebugKeys() {
