@@ -247,7 +247,7 @@ def make_victory():
     save_image("images/Victory/button_next.png", button("Next", style="mint"), sec,
                "Victory button \"Next\" (goes on to the next level).")
     save_image("images/Victory/button_restart.png", button("Restart", style="sky"), sec,
-               "Victory button \"Restart\" (back to Level 1; shown after Level 3).")
+               "Victory button \"Restart\" (plays a custom level again from its start).")
 
 # --- end screen ---------------------------------------------------------------
 
