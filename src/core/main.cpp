@@ -21,6 +21,7 @@
 #include "game/game.h"
 #include "game/game_states.h"
 #include "game/held_objects.h"
+#include "game/records.h"
 #include "game/session.h"
 #include "game/settings.h"
 #include "game/states/custom_level.h"
@@ -51,6 +52,7 @@ int RunGame(const Arguments& arguments) {
   core::RunLog log(base::UserFolderPath(base::UserFolder::kState));
   if (!core::EnterDataDirectory(arguments.common.dataDir)) return 1;
   const game::Settings settings = game::LoadSettings(game::SettingsFile::DefaultPath());
+  game::LoadRecords(game::RecordsFile::DefaultPath());
   const bool fullScreen = arguments.fullScreen.value_or(settings.fullScreen);
   if (!arguments.common.levelFile.empty()) {
     // Checked before the window opens: a level that cannot be played says why at once.

@@ -52,7 +52,7 @@ std::vector<std::string> FilesLoadedByName() {
   for (const LevelFile& transition : kTransitions) files.emplace_back(transition.file);
   files.emplace_back(names::kLogosFile);
   for (const MenuPage& page : MenuPages()) files.emplace_back(page.file);
-  for (const char* file : {names::kVictoryFile, names::kTimerFile, names::kPlayerTestFile})
+  for (const char* file : {names::kVictoryFile, names::kEndFile, names::kTimerFile, names::kPlayerTestFile})
     files.emplace_back(file);
   return files;
 }
@@ -83,6 +83,13 @@ std::vector<serialization::RequiredObject> RequiredObjects() {
     required.push_back({names::kVictoryFile, names::kVictorySpace, button, {"Button", "Sprite"}});
   }
 
+  // The end screen shows a rating picture a level and wires its two buttons.
+  required.push_back({names::kEndFile, names::kEndSpace, names::kEndBackground, {}});
+  for (const char* rating : names::kEndRatings)
+    required.push_back({names::kEndFile, names::kEndSpace, rating, {"Sprite"}});
+  for (const char* button : {names::kButtonPlayAgain, names::kButtonQuit})
+    required.push_back({names::kEndFile, names::kEndSpace, button, {"Button"}});
+
   // The logo sequence fades every picture and moves the last logo.
   AddSprites(required, names::kLogosFile, names::kLogosSpace,
              {names::kWhiteScreen, names::kLogoPellmar, names::kLogoLibraries, names::kBlackScreen,
@@ -103,11 +110,12 @@ std::vector<serialization::RequiredObject> RequiredObjects() {
 
 namespace {
 
-// The buttons the game gives actions to, by object name: the pages' and the victory
-// screen's.
+// The buttons the game gives actions to, by object name: the pages', the victory
+// screen's and the end screen's.
 std::vector<serialization::WiredButtons> WiredButtons() {
   std::vector<serialization::WiredButtons> wired{
-      {names::kVictoryFile, names::kVictorySpace, {names::kButtonNext, names::kButtonRestart}}};
+      {names::kVictoryFile, names::kVictorySpace, {names::kButtonNext, names::kButtonRestart}},
+      {names::kEndFile, names::kEndSpace, {names::kButtonPlayAgain, names::kButtonQuit}}};
   for (const MenuPage& page : MenuPages()) {
     serialization::WiredButtons row{page.file, page.space, {}};
     for (const PageButton& button : page.buttons) row.objects.emplace_back(button.object);
@@ -121,7 +129,7 @@ std::vector<std::string> GameSpaces() {
   std::vector<std::string> spaces;
   for (const LevelFile& level : kPlayedLevels) spaces.emplace_back(level.space);
   for (const LevelFile& transition : kTransitions) spaces.emplace_back(transition.space);
-  for (const char* screen : {names::kTimerSpace, names::kVictorySpace, names::kLogosSpace})
+  for (const char* screen : {names::kTimerSpace, names::kVictorySpace, names::kEndSpace, names::kLogosSpace})
     spaces.emplace_back(screen);
   for (const MenuPage& page : MenuPages()) spaces.emplace_back(page.space);
   spaces.emplace_back(GameStateName(kMenuTestSpace));

@@ -25,7 +25,7 @@ std::string_view GameStateDescription(int state) {
       "the second level",
       "the screen between Level2 and Level3",
       "the third level",
-      "the win level after Level3",
+      "the win level after Level3, with the end screen over it",
       "the logo screens that open the game",
       "developer: runs the serializer self-tests",
       "developer: a sandbox that prints a line when entered and left",

@@ -8,7 +8,7 @@ namespace game {
 
 // "Player" and "c_UI" of any space (the levels; the collision pass and its handlers
 // find them by name), and every object of the game's own screens: the level timer,
-// the victory screen, the logos and every page of the page table, whose pictures and
+// the victory screen, the end screen, the logos and every page of the page table, whose pictures and
 // buttons the game drives through pointers kept from their first load.
 bool IsHeldByGame(std::string_view space, std::string_view object);
 

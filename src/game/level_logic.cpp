@@ -3,14 +3,18 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdio>
 
 #include "base/game_states.h"
 #include "components/button.h"
 #include "core/frame_loop.h"
 #include "game/blocks.h"
 #include "game/game_states.h"
+#include "game/menus/label.h"
 #include "game/menus/menu_cursor.h"
 #include "game/names.h"
+#include "game/records.h"
 #include "game/session.h"
 #include "game/space_lookup.h"
 #include "game/states/custom_level.h"
@@ -37,6 +41,19 @@ constexpr base::XMFLOAT4 kHidden{1.0f, 1.0f, 1.0f, 0.0f};
 
 // How far a custom level's Next and Restart stand from the middle, world units.
 constexpr float kVictoryButtonsApart = 7.0f;
+
+// The numbers of the victory screen, in its text colour: each objective's result
+// against its goal to the right of its mark, the level's records below the marks.
+constexpr base::XMFLOAT4 kPanelInk{0.13f, 0.16f, 0.33f, 1.0f};
+// A missed objective's numbers are greyed as its mark is.
+constexpr base::XMFLOAT4 kPanelGrey{0.59f, 0.63f, 0.71f, 1.0f};
+constexpr const char* kStarsLabel = "stars";
+constexpr const char* kTimeLabel = "time";
+constexpr const char* kBestLabel = "best";
+constexpr LabelStyle kStarsStyle{
+    .x = 5.6f, .y = -1.667f, .height = 1.4f, .capacity = 16, .colour = kPanelInk};
+constexpr LabelStyle kTimeStyle{.x = 5.6f, .y = -4.583f, .height = 1.4f, .capacity = 16, .colour = kPanelInk};
+constexpr LabelStyle kBestStyle{.x = 0.0f, .y = -7.0f, .height = 1.1f, .capacity = 40, .colour = kPanelInk};
 
 constexpr float kCornflower[4] = {0.392157f, 0.584314f, 0.929412f, 1.0f};
 
@@ -100,13 +117,55 @@ void Arm(const VictoryButton& button, bool armed) {
   SetColour(button.sprite, armed ? kShown : kHidden);
 }
 
-bool InLevel3() { return base::States().current == game::kLevel3; }
 bool InCustomLevel() { return base::States().current == game::kCustomLevel; }
 
-// Which of the victory screen's buttons the level offers: Level3 only Restart, the
-// other built-in levels only Next, a custom level both, side by side.
-bool OffersNext() { return !InLevel3(); }
-bool OffersRestart() { return InLevel3() || InCustomLevel(); }
+// Every level offers Next (after Level3 it leads to the end screen); a custom level
+// offers Restart beside it.
+bool OffersRestart() { return InCustomLevel(); }
+
+// The built-in level being played, 0..2, or -1 for any other state.
+int BuiltInLevelIndex() {
+  switch (base::States().current) {
+    case game::kLevel1:
+      return 0;
+    case game::kLevel2:
+      return 1;
+    case game::kLevel3:
+      return 2;
+    default:
+      return -1;
+  }
+}
+
+void AddVictoryLabels(objects::Space& victory) {
+  AddLabel(victory, kStarsLabel, kStarsStyle);
+  AddLabel(victory, kTimeLabel, kTimeStyle);
+  AddLabel(victory, kBestLabel, kBestStyle);
+}
+
+// "Best 0:52   rating 3 / 3" (the rating as the gold stars of the shrine); empty
+// before the level has a record.
+std::string BestText(const LevelRecord& record) {
+  if (!record.bestTime || !record.bestRating) return "";
+  return "Best " + ClockText(*record.bestTime) + "   rating " + std::to_string(*record.bestRating + 1) +
+         " / 3";
+}
+
+// The ended level's numbers on the victory screen; a built-in level's result is
+// recorded first, so that its best includes this end.
+void ShowVictoryNumbers(bool starsReached, bool timeReached) {
+  const LevelState& level = Level();
+  const int index = BuiltInLevelIndex();
+  if (index >= 0) RecordLevelEnd(index, {level.endTime, level.rating});
+  objects::Space* victory = Screens().victory;
+  if (victory == nullptr) return;
+  SetLabelColour(*victory, kStarsLabel, starsReached ? kPanelInk : kPanelGrey);
+  SetLabelColour(*victory, kTimeLabel, timeReached ? kPanelInk : kPanelGrey);
+  ShowLabel(*victory, kStarsLabel,
+            std::to_string(level.collectedStars) + " / " + std::to_string(level.starGoal));
+  ShowLabel(*victory, kTimeLabel, ClockText(level.endTime) + " / " + ClockText(level.timeGoal));
+  ShowLabel(*victory, kBestLabel, index >= 0 ? BestText(StoredRecords().best[index]) : "");
+}
 
 // Where the two buttons stand: one above the other's place for the built-in
 // levels, which show one of them, apart for a custom level, which shows both.
@@ -128,18 +187,16 @@ void OnNext() {
     states.next = game::kLevel2;
   } else if (states.current == game::kLevel2) {
     states.next = game::kLevel3;
+  } else if (states.current == game::kLevel3) {
+    states.next = game::kLevelWin;
   } else if (states.current == game::kCustomLevel) {
     LeaveCustomLevel();
   }
 }
 
-// "c_ButtonRestart": back to the first level, or the custom level from its start.
+// "c_ButtonRestart": the custom level from its start (only a custom level offers it).
 void OnRestart() {
-  if (InCustomLevel()) {
-    RestartCustomLevel();
-  } else {
-    base::States().next = game::kLevel1;
-  }
+  if (InCustomLevel()) RestartCustomLevel();
 }
 
 bool AllDown(std::initializer_list<int> keys) {
@@ -149,6 +206,15 @@ bool AllDown(std::initializer_list<int> keys) {
 }  // namespace
 
 void ClearToLevelColour() { graphics::ClearScreen(kCornflower); }
+
+std::string ClockText(float seconds) {
+  // Whole seconds, as the timer shows them; far beyond its limit the text stays short.
+  const float whole = std::isfinite(seconds) ? std::clamp(std::floor(seconds), 0.0f, 5999999.0f) : 0.0f;
+  const int total = static_cast<int>(whole);
+  char text[16];
+  std::snprintf(text, sizeof text, "%d:%02d", total / 60, total % 60);
+  return text;
+}
 
 void SetUpLevelTimer(float start, float rate) {
   LevelState& level = Level();
@@ -194,7 +260,10 @@ void SetUpVictory(int starGoal, const std::string& levelSpace, float timeGoal) {
   objects::Space& victory = LoadSpaceOnce(names::kVictorySpace, names::kVictoryFile);
   victory.SetActive(false);
   // Next or Restart, whichever the level arms, can be pressed with Enter too.
-  if (!loaded) AddMenuCursor(victory, names::kButtonNext);
+  if (!loaded) {
+    AddMenuCursor(victory, names::kButtonNext);
+    AddVictoryLabels(victory);
+  }
   LevelScreens& screens = Screens();
   screens.victory = &victory;
   screens.shrine = &SpriteOf(victory, names::kShrine, names::kVictoryFile);
@@ -226,7 +295,7 @@ void UpdateVictory() {
   LevelScreens& screens = Screens();
   const bool menuOpen = Session().menuOpen;
   SetClickable(screens.restart, !menuOpen && OffersRestart());
-  SetClickable(screens.next, !menuOpen && OffersNext());
+  SetClickable(screens.next, !menuOpen);
   LevelState& level = Level();
   if (!level.levelEnded) level.endTime = level.elapsedTime;
   if (screens.victory != nullptr) screens.victory->SetActive(level.levelEnded);
@@ -241,18 +310,21 @@ void EndLevel() {
 
   LevelScreens& screens = Screens();
   Arm(screens.restart, OffersRestart());
-  Arm(screens.next, OffersNext());
+  Arm(screens.next, true);
   PlaceVictoryButtons();
-  if (level.collectedStars >= level.starGoal) {
+  const bool starsReached = level.collectedStars >= level.starGoal;
+  const bool timeReached = level.timeGoal >= level.endTime;
+  if (starsReached) {
     ++level.rating;
     SetFrame(screens.markStars, kAchievedFrame);
   }
-  if (level.timeGoal >= level.endTime) {
+  if (timeReached) {
     ++level.rating;
     SetFrame(screens.markTime, kAchievedFrame);
   }
   SetFrame(screens.markLevel, kAchievedFrame);
   SetFrame(screens.shrine, level.rating);
+  ShowVictoryNumbers(starsReached, timeReached);
 }
 
 void UpdateDebugKeys() {

@@ -24,7 +24,9 @@ void SetUpVictory(int starGoal, const std::string& levelSpace, float timeGoal);
 // has ended.
 void UpdateVictory();
 
-// The level end: pauses the level, rates it and arms the victory screen's button.
+// The level end: pauses the level, rates it, writes the stars and the time against
+// their goals on the victory screen (a built-in level's result is recorded, and its
+// best shown) and arms the victory screen's button.
 // Runs once per level; later calls do nothing. Installed as the level-end hook of
 // the "nextLevelTrigger" collision handler.
 void EndLevel();
@@ -32,6 +34,10 @@ void EndLevel();
 // The debug keys: the chord D E B G unlocks them, H I D E locks them again; then
 // 1-3 jump to a level, 4/5 move the timer by 10 s, 6-9 set its rate, 0 ends the level.
 void UpdateDebugKeys();
+
+// Seconds as the timer shows them, "m:ss" ("0:58", "12:05", "100:00"): whole
+// seconds, rounded down; below zero (or not a number) "0:00".
+std::string ClockText(float seconds);
 
 // The clear colour of every level: cornflower blue.
 void ClearToLevelColour();

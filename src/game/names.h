@@ -42,6 +42,16 @@ inline constexpr const char* kMarkTime = "c_Time";
 inline constexpr const char* kButtonNext = "c_ButtonNext";
 inline constexpr const char* kButtonRestart = "c_ButtonRestart";
 
+// --- End screen ---------------------------------------------------------------------
+// Shown in the win level once Level3 is won: the run's ratings and times.
+inline constexpr const char* kEndSpace = "W_EndScreen";
+inline constexpr const char* kEndFile = "Menu/MenuEnd.txt";
+inline constexpr const char* kEndBackground = "a_EndBG";
+// The rating picture of each built-in level, in level order.
+inline constexpr const char* kEndRatings[3] = {"b_Rating1", "b_Rating2", "b_Rating3"};
+inline constexpr const char* kButtonPlayAgain = "c_ButtonPlayAgain";
+inline constexpr const char* kButtonQuit = "c_ButtonQuit";
+
 // --- Logos and the Level1 intro -----------------------------------------------------
 inline constexpr const char* kLogosSpace = "V_GameLogos";
 inline constexpr const char* kLogosFile = "Menu/GameLogos.txt";

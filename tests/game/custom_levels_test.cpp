@@ -6,6 +6,7 @@
 #include <gmock/gmock.h>
 
 #include "base/data_path.h"
+#include "game/level_logic.h"
 #include "game/menus/custom_levels_page.h"
 #include "game/menus/menus.h"
 #include "game/names.h"
@@ -105,6 +106,10 @@ TEST_F(CustomLevelTest, PlaysToItsVictoryWithItsOwnGoalsAndRestartsFromTheStart)
   EXPECT_EQ(Level().timeGoal, 30.0f);
   EXPECT_EQ(Level().collectedStars, 3);
   EXPECT_EQ(Level().rating, 2);
+  // Its own goals on the victory screen, and no best: only the game's levels keep one.
+  EXPECT_EQ(LabelShown(names::kVictorySpace, "stars"), "3 / 3");
+  EXPECT_EQ(LabelShown(names::kVictorySpace, "time"), game::ClockText(Level().endTime) + " / 0:30");
+  EXPECT_EQ(LabelShown(names::kVictorySpace, "best"), "");
   EXPECT_TRUE(ButtonOf(names::kVictorySpace, names::kButtonRestart).canClick);
   EXPECT_TRUE(ButtonOf(names::kVictorySpace, names::kButtonNext).canClick);
 

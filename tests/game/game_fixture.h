@@ -3,6 +3,7 @@
 // one frame per call at 60 frames per second.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -157,6 +158,24 @@ class GameTest : public testing::Test {
   }
 
   static game::LevelState& Level() { return game::Session().level; }
+
+  // The text label `id` of `space` shows, read from its glyphs' frames as drawn
+  // (a hidden glyph reads as a space), without the spaces at its ends.
+  static std::string LabelShown(const char* space, const std::string& id) {
+    std::string text;
+    for (int i = 0;; ++i) {
+      char number[12];
+      std::snprintf(number, sizeof number, "%03d", i);
+      std::shared_ptr<objects::GameObject> glyph =
+          SpaceNamed(space).FindObject("z_" + id + "_" + number).lock();
+      if (glyph == nullptr) break;
+      const auto* sprite = glyph->GetComponent<graphics::Sprite>("Sprite");
+      text +=
+          sprite != nullptr && sprite->colour.w > 0.0f ? static_cast<char>(' ' + sprite->frameIndex) : ' ';
+    }
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') - first + 1);
+  }
 
   // The music's linear gain as the mixer would have it now; -1 before it started.
   float MusicGain() const {

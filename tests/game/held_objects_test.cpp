@@ -20,6 +20,7 @@ TEST(HeldObjectsTest, ThePlayerTheCounterAndTheGamesOwnScreensAreHeldOtherLevelO
       {"Level1", "player", false},
       {"U_LevelTimer", "a_Digit0", true},
       {"W_VictoryUI", "anything", true},
+      {"W_EndScreen", "b_Rating2", true},
       {"V_GameLogos", "e_Welcome0", true},
       {"X_PauseMenu", "c_ButtonResume", true},
       {"Y_PauseCredits", "a_Credits", true},

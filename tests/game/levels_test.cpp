@@ -155,17 +155,18 @@ TEST_F(LevelsTest, KeyZeroEndsTheLevelAndNextGoesOnToLevelTwo) {
   EXPECT_FALSE(SpaceNamed(names::kLevel2).IsPaused());
 }
 
-TEST_F(LevelsTest, LevelThreeOffersOnlyRestartWhichLeadsToLevelOne) {
+TEST_F(LevelsTest, LevelThreeOffersOnlyNextWhichLeadsToTheEndScreen) {
   Enter(game::kLevel3);
   game::EndLevel();
   RunFrames(1);
-  EXPECT_TRUE(ButtonOf(names::kVictorySpace, names::kButtonRestart).canClick);
-  EXPECT_FALSE(ButtonOf(names::kVictorySpace, names::kButtonNext).canClick);
-  EXPECT_EQ(SpriteOf(names::kVictorySpace, names::kButtonNext).colour.w, 0.0f);
-  EXPECT_EQ(SpriteOf(names::kVictorySpace, names::kButtonRestart).colour.w, 1.0f);
-  Click(names::kVictorySpace, names::kButtonRestart);
+  EXPECT_TRUE(ButtonOf(names::kVictorySpace, names::kButtonNext).canClick);
+  EXPECT_FALSE(ButtonOf(names::kVictorySpace, names::kButtonRestart).canClick);
+  EXPECT_EQ(SpriteOf(names::kVictorySpace, names::kButtonNext).colour.w, 1.0f);
+  EXPECT_EQ(SpriteOf(names::kVictorySpace, names::kButtonRestart).colour.w, 0.0f);
+  Click(names::kVictorySpace, names::kButtonNext);
   RunFrames(1);
-  EXPECT_EQ(base::States().current, game::kLevel1);
+  EXPECT_EQ(base::States().current, game::kLevelWin);
+  EXPECT_TRUE(SpaceNamed(names::kEndSpace).IsActive());
 }
 
 TEST_F(LevelsTest, EnterPressesTheVictoryButtonTheLevelArms) {
@@ -176,7 +177,7 @@ TEST_F(LevelsTest, EnterPressesTheVictoryButtonTheLevelArms) {
     ASSERT_TRUE(SpaceNamed(names::kVictorySpace).IsActive());
     Tap(platform::kVkReturn);
     RunFrames(1);
-    EXPECT_EQ(base::States().current, level == game::kLevel2 ? game::kLevel3 : game::kLevel1)
+    EXPECT_EQ(base::States().current, level == game::kLevel2 ? game::kLevel3 : game::kLevelWin)
         << "from state " << level;
   }
 }

@@ -71,24 +71,24 @@ TEST(PlaythroughTest, EachLevelScriptWinsItsLevelWithBothObjectives) {
   }
 }
 
-TEST(PlaythroughTest, GameScriptPlaysFromTheLogosThroughEveryLevelAndRestartsAtLevel1) {
+TEST(PlaythroughTest, GameScriptPlaysFromTheLogosThroughEveryLevelToTheEndScreen) {
   const std::string script = kPlaythroughs + "game.jsonl";
   ASSERT_GT(LastFrame(script), 0) << script << " is missing or empty";
   Result result;
   const rapidjson::Document dump = Replay(script, 7, "game.json", result);
   ASSERT_EQ(result.status, 0) << result.output;
-  // Each level is left through its victory screen's button, in order.
+  // Each level is left through its victory screen's button, in order; Level3's
+  // leads to the win level and its end screen.
   std::size_t at = 0;
   for (const char* change :
-       {": state 7 -> 1\n", ": state 1 -> 3\n", ": state 3 -> 5\n", ": state 5 -> 1\n"}) {
+       {": state 7 -> 1\n", ": state 1 -> 3\n", ": state 3 -> 5\n", ": state 5 -> 6\n"}) {
     at = result.output.find(change, at);
     ASSERT_NE(at, std::string::npos) << change << " missing or out of order in\n" << result.output;
   }
-  EXPECT_NE(result.output.find(", state: 1\n"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find(", state: 6\n"), std::string::npos) << result.output;
   ASSERT_TRUE(dump.IsObject() && dump.HasMember("level")) << result.output;
-  EXPECT_EQ(std::string(dump["level"]["currentLevelSpace"].GetString()), "Level1");
-  EXPECT_FALSE(dump["level"]["levelEnded"].GetBool()) << "Level1 is being played again";
-  EXPECT_TRUE(dump["Level1"]["active"].GetBool());
+  EXPECT_EQ(std::string(dump["level"]["currentLevelSpace"].GetString()), "LevelWin");
+  EXPECT_TRUE(dump["W_EndScreen"]["active"].GetBool());
   EXPECT_FALSE(dump["Level3"]["active"].GetBool());
   EXPECT_FALSE(dump["W_VictoryUI"]["active"].GetBool());
 }

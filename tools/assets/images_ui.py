@@ -247,7 +247,33 @@ def make_victory():
     save_image("images/Victory/button_next.png", button("Next", style="mint"), sec,
                "Victory button \"Next\" (goes on to the next level).")
     save_image("images/Victory/button_restart.png", button("Restart", style="sky"), sec,
-               "Victory button \"Restart\" (back to Level 1; shown after Level 3).")
+               "Victory button \"Restart\" (plays a custom level again from its start).")
+
+# --- end screen ---------------------------------------------------------------
+
+# Where the end screen's rows stand, px from the top: one a level, then the total.
+END_ROWS_Y = (225, 315, 405)
+END_TOTAL_Y = 500
+
+
+def make_end():
+    sec = "End screen"
+    c = screen("Journey complete!", box=(290, 40, 990, 680), dim=120, title_size=58)
+    body_text(c, (620, 165), "Rating", 28, INK_SOFT)
+    body_text(c, (850, 165), "Time", 28, INK_SOFT)
+    for n, y in enumerate(END_ROWS_Y, start=1):
+        body_text(c, (350, y), "Level %d" % n, 40, INK, anchor="lm")
+    c.paint(c.line_mask([(350, 455), (930, 455)], 3), INK_SOFT, 0.6)
+    body_text(c, (350, END_TOTAL_Y), "Total", 44, INK, anchor="lm")
+    save_full("images/End/end_background.png", c, sec,
+              "End screen: dimmed win picture, a panel titled \"Journey complete!\" with the rows "
+              "Level 1 to 3 (rating picture at x 620 px, time at x 850 px; rows at y %s px) and "
+              "Total (y %d px); the times are written by the game." % (", ".join(map(str, END_ROWS_Y)),
+                                                                      END_TOTAL_Y))
+    save_image("images/End/button_playagain.png", button("Play again", style="mint"), sec,
+               "End screen button \"Play again\" (back to Level 1, a new run).")
+    save_image("images/End/button_quit.png", button("Quit", style="coral"), sec,
+               "End screen button \"Quit\" (asks whether to quit).")
 
 
 # --- pause menu and its pages ----------------------------------------------------
@@ -410,6 +436,7 @@ def generate():
     make_logos()
     make_timer()
     make_victory()
+    make_end()
     make_pause()
     make_howtoplay()
     make_counters()

@@ -113,9 +113,15 @@ void ButtonActions(std::ostream& out) {
     }
   }
   out << "| `" << game::names::kVictorySpace << "` | `" << game::names::kVictoryFile << "` | `"
-      << game::names::kButtonNext << "` | the next level (after Level1 and Level2) |\n"
+      << game::names::kButtonNext
+      << "` | the next level; after Level3 the end screen; after a custom level where it was started from |\n"
       << "| `" << game::names::kVictorySpace << "` | `" << game::names::kVictoryFile << "` | `"
-      << game::names::kButtonRestart << "` | back to Level1 (after Level3) |\n\n";
+      << game::names::kButtonRestart
+      << "` | a custom level again from its start (only a custom level shows it) |\n"
+      << "| `" << game::names::kEndSpace << "` | `" << game::names::kEndFile << "` | `"
+      << game::names::kButtonPlayAgain << "` | a new run from Level1 |\n"
+      << "| `" << game::names::kEndSpace << "` | `" << game::names::kEndFile << "` | `"
+      << game::names::kButtonQuit << "` | asks whether to quit (the window's exit question) |\n\n";
   Example(out, "json",
           "\"c_ButtonResume\": {\"Transform\": {\"x_position\": 0.0, \"y_position\": 2.0, \"x_scale\": 5.0, "
           "\"y_scale\": 1.6},\n                   \"Sprite\": {}, \"SpriteSource\": {\"image\": "

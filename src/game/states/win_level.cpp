@@ -4,6 +4,7 @@
 #include "game/names.h"
 #include "game/session.h"
 #include "game/space_lookup.h"
+#include "game/states/end_screen.h"
 #include "game/states/levels.h"
 #include "objects/space_registry.h"
 
@@ -15,18 +16,23 @@ constexpr float kWinTimeGoal = 600.0f;  // seconds
 
 }  // namespace
 
-void WinLoad() { LoadSpaceOnce(names::kLevelWin, names::kLevelWinFile).SetActive(true); }
+void WinLoad() {
+  LoadSpaceOnce(names::kLevelWin, names::kLevelWinFile).SetActive(true);
+  LoadEndScreen();
+}
 
 void WinInit() {
   SetUpLevelTimer(0.0f, 1.0f);
   LevelState& level = Session().level;
   level.timerVisible = !level.timerVisible;
   SetUpVictory(kWinStarGoal, names::kLevelWin, kWinTimeGoal);
+  ShowEndScreen();
 }
 
 void WinUpdate(float dt) {
   ClearToLevelColour();
   UpdateLevelTimer();
+  UpdateEndScreen();
   RunSpaces(dt);
 }
 
@@ -36,6 +42,7 @@ void WinUnload() {
   for (const char* name : {names::kLevel1, names::kLevelWin}) {
     if (objects::Space* space = objects::FindSpace(name)) space->SetActive(false);
   }
+  HideEndScreen();
 }
 
 }  // namespace game
