@@ -8,6 +8,13 @@
 #include "input/input.h"
 
 namespace core {
+namespace {
+
+FrameOverlay g_Overlay = nullptr;
+
+}  // namespace
+
+void SetFrameOverlay(FrameOverlay overlay) { g_Overlay = overlay; }
 
 namespace {
 
@@ -80,6 +87,7 @@ void FrameLoop::RunFrame() {
     requests_.screenshot = false;
     graphics::SaveScreenshotToFolder(base::UserFolderPath(base::UserFolder::kScreenshots));
   }
+  if (g_Overlay != nullptr) g_Overlay(dt);
   if (beforePresent_) beforePresent_();
   graphics::PresentFrame();
   if (base::States().next == base::kQuitState) requests_.PostQuit(0);

@@ -52,6 +52,12 @@ class FixedFrameTimer final : public FrameTimer {
   float dt_;
 };
 
+// What the game draws over every frame once the frame's picture is complete and
+// its F12 screenshot taken (objects::GetOverlaySpace: notices), with the frame's dt.
+// Installed once at start-up; null draws nothing.
+using FrameOverlay = void (*)(float dt);
+void SetFrameOverlay(FrameOverlay overlay);
+
 class FrameLoop {
  public:
   // None of the arguments is owned; all must outlive the loop.

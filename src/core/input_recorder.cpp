@@ -17,6 +17,7 @@
 #include "base/atomic_file.h"
 #include "base/file_names.h"
 #include "base/log.h"
+#include "base/player_notice.h"
 #include "platform/headless/input_script.h"
 
 namespace core {
@@ -64,6 +65,13 @@ bool WriteAll(int descriptor, std::string_view bytes) {
   return true;
 }
 
+// A recording that did not start or was not saved: one line on standard error, and
+// the same reason for the player.
+void ReportFailure(const char* headline, const std::string& reason, const char* outcome) {
+  base::LogError("recording", reason + "; " + outcome);
+  base::NotifyPlayer({headline, reason, true});
+}
+
 bool IsToolKey(const platform::Message& message) {
   const bool key =
       message.type == platform::MessageType::kKeyDown || message.type == platform::MessageType::kKeyUp;
@@ -94,7 +102,7 @@ void InputRecorder::Add(const std::string& lines) {
   if (lines.empty()) return;
   Keep(lines);
   if (file_ != nullptr && !file_->Write(lines)) {
-    base::LogError("recording", file_->Error() + "; the recording stops and is not saved");
+    ReportFailure("Recording stopped, not saved", file_->Error(), "the recording stops and is not saved");
     file_.reset();
   }
 }
@@ -136,35 +144,39 @@ void InputRecorder::Toggle(const std::filesystem::path& folder) {
 }
 
 void InputRecorder::Start(const std::filesystem::path& folder) {
+  constexpr const char* kNotStarted = "Recording not started";
+  constexpr const char* kNothing = "nothing is recorded";
   if (folder.empty()) {
-    base::LogError("recording", "no folder to record into (neither XDG_DATA_HOME nor HOME is set)");
+    ReportFailure(kNotStarted, "no folder to record into (neither XDG_DATA_HOME nor HOME is set)", kNothing);
     return;
   }
   // Without the whole history the recording would not replay.
   if (spool_ < 0) {
-    base::LogError("recording", historyLost_ + "; nothing is recorded");
+    ReportFailure(kNotStarted, historyLost_, kNothing);
     return;
   }
   std::string error;
   if (!base::MakeFolder(folder, error)) {
-    base::LogError("recording", error + "; nothing is recorded");
+    ReportFailure(kNotStarted, error, kNothing);
     return;
   }
   path_ = base::FreeFilePath(folder, base::TimestampedFileName("jsonl")).string();
   file_ = std::make_unique<base::AtomicFile>(path_);
   if (!CopyHistory(*file_)) {
-    base::LogError("recording", (file_->Ok() ? historyLost_ : file_->Error()) + "; nothing is recorded");
+    ReportFailure(kNotStarted, file_->Ok() ? historyLost_ : file_->Error(), kNothing);
     file_.reset();
     return;
   }
   std::cout << "recording to " << path_ << " (F9 stops)" << std::endl;
+  base::NotifyPlayer({"Recording (F9 stops)", path_, false});
 }
 
 void InputRecorder::Stop() {
   if (file_->Commit()) {
     std::cout << "recording saved: " << path_ << std::endl;
+    base::NotifyPlayer({"Recording saved", path_, false});
   } else {
-    base::LogError("recording", file_->Error() + "; the recording is not saved");
+    ReportFailure("Recording not saved", file_->Error(), "the recording is not saved");
   }
   file_.reset();
 }

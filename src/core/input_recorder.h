@@ -38,7 +38,8 @@ class InputRecorder {
   // Starts a recording in `folder` (made if missing), or stops the one running.
   // Says on standard output where it goes and where it was saved; a write that
   // fails stops the recording with one line on standard error naming the file
-  // and the reason, and nothing is left under its name.
+  // and the reason, and nothing is left under its name. Each start, save and
+  // failure is also a player notice (base/player_notice.h).
   void Toggle(const std::filesystem::path& folder);
   // Stops and saves the recording running, if any (the end of the run).
   void Finish();

@@ -10,8 +10,9 @@ namespace game {
 const core::StateTable& GameStateTable();
 
 // Installs the level-end hook of the "nextLevelTrigger" handler, the star count
-// that PlayerUI publishes, and the answers to the window's close, minimise and
-// window switching. Call once, after the engine has started.
+// that PlayerUI publishes, the answers to the window's close, minimise and
+// window switching, and the notices shown over the frames. Call once, after the
+// engine has started.
 void InstallGameHooks();
 
 // Puts the whole game back to its start-up state: session, menus, level logic,

@@ -14,7 +14,8 @@ bool SaveScreenshot(const std::string& path);
 std::string ScreenshotFileName();
 
 // F12 in the game: saves the frame into `folder` (made when missing) under a new
-// timestamped name and says where on standard output, or why not on standard error.
+// timestamped name and says where on standard output, or why not on standard error,
+// and in a player notice (base/player_notice.h) either way.
 // The path of the file, or empty when it could not be saved.
 std::filesystem::path SaveScreenshotToFolder(const std::filesystem::path& folder);
 

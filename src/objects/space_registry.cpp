@@ -58,7 +58,14 @@ std::unique_ptr<Space>& MenuTestSpaceSlot() {
   return space;
 }
 
+std::unique_ptr<Space>& OverlaySpaceSlot() {
+  static std::unique_ptr<Space> space = std::make_unique<Space>("Overlay");
+  return space;
+}
+
 }  // namespace
+
+Space& GetOverlaySpace() { return *OverlaySpaceSlot(); }
 
 Space& GetMenuTestSpace() { return *MenuTestSpaceSlot(); }
 
@@ -67,6 +74,7 @@ std::shared_ptr<GameObject> AddObject(GameObject* object) { return GetMenuTestSp
 void ResetSpaces() {
   GetSpaceRegistry().Clear();
   MenuTestSpaceSlot() = std::make_unique<Space>("MenuTestSpace");
+  OverlaySpaceSlot() = std::make_unique<Space>("Overlay");
 }
 
 }  // namespace objects

@@ -1,6 +1,6 @@
 // The spaces of the game, by name: the process-wide registry that the level loader
 // fills and the game states drive every frame, and the hand-built "MenuTestSpace"
-// that lives outside it.
+// and "Overlay" that live outside it.
 #pragma once
 
 #include <functional>
@@ -55,8 +55,13 @@ Space& GetMenuTestSpace();
 // Stores a hand-built object in "MenuTestSpace" (see Space::AddObject).
 std::shared_ptr<GameObject> AddObject(GameObject* object);
 
-// Empties the process-wide registry and "MenuTestSpace": engine shutdown (their
-// sprites own textures, released while the graphics are up) and tests.
+// "Overlay": a space outside the registry that no state walks; the frame loop's
+// overlay (core/frame_loop.h) updates and draws it over each finished frame, for
+// what is shown over the game and kept out of its screenshots (notices).
+Space& GetOverlaySpace();
+
+// Empties the process-wide registry, "MenuTestSpace" and "Overlay": engine shutdown
+// (their sprites own textures, released while the graphics are up) and tests.
 void ResetSpaces();
 
 }  // namespace objects

@@ -15,6 +15,7 @@
 #include "audio/sound_system.h"
 #include "base/game_states.h"
 #include "base/log.h"
+#include "base/player_notice.h"
 #include "components/button.h"
 #include "components/collision_handlers.h"
 #include "components/hooks.h"
@@ -65,6 +66,8 @@ class GameTest : public testing::Test {
     game::ResetGame();
     components::Hooks().Reset();
     core::SetWindowEventHooks({});
+    core::SetFrameOverlay(nullptr);
+    base::SetPlayerNoticeHook(nullptr);
     objects::Hooks().Reset();
     objects::ResetTypeRegistry();
     audio::Audio().musicOn = true;

@@ -214,23 +214,42 @@ TEST_F(LevelsTest, TransitionLastsExactlyTwoHundredFortyFramesWhateverTheFrameTi
   }
 }
 
-TEST_F(LevelsTest, LevelOneIntroFadesInTheWelcomeStartsTheMusicAndFadesOut) {
+// Level1's intro at a frame rate.
+class IntroTimingTest : public GameTest, public testing::WithParamInterface<float> {};
+
+TEST_P(IntroTimingTest, WelcomeFadesInStartsTheMusicAndFadesOutWithinTwoSeconds) {
+  const float dt = GetParam();
+  timer_.dt = dt;
   Enter(game::kLevel1);
   EXPECT_TRUE(SpaceNamed(names::kLevel1).IsPaused());
   EXPECT_EQ(SpriteOf(names::kLogosSpace, names::kBlackScreen).colour.w, 1.0f)
       << "the black screen is there even when the logos did not run";
-  RunFrames(110);
-  EXPECT_EQ(Level().introStage, 1);
-  EXPECT_EQ(MusicGain(), -1.0f);
-  while (Level().introStage < 4) RunFrames(1);
-  EXPECT_EQ(MusicGain(), 1.0f) << "the music starts at stage 3's end";
-  while (Level().introStage < 6) RunFrames(1);
+  float now = dt;  // seconds since Level1 began, the entering frame included
+  float welcomeShown = -1.0f;
+  float musicStarted = -1.0f;
+  while (Level().introStage < 6 && now < 5.0f) {
+    RunFrames(1);
+    now += dt;
+    const float welcome = SpriteOf(names::kLogosSpace, names::kWelcome0).colour.w;
+    if (welcomeShown < 0.0f && welcome == 1.0f) welcomeShown = now;
+    if (musicStarted < 0.0f && MusicGain() > 0.0f) musicStarted = now;
+  }
+  EXPECT_LE(now, 2.0f) << "from Level1's first frame to play";
+  EXPECT_GE(now, 1.2f) << "time to read the welcome";
+  EXPECT_GT(welcomeShown, 0.2f) << "faded in, not shown at once";
+  EXPECT_LT(welcomeShown, 0.7f);
+  EXPECT_GT(musicStarted, welcomeShown) << "the music starts while the welcome shows";
+  EXPECT_LT(musicStarted, now);
   EXPECT_FALSE(SpaceNamed(names::kLevel1).IsPaused());
   EXPECT_FALSE(SpaceNamed(names::kLogosSpace).IsActive());
+  EXPECT_EQ(SpriteOf(names::kLogosSpace, names::kBlackScreen).colour.w, 0.0f);
   const float start = Level().elapsedTime;
-  RunFrames(60);
+  RunFrames(static_cast<int>(1.0f / dt + 0.5f));
   EXPECT_NEAR(Level().elapsedTime - start, 1.0f, 0.01f) << "the timer runs once play begins";
 }
+
+INSTANTIATE_TEST_SUITE_P(FrameRates, IntroTimingTest,
+                         testing::Values(1.0f / 60.0f, 1.0f / 20.0f, 1.0f / 144.0f));
 
 TEST_F(LevelsTest, WinLevelHasItsOwnGoalsAndAHiddenTimer) {
   Enter(game::kLevelWin);

@@ -1,4 +1,5 @@
-// The logo intro: its length without input, the skip keys, and a second entry.
+// The logo intro: its length in seconds at several frame rates, the skip keys, and a
+// second entry.
 #include "game/game_states.h"
 #include "game/names.h"
 #include "game_fixture.h"
@@ -8,33 +9,62 @@ namespace {
 using game_testing::GameTest;
 namespace names = game::names;
 
-class LogosTest : public GameTest {
+class LogosTest : public GameTest {};
+
+// The logos at a frame rate: when each logo is on screen, and when Level1 starts.
+class LogoTimingTest : public GameTest, public testing::WithParamInterface<float> {
  protected:
-  // Frames until the state manager changes state, at most `limit`.
-  int FramesUntilTheStateChanges(int limit) {
-    const int start = base::States().current;
-    for (int frame = 1; frame <= limit; ++frame) {
-      RunFrames(1);
-      if (base::States().current != start) return frame;
+  struct Span {
+    float first = -1.0f;  // seconds from the start of the logos; -1: never seen
+    float last = -1.0f;
+    float Length() const { return last - first; }
+    void See(float now) {
+      if (first < 0.0f) first = now;
+      last = now;
     }
-    return -1;
-  }
+  };
 };
 
-TEST_F(LogosTest, WithoutInputTheLogosTakeAboutTwentySecondsThenLevelOneStarts) {
+TEST_P(LogoTimingTest, EachLogoShowsUnderTwoSecondsAndLevelOneFollowsWhateverTheFrameRate) {
+  const float dt = GetParam();
+  timer_.dt = dt;
   Enter(game::kGameLogos);
-  const int frames = FramesUntilTheStateChanges(1400) + 1;  // and the entering frame
-  EXPECT_GE(frames, 1150);
-  EXPECT_LE(frames, 1300);
-  EXPECT_EQ(base::States().current, game::kLevel1);
+  Span logos[3];
+  const char* objects[3] = {names::kLogoPellmar, names::kLogoLibraries, names::kLogoCorvaneT};
+  float now = dt;  // the entering frame ran
+  for (int frame = 0; frame < 2000 && base::States().current == game::kGameLogos; ++frame) {
+    for (int i = 0; i < 3; ++i) {
+      const float y =
+          ComponentOf<objects::Transform>(names::kLogosSpace, objects[i], "Transform").translation.y;
+      // The third logo waits above the screen until it drops in.
+      if (SpriteOf(names::kLogosSpace, objects[i]).colour.w > 0.0f && y < 15.0f) logos[i].See(now);
+    }
+    RunFrames(1);
+    now += dt;
+  }
+  ASSERT_EQ(base::States().current, game::kLevel1);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_GE(logos[i].first, 0.0f) << objects[i] << " never showed";
+    EXPECT_LE(logos[i].Length(), 2.0f) << objects[i];
+    EXPECT_GE(logos[i].Length(), 1.0f) << objects[i] << " hardly seen";
+  }
+  EXPECT_LT(logos[0].last, logos[1].first) << "one logo after the other";
+  EXPECT_LT(logos[1].last, logos[2].first);
+  EXPECT_GE(now, 5.5f);
+  EXPECT_LE(now, 7.0f) << "the logos last about 6 s in all";
   EXPECT_EQ(SpriteOf(names::kLogosSpace, names::kBlackScreen).colour.w, 1.0f);
   EXPECT_EQ(SpriteOf(names::kLogosSpace, names::kWhiteScreen).colour.w, 0.0f);
   EXPECT_TRUE(SpaceNamed(names::kLogosSpace).IsActive()) << "Level1's intro fades its text";
 }
 
-TEST_F(LogosTest, EverySkipKeyStartsLevelOneInTheSameFrameOverABlackScreen) {
-  for (int key : {platform::kVkSpace, platform::kVkReturn, platform::kVkEscape, platform::kVkLeftButton,
-                  platform::kVkRightButton}) {
+INSTANTIATE_TEST_SUITE_P(FrameRates, LogoTimingTest,
+                         testing::Values(1.0f / 60.0f, 1.0f / 20.0f, 1.0f / 144.0f));
+
+TEST_F(LogosTest, AnyKeyButtonOrControllerButtonStartsLevelOneInTheSameFrameOverABlackScreen) {
+  for (const int key : std::initializer_list<int>{
+           platform::kVkSpace, platform::kVkReturn, platform::kVkEscape, platform::kVkLeftButton,
+           platform::kVkRightButton, platform::kVkMiddleButton, int{'A'}, int{'7'}, platform::kVkShift,
+           platform::kVkPadA, platform::kVkPadB, platform::kVkPadStart, platform::kVkPadUp}) {
     game::ResetGame();
     game::InstallGameHooks();
     objects::ResetSpaces();
@@ -48,6 +78,19 @@ TEST_F(LogosTest, EverySkipKeyStartsLevelOneInTheSameFrameOverABlackScreen) {
     EXPECT_EQ(SpriteOf(names::kLogosSpace, names::kBlackScreen).colour.w, 1.0f);
     EXPECT_EQ(SpriteOf(names::kLogosSpace, names::kLogoPellmar).colour.w, 0.0f);
   }
+}
+
+TEST_F(LogosTest, TheStickAndTheCaptureKeysDoNotSkip) {
+  Enter(game::kGameLogos);
+  platform::Message stick;
+  stick.type = platform::MessageType::kPadStick;
+  stick.x = platform::kStickMax;  // well over to the right: its direction key goes down
+  window_.Post(stick);
+  RunFrames(2);
+  Tap(platform::kVkF9);
+  EXPECT_EQ(base::States().current, game::kGameLogos);
+  EXPECT_EQ(base::States().next, game::kGameLogos);
+  EXPECT_GT(SpriteOf(names::kLogosSpace, names::kLogoPellmar).colour.w, 0.0f) << "the first logo still shows";
 }
 
 TEST_F(LogosTest, LosingTheFocusDuringTheLogosLeavesLevelOneUnpaused) {

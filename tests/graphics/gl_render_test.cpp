@@ -13,10 +13,12 @@
 #include <png.h>
 #include <unistd.h>
 
+#include "base/player_notice.h"
 #include "graphics/graphics.h"
 #include "graphics/image/png_writer.h"
 #include "graphics/image_decoder.h"
 #include "graphics/image_test_support.h"
+#include "graphics/screenshot.h"
 #include "graphics/sprite.h"
 #include "graphics/sprite_source.h"
 #include "graphics/texture_loader.h"
@@ -215,6 +217,55 @@ TEST_F(GlRenderTest, ClearFillsThePictureWithTheColour) {
   EXPECT_EQ(picture_.width, 1280);
   EXPECT_EQ(picture_.height, 720);
   EXPECT_COLOUR(PixelAt(1279, 719), 100, 149, 237);
+}
+
+// The notices F12 gives the player, caught here instead of shown.
+std::vector<base::PlayerNotice>& CaughtNotices() {
+  static std::vector<base::PlayerNotice> notices;
+  return notices;
+}
+
+TEST_F(GlRenderTest, ScreenshotIntoAFolderTellsThePlayerWhereItWentOrWhyNot) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::path(testing::TempDir()) / ("shots-" + std::to_string(::getpid()));
+  fs::create_directories(root);
+  std::ofstream(root / "file") << "x";
+  base::SetPlayerNoticeHook([](const base::PlayerNotice& notice) { CaughtNotices().push_back(notice); });
+  struct Case {
+    const char* what;
+    fs::path folder;
+    const char* reason;  // null: saved
+  };
+  const Case cases[] = {
+      {"a folder still to be made", root / "new" / "shots", nullptr},
+      {"a folder under a plain file", root / "file" / "shots", "Not a directory"},
+  };
+  for (const Case& c : cases) {
+    CaughtNotices().clear();
+    Clear();
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const fs::path saved = graphics::SaveScreenshotToFolder(c.folder);
+    testing::internal::GetCapturedStdout();
+    const std::string errors = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(CaughtNotices().size(), 1u) << c.what;
+    const base::PlayerNotice& notice = CaughtNotices()[0];
+    if (c.reason == nullptr) {
+      EXPECT_EQ(notice.headline, "Screenshot saved") << c.what;
+      EXPECT_FALSE(notice.problem);
+      EXPECT_EQ(notice.detail, saved.string());
+      EXPECT_TRUE(fs::is_regular_file(saved)) << c.what;
+    } else {
+      EXPECT_EQ(notice.headline, "Screenshot not saved") << c.what;
+      EXPECT_TRUE(notice.problem);
+      EXPECT_NE(notice.detail.find(c.reason), std::string::npos) << notice.detail;
+      EXPECT_NE(errors.find(notice.detail), std::string::npos) << "standard error says the same: " << errors;
+      EXPECT_TRUE(saved.empty());
+    }
+  }
+  base::SetPlayerNoticeHook(nullptr);
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
 }
 
 TEST_F(GlRenderTest, TintedQuadCoversFortyEightPixelsAtTwentyFourPerUnit) {

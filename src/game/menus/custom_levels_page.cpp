@@ -54,29 +54,10 @@ std::string HeaderName(const fs::path& file) {
   return serialization::ReadLevelHeader(text.document, problems).name;
 }
 
-// Splits `text` into lines of at most `width` characters at spaces where it can.
-std::vector<std::string> Wrap(const std::string& text, std::size_t width, std::size_t lines) {
-  std::vector<std::string> wrapped;
-  std::size_t start = 0;
-  while (start < text.size() && wrapped.size() < lines) {
-    std::size_t end = std::min(text.size(), start + width);
-    if (end < text.size() && wrapped.size() + 1 < lines) {
-      const std::size_t space = text.rfind(' ', end);
-      if (space != std::string::npos && space > start) end = space;
-    } else {
-      end = text.size();  // the last line takes the rest; the label cuts it
-    }
-    wrapped.push_back(text.substr(start, end - start));
-    start = end;
-    while (start < text.size() && text[start] == ' ') ++start;
-  }
-  return wrapped;
-}
-
 void ShowStatus(const std::string& text, const base::XMFLOAT4& colour) {
   objects::Space* page = PageSpace();
   if (page == nullptr) return;
-  const std::vector<std::string> lines = Wrap(text, kStatusCapacity, std::size(kStatusLabels));
+  const std::vector<std::string> lines = WrapText(text, kStatusCapacity, std::size(kStatusLabels));
   for (std::size_t i = 0; i < std::size(kStatusLabels); ++i) {
     SetLabelColour(*page, kStatusLabels[i], colour);
     ShowLabel(*page, kStatusLabels[i], i < lines.size() ? lines[i] : std::string());

@@ -1,5 +1,6 @@
 #include "game/menus/label.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <utility>
@@ -110,6 +111,43 @@ void ShowLabel(objects::Space& space, std::string_view id, std::string_view text
     sprite->frameIndex = FrameOf(c);
     sprite->colour = {style.colour.x, style.colour.y, style.colour.z, c != ' ' ? style.colour.w : 0.0f};
   }
+}
+
+std::string ShownLabelText(const objects::Space& space, std::string_view id) {
+  const auto found = AllLabels().styles.find(std::pair<const objects::Space*, std::string>(&space, id));
+  if (found == AllLabels().styles.end()) return {};
+  std::string shown;
+  for (int i = 0; i < found->second.capacity; ++i) {
+    std::shared_ptr<objects::GameObject> glyph = space.FindObject(GlyphName(id, i)).lock();
+    const auto* sprite = glyph != nullptr ? glyph->GetComponent<graphics::Sprite>("Sprite") : nullptr;
+    // A space is a glyph drawn transparent, as are the cells after the text.
+    const bool visible = sprite != nullptr && sprite->colour.w > 0.0f;
+    shown += visible ? static_cast<char>(kFirstCharacter + sprite->frameIndex) : ' ';
+  }
+  shown.erase(shown.find_last_not_of(' ') + 1);
+  return shown;
+}
+
+std::vector<std::string> WrapText(const std::string& text, std::size_t width, std::size_t lines) {
+  std::vector<std::string> wrapped;
+  std::size_t start = 0;
+  while (start < text.size() && wrapped.size() < lines) {
+    std::size_t end = std::min(text.size(), start + width);
+    if (end < text.size() && wrapped.size() + 1 < lines) {
+      std::size_t cut = start;  // the latest place to break, if any
+      const std::size_t space = text.rfind(' ', end);
+      if (space != std::string::npos && space > start) cut = space;
+      const std::size_t slash = text.rfind('/', end - 1);  // stays on the line it ends
+      if (slash != std::string::npos && slash > start && slash + 1 > cut) cut = slash + 1;
+      if (cut > start) end = cut;
+    } else {
+      end = text.size();  // the last line takes the rest; the label cuts it
+    }
+    wrapped.push_back(text.substr(start, end - start));
+    start = end;
+    while (start < text.size() && text[start] == ' ') ++start;
+  }
+  return wrapped;
 }
 
 }  // namespace game

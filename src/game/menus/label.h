@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/math.h"
 
@@ -34,6 +35,14 @@ void ShowLabel(objects::Space& space, std::string_view id, std::string_view text
 
 // The colour the label's next ShowLabel draws with.
 void SetLabelColour(const objects::Space& space, std::string_view id, const base::XMFLOAT4& colour);
+
+// The text label `id` of `space` shows now, read back from its glyphs (a box
+// glyph as "\x7f"); empty for a label that was not added.
+std::string ShownLabelText(const objects::Space& space, std::string_view id);
+
+// Splits `text` into at most `lines` lines of at most `width` characters, at a space
+// or after a "/" where it can; the last line takes the rest (a label then cuts it).
+std::vector<std::string> WrapText(const std::string& text, std::size_t width, std::size_t lines);
 
 // The text as the label shows it: every byte outside 32..126 (a UTF-8 sequence
 // counts once) as the box, cut to `capacity` with "..." at the end.

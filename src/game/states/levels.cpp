@@ -32,8 +32,6 @@ namespace {
 // The level rules every level plays by.
 constexpr int kStarGoal = 25;
 constexpr float kTimeGoal = 120.0f;  // seconds
-// The intro fades by this much per frame.
-constexpr float kFadeStep = 0.01f;
 constexpr int kPlaying = 6;
 // A transition screen lasts this many frames.
 constexpr std::uint32_t kTransitionFrames = 240;
@@ -145,47 +143,52 @@ void SetLevel1Paused(bool paused) {
   if (objects::Space* space = objects::FindSpace(names::kLevel1)) space->SetPaused(paused);
 }
 
-// One step of Level1's intro; nothing moves while an overlay is open.
+void ShowWelcome(float progress) {
+  SetLevel1Paused(true);
+  Level().introFade = progress;
+  SetAlpha(References().welcome, progress);
+}
+
+void StartMusic() {
+  const float origin[2] = {0.0f, 0.0f};
+  audio::Audio().musicChannel = audio::PlaySound(names::kMusic, origin, 0.0f);
+  // Music switched off in the options stays silent until it is switched on.
+  if (!audio::Audio().musicOn) audio::SetMusicVolume(-96.0f);
+}
+
+void UnpauseLevel1() { SetLevel1Paused(false); }
+
+void FadeOutWelcome(float progress) {
+  LevelReferences& refs = References();
+  Level().introFade = 1.0f - progress;
+  SetAlpha(refs.welcome, Level().introFade);
+  SetAlpha(refs.blackScreen, Level().introFade);
+}
+
+void HideLogos() {
+  if (References().logos != nullptr) References().logos->SetActive(false);
+}
+
+// Level1's intro, by its stage: the welcome text fades in over the black screen,
+// stays, the music starts, the level moves again, and text and black screen fade
+// out: 1.6 s in all, in seconds of dt. Stage 6 is play.
+constexpr TimedStep kIntroSteps[] = {
+    {.seconds = 0.4f, .show = &ShowWelcome},                           // 0
+    {.seconds = 0.4f},                                                 // 1
+    {.seconds = 0.0f},                                                 // 2: no such stage
+    {.seconds = 0.2f, .finish = &StartMusic},                          // 3
+    {.seconds = 0.2f, .finish = &UnpauseLevel1},                       // 4
+    {.seconds = 0.4f, .show = &FadeOutWelcome, .finish = &HideLogos},  // 5
+};
+static_assert(std::size(kIntroSteps) == kPlaying, "play follows the intro's last stage");
+
+// One frame of Level1's intro; nothing moves while an overlay is open.
 void RunIntroStep(float dt) {
   LevelState& level = Level();
-  LevelReferences& refs = References();
-  switch (level.introStage) {
-    case 0:
-      SetLevel1Paused(true);
-      level.introFade += kFadeStep;
-      SetAlpha(refs.welcome, level.introFade);
-      if (level.introFade >= 1.0f) level.introStage = 1;
-      break;
-    case 1:
-      if (Waited(level.introClock, dt, 1.5f)) level.introStage = 3;  // there is no step 2
-      break;
-    case 3:
-      if (Waited(level.introClock, dt, 1.0f)) {
-        const float origin[2] = {0.0f, 0.0f};
-        audio::Audio().musicChannel = audio::PlaySound(names::kMusic, origin, 0.0f);
-        // Music switched off in the options stays silent until it is switched on.
-        if (!audio::Audio().musicOn) audio::SetMusicVolume(-96.0f);
-        level.introStage = 4;
-      }
-      break;
-    case 4:
-      if (Waited(level.introClock, dt, 1.0f)) {
-        SetLevel1Paused(false);
-        level.introStage = 5;
-      }
-      break;
-    case 5:
-      level.introFade -= kFadeStep;
-      SetAlpha(refs.welcome, level.introFade);
-      SetAlpha(refs.blackScreen, level.introFade);
-      if (level.introFade <= 0.0f) {
-        if (refs.logos != nullptr) refs.logos->SetActive(false);
-        level.introStage = kPlaying;
-      }
-      break;
-    default:
-      break;
-  }
+  SequencePlace place{level.introStage, level.introClock};
+  RunTimedSteps(kIntroSteps, place, dt);
+  level.introStage = place.step;
+  level.introClock = place.clock;
 }
 
 void LoadTransition(const char* space, const char* file) {

@@ -15,23 +15,16 @@
 namespace game {
 namespace {
 
-// Fades change the opacity by this much per frame (about 1.7 s at 60 frames per
-// second); waits count seconds of dt.
-constexpr float kFadeStep = 0.01f;
-// The third logo slides down from y 50 to 0 by this many world units a frame.
-constexpr float kSlideStep = 0.5f;
-constexpr int kLastStep = 11;
+// The third logo drops from this world y to its place at 0.
+constexpr float kLogo3StartY = 50.0f;
 
 // Where the sequence is; kept across entries of the state, so that entering it
-// again continues the finished sequence and goes on to Level1 at once.
+// again continues the finished sequence and goes on to Level1 at once. Steps 0 to 9
+// are the timed steps below, 10 asks for Level1, 11 is the end.
+constexpr int kAskStep = 10;
+constexpr int kLastStep = 11;
 struct LogoSequence {
-  int stage = 0;
-  float clock = 0.0f;       // seconds waited in the current step
-  float logo1Alpha = 1.0f;  // "b_LogoPellmar"
-  float logo2Alpha = 0.0f;  // "b_LogoFMOD"
-  float logo3Y = 50.0f;     // world y of "b_LogoCorvaneT"
-  float logo3Alpha = 1.0f;
-  float blackAlpha = 0.0f;  // "d_BlackScreen"
+  SequencePlace place;
   int stateAfterLogos = game::kLevel1;
 };
 
@@ -50,6 +43,37 @@ struct LogoPictures {
 LogoSequence& Sequence() { return GameBlock<LogoSequence>(); }
 LogoPictures& Pictures() { return GameBlock<LogoPictures>(); }
 
+void FadeOutLogo1(float progress) { SetAlpha(Pictures().logo1, 1.0f - progress); }
+void FadeInLogo2(float progress) { SetAlpha(Pictures().logo2, progress); }
+void FadeOutLogo2(float progress) { SetAlpha(Pictures().logo2, 1.0f - progress); }
+void FadeOutLogo3(float progress) { SetAlpha(Pictures().logo3, 1.0f - progress); }
+void FadeInBlack(float progress) { SetAlpha(Pictures().black, progress); }
+
+// Eased out: fast from above the screen, slowing into place.
+void DropLogo3(float progress) {
+  objects::Transform* transform = Pictures().logo3Transform;
+  if (transform == nullptr) return;
+  const float left = 1.0f - progress;
+  transform->translation = {0.0f, kLogo3StartY * left * left * left, 0.0f, 0.0f};
+  transform->SetDirty();
+}
+
+// Each logo is on screen for 1.8 s in all; then a short black fade leads into
+// Level1. Seconds of dt, so that a slow frame rate does not stretch them.
+constexpr TimedStep kLogoSteps[] = {
+    {.seconds = 1.2f},                         // 0: the first logo shows
+    {.seconds = 0.6f, .show = &FadeOutLogo1},  // 1
+    {.seconds = 0.5f, .show = &FadeInLogo2},   // 2: the second logo
+    {.seconds = 0.8f},                         // 3
+    {.seconds = 0.5f, .show = &FadeOutLogo2},  // 4
+    {.seconds = 0.6f, .show = &DropLogo3},     // 5: the third logo
+    {.seconds = 0.7f},                         // 6
+    {.seconds = 0.5f, .show = &FadeOutLogo3},  // 7
+    {.seconds = 0.3f},                         // 8: the white screen alone
+    {.seconds = 0.5f, .show = &FadeInBlack},   // 9
+};
+static_assert(std::size(kLogoSteps) == kAskStep, "the timed steps come before the request for Level1");
+
 LogoPictures FindPictures(const objects::Space& logos) {
   auto sprite = [&logos](const char* object) {
     return &RequireComponent<graphics::Sprite>(logos, object, "Sprite", names::kLogosFile);
@@ -67,8 +91,8 @@ LogoPictures FindPictures(const objects::Space& logos) {
   return found;
 }
 
-// Step 11, also done by the first frame of step 10: the black screen covers all,
-// the logos are gone and Level1 is asked for.
+// Once the timed steps are over, or at a skip: the black screen covers all, the
+// logos are gone and Level1 is asked for.
 void FinishLogos() {
   LogoPictures& pictures = Pictures();
   SetAlpha(pictures.black, 1.0f);
@@ -80,69 +104,36 @@ void FinishLogos() {
 }
 
 void RunStep(float dt) {
-  LogoSequence& s = Sequence();
-  LogoPictures& pictures = Pictures();
-  switch (s.stage) {
-    case 0:
-      if (Waited(s.clock, dt, 3.0f)) s.stage = 1;
-      break;
-    case 1:
-      s.logo1Alpha -= kFadeStep;
-      SetAlpha(pictures.logo1, s.logo1Alpha);
-      if (s.logo1Alpha <= 0.0f) s.stage = 2;
-      break;
-    case 2:
-      s.logo2Alpha += kFadeStep;
-      SetAlpha(pictures.logo2, s.logo2Alpha);
-      if (s.logo2Alpha >= 1.0f) s.stage = 3;
-      break;
-    case 3:
-      if (Waited(s.clock, dt, 3.0f)) s.stage = 4;
-      break;
-    case 4:
-      s.logo2Alpha -= kFadeStep;
-      SetAlpha(pictures.logo2, s.logo2Alpha);
-      if (s.logo2Alpha <= 0.0f) s.stage = 5;
-      break;
-    case 5:
-      s.logo3Y -= kSlideStep;
-      if (pictures.logo3Transform != nullptr) {
-        pictures.logo3Transform->translation = {0.0f, s.logo3Y, 0.0f, 0.0f};
-        pictures.logo3Transform->SetDirty();
-      }
-      if (s.logo3Y <= 0.0f) s.stage = 6;
-      break;
-    case 6:
-      if (Waited(s.clock, dt, 3.0f)) s.stage = 7;
-      break;
-    case 7:
-      s.logo3Alpha -= kFadeStep;
-      SetAlpha(pictures.logo3, s.logo3Alpha);
-      if (s.logo3Alpha <= 0.0f) s.stage = 8;
-      break;
-    case 8:
-      if (Waited(s.clock, dt, 1.0f)) s.stage = 9;
-      break;
-    case 9:
-      s.blackAlpha += kFadeStep;
-      SetAlpha(pictures.black, s.blackAlpha);
-      if (s.blackAlpha >= 1.0f) s.stage = 10;
-      break;
-    case 10:
-      if (Waited(s.clock, dt, 1.0f)) s.stage = kLastStep;
-      FinishLogos();
-      break;
+  SequencePlace& place = Sequence().place;
+  RunTimedSteps(kLogoSteps, place, dt);
+  if (place.step < kAskStep) return;
+  place.step = kLastStep;
+  FinishLogos();
+}
+
+// Keys that do something of their own at any time, and so do not skip: the
+// recording and screenshot keys (a screenshot of a logo should show it), and the
+// stick's direction keys, which a stick resting off centre holds.
+bool SkipsLogos(int virtualKey) {
+  switch (virtualKey) {
+    case platform::kVkF9:
+    case platform::kVkF12:
+    case platform::kVkPadStickUp:
+    case platform::kVkPadStickDown:
+    case platform::kVkPadStickLeft:
+    case platform::kVkPadStickRight:
+      return false;
     default:
-      FinishLogos();
-      break;
+      return true;
   }
 }
 
+// Any key, mouse button or controller button pressed in this frame.
 bool SkipPressed() {
-  using input::IsKeyTriggered;
-  return IsKeyTriggered(platform::kVkReturn) || IsKeyTriggered(platform::kVkLeftButton) ||
-         IsKeyTriggered(platform::kVkRightButton) || IsKeyTriggered(platform::kVkEscape) ||
-         IsKeyTriggered(platform::kVkSpace);
+  for (int key = 0; key < platform::kKeyCount; ++key) {
+    if (input::IsKeyTriggered(key) && SkipsLogos(key)) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -160,7 +151,7 @@ void LogosInit() {
 
 void LogosUpdate(float dt) {
   ClearToLevelColour();
-  if (SkipPressed()) Sequence().stage = kLastStep;
+  if (SkipPressed()) Sequence().place.step = kLastStep;
   RunStep(dt);
   objects::UpdateSpaces(dt);
   objects::LateUpdateSpaces(dt);

@@ -1,6 +1,7 @@
 // State 7, the logo intro: a white screen with three logos, each shown and faded in
-// turn, then a black screen, then Level1 (whose intro fades the welcome text in over
-// the black screen). Enter, Space, Escape or a mouse button skips to the end.
+// turn (under 2 s each, timed in seconds), then a black screen, then Level1 (whose
+// intro fades the welcome text in over the black screen). Any key, mouse button or
+// controller button skips to the end.
 #pragma once
 
 namespace game {

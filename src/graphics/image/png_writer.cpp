@@ -12,9 +12,16 @@
 namespace graphics::image {
 
 bool WritePng(const std::string& path, const Picture& picture) {
+  std::string error;
+  if (WritePng(path, picture, error)) return true;
+  base::LogError("screenshot", error);
+  return false;
+}
+
+bool WritePng(const std::string& path, const Picture& picture, std::string& error) {
   if (picture.width <= 0 || picture.height <= 0 ||
       picture.rgba.size() != static_cast<std::size_t>(picture.width) * picture.height * 4) {
-    base::LogError("screenshot", path + ": no picture to write");
+    error = path + ": no picture to write";
     return false;
   }
   png_image image{};
@@ -31,15 +38,10 @@ bool WritePng(const std::string& path, const Picture& picture) {
       size = 0;
   }
   if (size == 0) {
-    base::LogError("screenshot", path + ": cannot encode the picture: " + image.message);
+    error = path + ": cannot encode the picture: " + image.message;
     return false;
   }
-  std::string error;
-  if (!base::WriteFileAtomically(path, {reinterpret_cast<const char*>(encoded.data()), size}, error)) {
-    base::LogError("screenshot", error);
-    return false;
-  }
-  return true;
+  return base::WriteFileAtomically(path, {reinterpret_cast<const char*>(encoded.data()), size}, error);
 }
 
 }  // namespace graphics::image

@@ -11,5 +11,7 @@ namespace graphics::image {
 // a line on standard error naming the file, when the picture is empty or does not
 // match its size, or the file cannot be written.
 bool WritePng(const std::string& path, const Picture& picture);
+// The same, with the reason in `error` (naming the file) instead of on standard error.
+bool WritePng(const std::string& path, const Picture& picture, std::string& error);
 
 }  // namespace graphics::image
