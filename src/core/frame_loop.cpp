@@ -87,7 +87,7 @@ void FrameLoop::RunFrame() {
     requests_.screenshot = false;
     graphics::SaveScreenshotToFolder(base::UserFolderPath(base::UserFolder::kScreenshots));
   }
-  if (g_Overlay != nullptr) g_Overlay(dt);
+  if (g_Overlay != nullptr) g_Overlay(times.real);
   if (beforePresent_) beforePresent_();
   graphics::PresentFrame();
   if (base::States().next == base::kQuitState) requests_.PostQuit(0);

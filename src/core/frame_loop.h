@@ -53,9 +53,10 @@ class FixedFrameTimer final : public FrameTimer {
 };
 
 // What the game draws over every frame once the frame's picture is complete and
-// its F12 screenshot taken (objects::GetOverlaySpace: notices), with the frame's dt.
+// its F12 screenshot taken (objects::GetOverlaySpace: notices), with the frame's
+// real time in seconds.
 // Installed once at start-up; null draws nothing.
-using FrameOverlay = void (*)(float dt);
+using FrameOverlay = void (*)(float seconds);
 void SetFrameOverlay(FrameOverlay overlay);
 
 class FrameLoop {

@@ -8,7 +8,6 @@
 
 #include "base/game_states.h"
 #include "components/button.h"
-#include "core/frame_loop.h"
 #include "game/blocks.h"
 #include "game/game_states.h"
 #include "game/menus/label.h"
@@ -18,6 +17,7 @@
 #include "game/session.h"
 #include "game/space_lookup.h"
 #include "game/states/custom_level.h"
+#include "game/states/sequence.h"
 #include "graphics/graphics.h"
 #include "graphics/sprite.h"
 #include "input/input.h"
@@ -238,8 +238,7 @@ void UpdateLevelTimer() {
   if (level.elapsedTime < 0.0f) level.elapsedTime = 0.0f;
   if (!level.timerVisible) ShowEmptyCells();
   if (Session().gamePaused || !level.timerVisible) return;
-  const float frame = std::min(core::CurrentFrameTimes().real, kLongestTimedFrame);
-  const float t = level.timerRate * frame + level.elapsedTime;
+  const float t = level.timerRate * WallSeconds() + level.elapsedTime;
   if (t >= kTimerLimit) {
     if (!level.maxShown) {
       ShowEmptyCells();

@@ -10,12 +10,10 @@ namespace game {
 // Shows the timer space (read from its prefab file the first time) at `start`
 // seconds, counting `rate` seconds per second, digits visible, "b_Max" hidden.
 void SetUpLevelTimer(float start, float rate);
-// Advances the timer by the frame's real time (so a slow machine, whose frames the
-// simulation caps, does not stretch the time goal; a stall such as a dragged window
-// counts at most kLongestTimedFrame) and shows it; stops at 6000 s (100 minutes) and
-// shows "b_Max".
+// Advances the timer by the frame's wall-clock seconds (WallSeconds: a slow
+// machine, whose frames the simulation caps, does not stretch the time goal) and
+// shows it; stops at 6000 s (100 minutes) and shows "b_Max".
 void UpdateLevelTimer();
-inline constexpr float kLongestTimedFrame = 0.25f;  // seconds
 
 // Loads the victory screen once, hides it, resets the level end and the rating, and
 // makes `levelSpace` the level being played (unpaused).

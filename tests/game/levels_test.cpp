@@ -9,6 +9,7 @@
 #include "game/game_states.h"
 #include "game/level_logic.h"
 #include "game/names.h"
+#include "game/states/sequence.h"
 #include "game_fixture.h"
 
 namespace {

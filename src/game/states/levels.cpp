@@ -183,10 +183,10 @@ constexpr TimedStep kIntroSteps[] = {
 static_assert(std::size(kIntroSteps) == kPlaying, "play follows the intro's last stage");
 
 // One frame of Level1's intro; nothing moves while an overlay is open.
-void RunIntroStep(float dt) {
+void RunIntroStep() {
   LevelState& level = Level();
   SequencePlace place{level.introStage, level.introClock};
-  RunTimedSteps(kIntroSteps, place, dt);
+  RunTimedSteps(kIntroSteps, place, WallSeconds());
   level.introStage = place.step;
   level.introClock = place.clock;
 }
@@ -242,7 +242,7 @@ void Level1Update(float dt) {
   ClearToLevelColour();
   StartRequestedCustomLevel();
   TogglePauseMenu();
-  if (!Session().menuOpen) RunIntroStep(dt);
+  if (!Session().menuOpen) RunIntroStep();
   if (Level().introStage == kPlaying) PlayLevelFrame();
   RunSpaces(dt);
 }

@@ -103,9 +103,9 @@ void FinishLogos() {
   }
 }
 
-void RunStep(float dt) {
+void RunStep() {
   SequencePlace& place = Sequence().place;
-  RunTimedSteps(kLogoSteps, place, dt);
+  RunTimedSteps(kLogoSteps, place, WallSeconds());
   if (place.step < kAskStep) return;
   place.step = kLastStep;
   FinishLogos();
@@ -152,7 +152,7 @@ void LogosInit() {
 void LogosUpdate(float dt) {
   ClearToLevelColour();
   if (SkipPressed()) Sequence().place.step = kLastStep;
-  RunStep(dt);
+  RunStep();
   objects::UpdateSpaces(dt);
   objects::LateUpdateSpaces(dt);
   objects::DrawSpaces();

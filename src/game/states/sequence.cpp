@@ -1,7 +1,9 @@
-// Timed sequences: steps run by seconds of dt, the overshoot of one going to the next.
+// Timed sequences: steps run by seconds, the overshoot of one going to the next.
 #include "game/states/sequence.h"
 
 #include <algorithm>
+
+#include "core/frame_loop.h"
 
 namespace game {
 namespace {
@@ -11,6 +13,8 @@ void Show(const TimedStep& step, float progress) {
 }
 
 }  // namespace
+
+float WallSeconds() { return std::min(core::CurrentFrameTimes().real, kLongestTimedFrame); }
 
 void RunTimedSteps(std::span<const TimedStep> steps, SequencePlace& place, float dt) {
   const int count = static_cast<int>(steps.size());

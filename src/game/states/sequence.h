@@ -1,5 +1,6 @@
 // What the timed sequences of the logos and of Level1's intro share: steps that
-// last a number of seconds of dt (not of frames), and pictures faded by their opacity.
+// last a number of seconds (not of frames) on the wall clock, and pictures faded by
+// their opacity.
 #pragma once
 
 #include <span>
@@ -29,6 +30,14 @@ struct SequencePlace {
 // lasts the sum of its steps at any frame rate; then the current step is shown.
 // A step of 0 seconds finishes as soon as it is reached.
 void RunTimedSteps(std::span<const TimedStep> steps, SequencePlace& place, float dt);
+
+// A stall (a dragged window, a machine that froze) counts at most this long, in
+// seconds, on the clocks the player sees.
+inline constexpr float kLongestTimedFrame = 0.25f;
+// This frame's real time in seconds, at most kLongestTimedFrame: what the player's
+// clocks (the logos, the intro, the level timer) count. The simulation's dt is capped
+// much shorter, which on a slow machine would stretch them.
+float WallSeconds();
 
 // Total seconds of the steps.
 float SequenceSeconds(std::span<const TimedStep> steps);
