@@ -9,7 +9,7 @@ XVFB       := xvfb-run -a -s "-screen 0 1920x1080x24"
 # Tests that open a real window with an OpenGL context.
 OPENGL_TESTS := ^(GlRenderTest|SdlWindowTest|SdlGamepadTest|SimRunnerTest\.RealWindow|RecordingTest\.|GameProcessTest\.|InstallTest\.)
 
-.PHONY: deps build run test bench asan fuzz assets format install deb clean
+.PHONY: deps build run test bench bench-peers asan fuzz assets format install deb clean
 
 deps:
 	@scripts/install-deps
@@ -28,6 +28,12 @@ test: build
 
 bench: build
 	@$(XVFB) ./$(BUILD)/velmaris_bench
+
+# The same scenes in Velmaris and in LÖVE, side by side (see README, "Compared with
+# LÖVE"); writes bench/peers/results.json.
+bench-peers: build
+	@scripts/install-deps --peers
+	@$(XVFB) /usr/bin/python3 bench/peers/run.py --sim ./$(BUILD)/velmaris-sim
 
 asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELMARIS_SANITIZE=ON >/dev/null

@@ -29,6 +29,7 @@
 #include "platform/headless/input_script.h"
 #include "platform/scripted_window.h"
 #include "platform/sdl/sdl_window.h"
+#include "run_stats.h"
 #include "serialization/serializer.h"
 #include "steering.h"
 #include "validate.h"
@@ -89,6 +90,7 @@ int Run(sim::Options options) {
   options.recordPath = FromStartFolder(options.recordPath);
   for (sim::Screenshot& shot : options.screenshots) shot.path = FromStartFolder(shot.path);
   options.overviewPath = FromStartFolder(options.overviewPath);
+  options.statsPath = FromStartFolder(options.statsPath);
 
   if (!core::EnterDataDirectory(options.common.dataDir)) return 1;
   platform::headless::InputScript script;
@@ -155,6 +157,7 @@ int Run(sim::Options options) {
 
   if (reload) loop.SetBetweenFrames([&reload] { reload->Poll(); });
 
+  sim::RunStats stats;
   long long frame = 0;
   bool screenshotsWritten = true;
   loop.SetBeforePresent([&] {
@@ -172,7 +175,9 @@ int Run(sim::Options options) {
     for (const platform::Message& message : script.EventsOf(frame + 1)) window.Post(message);
     const int before = base::States().current;
     if (audioLog) audioLog->SetFrame(frame + 1);
+    stats.FrameStarted();
     if (!loop.RunOneFrame()) break;
+    stats.FrameEnded();
     ++frame;
     if (base::States().current != before) {
       std::cout << "frame " << frame << ": state " << before << " -> " << base::States().current << '\n';
@@ -194,6 +199,9 @@ int Run(sim::Options options) {
     std::ofstream dump(options.dumpPath);
     if (!dump) throw std::runtime_error(options.dumpPath + ": cannot write the dump");
     sim::WriteDump(dump);
+  }
+  if (!options.statsPath.empty() && !stats.Write(options.statsPath)) {
+    throw std::runtime_error(options.statsPath + ": cannot write the run statistics");
   }
   std::cout << "frames: " << frame << ", state: " << base::States().current << std::endl;
   return screenshotsWritten ? 0 : 1;

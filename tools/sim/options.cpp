@@ -72,6 +72,9 @@ base::CommandLine Declare(Options& o) {
        "draw the whole loaded level (or the custom level of --level) into one picture, as a custom level's "
        "preview.png is made (needs --real-window)",
        [&o](std::string_view v) { o.overviewPath = v; }});
+  line.Add({"--stats", "FILE.json",
+            "write each frame's wall time in ms, when the first was presented and the resident memory",
+            [&o](std::string_view v) { o.statsPath = v; }});
   line.Add({"--hash-every", "N", "print a hash of the whole state every N frames", [&o](std::string_view v) {
               o.hashEvery = ParseNumber<long long>("--hash-every", v);
               if (o.hashEvery < 1) throw UsageError{"--hash-every needs a number of frames from 1"};

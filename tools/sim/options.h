@@ -29,6 +29,7 @@ struct Options {
   bool realWindow = false;
   long long hashEvery = 0;                 // 0: no hashes; else a dump hash every N frames
   std::string overviewPath;                // empty: no overview picture
+  std::string statsPath;                   // empty: no run statistics
   bool validate = false;                   // check data files instead of running
   std::vector<std::string> validateFiles;  // empty: every level, menu and prefab file
   bool schema = false;                     // write the level file schema instead of running

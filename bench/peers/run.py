@@ -1,0 +1,191 @@
+#!/usr/bin/env python3
+"""Side-by-side benchmark of Velmaris and LÖVE: the same scenes in velmaris-sim (on
+level files made here, in a scratch folder) and in the LÖVE program of love/, run
+interleaved (A B A B ...), each figure the median of the runs. Prints one table and
+writes it as JSON. Run it under an X server (make bench-peers uses Xvfb)."""
+
+import argparse
+import json
+import os
+import platform
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import peerbench  # noqa: E402
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE = os.path.dirname(os.path.dirname(HERE))
+ONE_PICTURE = ["images/Play/block.png"]
+FOUR_PICTURES = ["images/Play/block.png", "images/Play/platform.png",
+                 "images/Play/wall_vertical.png", "images/Play/hazard_bird.png"]
+WARM_UP_FRAMES = 10  # left out of each run's median frame time
+CAMERA = '"A_Camera": {"Transform": {"x_position": 0.0, "y_position": 0.0}, "Camera": {}}'
+
+
+def sprite_level(count, pictures):
+    """`count` sprites of 24 pixels (scale 0.5) in a grid inside the 1280 x 720 picture,
+    the pictures taken in turn in draw order (objects draw in name order)."""
+    columns = 50 if count <= 1000 else 125
+    rows = max(1, -(-count // columns))
+    objects = [CAMERA]
+    for i in range(count):
+        x = -25 + 50 * (i % columns) / columns
+        y = -14 + 28 * (i // columns) / rows
+        objects.append(
+            f'"S{i:05d}": {{"Transform": {{"x_position": {x}, "y_position": {y}, "x_scale": 0.5, '
+            f'"y_scale": 0.5}}, "SpriteSource": {{"numrows": 1, "numcols": 1, '
+            f'"image": "{pictures[i % len(pictures)]}"}}, "Sprite": {{}}}}')
+    return objects
+
+
+def script_level(count):
+    """`count` objects each running the game's DriftingStar.lua; nothing is drawn."""
+    objects = [CAMERA]
+    for i in range(1, count + 1):
+        x, y = i % 50 - 25, i // 50 - 10
+        objects.append(
+            f'"S{i:05d}": {{"Transform": {{"x_position": {x}, "y_position": {y}}}, '
+            f'"Script": {{"filename": "LuaScripts/DriftingStar.lua"}}, "ScriptData": {{"start_x": {x}, '
+            f'"start_y": {y}, "radius": 1.5, "speed": 1.5, "angle": {0.1 * i:.1f}}}}}')
+    return objects
+
+
+def collider_level(count):
+    """The player's moving circle and `count` moving boxes on a grid 3 units apart;
+    the collision pass tests the circle against every box each frame."""
+    objects = [CAMERA, '"Player": {"Transform": {}, "Physics": {"x_velocity": 1.0}, '
+                       '"CircleCollider": {"radius": 0.75}}']
+    for i in range(count):
+        x, y = (i % 100 - 50) * 3, (i // 100 - 50) * 3
+        vx, vy = (i % 7 - 3) * 0.5, (i % 5 - 2) * 0.5
+        objects.append(
+            f'"B{i:05d}": {{"Transform": {{"x_position": {x}, "y_position": {y}}}, '
+            f'"Physics": {{"x_velocity": {vx}, "y_velocity": {vy}}}, '
+            f'"BoxCollider": {{"x_size": 0.5, "y_size": 0.5}}}}')
+    return objects
+
+
+def write_level(folder, name, objects):
+    path = os.path.join(folder, name + ".json")
+    with open(path, "w", encoding="utf-8") as file:
+        file.write('{"Level1": {\n' + ",\n".join(objects) + "\n}}\n")
+    return path
+
+
+def scenes(folder, quick):
+    """Every row: its Velmaris level, the LÖVE scene and variants, frames, figure."""
+    def frames(n):
+        return max(WARM_UP_FRAMES + 5, n // 5) if quick else n
+
+    def sprites(count, pictures, label, key):
+        return {"key": key, "measure": label, "unit": "ms/frame", "figure": "frame_ms",
+                "level": write_level(folder, key, sprite_level(count, pictures)),
+                "love": ["--scene", "sprites", "--count", str(count),
+                         "--pictures", ",".join(os.path.join(SOURCE, "data", p) for p in pictures)],
+                "variants": ["draw", "batch"], "frames": frames(150 if count <= 1000 else 60)}
+
+    rows = [
+        dict(sprites(0, ONE_PICTURE, "empty frame (clear and present)", "empty"), variants=["draw"],
+             frames=frames(300)),
+        sprites(1000, ONE_PICTURE, "1,000 sprites, one picture", "sprites_1k_1"),
+        sprites(10000, ONE_PICTURE, "10,000 sprites, one picture", "sprites_10k_1"),
+        sprites(1000, FOUR_PICTURES, "1,000 sprites, four pictures interleaved", "sprites_1k_4"),
+        sprites(10000, FOUR_PICTURES, "10,000 sprites, four pictures interleaved", "sprites_10k_4"),
+        {"key": "scripts_1k", "measure": "1,000 objects with a Lua update", "unit": "ms/frame",
+         "figure": "frame_ms", "level": write_level(folder, "scripts_1k", script_level(1000)),
+         "love": ["--scene", "scripts", "--count", "1000"], "variants": ["tables"], "frames": frames(300)},
+        {"key": "colliders_10k", "measure": "10,000 moving box colliders", "unit": "ms/frame",
+         "figure": "frame_ms", "level": write_level(folder, "colliders_10k", collider_level(10000)),
+         "love": ["--scene", "colliders", "--count", "10000"], "variants": ["loop", "physics"],
+         "frames": frames(150)},
+    ]
+    startup = dict(rows[1], key="startup", measure="start-up to the first presented frame (1,000 sprites)",
+                   unit="ms", figure="first_present", frames=1)
+    memory = dict(rows[3], key="memory", measure="resident memory after 300 frames (1,000 sprites, four pictures)",
+                  unit="MB", figure="rss", frames=300)
+    return rows + [startup, memory]
+
+
+def figure_of(stats, figure, spawned):
+    if figure == "frame_ms":
+        times = stats["frame_ms"][WARM_UP_FRAMES:] or stats["frame_ms"]
+        return peerbench.median(times)
+    if figure == "first_present":
+        return (stats["first_present_s"] - spawned) * 1000
+    return stats["rss_kb"] / 1024
+
+
+def run_once(command, stats_path):
+    """Runs one program to its end; its statistics, and CLOCK_MONOTONIC at the spawn."""
+    if os.path.exists(stats_path):
+        os.remove(stats_path)
+    spawned = time.monotonic()
+    result = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                            timeout=600, check=False)
+    if result.returncode != 0 or not os.path.exists(stats_path):
+        raise RuntimeError(f"{' '.join(command)} failed ({result.returncode}):\n{result.stdout[-2000:]}")
+    with open(stats_path, encoding="utf-8") as file:
+        return json.load(file), spawned
+
+
+def measure(scene, sim, love, runs, folder):
+    stats_path = os.path.join(folder, "stats.json")
+    commands = {"velmaris": [sim, "--data", os.path.join(SOURCE, "data"), "--real-window",
+                             "--load", scene["level"], "--frames", str(scene["frames"]), "--stats", stats_path]}
+    for variant in scene["variants"]:
+        commands[variant] = [love, os.path.join(HERE, "love"), *scene["love"], "--variant", variant,
+                             "--frames", str(scene["frames"]), "--stats", stats_path]
+    figures = {name: [] for name in commands}
+    names, renderer = {}, ""
+    for name, _ in peerbench.interleaved(list(commands), runs):
+        stats, spawned = run_once(commands[name], stats_path)
+        figures[name].append(figure_of(stats, scene["figure"], spawned))
+        if name != "velmaris":
+            names[name] = stats.get("variant", name)
+            renderer = stats.get("renderer", renderer)
+    peer_runs = {names[v]: figures[v] for v in scene["variants"]}
+    row = peerbench.make_row(scene["key"], scene["measure"], scene["unit"], figures["velmaris"], peer_runs)
+    return row, renderer
+
+
+def machine_description(renderer):
+    model = ""
+    try:
+        with open("/proc/cpuinfo", encoding="utf-8") as file:
+            model = next((line.split(":", 1)[1].strip() for line in file if line.startswith("model name")), "")
+    except OSError:
+        pass
+    return {"cores": os.cpu_count(), "cpu": model, "opengl": renderer, "system": platform.platform(),
+            "load_average": os.getloadavg()[0],
+            "note": "shared build machine, possibly busy; software OpenGL under Xvfb"}
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--sim", default=os.path.join(SOURCE, "build", "velmaris-sim"))
+    parser.add_argument("--love", default="love")
+    parser.add_argument("--runs", type=int, default=5, help="runs of each program per row (5)")
+    parser.add_argument("--only", help="comma-separated row keys to run")
+    parser.add_argument("--quick", action="store_true", help="fewer frames: a check that every row runs")
+    parser.add_argument("--json", default=os.path.join(HERE, "results.json"))
+    args = parser.parse_args()
+    with tempfile.TemporaryDirectory(prefix="velmaris_peers_") as folder:
+        rows, renderer = [], ""
+        for scene in scenes(folder, args.quick):
+            if args.only and scene["key"] not in args.only.split(","):
+                continue
+            print(f"{scene['measure']} ...", file=sys.stderr, flush=True)
+            row, renderer = measure(scene, args.sim, args.love, args.runs, folder)
+            rows.append(row)
+    machine = machine_description(renderer)
+    sys.stdout.write(peerbench.format_table(rows))
+    with open(args.json, "w", encoding="utf-8") as file:
+        file.write(peerbench.to_json(rows, machine))
+    print(f"written: {args.json}", file=sys.stderr)
+
+
+if __name__ == "__main__":
+    main()
