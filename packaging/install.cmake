@@ -41,6 +41,10 @@ install(FILES ${PROJECT_BINARY_DIR}/packaging/velmaris.6.gz ${PROJECT_BINARY_DIR
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${VELMARIS_PACKAGING_DIR}/debian/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmaris)
+# For level makers: the walkthrough, the reference and the schema editors check with.
+install(FILES ${PROJECT_SOURCE_DIR}/docs/first-level.md ${PROJECT_SOURCE_DIR}/docs/reference.md
+              ${PROJECT_SOURCE_DIR}/docs/level.schema.json
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmaris)
 install(FILES ${VELMARIS_PACKAGING_DIR}/debian/lintian-overrides
         DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME velmaris)
 
