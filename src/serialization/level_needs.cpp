@@ -48,7 +48,10 @@ void CheckButtons(const DataFile& file, const LevelObjects& objects, const Valid
                   bool playable, const Report& report) {
   if (rules.buttonType.empty()) return;
   for (const auto& [key, info] : objects) {
-    const auto& [space, object] = key;
+    // Named, not bound: a lambda below uses the space, and structured bindings
+    // cannot be captured before C++20's rule is in every compiler the build uses.
+    const std::string& space = key.first;
+    const std::string& object = key.second;
     if (info.view.count(rules.buttonType) == 0) continue;
     if (playable) {
       report(info.place, "object " + Quoted(object) + " has a " + rules.buttonType +
