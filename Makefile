@@ -7,7 +7,7 @@ FUZZ_TIMEOUT ?= 10
 JOBS       ?= $(shell nproc)
 XVFB       := xvfb-run -a -s "-screen 0 1920x1080x24"
 # Tests that open a real window with an OpenGL context.
-OPENGL_TESTS := ^(GlRenderTest|SdlWindowTest|SdlGamepadTest|SimRunnerTest\.RealWindow|RecordingTest\.|GameProcessTest\.|InstallTest\.)
+OPENGL_TESTS := ^(GlRenderTest|SdlWindowTest|SdlGamepadTest|SimRunnerTest\.RealWindow|RecordingTest\.|GameProcessTest\.|InstallTest\.|EveryScreen/ScreenPicturesTest\.)
 
 .PHONY: deps build run test bench bench-peers asan fuzz assets format install deb clean
 
