@@ -1,7 +1,9 @@
 #include "graphics/graphics.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "base/file_read.h"
 #include "base/log.h"
@@ -58,6 +60,40 @@ const base::Matrix4& CurrentProjection() {
 }
 
 bool SameBytes(const base::Matrix4& a, const base::Matrix4& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// A direction (w = 0) carried by a matrix stored transposed, row-vector convention.
+base::XMFLOAT4 Carry(const base::XMFLOAT4& d, const base::Matrix4& transposed) {
+  const auto& m = transposed.m;
+  return {d.x * m[0][0] + d.y * m[0][1] + d.z * m[0][2], d.x * m[1][0] + d.y * m[1][1] + d.z * m[1][2],
+          d.x * m[2][0] + d.y * m[2][1] + d.z * m[2][2], 0.0f};
+}
+
+// Pixels of the picture per texel along the edge from corner `from` to corner `to`;
+// infinite when the edge spans no texels.
+float EdgePixelsPerTexel(const SpriteVertex& from, const SpriteVertex& to, const base::Matrix4& view,
+                         const base::Matrix4& projection, const Texture& texture) {
+  const float texelsU = (to.u - from.u) * static_cast<float>(texture.Width());
+  const float texelsV = (to.v - from.v) * static_cast<float>(texture.Height());
+  const float texels = std::sqrt(texelsU * texelsU + texelsV * texelsV);
+  if (texels == 0.0f) return std::numeric_limits<float>::infinity();
+  const base::XMFLOAT4 clip =
+      Carry(Carry({to.x - from.x, to.y - from.y, to.z - from.z, 0.0f}, view), projection);
+  // Clip space runs from -1 to 1 across the picture; the projection has no perspective.
+  const float pixelsX = clip.x * Block().width / 2.0f;
+  const float pixelsY = clip.y * Block().height / 2.0f;
+  return std::sqrt(pixelsX * pixelsX + pixelsY * pixelsY) / texels;
+}
+
+// What one sprite needs: the fewer pixels per texel of its two sides (the sides stay
+// square on the screen, as the view and projection neither shear nor skew), and
+// whether it is opaque.
+SpriteBatchLook LookOf(const SpriteCorners& corners, const base::Matrix4& view,
+                       const base::Matrix4& projection, const Texture* texture) {
+  if (texture == nullptr) return {std::numeric_limits<float>::infinity(), false};
+  const float across = EdgePixelsPerTexel(corners[0], corners[1], view, projection, *texture);
+  const float up = EdgePixelsPerTexel(corners[0], corners[3], view, projection, *texture);
+  return {std::min(across, up), texture->Opaque() && corners[0].colour.w >= 1.0f};
+}
 
 }  // namespace
 
@@ -153,10 +189,15 @@ void DrawSprite(const SpriteCorners& corners, const base::Matrix4& view,
        batch.corners.size() == kMaxSpritesPerDraw * kCornersPerSprite)) {
     FlushSprites();
   }
+  const SpriteBatchLook look = LookOf(corners, view, projection, texture.get());
   if (batch.corners.empty()) {
     batch.texture = texture;
     batch.view = view;
     batch.projection = projection;
+    batch.look = look;
+  } else {
+    batch.look.pixelsPerTexel = std::min(batch.look.pixelsPerTexel, look.pixelsPerTexel);
+    batch.look.opaque = batch.look.opaque && look.opaque;
   }
   batch.corners.insert(batch.corners.end(), corners.begin(), corners.end());
 }
@@ -167,7 +208,7 @@ void FlushSprites() {
   if (Block().device) {
     Block().device->SetViewBlock(batch.view);
     Block().device->SetProjectionBlock(batch.projection);
-    Block().device->DrawSprites(batch.corners, batch.texture.get());
+    Block().device->DrawSprites(batch.corners, batch.texture.get(), batch.look);
   }
   batch.corners.clear();
   // Not held past its draw: a texture goes when its last sprite source does.

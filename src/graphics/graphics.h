@@ -27,6 +27,7 @@ struct SpriteBatch {
   std::shared_ptr<const Texture> texture;  // held until drawn; null draws transparent
   base::Matrix4 view{};                    // transposed, as uploaded
   base::Matrix4 projection{};              // transposed, as uploaded
+  SpriteBatchLook look;                    // what its sprites need, folded over all of them
 };
 
 // The graphics block: everything the drawing shares for the whole run.

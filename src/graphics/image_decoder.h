@@ -98,6 +98,9 @@ struct TextureImage {
   size_t rowPitch = 0;
   std::vector<uint8_t> pixels;  // rowPitch x height bytes
   bool generateMips = false;    // create all levels and generate them from level 0
+  // Every pixel has full alpha. Known for 8-bit RGBA and BGRA, the formats pictures
+  // arrive in; false for the others, which are then blended as if translucent.
+  bool opaque = false;
 };
 
 // The size an image of width x height is shrunk to under a cap: unchanged when both

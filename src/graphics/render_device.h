@@ -61,6 +61,22 @@ class Texture {
   virtual ~Texture() = default;
   virtual std::uint32_t Width() const = 0;
   virtual std::uint32_t Height() const = 0;
+  // Every texel has full alpha, so the texture blends as if it replaced what is under it.
+  virtual bool Opaque() const = 0;
+};
+
+// What a batch of sprites needs of the pipeline. The device draws it the cheapest way
+// that gives the same pixels: on software OpenGL most of a sprite's time goes into
+// choosing and blending mip levels and into blending with the picture.
+struct SpriteBatchLook {
+  // The fewest pixels of the picture (of the size given to Initialize) that one texel
+  // spans along a side of a sprite, over the batch. From 1 up the picture shows at its
+  // size or larger, where sampling its full-size level alone is what mip filtering
+  // does too; below 1 it is filtered between mip levels.
+  float pixelsPerTexel = 0.0f;
+  // The texture is opaque and every sprite's tint has alpha 1: each pixel replaces
+  // the one under it, without blending.
+  bool opaque = false;
 };
 
 // A picture read back from the device: RGBA8, rows top-down.
@@ -81,8 +97,9 @@ class RenderDevice {
   virtual ~RenderDevice() = default;
 
   // Sets up the fixed pipeline state (no depth test, no face culling so that mirrored
-  // sprites show, alpha blending, viewport, constant blocks) for a picture of the given
-  // size in pixels. Returns 0, or a negative code when the device cannot draw.
+  // sprites show, alpha blending but for opaque batches, viewport, constant blocks) for
+  // a picture of the given size in pixels. Returns 0, or a negative code when the
+  // device cannot draw.
   virtual int Initialize(int width, int height) = 0;
 
   // Compiles one stage of a program from source text. Returns 0, or a negative code
@@ -107,7 +124,8 @@ class RenderDevice {
   // Draws corners.size() / kCornersPerSprite sprites (at most kMaxSpritesPerDraw), in
   // order, each one later on top, all with the given texture (null: fully transparent),
   // with the kSprites program and the view and projection blocks as they stand.
-  virtual void DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture) = 0;
+  virtual void DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture,
+                           const SpriteBatchLook& look) = 0;
 
   // Creates a texture from prepared pixels; null when the device refuses it.
   virtual std::unique_ptr<Texture> CreateTexture(const TextureImage& image) = 0;

@@ -145,6 +145,42 @@ TEST_F(GraphicsBlockTest, AWaitingSpriteIsDrawnBeforeAnyOtherOperationReachesThe
   }
 }
 
+// A square from (-h, -h) to (h, h) in the world showing the whole picture, tinted.
+graphics::SpriteCorners Square(float h, float alpha) {
+  const float x[4] = {-h, h, h, -h}, y[4] = {-h, -h, h, h}, u[4] = {0, 1, 1, 0}, v[4] = {1, 1, 0, 0};
+  graphics::SpriteCorners corners{};
+  for (int i = 0; i < 4; ++i) corners[i] = {x[i], y[i], 0.0f, u[i], v[i], {1.0f, 1.0f, 1.0f, alpha}};
+  return corners;
+}
+
+// The device is told how small a batch shows its picture (its smallest sprite) and
+// whether every pixel is opaque, so that it can skip mip filtering and blending.
+TEST_F(GraphicsBlockTest, ABatchSaysHowSmallItsPictureShowsAndWhetherItIsOpaque) {
+  auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
+  auto* recording = device.get();
+  ASSERT_EQ(graphics::InitializeGraphics(std::move(device)), 0);
+  const auto opaque = std::make_shared<const graphics::recording::RecordingTexture>(48, 96, true);
+  const auto translucent = std::make_shared<const graphics::recording::RecordingTexture>(48, 48, false);
+  const base::Matrix4& view = graphics::Block().fixedView;
+  // 24 pixels a world unit: a square of side 2 spans 48 pixels.
+  graphics::DrawSprite(Square(1.0f, 1.0f), view, opaque);
+  graphics::PresentFrame();
+  graphics::DrawSprite(Square(2.0f, 1.0f), view, opaque);
+  graphics::DrawSprite(Square(1.0f, 1.0f), view, opaque);
+  graphics::PresentFrame();
+  graphics::DrawSprite(Square(1.0f, 0.5f), view, opaque);
+  graphics::DrawSprite(Square(1.0f, 1.0f), view, translucent);
+  graphics::PresentFrame();
+  const auto& batches = recording->SpriteBatches();
+  ASSERT_EQ(batches.size(), 4u);
+  EXPECT_FLOAT_EQ(batches[0].look.pixelsPerTexel, 0.5f) << "96 texels over 48 pixels upwards";
+  EXPECT_TRUE(batches[0].look.opaque);
+  EXPECT_FLOAT_EQ(batches[1].look.pixelsPerTexel, 0.5f) << "the smaller sprite of the batch";
+  EXPECT_FALSE(batches[2].look.opaque) << "a translucent tint";
+  EXPECT_FLOAT_EQ(batches[3].look.pixelsPerTexel, 1.0f);
+  EXPECT_FALSE(batches[3].look.opaque) << "a picture with translucent pixels";
+}
+
 TEST_F(GraphicsBlockTest, ShutdownLetsGoOfTheWaitingSpritesTexture) {
   ASSERT_EQ(graphics::InitializeGraphics(std::make_unique<graphics::recording::RecordingRenderDevice>()), 0);
   const auto texture = std::make_shared<const graphics::recording::RecordingTexture>(4, 4);

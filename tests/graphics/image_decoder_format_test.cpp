@@ -121,6 +121,7 @@ TEST(TexturePreparation, FormatsPixelsAndSizesFollowTheTablesAndTheCap) {
     TextureLoadOptions options;
     GpuFormat gpu;
     Bytes pixels;
+    bool opaque = false;  // known only of 8-bit RGBA and BGRA
   };
   const auto no_565 = [](const GlTextureFormat& gl) {
     return gl.internalFormat != GlInternalFormat::kRGB565;
@@ -151,12 +152,14 @@ TEST(TexturePreparation, FormatsPixelsAndSizesFollowTheTablesAndTheCap) {
        Synthetic(P::k16bppBGR565, 4, 1, {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF}),
        Options(0, true, no_565),
        G::kR8G8B8A8Unorm,
-       {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255}},
+       {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255},
+       true},
       {"extended range has no GL format (0x180 bias reads as 0)",
        Synthetic(P::k32bppRGBA1010102XR, 1, 1, {0x80, 0x01, 0x06, 0xD8}),
        {},
        G::kR8G8B8A8Unorm,
-       {0, 0, 0, 255}},
+       {0, 0, 0, 255},
+       true},
       {"mips need four channels",
        Synthetic(P::k96bppRGBFloat, 1, 1, {}),
        {},
@@ -173,6 +176,7 @@ TEST(TexturePreparation, FormatsPixelsAndSizesFollowTheTablesAndTheCap) {
     EXPECT_EQ(texture.pixels, c.pixels);
     EXPECT_EQ(texture.rowPitch * texture.height, c.pixels.size());
     EXPECT_EQ(texture.generateMips, c.options.wantMips);
+    EXPECT_EQ(texture.opaque, c.opaque);
   }
 }
 

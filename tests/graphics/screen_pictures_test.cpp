@@ -18,9 +18,9 @@
 namespace {
 
 struct Screen {
-  const char* name;  // the picture's file name, without .png
-  int state;         // the game state the run starts in
-  int frame;         // the frame shown (1/60 s each)
+  const char* name;             // the picture's file name, without .png
+  int state;                    // the game state the run starts in
+  int frame;                    // the frame shown (1/60 s each)
   const char* input = nullptr;  // an input script beside the pictures, if any
 };
 
@@ -36,7 +36,8 @@ constexpr Screen kScreens[] = {
     {"pause_menu", 1, 60, "pause.jsonl"},
 };
 
-const std::filesystem::path kPictures = std::filesystem::path(VELMARIS_SOURCE_DIR) / "tests/graphics/pictures";
+const std::filesystem::path kPictures =
+    std::filesystem::path(VELMARIS_SOURCE_DIR) / "tests/graphics/pictures";
 
 // The largest difference of one channel between two decoded pictures, and how many
 // pixels differ by more than the tolerance; -1 when their sizes differ.
@@ -87,13 +88,16 @@ TEST_P(ScreenPicturesTest, MatchesItsCommittedPicture) {
   const Difference difference = Compare(expected, drawn, 1);
   ASSERT_GE(difference.largest, 0) << "drawn " << drawn.width << " x " << drawn.height << ", expected "
                                    << expected.width << " x " << expected.height;
-  EXPECT_EQ(difference.pixelsOff, 0) << difference.pixelsOff << " pixels differ by up to " << difference.largest
-                                     << " levels, the first at (" << difference.firstX << ", "
-                                     << difference.firstY << "); compare " << shot << " with " << reference;
+  EXPECT_EQ(difference.pixelsOff, 0) << difference.pixelsOff << " pixels differ by up to "
+                                     << difference.largest << " levels, the first at (" << difference.firstX
+                                     << ", " << difference.firstY << "); compare " << shot << " with "
+                                     << reference;
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryScreen, ScreenPicturesTest, testing::ValuesIn(kScreens),
-                         [](const testing::TestParamInfo<Screen>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Screen>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // The comparison itself: a picture matches itself, and one level off in a channel is
 // within the tolerance where two are not.

@@ -20,12 +20,16 @@ enum Attribute : unsigned { kPosition = 0, kTexCoord = 1, kColour = 2 };
 // draws more in one batch gets a store of the batch's size.
 constexpr std::size_t kSpriteBufferStartBytes = 4096 * kCornersPerSprite * sizeof(SpriteVertex);
 
+// Texels spanning at least this many pixels are sampled from the full-size level: at
+// 0.999 mip filtering would take 0.1% of the next level, under half a level in 255.
+constexpr float kFullSizeFrom = 0.999f;
+
 std::size_t ProgramIndex(ShaderProgram which) { return which == ShaderProgram::kMesh ? 0 : 1; }
 
 class GlTexture final : public Texture {
  public:
-  GlTexture(GLuint name, std::uint32_t width, std::uint32_t height)
-      : name_(name), width_(width), height_(height) {}
+  GlTexture(GLuint name, std::uint32_t width, std::uint32_t height, bool opaque)
+      : name_(name), width_(width), height_(height), opaque_(opaque) {}
   ~GlTexture() override { glDeleteTextures(1, &name_); }
   GlTexture(const GlTexture&) = delete;
   GlTexture& operator=(const GlTexture&) = delete;
@@ -33,11 +37,13 @@ class GlTexture final : public Texture {
   GLuint Name() const { return name_; }
   std::uint32_t Width() const override { return width_; }
   std::uint32_t Height() const override { return height_; }
+  bool Opaque() const override { return opaque_; }
 
  private:
   GLuint name_;
   std::uint32_t width_;
   std::uint32_t height_;
+  bool opaque_;
 };
 
 // Replaces a constant block's whole storage rather than writing into it: a buffer the
@@ -74,12 +80,14 @@ GlRenderDevice::~GlRenderDevice() {
   glDeleteBuffers(4, buffers);
   const unsigned arrays[2] = {vertexArray_, spriteVertexArray_};
   glDeleteVertexArrays(2, arrays);
-  glDeleteSamplers(1, &sampler_);
+  glDeleteSamplers(2, samplers_);
+  if (lastFrameDrawn_ != nullptr) glDeleteSync(static_cast<GLsync>(lastFrameDrawn_));
   glDeleteTextures(1, &emptyTexture_);
 }
 
 int GlRenderDevice::Initialize(int width, int height) {
   if (width <= 0 || height <= 0) return -1;
+  pictureWidth_ = width;
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_STENCIL_TEST);
   // Nothing is culled: a sprite mirrored by a negative x or y scale (the usual way to
@@ -87,6 +95,7 @@ int GlRenderDevice::Initialize(int width, int height) {
   glDisable(GL_CULL_FACE);
   // Colour blends by source alpha; the picture's own alpha takes the source's.
   glEnable(GL_BLEND);
+  blending_ = true;
   glBlendFuncSeparate(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE, GL_ZERO);
   glBlendEquation(GL_FUNC_ADD);
   UpdateViewport();
@@ -111,16 +120,21 @@ int GlRenderDevice::Initialize(int width, int height) {
   glVertexAttribPointer(kTexCoord, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), reinterpret_cast<void*>(12));
   SetUpSpriteBuffers();
 
-  // Linear filtering between texels and mip levels, clamped at the edges: a stretched
-  // picture's border texels must not blend with the opposite border (a sheet cell's
-  // edge would pick up the far side of the sheet).
-  glGenSamplers(1, &sampler_);
-  glSamplerParameteri(sampler_, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-  glSamplerParameteri(sampler_, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glSamplerParameteri(sampler_, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
-  glBindSampler(0, sampler_);
+  // Linear filtering between texels (and, for pictures shown smaller than their size,
+  // between mip levels), clamped at the edges: a stretched picture's border texels
+  // must not blend with the opposite border (a sheet cell's edge would pick up the far
+  // side of the sheet).
+  glGenSamplers(2, samplers_);
+  glSamplerParameteri(samplers_[kMipmapped], GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glSamplerParameteri(samplers_[kFullSize], GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  for (const GLuint sampler : samplers_) {
+    glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(sampler, GL_TEXTURE_WRAP_R, GL_CLAMP_TO_EDGE);
+  }
+  boundSampler_ = kMipmapped;
+  glBindSampler(0, samplers_[boundSampler_]);
   glActiveTexture(GL_TEXTURE0);
 
   const std::uint8_t transparent[4] = {0, 0, 0, 0};
@@ -230,8 +244,15 @@ bool GlRenderDevice::UseProgram(ShaderProgram which) {
 
 void GlRenderDevice::Clear(const float rgba[4]) {
   UpdateViewport();
+  int drawableWidth = 0, drawableHeight = 0;
+  surface_.GetDrawableSize(drawableWidth, drawableHeight);
+  if (viewport_.Width() == drawableWidth && viewport_.Height() == drawableHeight) {
+    // No letterbox: one clear of the whole drawable (each clear costs a pass over it).
+    glClearColor(rgba[0], rgba[1], rgba[2], rgba[3]);
+    glClear(GL_COLOR_BUFFER_BIT);
+    return;
+  }
   // The letterbox bars stay black; the colour fills the picture only.
-  glDisable(GL_SCISSOR_TEST);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   glEnable(GL_SCISSOR_TEST);
@@ -262,6 +283,8 @@ void GlRenderDevice::SetObjectBlock(const ObjectConstants& constants) {
 void GlRenderDevice::Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,
                           const Texture* texture) {
   if (!UseProgram(ShaderProgram::kMesh)) return;
+  UseSampler(kMipmapped);
+  SetBlending(true);
   glBindVertexArray(vertexArray_);
   // Each draw replaces the buffers' whole contents, so the driver can orphan the old
   // storage instead of waiting for the previous draw.
@@ -277,13 +300,20 @@ void GlRenderDevice::Draw(const std::vector<Vertex>& vertices, const std::vector
   glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, nullptr);
 }
 
-void GlRenderDevice::DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture) {
+void GlRenderDevice::DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture,
+                                 const SpriteBatchLook& look) {
   const std::size_t sprites = std::min(corners.size() / kCornersPerSprite, kMaxSpritesPerDraw);
   if (sprites == 0 || !UseProgram(ShaderProgram::kSprites)) return;
   glBindVertexArray(spriteVertexArray_);
   const long long first = StreamSpriteCorners(corners.first(sprites * kCornersPerSprite));
   if (first < 0) return;
   BindTexture(texture);
+  // Texels per drawable pixel: the viewport scales the picture (full screen enlarges it).
+  const float pixelsPerTexel =
+      look.pixelsPerTexel * static_cast<float>(viewport_.Width()) / static_cast<float>(pictureWidth_);
+  // Mip filtering shows a texel spanning a pixel or more from the full-size level.
+  UseSampler(pixelsPerTexel >= kFullSizeFrom ? kFullSize : kMipmapped);
+  SetBlending(!look.opaque);
   glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(sprites * std::size(kQuadIndices)),
                            GL_UNSIGNED_SHORT, nullptr, static_cast<GLint>(first));
 }
@@ -291,6 +321,17 @@ void GlRenderDevice::DrawSprites(std::span<const SpriteVertex> corners, const Te
 long long GlRenderDevice::StreamSpriteCorners(std::span<const SpriteVertex> corners) {
   const std::size_t bytes = corners.size_bytes();
   glBindBuffer(GL_ARRAY_BUFFER, spriteVertexBuffer_);
+  if (lastFrameDrawn_ != nullptr) {
+    // The first batch of a frame: the store is written again from its start when the
+    // draws of the frame before are done with it (always so on software OpenGL, which
+    // finishes a frame to show it), and replaced otherwise. A new store each frame
+    // would cost the driver an allocation of fresh pages, a millisecond a frame.
+    const GLenum state = glClientWaitSync(static_cast<GLsync>(lastFrameDrawn_), 0, 0);
+    glDeleteSync(static_cast<GLsync>(lastFrameDrawn_));
+    lastFrameDrawn_ = nullptr;
+    const bool done = state == GL_ALREADY_SIGNALED || state == GL_CONDITION_SATISFIED;
+    spriteBufferUsed_ = done ? 0 : spriteBufferCapacity_;
+  }
   if (spriteBufferUsed_ + bytes > spriteBufferCapacity_) {
     // A new store: the draws queued so far keep the old one until they are done.
     spriteBufferCapacity_ = std::max({spriteBufferCapacity_, bytes, kSpriteBufferStartBytes});
@@ -307,6 +348,22 @@ long long GlRenderDevice::StreamSpriteCorners(std::span<const SpriteVertex> corn
   const auto first = static_cast<long long>(spriteBufferUsed_ / sizeof(SpriteVertex));
   spriteBufferUsed_ += bytes;
   return first;
+}
+
+void GlRenderDevice::UseSampler(SamplerKind kind) {
+  if (kind == boundSampler_) return;
+  boundSampler_ = kind;
+  glBindSampler(0, samplers_[kind]);
+}
+
+void GlRenderDevice::SetBlending(bool on) {
+  if (on == blending_) return;
+  blending_ = on;
+  if (on) {
+    glEnable(GL_BLEND);
+  } else {
+    glDisable(GL_BLEND);
+  }
 }
 
 void GlRenderDevice::BindTexture(const Texture* texture) {
@@ -339,7 +396,7 @@ std::unique_ptr<Texture> GlRenderDevice::CreateTexture(const TextureImage& image
     glDeleteTextures(1, &name);
     return nullptr;
   }
-  return std::make_unique<GlTexture>(name, image.width, image.height);
+  return std::make_unique<GlTexture>(name, image.width, image.height, image.opaque);
 }
 
 std::uint32_t GlRenderDevice::MaxTextureSize() const {
@@ -349,9 +406,11 @@ std::uint32_t GlRenderDevice::MaxTextureSize() const {
 }
 
 void GlRenderDevice::Present() {
+  // Marks when the draws of this frame are done, for the next frame's first batch.
+  if (spriteBufferUsed_ > 0 && lastFrameDrawn_ == nullptr) {
+    lastFrameDrawn_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+  }
   surface_.SwapBuffers();
-  // The next frame's first batch starts a new store.
-  spriteBufferUsed_ = spriteBufferCapacity_;
 }
 
 bool GlRenderDevice::ReadPicture(Picture& picture) {

@@ -23,7 +23,8 @@ class GlRenderDevice final : public RenderDevice {
   void SetObjectBlock(const ObjectConstants& constants) override;
   void Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,
             const Texture* texture) override;
-  void DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture) override;
+  void DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture,
+                   const SpriteBatchLook& look) override;
   std::unique_ptr<Texture> CreateTexture(const TextureImage& image) override;
   std::uint32_t MaxTextureSize() const override;
   void Present() override;
@@ -46,6 +47,11 @@ class GlRenderDevice final : public RenderDevice {
   // Copies a batch's corners behind those the frame has drawn so far; returns the
   // index of its first corner in the buffer, or -1 when the buffer cannot be written.
   long long StreamSpriteCorners(std::span<const SpriteVertex> corners);
+  // The samplers of unit 0: filtering between mip levels, or the full-size level only.
+  enum SamplerKind : unsigned { kMipmapped = 0, kFullSize = 1 };
+  void UseSampler(SamplerKind kind);
+  // Turns alpha blending on or off unless it already is.
+  void SetBlending(bool on);
   // Binds a texture to unit 0; null binds the empty one.
   void BindTexture(const Texture* texture);
   // Points the viewport at the letterboxed picture of the current drawable.
@@ -60,22 +66,29 @@ class GlRenderDevice final : public RenderDevice {
   unsigned vertexArray_ = 0;
   unsigned vertexBuffer_ = 0;
   unsigned indexBuffer_ = 0;
-  // Sprite batches: the vertex buffer takes the batches of a frame one after another
-  // and gets a new store at the start of the next frame (or when full), so writing
-  // never waits for a draw still reading; the index buffer holds kQuadIndices for
-  // kMaxSpritesPerDraw sprites once and for all.
+  // Sprite batches: the vertex buffer takes the batches of a frame one after another,
+  // from its start again once the frame before is drawn, and gets a new store when it
+  // is full or that frame is still being drawn, so writing never waits for a draw
+  // still reading; the index buffer holds kQuadIndices for kMaxSpritesPerDraw sprites
+  // once and for all.
   unsigned spriteVertexArray_ = 0;
   unsigned spriteVertexBuffer_ = 0;
   unsigned spriteIndexBuffer_ = 0;
   std::size_t spriteBufferCapacity_ = 0;  // bytes of the current store
   std::size_t spriteBufferUsed_ = 0;      // bytes of it written this frame
-  unsigned blocks_[3] = {0, 0, 0};        // view, projection, object: bindings 0, 1, 2
+  // The fence (a GLsync) after the last frame that drew sprites, until the next frame's
+  // first batch asks whether it has passed; null otherwise.
+  void* lastFrameDrawn_ = nullptr;
+  unsigned blocks_[3] = {0, 0, 0};  // view, projection, object: bindings 0, 1, 2
   // What each block and the mesh index buffer hold now: draws one after another
   // mostly share the view, the projection and the quad's indices, and an upload the
   // buffer already holds costs the driver a new allocation for nothing.
   std::vector<std::uint8_t> blockContents_[3];
   std::vector<std::uint16_t> indexContents_;
-  unsigned sampler_ = 0;
+  unsigned samplers_[2] = {0, 0};  // by SamplerKind
+  SamplerKind boundSampler_ = kMipmapped;
+  bool blending_ = true;
+  int pictureWidth_ = 1;       // pixels of the picture, as given to Initialize
   unsigned emptyTexture_ = 0;  // bound when a draw has no texture: reads as transparent
   platform::Rect viewport_;
 };

@@ -21,6 +21,17 @@ bool Supported(const TextureLoadOptions& options, const std::optional<gl::GlText
   return !options.formatSupported || options.formatSupported(*glFormat);
 }
 
+// Whether every pixel of prepared 8-bit RGBA or BGRA pixels has alpha 255; false
+// for every other format, whose alpha is not looked at.
+bool EveryAlphaFull(const TextureImage& image) {
+  if (image.pixelFormat != PixelFormat::k32bppRGBA && image.pixelFormat != PixelFormat::k32bppBGRA)
+    return false;
+  for (size_t at = 3; at < image.pixels.size(); at += 4) {
+    if (image.pixels[at] != 0xFF) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 void TargetSize(uint32_t width, uint32_t height, uint32_t maxSize, uint32_t& targetWidth,
@@ -119,6 +130,7 @@ ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& 
   out.bitsPerPixel = bits;
   out.rowPitch = static_cast<size_t>(pitch);
   out.generateMips = options.wantMips && glFormat->canGenerateMips;
+  out.opaque = EveryAlphaFull(out);
   return ImageResult::kOk;
 }
 

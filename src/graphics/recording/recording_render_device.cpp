@@ -26,9 +26,10 @@ void RecordingRenderDevice::Draw(const std::vector<Vertex>& vertices,
   draws_.push_back({vertices, indices, view_, projection_, object_, texture, frame_, DrawsRecorded()});
 }
 
-void RecordingRenderDevice::DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture) {
+void RecordingRenderDevice::DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture,
+                                        const SpriteBatchLook& look) {
   spriteBatches_.push_back(
-      {{corners.begin(), corners.end()}, view_, projection_, texture, frame_, DrawsRecorded()});
+      {{corners.begin(), corners.end()}, view_, projection_, texture, look, frame_, DrawsRecorded()});
 }
 
 std::unique_ptr<Texture> RecordingRenderDevice::CreateTexture(const TextureImage& image) {
@@ -37,7 +38,7 @@ std::unique_ptr<Texture> RecordingRenderDevice::CreateTexture(const TextureImage
     return nullptr;
   }
   ++texturesCreated_;
-  return std::make_unique<RecordingTexture>(image.width, image.height);
+  return std::make_unique<RecordingTexture>(image.width, image.height, image.opaque);
 }
 
 void RecordingRenderDevice::ForgetRecords() {

@@ -8,13 +8,16 @@ namespace graphics::recording {
 
 class RecordingTexture final : public Texture {
  public:
-  RecordingTexture(std::uint32_t width, std::uint32_t height) : width_(width), height_(height) {}
+  RecordingTexture(std::uint32_t width, std::uint32_t height, bool opaque = false)
+      : width_(width), height_(height), opaque_(opaque) {}
   std::uint32_t Width() const override { return width_; }
   std::uint32_t Height() const override { return height_; }
+  bool Opaque() const override { return opaque_; }
 
  private:
   std::uint32_t width_;
   std::uint32_t height_;
+  bool opaque_;
 };
 
 struct ClearRecord {
@@ -41,6 +44,7 @@ struct SpriteBatchRecord {
   base::Matrix4 view;                 // transposed, as uploaded
   base::Matrix4 projection;           // transposed, as uploaded
   const Texture* texture;             // not owned; may dangle once its sources are gone
+  SpriteBatchLook look;
   long long frame;
   std::size_t order;  // draws of either kind recorded before this one
 
@@ -60,7 +64,8 @@ class RecordingRenderDevice final : public RenderDevice {
   void SetObjectBlock(const ObjectConstants& constants) override { object_ = constants; }
   void Draw(const std::vector<Vertex>& vertices, const std::vector<std::uint16_t>& indices,
             const Texture* texture) override;
-  void DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture) override;
+  void DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture,
+                   const SpriteBatchLook& look) override;
   std::unique_ptr<Texture> CreateTexture(const TextureImage& image) override;
   std::uint32_t MaxTextureSize() const override { return maxTextureSize_; }
   void Present() override { ++frame_; }
