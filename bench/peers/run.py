@@ -8,6 +8,7 @@ import argparse
 import json
 import os
 import platform
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -21,6 +22,7 @@ SOURCE = os.path.dirname(os.path.dirname(HERE))
 ONE_PICTURE = ["images/Play/block.png"]
 FOUR_PICTURES = ["images/Play/block.png", "images/Play/platform.png",
                  "images/Play/wall_vertical.png", "images/Play/hazard_bird.png"]
+SPRITE_PIXELS = 24
 WARM_UP_FRAMES = 10  # left out of each run's median frame time
 CAMERA = '"A_Camera": {"Transform": {"x_position": 0.0, "y_position": 0.0}, "Camera": {}}'
 
@@ -68,6 +70,26 @@ def collider_level(count):
     return objects
 
 
+def scratch_data(folder):
+    """A copy of the game's data with every sprite picture beside it shrunk to 24 x 24
+    pixels (bench/NAME.png), so that sprites show their pictures at their own size, as
+    a 2D game mostly does: both engines then draw the same pixels, with no mip levels
+    to choose. Returns the copy's folder."""
+    data = os.path.join(folder, "data")
+    shutil.copytree(os.path.join(SOURCE, "data"), data)
+    os.makedirs(os.path.join(data, "bench"))
+    for picture in sorted(set(ONE_PICTURE + FOUR_PICTURES)):
+        subprocess.run(["convert", os.path.join(data, picture), "-resize",
+                        f"{SPRITE_PIXELS}x{SPRITE_PIXELS}!", os.path.join(data, own_size(picture))],
+                       check=True)
+    return data
+
+
+def own_size(picture):
+    """The data path of a picture's copy at the sprites' own size."""
+    return "bench/" + os.path.basename(picture)
+
+
 def write_level(folder, name, objects):
     path = os.path.join(folder, name + ".json")
     with open(path, "w", encoding="utf-8") as file:
@@ -75,16 +97,17 @@ def write_level(folder, name, objects):
     return path
 
 
-def scenes(folder, quick):
+def scenes(folder, data, quick):
     """Every row: its Velmaris level, the LÖVE scene and variants, frames, figure."""
     def frames(n):
         return max(WARM_UP_FRAMES + 5, n // 5) if quick else n
 
-    def sprites(count, pictures, label, key):
+    def sprites(count, pictures, label, key, shrunk=True):
+        shown = [own_size(p) for p in pictures] if shrunk else pictures
         return {"key": key, "measure": label, "unit": "ms/frame", "figure": "frame_ms",
-                "level": write_level(folder, key, sprite_level(count, pictures)),
+                "level": write_level(folder, key, sprite_level(count, shown)),
                 "love": ["--scene", "sprites", "--count", str(count),
-                         "--pictures", ",".join(os.path.join(SOURCE, "data", p) for p in pictures)],
+                         "--pictures", ",".join(os.path.join(data, p) for p in shown)],
                 "variants": ["draw", "batch"], "frames": frames(150 if count <= 1000 else 60)}
 
     rows = [
@@ -94,6 +117,10 @@ def scenes(folder, quick):
         sprites(10000, ONE_PICTURE, "10,000 sprites, one picture", "sprites_10k_1"),
         sprites(1000, FOUR_PICTURES, "1,000 sprites, four pictures interleaved", "sprites_1k_4"),
         sprites(10000, FOUR_PICTURES, "10,000 sprites, four pictures interleaved", "sprites_10k_4"),
+        # The game's 128 px picture shown at 24 px: Velmaris filters it between mip
+        # levels, LÖVE (without mipmaps, its default) samples the full-size picture.
+        sprites(1000, ONE_PICTURE, "1,000 sprites, a 128 px picture shown at 24 px", "sprites_1k_shrunk",
+                shrunk=False),
         {"key": "scripts_1k", "measure": "1,000 objects with a Lua update", "unit": "ms/frame",
          "figure": "frame_ms", "level": write_level(folder, "scripts_1k", script_level(1000)),
          "love": ["--scene", "scripts", "--count", "1000"], "variants": ["tables"], "frames": frames(300)},
@@ -131,9 +158,9 @@ def run_once(command, stats_path):
         return json.load(file), spawned
 
 
-def measure(scene, sim, love, runs, folder):
+def measure(scene, sim, love, runs, folder, data):
     stats_path = os.path.join(folder, "stats.json")
-    commands = {"velmaris": [sim, "--data", os.path.join(SOURCE, "data"), "--real-window",
+    commands = {"velmaris": [sim, "--data", data, "--real-window",
                              "--load", scene["level"], "--frames", str(scene["frames"]), "--stats", stats_path]}
     for variant in scene["variants"]:
         commands[variant] = [love, os.path.join(HERE, "love"), *scene["love"], "--variant", variant,
@@ -173,12 +200,13 @@ def main():
     parser.add_argument("--json", default=os.path.join(HERE, "results.json"))
     args = parser.parse_args()
     with tempfile.TemporaryDirectory(prefix="velmaris_peers_") as folder:
+        data = scratch_data(folder)
         rows, renderer = [], ""
-        for scene in scenes(folder, args.quick):
+        for scene in scenes(folder, data, args.quick):
             if args.only and scene["key"] not in args.only.split(","):
                 continue
             print(f"{scene['measure']} ...", file=sys.stderr, flush=True)
-            row, renderer = measure(scene, args.sim, args.love, args.runs, folder)
+            row, renderer = measure(scene, args.sim, args.love, args.runs, folder, data)
             rows.append(row)
     machine = machine_description(renderer)
     sys.stdout.write(peerbench.format_table(rows))
