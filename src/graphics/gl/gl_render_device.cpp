@@ -16,9 +16,8 @@ enum Block : unsigned { kViewBlock = 0, kProjectionBlock = 1, kObjectBlock = 2 }
 constexpr const char* kBlockNames[3] = {"ViewBlock", "ProjectionBlock", "ObjectBlock"};
 // Vertex attribute locations, the same in both programs.
 enum Attribute : unsigned { kPosition = 0, kTexCoord = 1, kColour = 2 };
-// The first store of the sprite vertex buffer: 4,096 sprites' corners. A frame that
-// draws more in one batch gets a store of the batch's size.
-constexpr std::size_t kSpriteBufferStartBytes = 4096 * kCornersPerSprite * sizeof(SpriteVertex);
+// The smallest store of the sprite vertex buffer: 64 sprites' corners.
+constexpr std::size_t kSpriteBufferStartBytes = 64 * kCornersPerSprite * sizeof(SpriteVertex);
 
 // Texels spanning at least this many pixels are sampled from the full-size level: at
 // 0.999 mip filtering would take 0.1% of the next level, under half a level in 255.
@@ -81,7 +80,6 @@ GlRenderDevice::~GlRenderDevice() {
   const unsigned arrays[2] = {vertexArray_, spriteVertexArray_};
   glDeleteVertexArrays(2, arrays);
   glDeleteSamplers(2, samplers_);
-  if (lastFrameDrawn_ != nullptr) glDeleteSync(static_cast<GLsync>(lastFrameDrawn_));
   glDeleteTextures(1, &emptyTexture_);
 }
 
@@ -321,20 +319,11 @@ void GlRenderDevice::DrawSprites(std::span<const SpriteVertex> corners, const Te
 long long GlRenderDevice::StreamSpriteCorners(std::span<const SpriteVertex> corners) {
   const std::size_t bytes = corners.size_bytes();
   glBindBuffer(GL_ARRAY_BUFFER, spriteVertexBuffer_);
-  if (lastFrameDrawn_ != nullptr) {
-    // The first batch of a frame: the store is written again from its start when the
-    // draws of the frame before are done with it (always so on software OpenGL, which
-    // finishes a frame to show it), and replaced otherwise. A new store each frame
-    // would cost the driver an allocation of fresh pages, a millisecond a frame.
-    const GLenum state = glClientWaitSync(static_cast<GLsync>(lastFrameDrawn_), 0, 0);
-    glDeleteSync(static_cast<GLsync>(lastFrameDrawn_));
-    lastFrameDrawn_ = nullptr;
-    const bool done = state == GL_ALREADY_SIGNALED || state == GL_CONDITION_SATISFIED;
-    spriteBufferUsed_ = done ? 0 : spriteBufferCapacity_;
-  }
   if (spriteBufferUsed_ + bytes > spriteBufferCapacity_) {
-    // A new store: the draws queued so far keep the old one until they are done.
-    spriteBufferCapacity_ = std::max({spriteBufferCapacity_, bytes, kSpriteBufferStartBytes});
+    // A new store: the draws queued so far keep the old one until they are done. It
+    // is sized for what the frame before drew, so that a frame mostly takes one store:
+    // each costs the driver fresh pages.
+    spriteBufferCapacity_ = std::max({lastFrameBytes_, bytes, kSpriteBufferStartBytes});
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(spriteBufferCapacity_), nullptr, GL_STREAM_DRAW);
     spriteBufferUsed_ = 0;
   }
@@ -347,6 +336,7 @@ long long GlRenderDevice::StreamSpriteCorners(std::span<const SpriteVertex> corn
   if (glUnmapBuffer(GL_ARRAY_BUFFER) != GL_TRUE) return -1;
   const auto first = static_cast<long long>(spriteBufferUsed_ / sizeof(SpriteVertex));
   spriteBufferUsed_ += bytes;
+  frameBytes_ += bytes;
   return first;
 }
 
@@ -406,11 +396,13 @@ std::uint32_t GlRenderDevice::MaxTextureSize() const {
 }
 
 void GlRenderDevice::Present() {
-  // Marks when the draws of this frame are done, for the next frame's first batch.
-  if (spriteBufferUsed_ > 0 && lastFrameDrawn_ == nullptr) {
-    lastFrameDrawn_ = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-  }
   surface_.SwapBuffers();
+  // The next frame's first batch starts a new store: writing into one that a draw
+  // of this frame read costs software OpenGL far more than a new one, once a frame
+  // has a few hundred batches.
+  spriteBufferUsed_ = spriteBufferCapacity_;
+  lastFrameBytes_ = frameBytes_;
+  frameBytes_ = 0;
 }
 
 bool GlRenderDevice::ReadPicture(Picture& picture) {

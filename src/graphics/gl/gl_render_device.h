@@ -66,20 +66,18 @@ class GlRenderDevice final : public RenderDevice {
   unsigned vertexArray_ = 0;
   unsigned vertexBuffer_ = 0;
   unsigned indexBuffer_ = 0;
-  // Sprite batches: the vertex buffer takes the batches of a frame one after another,
-  // from its start again once the frame before is drawn, and gets a new store when it
-  // is full or that frame is still being drawn, so writing never waits for a draw
-  // still reading; the index buffer holds kQuadIndices for kMaxSpritesPerDraw sprites
-  // once and for all.
+  // Sprite batches: the vertex buffer takes the batches of a frame one after another
+  // and gets a new store at the start of the next frame (or when full), so writing
+  // never waits for a draw still reading; the index buffer holds kQuadIndices for
+  // kMaxSpritesPerDraw sprites once and for all.
   unsigned spriteVertexArray_ = 0;
   unsigned spriteVertexBuffer_ = 0;
   unsigned spriteIndexBuffer_ = 0;
   std::size_t spriteBufferCapacity_ = 0;  // bytes of the current store
   std::size_t spriteBufferUsed_ = 0;      // bytes of it written this frame
-  // The fence (a GLsync) after the last frame that drew sprites, until the next frame's
-  // first batch asks whether it has passed; null otherwise.
-  void* lastFrameDrawn_ = nullptr;
-  unsigned blocks_[3] = {0, 0, 0};  // view, projection, object: bindings 0, 1, 2
+  std::size_t frameBytes_ = 0;            // bytes of corners this frame, over every store
+  std::size_t lastFrameBytes_ = 0;        // the same of the frame before
+  unsigned blocks_[3] = {0, 0, 0};        // view, projection, object: bindings 0, 1, 2
   // What each block and the mesh index buffer hold now: draws one after another
   // mostly share the view, the projection and the quad's indices, and an upload the
   // buffer already holds costs the driver a new allocation for nothing.
