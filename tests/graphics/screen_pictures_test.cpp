@@ -8,20 +8,25 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "graphics/image_decoder.h"
 #include "tools/run_sim.h"
+#include "working_directory.h"
 
 namespace {
 
 struct Screen {
-  const char* name;             // the picture's file name, without .png
-  int state;                    // the game state the run starts in
-  int frame;                    // the frame shown (1/60 s each)
-  const char* input = nullptr;  // an input script beside the pictures, if any
+  const char* name;  // the picture's file name, without .png
+  int state;         // the game state the run starts in
+  int frame;         // the frame shown (1/60 s each)
+  // The input script beside the pictures. Even no input comes from a script (an empty
+  // one): then the real window's pointer and focus, which another window opening on
+  // the same display moves, play no part (a lost focus pauses the game).
+  const char* input = "still.jsonl";
 };
 
 // The three levels with their interface, a transition, the victory screen, a logo and
@@ -35,6 +40,9 @@ constexpr Screen kScreens[] = {
     {"logos", 7, 90},
     {"pause_menu", 1, 60, "pause.jsonl"},
 };
+
+// Names the screen in test output instead of its bytes.
+void PrintTo(const Screen& screen, std::ostream* out) { *out << screen.name; }
 
 const std::filesystem::path kPictures =
     std::filesystem::path(VELMARIS_SOURCE_DIR) / "tests/graphics/pictures";
@@ -73,11 +81,18 @@ TEST_P(ScreenPicturesTest, MatchesItsCommittedPicture) {
   const Screen& screen = GetParam();
   const std::filesystem::path reference = kPictures / (std::string(screen.name) + ".png");
   const bool write = std::getenv("VELMARIS_WRITE_PICTURES") != nullptr;
-  const std::string shot = write ? reference.string() : testing::TempDir() + screen.name + ".png";
+  // A home of its own: settings another test writes meanwhile (full screen, say)
+  // would change the picture.
+  const std::filesystem::path home = testing_support::ScratchFolder(std::string("pictures-") + screen.name);
+  for (const char* variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"}) {
+    ::setenv(variable, (home / variable).c_str(), 1);
+  }
+  std::filesystem::create_directories(home);
+  const std::string shot = write ? reference.string() : (home / "drawn.png").string();
   std::string arguments = "--real-window --data " + std::string(VELMARIS_SOURCE_DIR) + "/data --state " +
                           std::to_string(screen.state) + " --frames " + std::to_string(screen.frame) +
                           " --screenshot " + std::to_string(screen.frame) + ":" + shot;
-  if (screen.input != nullptr) arguments += " --input " + (kPictures / screen.input).string();
+  arguments += " --input " + (kPictures / screen.input).string();
   const sim_testing::Result result = sim_testing::RunSim(arguments);
   ASSERT_EQ(result.status, 0) << result.output;
   if (write) GTEST_SKIP() << "wrote " << reference;
