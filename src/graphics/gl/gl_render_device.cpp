@@ -16,6 +16,9 @@ enum Block : unsigned { kViewBlock = 0, kProjectionBlock = 1, kObjectBlock = 2 }
 constexpr const char* kBlockNames[3] = {"ViewBlock", "ProjectionBlock", "ObjectBlock"};
 // Vertex attribute locations, the same in both programs.
 enum Attribute : unsigned { kPosition = 0, kTexCoord = 1, kColour = 2 };
+// The most batches written into one store of the sprite vertex buffer (512: fewer
+// fresh stores for a thousand batches, and no slowdown at ten thousand).
+constexpr int kWritesPerStore = 512;
 // The smallest store of the sprite vertex buffer: 64 sprites' corners.
 constexpr std::size_t kSpriteBufferStartBytes = 64 * kCornersPerSprite * sizeof(SpriteVertex);
 
@@ -319,14 +322,19 @@ void GlRenderDevice::DrawSprites(std::span<const SpriteVertex> corners, const Te
 long long GlRenderDevice::StreamSpriteCorners(std::span<const SpriteVertex> corners) {
   const std::size_t bytes = corners.size_bytes();
   glBindBuffer(GL_ARRAY_BUFFER, spriteVertexBuffer_);
-  if (spriteBufferUsed_ + bytes > spriteBufferCapacity_) {
+  if (spriteBufferUsed_ + bytes > spriteBufferCapacity_ || storeWrites_ == kWritesPerStore) {
     // A new store: the draws queued so far keep the old one until they are done. It
-    // is sized for what the frame before drew, so that a frame mostly takes one store:
-    // each costs the driver fresh pages.
-    spriteBufferCapacity_ = std::max({lastFrameBytes_, bytes, kSpriteBufferStartBytes});
+    // is sized for what the frame before drew after this point, so that a frame takes
+    // few stores (each costs the driver fresh pages), and it takes a bounded number of
+    // batches: each write into a store costs software OpenGL time for every draw
+    // already queued on it.
+    const std::size_t expected = lastFrameBytes_ > frameBytes_ ? lastFrameBytes_ - frameBytes_ : 0;
+    spriteBufferCapacity_ = std::max({expected, bytes, kSpriteBufferStartBytes});
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(spriteBufferCapacity_), nullptr, GL_STREAM_DRAW);
     spriteBufferUsed_ = 0;
+    storeWrites_ = 0;
   }
+  ++storeWrites_;
   // Nothing queued reads the range written here, so the driver need not wait.
   void* target = glMapBufferRange(GL_ARRAY_BUFFER, static_cast<GLintptr>(spriteBufferUsed_),
                                   static_cast<GLsizeiptr>(bytes),

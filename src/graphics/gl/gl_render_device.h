@@ -77,6 +77,7 @@ class GlRenderDevice final : public RenderDevice {
   std::size_t spriteBufferUsed_ = 0;      // bytes of it written this frame
   std::size_t frameBytes_ = 0;            // bytes of corners this frame, over every store
   std::size_t lastFrameBytes_ = 0;        // the same of the frame before
+  int storeWrites_ = 0;                   // batches written into the current store
   unsigned blocks_[3] = {0, 0, 0};        // view, projection, object: bindings 0, 1, 2
   // What each block and the mesh index buffer hold now: draws one after another
   // mostly share the view, the projection and the quad's indices, and an upload the
