@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "base/file_read.h"
 #include "base/log.h"
@@ -38,13 +39,29 @@ std::unique_ptr<RenderDevice> CreateDeviceFor(platform::Window& window) {
   return std::make_unique<recording::RecordingRenderDevice>();
 }
 
+// What the shader file is compiled with for each program, and how an error names it.
+struct ProgramDefines {
+  const char* source;
+  const char* named;
+};
+ProgramDefines DefinesOf(ShaderProgram program) {
+  switch (program) {
+    case ShaderProgram::kMesh:
+      return {"", ""};
+    case ShaderProgram::kSprites:
+      return {"#define BATCH 1\n", " (BATCH)"};
+    case ShaderProgram::kFlatSprites:
+      return {"#define BATCH 1\n#define FLAT 1\n", " (BATCH, FLAT)"};
+  }
+  return {"", ""};
+}
+
 // Compiles one stage; a failure shows the one message the player can act on.
 int CompileStage(ShaderProgram program, const char* entryPoint) {
   std::string log;
   const int result = CompileShaderFromFile(program, entryPoint, log);
   if (result < 0) {
-    const std::string entry =
-        std::string(entryPoint) + (program == ShaderProgram::kSprites ? " (BATCH)" : "");
+    const std::string entry = std::string(entryPoint) + DefinesOf(program).named;
     base::LogError("graphics",
                    std::string(kShaderPath) + ": entry point " + entry + " does not compile:\n" + log);
     if (Block().windowHandle != nullptr) Block().windowHandle->ShowMessageBox("Error", kShaderErrorText);
@@ -68,7 +85,7 @@ base::XMFLOAT4 Carry(const base::XMFLOAT4& d, const base::Matrix4& transposed) {
           d.x * m[2][0] + d.y * m[2][1] + d.z * m[2][2], 0.0f};
 }
 
-// Pixels of the picture per texel along the edge from corner `from` to corner `to`;
+// Drawable pixels per texel along the edge from corner `from` to corner `to`;
 // infinite when the edge spans no texels.
 float EdgePixelsPerTexel(const SpriteVertex& from, const SpriteVertex& to, const base::Matrix4& view,
                          const base::Matrix4& projection, const Texture& texture) {
@@ -81,18 +98,71 @@ float EdgePixelsPerTexel(const SpriteVertex& from, const SpriteVertex& to, const
   // Clip space runs from -1 to 1 across the picture; the projection has no perspective.
   const float pixelsX = clip.x * Block().width / 2.0f;
   const float pixelsY = clip.y * Block().height / 2.0f;
-  return std::sqrt(pixelsX * pixelsX + pixelsY * pixelsY) / texels;
+  return std::sqrt(pixelsX * pixelsX + pixelsY * pixelsY) / texels * Block().device->PictureScale();
 }
 
-// What one sprite needs: the fewer pixels per texel of its two sides (the sides stay
-// square on the screen, as the view and projection neither shear nor skew), and
-// whether it is opaque.
+// What one sprite needs: the fewer drawable pixels per texel of its two sides (the
+// sides stay square on the screen, as the view and projection neither shear nor
+// skew), whether it is opaque, and whether its picture is of one colour.
 SpriteBatchLook LookOf(const SpriteCorners& corners, const base::Matrix4& view,
                        const base::Matrix4& projection, const Texture* texture) {
-  if (texture == nullptr) return {std::numeric_limits<float>::infinity(), false};
+  if (texture == nullptr) return {std::numeric_limits<float>::infinity(), false, false};
   const float across = EdgePixelsPerTexel(corners[0], corners[1], view, projection, *texture);
   const float up = EdgePixelsPerTexel(corners[0], corners[3], view, projection, *texture);
-  return {std::min(across, up), texture->Opaque() && corners[0].colour.w >= 1.0f};
+  const TexelSummary& texels = texture->Texels();
+  return {std::min(across, up), texels.opaque && corners[0].colour.w >= 1.0f, texels.uniform.has_value()};
+}
+
+// Texels beyond the covered part of a picture that a sprite keeps: a pixel of a
+// picture shown at its size or larger samples the texels within one texel of its
+// place, and one more keeps rounding on the safe side.
+constexpr float kTrimMarginTexels = 2.0f;
+
+// The part [low, high] of 0..1 along a side of a sprite whose texture coordinate,
+// running from `from` to `to`, lies within [coveredLow, coveredHigh].
+std::pair<float, float> KeptAlong(float from, float to, float coveredLow, float coveredHigh) {
+  const float a = (coveredLow - from) / (to - from);
+  const float b = (coveredHigh - from) / (to - from);
+  return {std::max(0.0f, std::min(a, b)), std::min(1.0f, std::max(a, b))};
+}
+
+// Shrinks a sprite to the part of its frame where its picture has any alpha, when
+// the picture shows at its size or larger: every pixel left out would have blended
+// a fully transparent sample, which changes nothing. False when that part is empty:
+// the sprite draws nothing.
+bool TrimToCovered(SpriteCorners& corners, float pixelsPerTexel, const Texture& texture) {
+  const UvRect& covered = texture.Texels().covered;
+  if (pixelsPerTexel < 1.0f ||
+      (covered.left <= 0.0f && covered.top <= 0.0f && covered.right >= 1.0f && covered.bottom >= 1.0f)) {
+    return true;
+  }
+  // The frame's texture coordinates run along the sides from corner 0: u towards
+  // corner 1, v towards corner 3.
+  const SpriteVertex& origin = corners[0];
+  const SpriteVertex& across = corners[1];
+  const SpriteVertex& up = corners[3];
+  if (across.u == origin.u || up.v == origin.v || across.v != origin.v || up.u != origin.u) return true;
+  if (covered.Empty()) return false;
+  const float marginU = kTrimMarginTexels / static_cast<float>(texture.Width());
+  const float marginV = kTrimMarginTexels / static_cast<float>(texture.Height());
+  const auto [s0, s1] = KeptAlong(origin.u, across.u, covered.left - marginU, covered.right + marginU);
+  const auto [t0, t1] = KeptAlong(origin.v, up.v, covered.top - marginV, covered.bottom + marginV);
+  if (s0 >= s1 || t0 >= t1) return false;
+  if (s0 == 0.0f && s1 == 1.0f && t0 == 0.0f && t1 == 1.0f) return true;
+  // The sprite is a parallelogram: a corner at (s, t) is origin + s (across - origin)
+  // + t (up - origin), in place and in texture coordinates alike.
+  const SpriteVertex start = origin;
+  auto at = [&](float s, float t) {
+    SpriteVertex corner = start;
+    corner.x += s * (across.x - start.x) + t * (up.x - start.x);
+    corner.y += s * (across.y - start.y) + t * (up.y - start.y);
+    corner.z += s * (across.z - start.z) + t * (up.z - start.z);
+    corner.u += s * (across.u - start.u);
+    corner.v += t * (up.v - start.v);
+    return corner;
+  };
+  corners = {at(s0, t0), at(s1, t0), at(s1, t1), at(s0, t1)};
+  return true;
 }
 
 }  // namespace
@@ -136,9 +206,9 @@ int CompileShaderFromFile(ShaderProgram program, const std::string& entryPoint, 
     log = "the file " + read.Said();
     return -1;
   }
-  // The file holds both entry points of both programs; the defines select one.
-  const std::string batch = program == ShaderProgram::kSprites ? "#define BATCH 1\n" : "";
-  const std::string source = "#version 330 core\n#define " + entryPoint + " 1\n" + batch + "#line 1\n" + body;
+  // The file holds both entry points of every program; the defines select one.
+  const std::string source =
+      "#version 330 core\n#define " + entryPoint + " 1\n" + DefinesOf(program).source + "#line 1\n" + body;
   const ShaderStage stage = entryPoint == "VS" ? ShaderStage::kVertex : ShaderStage::kPixel;
   return Block().device->CompileShader(program, stage, source, log);
 }
@@ -162,7 +232,8 @@ int InitializeGraphics(std::unique_ptr<RenderDevice> device) {
     base::LogError("graphics", "the render device cannot be set up");
     return -1;
   }
-  for (const ShaderProgram program : {ShaderProgram::kMesh, ShaderProgram::kSprites}) {
+  for (const ShaderProgram program :
+       {ShaderProgram::kMesh, ShaderProgram::kSprites, ShaderProgram::kFlatSprites}) {
     if (const int result = CompileStage(program, "VS"); result < 0) return result;
     if (const int result = CompileStage(program, "PS"); result < 0) return result;
   }
@@ -183,13 +254,23 @@ void DrawSprite(const SpriteCorners& corners, const base::Matrix4& view,
                 const std::shared_ptr<const Texture>& texture) {
   if (!Block().device) return;
   const base::Matrix4& projection = CurrentProjection();
+  const SpriteBatchLook look = LookOf(corners, view, projection, texture.get());
+  SpriteCorners drawn = corners;
+  if (texture != nullptr) {
+    if (!TrimToCovered(drawn, look.pixelsPerTexel, *texture)) return;
+    if (const auto& colour = texture->Texels().uniform) {
+      for (SpriteVertex& corner : drawn) {
+        corner.colour = {corner.colour.x * colour->x, corner.colour.y * colour->y,
+                         corner.colour.z * colour->z, corner.colour.w * colour->w};
+      }
+    }
+  }
   SpriteBatch& batch = Block().sprites;
   if (!batch.corners.empty() &&
       (batch.texture != texture || !SameBytes(batch.view, view) || !SameBytes(batch.projection, projection) ||
        batch.corners.size() == kMaxSpritesPerDraw * kCornersPerSprite)) {
     FlushSprites();
   }
-  const SpriteBatchLook look = LookOf(corners, view, projection, texture.get());
   if (batch.corners.empty()) {
     batch.texture = texture;
     batch.view = view;
@@ -199,7 +280,7 @@ void DrawSprite(const SpriteCorners& corners, const base::Matrix4& view,
     batch.look.pixelsPerTexel = std::min(batch.look.pixelsPerTexel, look.pixelsPerTexel);
     batch.look.opaque = batch.look.opaque && look.opaque;
   }
-  batch.corners.insert(batch.corners.end(), corners.begin(), corners.end());
+  batch.corners.insert(batch.corners.end(), drawn.begin(), drawn.end());
 }
 
 void FlushSprites() {

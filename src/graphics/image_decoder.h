@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "graphics/gl/gl_texture_format.h"
+#include "graphics/texel_summary.h"
 #include "graphics/texture_format.h"
 
 namespace graphics {
@@ -98,9 +99,7 @@ struct TextureImage {
   size_t rowPitch = 0;
   std::vector<uint8_t> pixels;  // rowPitch x height bytes
   bool generateMips = false;    // create all levels and generate them from level 0
-  // Every pixel has full alpha. Known for 8-bit RGBA and BGRA, the formats pictures
-  // arrive in; false for the others, which are then blended as if translucent.
-  bool opaque = false;
+  TexelSummary texels;          // what drawing may leave out
 };
 
 // The size an image of width x height is shrunk to under a cap: unchanged when both

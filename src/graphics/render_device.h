@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/math.h"
+#include "graphics/texel_summary.h"
 
 namespace graphics {
 
@@ -61,22 +62,25 @@ class Texture {
   virtual ~Texture() = default;
   virtual std::uint32_t Width() const = 0;
   virtual std::uint32_t Height() const = 0;
-  // Every texel has full alpha, so the texture blends as if it replaced what is under it.
-  virtual bool Opaque() const = 0;
+  // What its texels are like, as prepared.
+  virtual const TexelSummary& Texels() const = 0;
 };
 
 // What a batch of sprites needs of the pipeline. The device draws it the cheapest way
 // that gives the same pixels: on software OpenGL most of a sprite's time goes into
 // choosing and blending mip levels and into blending with the picture.
 struct SpriteBatchLook {
-  // The fewest pixels of the picture (of the size given to Initialize) that one texel
-  // spans along a side of a sprite, over the batch. From 1 up the picture shows at its
-  // size or larger, where sampling its full-size level alone is what mip filtering
-  // does too; below 1 it is filtered between mip levels.
+  // The fewest drawable pixels that one texel spans along a side of a sprite, over the
+  // batch. From 1 up the picture shows at its size or larger, where sampling its
+  // full-size level alone is what mip filtering does too; below 1 it is filtered
+  // between mip levels.
   float pixelsPerTexel = 0.0f;
   // The texture is opaque and every sprite's tint has alpha 1: each pixel replaces
   // the one under it, without blending.
   bool opaque = false;
+  // Every texel of the texture is one colour, already multiplied into the corners'
+  // tints: the pixels take the tint, with no texture sampled (kFlatSprites).
+  bool flat = false;
 };
 
 // A picture read back from the device: RGBA8, rows top-down.
@@ -88,9 +92,10 @@ struct Picture {
 
 enum class ShaderStage { kVertex, kPixel };
 
-// The device's two programs: kMesh draws one mesh placed and tinted by the object
-// block; kSprites draws a batch of sprites whose corners carry their place and tint.
-enum class ShaderProgram { kMesh, kSprites };
+// The device's programs: kMesh draws one mesh placed and tinted by the object block;
+// kSprites draws a batch of sprites whose corners carry their place and tint; and
+// kFlatSprites such a batch of a picture of one colour, in the tints alone.
+enum class ShaderProgram { kMesh, kSprites, kFlatSprites };
 
 class RenderDevice {
  public:
@@ -123,9 +128,14 @@ class RenderDevice {
 
   // Draws corners.size() / kCornersPerSprite sprites (at most kMaxSpritesPerDraw), in
   // order, each one later on top, all with the given texture (null: fully transparent),
-  // with the kSprites program and the view and projection blocks as they stand.
+  // with the kSprites program (kFlatSprites for a flat look) and the view and
+  // projection blocks as they stand.
   virtual void DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture,
                            const SpriteBatchLook& look) = 0;
+
+  // Drawable pixels per pixel of the picture: how the viewport scales the picture of
+  // the size given to Initialize (full screen enlarges it), as of the last Clear.
+  virtual float PictureScale() const = 0;
 
   // Creates a texture from prepared pixels; null when the device refuses it.
   virtual std::unique_ptr<Texture> CreateTexture(const TextureImage& image) = 0;

@@ -57,7 +57,7 @@ TEST_F(GraphicsBlockTest, InitialisationBuildsProjectionAndFixedViewTransposed) 
   auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
   auto* recording = device.get();
   ASSERT_EQ(graphics::InitializeGraphics(std::move(device)), 0);
-  EXPECT_EQ(recording->ShadersCompiled(), 4) << "both entry points of the mesh and the sprite programs";
+  EXPECT_EQ(recording->ShadersCompiled(), 6) << "both entry points of the mesh and the two sprite programs";
   EXPECT_EQ(graphics::Block().width, 1280.0f);
   EXPECT_EQ(graphics::Block().height, 720.0f);
   EXPECT_FLOAT_EQ(graphics::Block().projection.m[0][0], 0.0375f);
@@ -159,8 +159,10 @@ TEST_F(GraphicsBlockTest, ABatchSaysHowSmallItsPictureShowsAndWhetherItIsOpaque)
   auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
   auto* recording = device.get();
   ASSERT_EQ(graphics::InitializeGraphics(std::move(device)), 0);
-  const auto opaque = std::make_shared<const graphics::recording::RecordingTexture>(48, 96, true);
-  const auto translucent = std::make_shared<const graphics::recording::RecordingTexture>(48, 48, false);
+  graphics::TexelSummary opaqueTexels;
+  opaqueTexels.opaque = true;
+  const auto opaque = std::make_shared<const graphics::recording::RecordingTexture>(48, 96, opaqueTexels);
+  const auto translucent = std::make_shared<const graphics::recording::RecordingTexture>(48, 48);
   const base::Matrix4& view = graphics::Block().fixedView;
   // 24 pixels a world unit: a square of side 2 spans 48 pixels.
   graphics::DrawSprite(Square(1.0f, 1.0f), view, opaque);
@@ -179,6 +181,54 @@ TEST_F(GraphicsBlockTest, ABatchSaysHowSmallItsPictureShowsAndWhetherItIsOpaque)
   EXPECT_FALSE(batches[2].look.opaque) << "a translucent tint";
   EXPECT_FLOAT_EQ(batches[3].look.pixelsPerTexel, 1.0f);
   EXPECT_FALSE(batches[3].look.opaque) << "a picture with translucent pixels";
+}
+
+// What a sprite would blend as fully transparent is left out, and a picture of one
+// colour is drawn flat: the corners carry its colour in their tints.
+TEST_F(GraphicsBlockTest, SpritesLeaveOutTransparentBordersAndDrawOneColourPicturesFlat) {
+  auto device = std::make_unique<graphics::recording::RecordingRenderDevice>();
+  auto* recording = device.get();
+  ASSERT_EQ(graphics::InitializeGraphics(std::move(device)), 0);
+  graphics::TexelSummary bordered;  // alpha only in the middle half of each side
+  bordered.covered = {0.25f, 0.25f, 0.75f, 0.75f};
+  graphics::TexelSummary empty;
+  empty.covered = {0.0f, 0.0f, 0.0f, 0.0f};
+  graphics::TexelSummary oneColour;
+  oneColour.uniform = base::XMFLOAT4{0.5f, 1.0f, 0.25f, 0.5f};
+  using graphics::recording::RecordingTexture;
+  const auto borderedTexture = std::make_shared<const RecordingTexture>(48, 48, bordered);
+  const base::Matrix4& view = graphics::Block().fixedView;
+  // 24 pixels a world unit: the picture at its size, then at half its size.
+  graphics::DrawSprite(Square(1.0f, 1.0f), view, borderedTexture);
+  graphics::DrawSprite(Square(0.5f, 1.0f), view, borderedTexture);
+  graphics::DrawSprite(Square(1.0f, 1.0f), view, std::make_shared<const RecordingTexture>(48, 48, empty));
+  graphics::DrawSprite(Square(1.0f, 0.5f), view, std::make_shared<const RecordingTexture>(48, 48, oneColour));
+  graphics::PresentFrame();
+
+  const auto& batches = recording->SpriteBatches();
+  ASSERT_EQ(batches.size(), 2u) << "the sprite of a picture without alpha draws nothing";
+  ASSERT_EQ(batches[0].Sprites(), 2u);
+  // At its size: the covered half and two texels beyond, of 48 texels over 2 units.
+  const float edge = 0.25f - 2.0f / 48.0f;
+  const graphics::SpriteVertex& trimmed = batches[0].corners[0];
+  EXPECT_FLOAT_EQ(trimmed.x, -1.0f + 2.0f * edge);
+  EXPECT_FLOAT_EQ(trimmed.y, -1.0f + 2.0f * edge);
+  EXPECT_FLOAT_EQ(trimmed.u, edge);
+  EXPECT_FLOAT_EQ(trimmed.v, 1.0f - edge) << "v grows downwards";
+  EXPECT_FLOAT_EQ(batches[0].corners[2].u, 1.0f - edge);
+  EXPECT_FLOAT_EQ(batches[0].corners[2].x, 1.0f - 2.0f * edge);
+  // At half its size mip filtering reaches further than a texel: kept whole.
+  EXPECT_FLOAT_EQ(batches[0].corners[4].x, -0.5f);
+  EXPECT_FLOAT_EQ(batches[0].corners[4].u, 0.0f);
+  EXPECT_FALSE(batches[0].look.flat);
+
+  EXPECT_TRUE(batches[1].look.flat);
+  for (const graphics::SpriteVertex& corner : batches[1].corners) {
+    EXPECT_FLOAT_EQ(corner.colour.x, 0.5f);
+    EXPECT_FLOAT_EQ(corner.colour.y, 1.0f);
+    EXPECT_FLOAT_EQ(corner.colour.z, 0.25f);
+    EXPECT_FLOAT_EQ(corner.colour.w, 0.25f) << "the picture's alpha times the tint's";
+  }
 }
 
 TEST_F(GraphicsBlockTest, ShutdownLetsGoOfTheWaitingSpritesTexture) {

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -176,7 +177,65 @@ TEST(TexturePreparation, FormatsPixelsAndSizesFollowTheTablesAndTheCap) {
     EXPECT_EQ(texture.pixels, c.pixels);
     EXPECT_EQ(texture.rowPitch * texture.height, c.pixels.size());
     EXPECT_EQ(texture.generateMips, c.options.wantMips);
-    EXPECT_EQ(texture.opaque, c.opaque);
+    EXPECT_EQ(texture.texels.opaque, c.opaque);
+  }
+}
+
+// What drawing may leave out is read off the prepared pixels: where any alpha is,
+// whether all of it is full, and whether every texel is one colour (as sampled, so
+// in RGBA order whatever the layout).
+TEST(TexturePreparation, SummarizesCoverageOpacityAndOneColourPictures) {
+  const Bytes clear = {0, 0, 0, 0}, seen = {9, 9, 9, 40};
+  Bytes sparse;  // 4 x 2: alpha at (1, 0) and (2, 1) only
+  for (const Bytes* texel : {&clear, &seen, &clear, &clear, &clear, &clear, &seen, &clear})
+    sparse.insert(sparse.end(), texel->begin(), texel->end());
+  Bytes bgra;
+  for (int i = 0; i < 4; ++i) bgra.insert(bgra.end(), {10, 20, 30, 255});
+  struct Case {
+    const char* what;
+    DecodedImage image;
+    bool opaque;
+    UvRect covered;
+    std::optional<base::XMFLOAT4> uniform;
+  };
+  const Case cases[] = {
+      {"alpha in the middle columns",
+       Synthetic(PixelFormat::k32bppRGBA, 4, 2, sparse),
+       false,
+       {0.25f, 0.0f, 0.75f, 1.0f},
+       std::nullopt},
+      {"one opaque colour, stored BGRA",
+       Synthetic(PixelFormat::k32bppBGRA, 2, 2, bgra),
+       true,
+       {},
+       base::XMFLOAT4{30 / 255.0f, 20 / 255.0f, 10 / 255.0f, 1.0f}},
+      {"nothing but transparent texels",
+       Synthetic(PixelFormat::k32bppRGBA, 3, 3, {}),
+       false,
+       {0.0f, 0.0f, 0.0f, 0.0f},
+       base::XMFLOAT4{0.0f, 0.0f, 0.0f, 0.0f}},
+      {"other formats are not looked at",
+       Synthetic(PixelFormat::k8bppGray, 2, 1, {255, 255}),
+       false,
+       {},
+       std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TextureImage texture;
+    ASSERT_EQ(PrepareTexture(c.image, Options(0), texture), ImageResult::kOk);
+    const TexelSummary& texels = texture.texels;
+    EXPECT_EQ(texels.opaque, c.opaque);
+    EXPECT_FLOAT_EQ(texels.covered.left, c.covered.left);
+    EXPECT_FLOAT_EQ(texels.covered.top, c.covered.top);
+    EXPECT_FLOAT_EQ(texels.covered.right, c.covered.right);
+    EXPECT_FLOAT_EQ(texels.covered.bottom, c.covered.bottom);
+    ASSERT_EQ(texels.uniform.has_value(), c.uniform.has_value());
+    if (!c.uniform) continue;
+    EXPECT_FLOAT_EQ(texels.uniform->x, c.uniform->x);
+    EXPECT_FLOAT_EQ(texels.uniform->y, c.uniform->y);
+    EXPECT_FLOAT_EQ(texels.uniform->z, c.uniform->z);
+    EXPECT_FLOAT_EQ(texels.uniform->w, c.uniform->w);
   }
 }
 

@@ -1,7 +1,9 @@
 // The sprite shader: one textured, tinted quad per draw, or with BATCH defined, a batch
-// of sprites whose corners carry their own place in the world and their tint.
+// of sprites whose corners carry their own place in the world and their tint; with
+// FLAT defined as well, sprites of a picture of one colour, which the engine has
+// multiplied into their tints already.
 // GLSL 3.30; the engine prepends the version, "#define VS" or "#define PS", and for
-// the batch program "#define BATCH".
+// the batch programs "#define BATCH" (and "#define FLAT").
 // Matrices arrive as uploaded by the engine (transposed row-vector matrices), so a
 // point is transformed as a row vector: position * World * View * Projection.
 
@@ -47,6 +49,10 @@ vec4 Tint() { return Colour; }
 #endif
 
 void main() {
+#ifdef FLAT
+  FragColour = Tint();
+#else
   FragColour = texture(Texture0, vTexCoord) * Tint();
+#endif
 }
 #endif

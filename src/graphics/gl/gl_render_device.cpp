@@ -26,12 +26,12 @@ constexpr std::size_t kSpriteBufferStartBytes = 64 * kCornersPerSprite * sizeof(
 // 0.999 mip filtering would take 0.1% of the next level, under half a level in 255.
 constexpr float kFullSizeFrom = 0.999f;
 
-std::size_t ProgramIndex(ShaderProgram which) { return which == ShaderProgram::kMesh ? 0 : 1; }
+std::size_t ProgramIndex(ShaderProgram which) { return static_cast<std::size_t>(which); }
 
 class GlTexture final : public Texture {
  public:
-  GlTexture(GLuint name, std::uint32_t width, std::uint32_t height, bool opaque)
-      : name_(name), width_(width), height_(height), opaque_(opaque) {}
+  GlTexture(GLuint name, std::uint32_t width, std::uint32_t height, const TexelSummary& texels)
+      : name_(name), width_(width), height_(height), texels_(texels) {}
   ~GlTexture() override { glDeleteTextures(1, &name_); }
   GlTexture(const GlTexture&) = delete;
   GlTexture& operator=(const GlTexture&) = delete;
@@ -39,13 +39,13 @@ class GlTexture final : public Texture {
   GLuint Name() const { return name_; }
   std::uint32_t Width() const override { return width_; }
   std::uint32_t Height() const override { return height_; }
-  bool Opaque() const override { return opaque_; }
+  const TexelSummary& Texels() const override { return texels_; }
 
  private:
   GLuint name_;
   std::uint32_t width_;
   std::uint32_t height_;
-  bool opaque_;
+  TexelSummary texels_;
 };
 
 // Replaces a constant block's whole storage rather than writing into it: a buffer the
@@ -304,16 +304,15 @@ void GlRenderDevice::Draw(const std::vector<Vertex>& vertices, const std::vector
 void GlRenderDevice::DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture,
                                  const SpriteBatchLook& look) {
   const std::size_t sprites = std::min(corners.size() / kCornersPerSprite, kMaxSpritesPerDraw);
-  if (sprites == 0 || !UseProgram(ShaderProgram::kSprites)) return;
+  if (sprites == 0 || !UseProgram(look.flat ? ShaderProgram::kFlatSprites : ShaderProgram::kSprites)) return;
   glBindVertexArray(spriteVertexArray_);
   const long long first = StreamSpriteCorners(corners.first(sprites * kCornersPerSprite));
   if (first < 0) return;
-  BindTexture(texture);
-  // Texels per drawable pixel: the viewport scales the picture (full screen enlarges it).
-  const float pixelsPerTexel =
-      look.pixelsPerTexel * static_cast<float>(viewport_.Width()) / static_cast<float>(pictureWidth_);
-  // Mip filtering shows a texel spanning a pixel or more from the full-size level.
-  UseSampler(pixelsPerTexel >= kFullSizeFrom ? kFullSize : kMipmapped);
+  if (!look.flat) {
+    BindTexture(texture);
+    // Mip filtering shows a texel spanning a pixel or more from the full-size level.
+    UseSampler(look.pixelsPerTexel >= kFullSizeFrom ? kFullSize : kMipmapped);
+  }
   SetBlending(!look.opaque);
   glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(sprites * std::size(kQuadIndices)),
                            GL_UNSIGNED_SHORT, nullptr, static_cast<GLint>(first));
@@ -394,7 +393,11 @@ std::unique_ptr<Texture> GlRenderDevice::CreateTexture(const TextureImage& image
     glDeleteTextures(1, &name);
     return nullptr;
   }
-  return std::make_unique<GlTexture>(name, image.width, image.height, image.opaque);
+  return std::make_unique<GlTexture>(name, image.width, image.height, image.texels);
+}
+
+float GlRenderDevice::PictureScale() const {
+  return static_cast<float>(viewport_.Width()) / static_cast<float>(pictureWidth_);
 }
 
 std::uint32_t GlRenderDevice::MaxTextureSize() const {

@@ -25,6 +25,7 @@ class GlRenderDevice final : public RenderDevice {
             const Texture* texture) override;
   void DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture,
                    const SpriteBatchLook& look) override;
+  float PictureScale() const override;
   std::unique_ptr<Texture> CreateTexture(const TextureImage& image) override;
   std::uint32_t MaxTextureSize() const override;
   void Present() override;
@@ -60,7 +61,7 @@ class GlRenderDevice final : public RenderDevice {
   void SetBlock(unsigned block, const void* data, std::size_t size);
 
   platform::GlSurface& surface_;
-  Program programs_[2];  // by ShaderProgram
+  Program programs_[3];  // by ShaderProgram
   unsigned currentProgram_ = 0;
   // The mesh draw's vertex array and buffers, refilled by each draw.
   unsigned vertexArray_ = 0;

@@ -21,15 +21,42 @@ bool Supported(const TextureLoadOptions& options, const std::optional<gl::GlText
   return !options.formatSupported || options.formatSupported(*glFormat);
 }
 
-// Whether every pixel of prepared 8-bit RGBA or BGRA pixels has alpha 255; false
-// for every other format, whose alpha is not looked at.
-bool EveryAlphaFull(const TextureImage& image) {
-  if (image.pixelFormat != PixelFormat::k32bppRGBA && image.pixelFormat != PixelFormat::k32bppBGRA)
-    return false;
-  for (size_t at = 3; at < image.pixels.size(); at += 4) {
-    if (image.pixels[at] != 0xFF) return false;
+// One pass over prepared 8-bit RGBA or BGRA pixels; nothing is known of the other
+// formats.
+TexelSummary SummarizeTexels(const TextureImage& image) {
+  const bool bgra = image.pixelFormat == PixelFormat::k32bppBGRA;
+  if (!bgra && image.pixelFormat != PixelFormat::k32bppRGBA) return {};
+  const uint8_t* first = image.pixels.data();
+  bool opaque = true;
+  bool uniform = true;
+  uint32_t left = image.width, top = image.height, right = 0, bottom = 0;  // covered texels
+  for (uint32_t y = 0; y < image.height; ++y) {
+    const uint8_t* row = image.pixels.data() + y * image.rowPitch;
+    for (uint32_t x = 0; x < image.width; ++x) {
+      const uint8_t* texel = row + x * 4;
+      opaque = opaque && texel[3] == 0xFF;
+      uniform = uniform && std::memcmp(texel, first, 4) == 0;
+      if (texel[3] == 0) continue;
+      left = std::min(left, x);
+      right = std::max(right, x + 1);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y + 1);
+    }
   }
-  return true;
+  TexelSummary summary;
+  summary.opaque = opaque;
+  const auto width = static_cast<float>(image.width);
+  const auto height = static_cast<float>(image.height);
+  summary.covered = right == 0
+                        ? UvRect{0.0f, 0.0f, 0.0f, 0.0f}
+                        : UvRect{static_cast<float>(left) / width, static_cast<float>(top) / height,
+                                 static_cast<float>(right) / width, static_cast<float>(bottom) / height};
+  if (uniform) {
+    // As sampled: the sRGB forms are stored as their bytes too, never decoded.
+    summary.uniform = base::XMFLOAT4{first[bgra ? 2 : 0] / 255.0f, first[1] / 255.0f,
+                                     first[bgra ? 0 : 2] / 255.0f, first[3] / 255.0f};
+  }
+  return summary;
 }
 
 }  // namespace
@@ -130,7 +157,7 @@ ImageResult PrepareTexture(const DecodedImage& image, const TextureLoadOptions& 
   out.bitsPerPixel = bits;
   out.rowPitch = static_cast<size_t>(pitch);
   out.generateMips = options.wantMips && glFormat->canGenerateMips;
-  out.opaque = EveryAlphaFull(out);
+  out.texels = SummarizeTexels(out);
   return ImageResult::kOk;
 }
 

@@ -38,7 +38,7 @@ std::unique_ptr<Texture> RecordingRenderDevice::CreateTexture(const TextureImage
     return nullptr;
   }
   ++texturesCreated_;
-  return std::make_unique<RecordingTexture>(image.width, image.height, image.opaque);
+  return std::make_unique<RecordingTexture>(image.width, image.height, image.texels);
 }
 
 void RecordingRenderDevice::ForgetRecords() {

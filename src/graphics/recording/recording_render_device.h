@@ -8,16 +8,16 @@ namespace graphics::recording {
 
 class RecordingTexture final : public Texture {
  public:
-  RecordingTexture(std::uint32_t width, std::uint32_t height, bool opaque = false)
-      : width_(width), height_(height), opaque_(opaque) {}
+  RecordingTexture(std::uint32_t width, std::uint32_t height, const TexelSummary& texels = {})
+      : width_(width), height_(height), texels_(texels) {}
   std::uint32_t Width() const override { return width_; }
   std::uint32_t Height() const override { return height_; }
-  bool Opaque() const override { return opaque_; }
+  const TexelSummary& Texels() const override { return texels_; }
 
  private:
   std::uint32_t width_;
   std::uint32_t height_;
-  bool opaque_;
+  TexelSummary texels_;
 };
 
 struct ClearRecord {
@@ -66,6 +66,8 @@ class RecordingRenderDevice final : public RenderDevice {
             const Texture* texture) override;
   void DrawSprites(std::span<const SpriteVertex> corners, const Texture* texture,
                    const SpriteBatchLook& look) override;
+  // The picture is drawn at its size.
+  float PictureScale() const override { return 1.0f; }
   std::unique_ptr<Texture> CreateTexture(const TextureImage& image) override;
   std::uint32_t MaxTextureSize() const override { return maxTextureSize_; }
   void Present() override { ++frame_; }
