@@ -57,6 +57,20 @@ def make_row(key, measure, unit, velmaris_runs, peer_runs):
     }
 
 
+def fill_limit(fill_row, fill_pixels, sprites_row, sprite_pixels):
+    """For each side, how near a sprite row comes to the rate at which the machine's
+    OpenGL fills pixels (the fill row draws `fill_pixels` a frame, the sprite row
+    `sprite_pixels`): the time the sprites' pixels alone take at that rate, over the
+    sprite row's frame time (1: as fast as filling allows)."""
+    limit = {}
+    for side in ("velmaris", "love"):
+        pixels_per_ms = fill_pixels / fill_row[side]
+        limit_ms = sprite_pixels / pixels_per_ms
+        limit[side] = {"fill_mpx_per_s": pixels_per_ms / 1000, "sprites_limit_ms": limit_ms,
+                       "share_of_limit": limit_ms / sprites_row[side]}
+    return limit
+
+
 def format_figure(value, unit):
     return f"{value:.3g} {unit}" if value < 100 else f"{value:.0f} {unit}"
 
@@ -75,6 +89,10 @@ def format_table(rows):
     return "\n".join(lines) + "\n"
 
 
-def to_json(rows, machine):
-    """The results file: the machine it ran on and every row."""
-    return json.dumps({"machine": machine, "rows": rows}, indent=2, ensure_ascii=False) + "\n"
+def to_json(rows, machine, fill_limit=None):
+    """The results file: the machine it ran on, every row, and the fill limit when
+    it was measured."""
+    results = {"machine": machine, "rows": rows}
+    if fill_limit:
+        results["fill_limit"] = fill_limit
+    return json.dumps(results, indent=2, ensure_ascii=False) + "\n"

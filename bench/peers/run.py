@@ -23,6 +23,9 @@ ONE_PICTURE = ["images/Play/block.png"]
 FOUR_PICTURES = ["images/Play/block.png", "images/Play/platform.png",
                  "images/Play/wall_vertical.png", "images/Play/hazard_bird.png"]
 SPRITE_PIXELS = 24
+FILL_PICTURE = "bench/fill.png"  # ONE_PICTURE at the picture's full size, 1280 x 720
+FILL_COPIES = 20
+PICTURE_PIXELS = 1280 * 720
 WARM_UP_FRAMES = 10  # left out of each run's median frame time
 CAMERA = '"A_Camera": {"Transform": {"x_position": 0.0, "y_position": 0.0}, "Camera": {}}'
 
@@ -40,6 +43,17 @@ def sprite_level(count, pictures):
             f'"S{i:05d}": {{"Transform": {{"x_position": {x}, "y_position": {y}, "x_scale": 0.5, '
             f'"y_scale": 0.5}}, "SpriteSource": {{"numrows": 1, "numcols": 1, '
             f'"image": "{pictures[i % len(pictures)]}"}}, "Sprite": {{}}}}')
+    return objects
+
+
+def fill_level(copies):
+    """`copies` sprites of the fill picture, each covering the whole 1280 x 720 picture
+    at the picture's own size (48 pixels a unit of scale)."""
+    objects = [CAMERA]
+    for i in range(copies):
+        objects.append(
+            f'"F{i:05d}": {{"Transform": {{"x_scale": 26.6667, "y_scale": 15.0}}, "SpriteSource": '
+            f'{{"numrows": 1, "numcols": 1, "image": "{FILL_PICTURE}"}}, "Sprite": {{}}}}')
     return objects
 
 
@@ -82,6 +96,8 @@ def scratch_data(folder):
         subprocess.run(["convert", os.path.join(data, picture), "-resize",
                         f"{SPRITE_PIXELS}x{SPRITE_PIXELS}!", os.path.join(data, own_size(picture))],
                        check=True)
+    subprocess.run(["convert", os.path.join(data, ONE_PICTURE[0]), "-resize", "1280x720!",
+                    os.path.join(data, FILL_PICTURE)], check=True)
     return data
 
 
@@ -121,6 +137,10 @@ def scenes(folder, data, quick):
         # levels, LÖVE (without mipmaps, its default) samples the full-size picture.
         sprites(1000, ONE_PICTURE, "1,000 sprites, a 128 px picture shown at 24 px", "sprites_1k_shrunk",
                 shrunk=False),
+        {"key": "fill", "measure": f"fill limit: a full-window picture drawn {FILL_COPIES} times, blended",
+         "unit": "ms/frame", "figure": "frame_ms", "level": write_level(folder, "fill", fill_level(FILL_COPIES)),
+         "love": ["--scene", "fill", "--count", str(FILL_COPIES), "--pictures", os.path.join(data, FILL_PICTURE)],
+         "variants": ["draw"], "frames": frames(40)},
         {"key": "scripts_1k", "measure": "1,000 objects with a Lua update", "unit": "ms/frame",
          "figure": "frame_ms", "level": write_level(folder, "scripts_1k", script_level(1000)),
          "love": ["--scene", "scripts", "--count", "1000"], "variants": ["tables"], "frames": frames(300)},
@@ -134,6 +154,15 @@ def scenes(folder, data, quick):
     memory = dict(rows[3], key="memory", measure="resident memory after 300 frames (1,000 sprites, four pictures)",
                   unit="MB", figure="rss", frames=300)
     return rows + [startup, memory]
+
+
+def fill_limit(rows):
+    """Ten thousand 24 px sprites of one picture against the fill row; None without both."""
+    by_key = {row["key"]: row for row in rows}
+    if "fill" not in by_key or "sprites_10k_1" not in by_key:
+        return None
+    return peerbench.fill_limit(by_key["fill"], FILL_COPIES * PICTURE_PIXELS, by_key["sprites_10k_1"],
+                                10000 * SPRITE_PIXELS * SPRITE_PIXELS)
 
 
 def figure_of(stats, figure, spawned):
@@ -210,8 +239,15 @@ def main():
             rows.append(row)
     machine = machine_description(renderer)
     sys.stdout.write(peerbench.format_table(rows))
+    limit = fill_limit(rows)
+    if limit:
+        for side, name in (("velmaris", "Velmaris"), ("love", "LÖVE")):
+            figures = limit[side]
+            print(f"{name}: fills {figures['fill_mpx_per_s']:.0f} Mpx/s; 10,000 sprites run at "
+                  f"{100 * figures['share_of_limit']:.0f}% of that limit "
+                  f"({figures['sprites_limit_ms']:.1f} ms of pixels)")
     with open(args.json, "w", encoding="utf-8") as file:
-        file.write(peerbench.to_json(rows, machine))
+        file.write(peerbench.to_json(rows, machine, limit))
     print(f"written: {args.json}", file=sys.stderr)
 
 

@@ -50,6 +50,19 @@ class RowTest(unittest.TestCase):
         self.assertAlmostEqual(row["ratio"], 6 / 11)
 
 
+class FillLimitTest(unittest.TestCase):
+    def test_share_is_the_time_the_sprites_pixels_take_at_the_fill_rate_over_their_frame(self):
+        # Velmaris fills 1,000 px in 2 ms (500 px/ms): 250 sprite pixels take 0.5 ms of a
+        # 1 ms frame; LÖVE fills 1,000 px in 4 ms: they take 1 ms of a 4 ms frame.
+        fill = {"velmaris": 2.0, "love": 4.0}
+        sprites = {"velmaris": 1.0, "love": 4.0}
+        limit = peerbench.fill_limit(fill, 1000, sprites, 250)
+        self.assertAlmostEqual(limit["velmaris"]["fill_mpx_per_s"], 0.5)
+        self.assertAlmostEqual(limit["velmaris"]["sprites_limit_ms"], 0.5)
+        self.assertAlmostEqual(limit["velmaris"]["share_of_limit"], 0.5)
+        self.assertAlmostEqual(limit["love"]["share_of_limit"], 0.25)
+
+
 class OutputTest(unittest.TestCase):
     ROWS = [peerbench.make_row("a", "1,000 sprites", "ms/frame", [2.0], {"SpriteBatch": [4.0]}),
             peerbench.make_row("b", "memory", "MB", [143.2], {"draw": [120.0]})]
@@ -66,6 +79,9 @@ class OutputTest(unittest.TestCase):
         self.assertEqual(parsed["machine"], {"cores": 2})
         self.assertEqual([row["key"] for row in parsed["rows"]], ["a", "b"])
         self.assertEqual(parsed["rows"][0]["ratio"], 2.0)
+        self.assertNotIn("fill_limit", parsed)
+        with_limit = json.loads(peerbench.to_json(self.ROWS, {}, {"velmaris": {"share_of_limit": 0.9}}))
+        self.assertEqual(with_limit["fill_limit"]["velmaris"]["share_of_limit"], 0.9)
 
 
 if __name__ == "__main__":
