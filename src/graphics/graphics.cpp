@@ -151,14 +151,13 @@ bool TrimToCovered(SpriteCorners& corners, float pixelsPerTexel, const Texture& 
   if (s0 == 0.0f && s1 == 1.0f && t0 == 0.0f && t1 == 1.0f) return true;
   // The sprite is a parallelogram: a corner at (s, t) is origin + s (across - origin)
   // + t (up - origin), in place and in texture coordinates alike.
-  const SpriteVertex start = origin;
   auto at = [&](float s, float t) {
-    SpriteVertex corner = start;
-    corner.x += s * (across.x - start.x) + t * (up.x - start.x);
-    corner.y += s * (across.y - start.y) + t * (up.y - start.y);
-    corner.z += s * (across.z - start.z) + t * (up.z - start.z);
-    corner.u += s * (across.u - start.u);
-    corner.v += t * (up.v - start.v);
+    SpriteVertex corner = origin;
+    corner.x += s * (across.x - origin.x) + t * (up.x - origin.x);
+    corner.y += s * (across.y - origin.y) + t * (up.y - origin.y);
+    corner.z += s * (across.z - origin.z) + t * (up.z - origin.z);
+    corner.u += s * (across.u - origin.u);
+    corner.v += t * (up.v - origin.v);
     return corner;
   };
   corners = {at(s0, t0), at(s1, t0), at(s1, t1), at(s0, t1)};
