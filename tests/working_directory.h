@@ -5,6 +5,8 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <system_error>
 
@@ -19,6 +21,27 @@ inline std::filesystem::path ScratchFolder(const std::string& tag) {
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
   return std::filesystem::path(testing::TempDir()) /
          ("velmaris-" + tag + "-" + std::to_string(::getpid()) + "-" + (test ? test->name() : "setup"));
+}
+
+// The path of a file `name` in the scratch folder of `tag`: the folder made, no file
+// there yet.
+inline std::filesystem::path ScratchFile(const std::string& tag, const std::string& name) {
+  const std::filesystem::path folder = ScratchFolder(tag);
+  std::filesystem::create_directories(folder);
+  const std::filesystem::path path = folder / name;
+  std::filesystem::remove(path);
+  return path;
+}
+
+inline void WriteText(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path) << text;
+}
+
+// The whole file; empty when it cannot be read.
+inline std::string ReadText(const std::filesystem::path& path) {
+  std::stringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
 }
 
 class ScopedWorkingDirectory {

@@ -3,15 +3,13 @@
 #include "game/records.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include <gmock/gmock.h>
-#include <unistd.h>
 
 #include "game/level_logic.h"
 #include "game/names.h"
 #include "game_fixture.h"
+#include "working_directory.h"
 
 namespace {
 
@@ -19,22 +17,9 @@ namespace fs = std::filesystem;
 namespace names = game::names;
 using testing::HasSubstr;
 
-fs::path Scratch(const std::string& name) {
-  // One folder a test process: ctest runs the cases side by side.
-  const fs::path folder = fs::path(testing::TempDir()) / ("velmaris-records-" + std::to_string(::getpid()));
-  fs::create_directories(folder);
-  const fs::path path = folder / name;
-  fs::remove(path);
-  return path;
-}
-
-void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
-
-std::string ReadText(const fs::path& path) {
-  std::stringstream text;
-  text << std::ifstream(path).rdbuf();
-  return text.str();
-}
+fs::path Scratch(const std::string& name) { return testing_support::ScratchFile("records", name); }
+using testing_support::ReadText;
+using testing_support::WriteText;
 
 TEST(RecordsFileTest, WhatIsSavedReadsBackAndNoTemporaryFileStays) {
   const fs::path path = Scratch("records");
