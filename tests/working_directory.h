@@ -1,7 +1,7 @@
 // Folders of a test's own: the working directory for the length of a scope (tests
 // that load data files by relative path move into a folder and must leave the process
-// where it was, also when a failed ASSERT ends the test early), and a scratch folder
-// no other test process shares.
+// where it was, also when a failed ASSERT ends the test early), a scratch folder no
+// other test process shares, and whole-file text reads and writes in it.
 #pragma once
 
 #include <filesystem>
